@@ -1,0 +1,22 @@
+option(VANDREL_TESTS "Build the test suites" ON)
+
+if(VANDREL_TESTS)
+  enable_testing()
+  # GoogleTest from the sources Debian ships, so the very same tests build for Linux and Windows.
+  set(VANDREL_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source tree")
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  add_subdirectory(${VANDREL_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+endif()
+
+# One ctest test per executable: under Wine every process start costs seconds, so each suite
+# runs as a whole rather than one process per test case.
+function(vandrel_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+endfunction()

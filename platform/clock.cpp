@@ -1,0 +1,43 @@
+#include "platform/clock.h"
+
+#include <chrono>
+#include <thread>
+
+namespace vandrel {
+
+namespace {
+// A real pause this short keeps a polling loop from starving the thread it polls, while a
+// 60-second time-out of 100 ms polls still passes in a fraction of a second.
+constexpr auto kRealPause = std::chrono::microseconds(50);
+}  // namespace
+
+void RealClock::Sleep(std::uint32_t ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+std::uint64_t RealClock::NowMs() {
+  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now().time_since_epoch())
+                                        .count());
+}
+
+void VirtualClock::Sleep(std::uint32_t ms) {
+  now_ += ms;
+  slept_ += ms;
+  std::this_thread::sleep_for(kRealPause);
+}
+
+namespace {
+RealClock realClock;
+std::atomic<Clock*> installedClock{&realClock};
+}  // namespace
+
+Clock& TheClock() {
+  return *installedClock.load();
+}
+
+void InstallClock(Clock* clock) {
+  installedClock.store(clock != nullptr ? clock : &realClock);
+}
+
+}  // namespace vandrel

@@ -1,0 +1,55 @@
+#include <cstdio>
+#include <string>
+
+#include "platform/terminal.h"
+#include "platform/user_interface.h"
+
+namespace vandrel {
+
+namespace {
+constexpr std::uint32_t kBarWidth = 30;
+
+void PrintLine(std::FILE* stream, std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fputc('\n', stream);
+  std::fflush(stream);
+}
+}  // namespace
+
+void ConsoleUserInterface::ShowBox(BoxKind kind, std::string_view text) {
+  if (barShown_) {
+    std::fputc('\n', stderr);
+    barShown_ = false;
+  }
+  const bool toStderr = kind == BoxKind::kError || kind == BoxKind::kWarning;
+  PrintLine(toStderr ? stderr : stdout, text);
+}
+
+void ConsoleUserInterface::ShowProgress(std::string_view, std::string_view phase) {
+  phase_ = std::string(phase);
+  DrawBar(0, "");
+}
+
+void ConsoleUserInterface::UpdateProgress(std::uint32_t percent, std::string_view line) {
+  DrawBar(percent, line);
+}
+
+void ConsoleUserInterface::FinishProgress() {
+  if (!barShown_) return;
+  std::fputc('\n', stderr);
+  std::fflush(stderr);
+  barShown_ = false;
+}
+
+void ConsoleUserInterface::DrawBar(std::uint32_t percent, std::string_view line) {
+  if (!IsTerminal(stderr)) return;
+  const std::uint32_t filled = (percent > 100 ? 100 : percent) * kBarWidth / 100;
+  std::string bar(filled, '#');
+  bar.append(kBarWidth - filled, '.');
+  std::fprintf(stderr, "\r%-44.44s [%s] %.*s\x1b[K", phase_.c_str(), bar.c_str(),
+               static_cast<int>(line.size()), line.data());
+  std::fflush(stderr);
+  barShown_ = true;
+}
+
+}  // namespace vandrel

@@ -1,0 +1,58 @@
+#include "platform/user_interface.h"
+
+#include <atomic>
+
+namespace vandrel {
+
+namespace {
+ConsoleUserInterface consoleUserInterface;
+std::atomic<UserInterface*> installedUserInterface{&consoleUserInterface};
+}  // namespace
+
+UserInterface& TheUserInterface() {
+  return *installedUserInterface.load();
+}
+
+void InstallUserInterface(UserInterface* ui) {
+  installedUserInterface.store(ui != nullptr ? ui : &consoleUserInterface);
+}
+
+void ShowError(std::string_view text) {
+  if (!text.empty()) TheUserInterface().ShowBox(BoxKind::kError, text);
+}
+
+void ShowWarning(std::string_view text) {
+  TheUserInterface().ShowBox(BoxKind::kWarning, text);
+}
+
+void ShowNotice(std::string_view text) {
+  TheUserInterface().ShowBox(BoxKind::kNotice, text);
+}
+
+void ShowPlain(std::string_view text) {
+  TheUserInterface().ShowBox(BoxKind::kPlain, text);
+}
+
+void RecordingUserInterface::ShowBox(BoxKind kind, std::string_view text) {
+  std::lock_guard lock(mutex_);
+  boxes.push_back({kind, std::string(text)});
+}
+
+void RecordingUserInterface::ShowProgress(std::string_view caption, std::string_view phase) {
+  std::lock_guard lock(mutex_);
+  progressCaptions.emplace_back(caption);
+  progressPhases.emplace_back(phase);
+}
+
+void RecordingUserInterface::UpdateProgress(std::uint32_t percent, std::string_view line) {
+  std::lock_guard lock(mutex_);
+  percents.push_back(percent);
+  progressLines.emplace_back(line);
+}
+
+void RecordingUserInterface::FinishProgress() {
+  std::lock_guard lock(mutex_);
+  ++finishCount;
+}
+
+}  // namespace vandrel

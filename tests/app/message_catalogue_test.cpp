@@ -1,0 +1,74 @@
+#include "app/message_catalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+
+namespace vandrel {
+namespace {
+
+constexpr auto npos = std::string_view::npos;
+
+// The printf conversions of a template, in order ("%d", "%%", "%.1f"...).
+std::vector<std::string> Conversions(std::string_view text) {
+  std::vector<std::string> found;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') continue;
+    std::size_t end = i + 1;
+    while (end < text.size() && std::string_view("0123456789.-").find(text[end]) != npos) ++end;
+    found.emplace_back(text.substr(i, end - i + 1));
+    i = end;
+  }
+  return found;
+}
+class CatalogueTest : public testing::Test {
+ protected:
+  void TearDown() override { ResetAppState(); }
+};
+
+TEST_F(CatalogueTest, FrenchTextsComeWithTheLanguage) {
+  TheAppState().language = kFrench;
+  EXPECT_EQ(GetText(TXT_PORT_UNAVAILABLE), "Port %d indisponible");
+  EXPECT_EQ(GetText(TXT_DOWNLOADED_PERCENT), "Téléchargement: %d %% de %.1f Ko");
+  EXPECT_EQ(GetText(TXT_ERROR), "Erreur");
+  TheAppState().language = kEnglish;
+  EXPECT_EQ(GetText(TXT_PORT_UNAVAILABLE), "Unavailable port %d");
+  EXPECT_EQ(GetText(TXT_DOWNLOAD_OK), "Successfull Download");
+}
+
+TEST_F(CatalogueTest, BothLanguagesFillTheSamePositionsWithTheSamePlaceholders) {
+  const TextBlock& english = GetTextBlock(kEnglish);
+  const TextBlock& french = GetTextBlock(kFrench);
+  for (std::size_t number = 0; number < kTextCount; ++number) {
+    const bool unused = number == 0 || number == 33 || number == 57 || number == 60 || number == 71;
+    EXPECT_EQ(english[number].empty(), unused) << "English text " << number;
+    EXPECT_EQ(french[number].empty(), unused) << "French text " << number;
+    EXPECT_EQ(Conversions(english[number]), Conversions(french[number])) << "text " << number;
+  }
+  EXPECT_EQ(english[TXT_KIND_ANIMATIONS], french[TXT_KIND_ANIMATIONS]);
+  EXPECT_EQ(english[TXT_MENU_PORT], french[TXT_MENU_PORT]);
+  EXPECT_EQ(Conversions(english[TXT_FILE_BAD_LENGTH]), (std::vector<std::string>{"%s", "%d"}));
+}
+
+TEST_F(CatalogueTest, StartupNoticeIsTwoParagraphs) {
+  for (const int language : {kEnglish, kFrench}) {
+    const std::string_view text = GetTextBlock(language)[TXT_ABOUT_TEXT];
+    const std::size_t gap = text.find("\n\n");
+    ASSERT_NE(gap, npos);
+    EXPECT_EQ(text.find("\n\n", gap + 2), npos);
+  }
+  EXPECT_TRUE(GetTextBlock(kEnglish)[TXT_ABOUT_TEXT].starts_with(
+      "This software tool allows object transfers from a PC to a KESTA Tarn-3 or Tarn-5 handset. "
+      "These objects can be either Screensavers, Wallpapers or Ringtones.\n\n"));
+}
+
+TEST_F(CatalogueTest, NumbersOutsideTheTableGiveNothing) {
+  EXPECT_EQ(GetText(-1), "");
+  EXPECT_EQ(GetText(72), "");
+}
+
+}  // namespace
+}  // namespace vandrel

@@ -1,0 +1,29 @@
+#include "platform/clock.h"
+
+#include <gtest/gtest.h>
+
+namespace vandrel {
+namespace {
+
+TEST(Clock, VirtualSleepAdvancesTimeWithoutWaiting) {
+  VirtualClock clock;
+  InstallClock(&clock);
+  const RealClock real;
+  const std::uint64_t realStart = RealClock().NowMs();
+  for (int poll = 0; poll < 600; ++poll) TheClock().Sleep(100);
+  EXPECT_EQ(clock.NowMs(), 60000u);
+  EXPECT_EQ(clock.SleptMs(), 60000u);
+  EXPECT_LT(RealClock().NowMs() - realStart, 5000u);
+  InstallClock(nullptr);
+  EXPECT_NE(&TheClock(), &clock);
+}
+
+TEST(Clock, RealSleepWaitsAtLeastTheRequestedTime) {
+  RealClock clock;
+  const std::uint64_t start = clock.NowMs();
+  clock.Sleep(20);
+  EXPECT_GE(clock.NowMs() - start, 20u);
+}
+
+}  // namespace
+}  // namespace vandrel

@@ -1,0 +1,261 @@
+#include "platform/registry_store.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <random>
+
+#include "platform/registry_tree.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/file_registry_store.h"
+#endif
+
+namespace vandrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder of its own for each test, removed afterwards.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::mt19937_64 random(std::random_device{}());
+    path_ = fs::temp_directory_path() / ("vandrel-test-" + std::to_string(random()));
+    fs::create_directories(path_);
+  }
+  ~ScratchFolder() {
+    std::error_code error;
+    fs::remove_all(path_, error);
+  }
+  const fs::path& Path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+struct StoreKind {
+  const char* name;
+  std::function<RegistryStore&(const ScratchFolder&)> make;
+  // Wine's registry adds the terminating zero to a string value stored without one.
+  bool keepsUnterminatedStrings = true;
+};
+
+// Each backend under test: the in-memory double everywhere, plus the platform's own store
+// (the per-user file on POSIX, the real registry under Windows).
+std::vector<StoreKind> StoreKinds() {
+  std::vector<StoreKind> kinds{{"Memory", [](const ScratchFolder&) -> RegistryStore& {
+                                  static thread_local std::unique_ptr<MemoryRegistryStore> store;
+                                  store = std::make_unique<MemoryRegistryStore>();
+                                  return *store;
+                                }}};
+#ifdef _WIN32
+  kinds.push_back({"Platform",
+                   [](const ScratchFolder&) -> RegistryStore& { return PlatformRegistryStore(); },
+                   false});
+#else
+  kinds.push_back({"Platform", [](const ScratchFolder& folder) -> RegistryStore& {
+                     static thread_local std::unique_ptr<FileRegistryStore> store;
+                     store = std::make_unique<FileRegistryStore>(folder.Path());
+                     return *store;
+                   }});
+#endif
+  return kinds;
+}
+
+class RegistryStoreTest : public testing::TestWithParam<StoreKind> {
+ protected:
+  RegistryStoreTest()
+      : store_(GetParam().make(folder_)),
+        keyPath_("Software\\Kesta\\VandrelTests\\" +
+                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count())) {}
+
+  ScratchFolder folder_;
+  RegistryStore& store_;
+  std::string keyPath_;
+};
+
+TEST_P(RegistryStoreTest, ValuesKeepTheirTypeAndExactBytes) {
+  {
+    ScopedRegistryKey key(store_, store_.CreateKey(RegistryRoot::kCurrentUser, keyPath_));
+    ASSERT_TRUE(key);
+    EXPECT_TRUE(store_.SetValue(*key, "ADPCM_Compatibility", RegistryValue::String("No")));
+    EXPECT_TRUE(store_.SetValue(*key, "Bare", {RegistryType::kString, {'Y', 'e', 's'}}));
+    EXPECT_TRUE(store_.SetValue(*key, "Port", RegistryValue::Dword(0x01020304)));
+    EXPECT_TRUE(store_.SetValue(*key, "Blob", {RegistryType::kBinary, {0, 255, 10, 37}}));
+    EXPECT_TRUE(store_.SetValue(*key, "Path_Sounds", RegistryValue::String("C:\\Musique\\été")));
+  }
+  ScopedRegistryKey key(store_, store_.OpenKey(RegistryRoot::kCurrentUser, keyPath_));
+  ASSERT_TRUE(key);
+  const auto no = store_.QueryValue(*key, "adpcm_compatibility");
+  ASSERT_TRUE(no);
+  EXPECT_EQ(no->data.size(), 3u);
+  EXPECT_EQ(no->AsString(), "No");
+  const auto bare = store_.QueryValue(*key, "Bare");
+  ASSERT_TRUE(bare);
+  if (GetParam().keepsUnterminatedStrings) {
+    EXPECT_EQ(bare->data, (std::vector<std::uint8_t>{'Y', 'e', 's'}));
+  }
+  EXPECT_EQ(store_.QueryValue(*key, "Port")->AsDword(), 0x01020304u);
+  EXPECT_EQ(store_.QueryValue(*key, "Blob")->data, (std::vector<std::uint8_t>{0, 255, 10, 37}));
+  EXPECT_EQ(store_.QueryValue(*key, "Path_Sounds")->AsString(), "C:\\Musique\\été");
+  EXPECT_FALSE(store_.QueryValue(*key, "Missing"));
+
+  std::vector<std::string> names;
+  for (std::uint32_t i = 0; auto value = store_.EnumValue(*key, i); ++i)
+    names.push_back(value->name);
+  EXPECT_EQ(names.size(), 5u);
+  EXPECT_NE(std::find(names.begin(), names.end(), "Blob"), names.end());
+}
+
+TEST_P(RegistryStoreTest, MissingKeysDoNotOpenAndCreateMakesParents) {
+  EXPECT_FALSE(store_.OpenKey(RegistryRoot::kCurrentUser, keyPath_ + "\\IMEI\\123"));
+  ScopedRegistryKey created(store_,
+                            store_.CreateKey(RegistryRoot::kCurrentUser, keyPath_ + "\\IMEI\\123"));
+  ASSERT_TRUE(created);
+  ScopedRegistryKey parent(store_, store_.OpenKey(RegistryRoot::kCurrentUser, keyPath_ + "\\IMEI"));
+  EXPECT_TRUE(parent);
+  EXPECT_FALSE(store_.EnumValue(*parent, 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, RegistryStoreTest, testing::ValuesIn(StoreKinds()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RegistryTree, TextFormRoundTripsAwkwardNames) {
+  RegistryTree tree;
+  tree.SetValue(RegistryRoot::kCurrentUser, "Software\\A b%c@", "", RegistryValue::String(""));
+  tree.SetValue(RegistryRoot::kCurrentUser, "Software\\A b%c@", "name with\nnewline",
+                {RegistryType::kBinary, {}});
+  tree.SetValue(RegistryRoot::kLocalMachine, "Hardware\\DeviceMap\\SerialComm\\",
+                "\\Device\\Serial0", RegistryValue::String("COM1"));
+  tree.SetValue(RegistryRoot::kUsers, ".DEFAULT", "Ünïcode", RegistryValue::Dword(7));
+  const auto parsed = RegistryTree::Parse(tree.Serialize());
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(*parsed, tree);
+  EXPECT_TRUE(parsed->HasKey(RegistryRoot::kLocalMachine, "hardware\\devicemap"));
+}
+
+TEST(RegistryTree, EveryTruncationOrCorruptionIsRefusedNotMisread) {
+  RegistryTree tree;
+  tree.SetValue(RegistryRoot::kCurrentUser, "Software\\Kesta", "Port", RegistryValue::Dword(3));
+  tree.SetValue(RegistryRoot::kCurrentUser, "Software\\Kesta", "Path", RegistryValue::String("x"));
+  const std::string text = tree.Serialize();
+  for (std::size_t length = 0; length < text.size(); ++length)
+    EXPECT_FALSE(RegistryTree::Parse(text.substr(0, length))) << "cut at " << length;
+  for (const std::string bad :
+       {"kesta-registry 1\nvalue a 4 00000000\nend\n", "kesta-registry 1\nkey HKXX a\nend\n",
+        "kesta-registry 1\nkey HKCU a\nvalue a 4 0g\nend\n",
+        "kesta-registry 1\nkey HKCU a\nvalue a 99999999999 00\nend\n",
+        "kesta-registry 1\nkey HKCU a%\nend\n", "kesta-registry 1\nend\nkey HKCU a\n",
+        "kesta-registry 2\nend\n"})
+    EXPECT_FALSE(RegistryTree::Parse(bad)) << bad;
+}
+
+#ifndef _WIN32
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::optional<std::uint32_t> ReadPort(FileRegistryStore& store) {
+  ScopedRegistryKey key(store, store.OpenKey(RegistryRoot::kCurrentUser, "Software\\Kesta"));
+  if (!key) return std::nullopt;
+  const auto value = store.QueryValue(*key, "Port");
+  return value ? value->AsDword() : std::nullopt;
+}
+
+void WritePort(FileRegistryStore& store, std::uint32_t port, std::string_view name = "Port") {
+  ScopedRegistryKey key(store, store.CreateKey(RegistryRoot::kCurrentUser, "Software\\Kesta"));
+  ASSERT_TRUE(key);
+  ASSERT_TRUE(store.SetValue(*key, name, RegistryValue::Dword(port)));
+}
+
+TEST(FileRegistryStore, SettingsSurviveANewProcessAndAStaleTemporaryFile) {
+  ScratchFolder folder;
+  {
+    FileRegistryStore store(folder.Path());
+    WritePort(store, 5);
+  }
+  // a crash between writing the temporary file and renaming it leaves this behind
+  WriteFile(folder.Path() / "registry.tmp-99999", "kesta-registry 1\nkey HKCU Software\\Ke");
+  FileRegistryStore reopened(folder.Path());
+  EXPECT_EQ(ReadPort(reopened), 5u);
+  WritePort(reopened, 6);
+  EXPECT_EQ(ReadPort(reopened), 6u);
+}
+
+TEST(FileRegistryStore, DamagedFileIsSetAsideAndNeverOverwritten) {
+  ScratchFolder folder;
+  const std::string damaged = "kesta-registry 1\nkey HKCU Software\\Kesta\nvalue Port 4 0300";
+  WriteFile(folder.Path() / "registry", damaged);
+  FileRegistryStore store(folder.Path());
+  EXPECT_FALSE(ReadPort(store));
+  WritePort(store, 2);
+  EXPECT_EQ(ReadPort(store), 2u);
+
+  int asideCount = 0;
+  for (const auto& entry : fs::directory_iterator(folder.Path())) {
+    if (entry.path().filename().string().starts_with("registry.damaged-")) {
+      ++asideCount;
+      EXPECT_EQ(ReadFile(entry.path()), damaged);
+    }
+  }
+  EXPECT_EQ(asideCount, 1);
+}
+
+TEST(FileRegistryStore, UnusableFolderReadsAsEmptyAndRefusesWrites) {
+  ScratchFolder folder;
+  WriteFile(folder.Path() / "not-a-folder", "x");
+  FileRegistryStore store(folder.Path() / "not-a-folder");
+  EXPECT_FALSE(ReadPort(store));
+  EXPECT_FALSE(store.CreateKey(RegistryRoot::kCurrentUser, "Software\\Kesta"));
+}
+
+TEST(FileRegistryStore, TwoProcessesSavingAtOnceLoseNothing) {
+  ScratchFolder folder;
+  constexpr int kWritesPerProcess = 40;
+  std::vector<pid_t> children;
+  for (int process = 0; process < 2; ++process) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      FileRegistryStore store(folder.Path());
+      for (int i = 0; i < kWritesPerProcess; ++i) {
+        ScopedRegistryKey key(store,
+                              store.CreateKey(RegistryRoot::kCurrentUser, "Software\\Kesta"));
+        const std::string name = "P" + std::to_string(process) + "_" + std::to_string(i);
+        if (!key || !store.SetValue(*key, name, RegistryValue::Dword(i))) _exit(1);
+      }
+      _exit(0);
+    }
+    children.push_back(child);
+  }
+  for (const pid_t child : children) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  FileRegistryStore store(folder.Path());
+  ScopedRegistryKey key(store, store.OpenKey(RegistryRoot::kCurrentUser, "Software\\Kesta"));
+  ASSERT_TRUE(key);
+  std::uint32_t count = 0;
+  while (store.EnumValue(*key, count)) ++count;
+  EXPECT_EQ(count, 2u * kWritesPerProcess);
+}
+
+#endif
+
+}  // namespace
+}  // namespace vandrel

@@ -1,0 +1,27 @@
+#include "platform/user_interface.h"
+
+#include <gtest/gtest.h>
+
+namespace vandrel {
+namespace {
+
+TEST(UserInterface, EmptyErrorShowsNothingAndOtherBoxesKeepTheirKind) {
+  RecordingUserInterface recorder;
+  InstallUserInterface(&recorder);
+  ShowError("");
+  ShowError("Error 0x01 : Unavailable port 3");
+  ShowWarning("Object filename must be specified !");
+  ShowNotice("Successfull Download");
+  ShowPlain("");
+  InstallUserInterface(nullptr);
+
+  ASSERT_EQ(recorder.boxes.size(), 4u);
+  EXPECT_EQ(recorder.boxes[0].kind, BoxKind::kError);
+  EXPECT_EQ(recorder.boxes[0].text, "Error 0x01 : Unavailable port 3");
+  EXPECT_EQ(recorder.boxes[1].kind, BoxKind::kWarning);
+  EXPECT_EQ(recorder.boxes[2].kind, BoxKind::kNotice);
+  EXPECT_EQ(recorder.boxes[3].kind, BoxKind::kPlain);
+}
+
+}  // namespace
+}  // namespace vandrel
