@@ -1,0 +1,65 @@
+#include "app/progress_display.h"
+
+#include <atomic>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/message_catalogue.h"
+#include "platform/clock.h"
+#include "platform/format_text.h"
+#include "platform/user_interface.h"
+
+namespace vandrel {
+
+namespace {
+
+constexpr std::uint32_t kFullPercent = 100;
+constexpr std::uint32_t kFinishPauseMs = 100;
+constexpr double kBytesPerKb = 1024.0;
+
+struct ProgressState {
+  std::atomic<std::uint32_t> total{0};
+  std::atomic<std::uint32_t> lastPercent{0};
+};
+
+ProgressState progress;
+
+std::string PercentLine(std::uint32_t percent) {
+  return FormatText(GetText(TXT_DOWNLOADED_PERCENT).c_str(), static_cast<int>(percent),
+                    progress.total / kBytesPerKb);
+}
+
+}  // namespace
+
+void BeginProgress(std::string_view displayName, int textId, std::uint32_t total) {
+  progress.total = total;
+  progress.lastPercent = 0;
+  const std::string caption =
+      FormatText("%s %s", GetText(TXT_SEND_FILE_TITLE).c_str(), std::string(displayName).c_str());
+  UserInterface& ui = TheUserInterface();
+  ui.ShowProgress(caption, GetText(textId));
+  ui.UpdateProgress(0, PercentLine(0));
+}
+
+void UpdateProgress() {
+  const AppState& state = TheAppState();
+  if (!state.sending) return;
+  const std::uint32_t sent = state.bytesSent;
+  const std::uint32_t total = progress.total;
+  if (sent > total) return;
+  // 64-bit product: an object above 42 MB would overflow 32 bits and show a wrong percentage
+  const auto percent =
+      total == 0 ? 0u : static_cast<std::uint32_t>(std::uint64_t{sent} * kFullPercent / total);
+  if (percent == progress.lastPercent) return;
+  progress.lastPercent = percent;
+  TheUserInterface().UpdateProgress(percent, PercentLine(percent));
+}
+
+void FinishProgress() {
+  UserInterface& ui = TheUserInterface();
+  ui.UpdateProgress(kFullPercent, PercentLine(kFullPercent));
+  ui.FinishProgress();
+  TheClock().Sleep(kFinishPauseMs);
+}
+
+}  // namespace vandrel
