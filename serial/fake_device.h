@@ -1,0 +1,92 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "serial/device.h"
+
+namespace vandrel {
+
+// The far end and the state of one scripted serial device, shared by the test and the device
+// the driver holds. Every member is safe to call from any thread.
+class FakeSerialLine {
+ public:
+  // Successive ModemStatus readings; the last one repeats. No readings read as 0.
+  void SetModemReadings(std::vector<std::uint32_t> readings);
+  // Bytes the device receives, read by later ReadByte calls.
+  void Feed(std::string_view bytes);
+  // Called with the bytes of every write; what it returns is received as the answer.
+  void SetAnswerer(std::function<std::string(std::string_view written)> answerer);
+  // While stalled, writes wait (as when flow control holds CTS low) until released or aborted.
+  void StallWrites(bool stalled);
+  void FailWrites(bool failing);
+  void FailReads(bool failing);
+  void RefuseConfigure(bool refusing);
+  void RefuseReadTimeout(bool refusing);
+  void FailClose(bool failing);
+
+  std::string Written() const;
+  std::vector<std::size_t> WriteSizes() const;
+  int ConfiguredSpeed() const;  // 0 until configured
+  int ReadTimeoutMs() const;
+  bool Dtr() const;
+  bool Rts() const;
+  bool IsOpen() const;
+  int Opens() const;
+  int Purges() const;          // input and output purges counted together
+  std::size_t Unread() const;  // fed bytes not yet read
+
+ private:
+  friend class FakeSerialDevice;
+  friend class FakeSerialDevices;
+
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::uint32_t> readings_;
+  std::size_t nextReading_ = 0;
+  std::deque<std::uint8_t> input_;
+  std::function<std::string(std::string_view)> answerer_;
+  std::string written_;
+  std::vector<std::size_t> writeSizes_;
+  bool stalled_ = false;
+  bool aborted_ = false;
+  bool failWrites_ = false;
+  bool failReads_ = false;
+  bool refuseConfigure_ = false;
+  bool refuseReadTimeout_ = false;
+  bool failClose_ = false;
+  int configuredSpeed_ = 0;
+  int readTimeoutMs_ = 0;
+  bool dtr_ = false;
+  bool rts_ = false;
+  bool open_ = false;
+  int opens_ = 0;
+  int purges_ = 0;
+};
+
+// Opens FakeSerialLines by port number. A line already open is refused as in use, as a real
+// exclusive device would be.
+class FakeSerialDevices final : public SerialDeviceFactory {
+ public:
+  // The line of `port`, created on first use.
+  FakeSerialLine& Line(int port);
+  // Opening `port` fails with `failure` and the system code `code`.
+  void FailOpen(int port, OpenFailure failure, std::uint32_t code);
+
+  DeviceOpen Open(int port) override;
+
+ private:
+  std::mutex mutex_;
+  std::map<int, std::shared_ptr<FakeSerialLine>> lines_;
+  std::map<int, DeviceOpen> failures_;
+};
+
+}  // namespace vandrel

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace vandrel {
+
+// The serial port driver. Every operation takes a COM port number (0..255; see port_map.h for
+// the device behind a number) and works on that port's record in the process-wide port table.
+// A port is used by one calling thread at a time. Failures inside an operation or inside the
+// port's reader and writer threads are kept in the record as a driver error code; after an
+// operation failed, the caller takes the code with SerialTakeError and reports it.
+//
+// Life of a port: SerialOpen (threads created paused) -> SerialWrite (resumes both threads) ->
+// SerialRead polls for the answer -> SerialSuspend between exchanges -> ... -> SerialClose.
+
+// What SerialOpen returns.
+enum OpenResult : int {
+  // Configured at the requested speed; reader and writer threads exist, paused.
+  kOpenConfigured = 0,
+  // Configured at 115200 bit/s whatever was asked, because the modem lines read as those of an
+  // infrared port or a cable that reports nothing; also returned, with nothing changed, for a
+  // port that is already open.
+  kOpenForcedSpeed = 1,
+  // A non-compliant cable: one log line added; the device is open but not configured and has no
+  // threads. Close it with SerialClose.
+  kOpenNonCompliantCable = 2,
+  // A DATA cable without a handset: as above.
+  kOpenCableNoHandset = 3,
+  // Nothing open. Either one log line was added (device missing, in use, refused its line
+  // parameters), or the error code is 3, 4 or 5 (ring, time-out, threads).
+  kOpenFailed = 4,
+};
+
+// The driver error codes. Only some are ever set; the rest keep their text for the link's tables.
+enum DriverError : std::int32_t {
+  kDriverNoError = 0,
+  kDriverOpenFailed = 1,
+  kDriverSetupFailed = 2,
+  kDriverRingAllocFailed = 3,  // SerialOpen: the receive ring could not be allocated
+  kDriverTimeoutFailed = 4,    // SerialOpen: the device refused the read time-out
+  kDriverThreadsFailed = 5,    // SerialOpen: a thread could not be created
+  kDriverWriteFileFailed = 6,
+  kDriverCloseFailed = 7,  // SerialClose: the system failed to close the device
+  kDriverTimeoutRestoreFailed = 8,
+  kDriverReadFailed = 9,          // reader thread: a one-byte read failed
+  kDriverWriteFailed = 10,        // writer thread: writing a slot failed
+  kDriverWriteWhileClosing = 11,  // SerialWrite on a closed (or never configured) port
+  kDriverNoCable = 12,
+  kDriverCableNoHandset = 13,
+  kDriverCtsDsrAbnormal = 14,
+  kDriverRetrofitCable = 15,
+};
+
+inline constexpr int kForcedSpeed = 115200;
+
+// Opens port `port`, tests its modem lines, sets the line parameters at `speed` bit/s (or
+// kForcedSpeed, see OpenResult) and a total time-out of `readTimeoutMs` per one-byte read, and
+// creates the paused reader and writer threads. Lines "\r\nCOM<n> : <text>" explaining a failure
+// or a cable problem are appended to `log`, in the current language. Returns an OpenResult.
+int SerialOpen(int port, int speed, int readTimeoutMs, std::string& log);
+
+// Queues `data` for the writer thread in slots of up to 40 bytes and resumes both threads.
+// Returns once every byte is queued, not sent; it waits only when 1000 slots are pending, until
+// the writer has sent them all. False, with kDriverWriteWhileClosing, on a port that is closed or
+// was never configured (a device left open by results 2 and 3 is closed then). False without an
+// error code when the writer made no progress for 500 checks of 5 ms (output held by flow control);
+// the port stays open.
+bool SerialWrite(int port, std::span<const std::uint8_t> data);
+
+// Copies up to destination.size() received bytes, oldest first, and returns their number (0 when
+// none). `timedOut` tells whether a one-byte read of the reader thread timed out since the last
+// call. Never waits.
+int SerialRead(int port, std::span<std::uint8_t> destination, bool& timedOut);
+
+// Pauses the reader, then the writer. Returns once the reader is parked; from then on received
+// bytes wait in the device. The writer parks after the slot it may be writing. The next
+// SerialWrite resumes both.
+void SerialSuspend(int port);
+
+// Stops and joins both threads, discards the device's pending input and output, frees the ring
+// and closes the device. True when there was nothing to close. False, with kDriverCloseFailed,
+// when the system failed to close the device; the port counts as closed all the same.
+bool SerialClose(int port);
+
+// Sets `code` to the port's pending driver error, clears it and returns the code's (French) text;
+// nullptr for a code outside 0..15.
+const char* SerialTakeError(int port, int& code);
+
+}  // namespace vandrel

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "serial/device.h"
+#include "serial/io_mutex.h"
+
+namespace vandrel {
+
+inline constexpr int kPortCount = 256;
+inline constexpr std::size_t kSlotBytes = 40;
+inline constexpr std::int32_t kQueueSlots = 1000;
+inline constexpr std::size_t kRingBytes = 8192;
+
+// No initialisers: the table lives in static storage, which starts zeroed, so the 256 queues
+// cost no memory until a port is used.
+struct WriteSlot {
+  std::array<std::uint8_t, kSlotBytes> data;
+  std::int32_t length;  // 1..40
+};
+
+using ReceiveRing = std::array<std::uint8_t, kRingBytes>;
+
+// One COM port. The write queue is linear: callers fill slots 0, 1, 2, ... and the writer
+// thread sends them in order; both counters go back to 0 at open and when a full queue has been
+// sent. Each counter and ring position has one writing side, so plain atomics suffice.
+struct SerialPort {
+  std::unique_ptr<SerialDevice> handle;  // null while closed
+  std::array<WriteSlot, kQueueSlots> writeQueue;
+  std::unique_ptr<ReceiveRing> rxRing;  // allocated by a configuring open, freed at close
+  std::atomic<std::size_t> rxWrite{0};  // next position the reader stores at
+  std::atomic<std::size_t> rxRead{0};   // oldest byte not yet taken by SerialRead
+  std::atomic<std::int32_t> queueConsumed{0};
+  std::atomic<std::int32_t> queueFilled{0};
+  std::atomic<std::int32_t> lastError{0};
+  std::thread readerThread;
+  std::thread writerThread;
+  IoMutex* ioMutex = nullptr;
+  std::atomic<bool> rxTimedOut{false};
+  std::int32_t readTimeoutMs = 0;
+  std::atomic<bool> closing{false};
+  std::atomic<bool> writerRunning{false};
+  std::atomic<bool> readerRunning{false};
+
+  // Pausing is the driver's own: a paused or idle thread waits on `gateChanged` and uses no CPU.
+  std::mutex gateMutex;
+  std::condition_variable gateChanged;
+  bool paused = false;
+  bool readerParked = false;
+};
+
+// The process-wide table of ports, indexed by port number.
+class SerialPortTable {
+ public:
+  // The record of `port`, or nullptr outside 0..255.
+  SerialPort* Find(int port) {
+    return port >= 0 && port < kPortCount ? &ports_[static_cast<std::size_t>(port)] : nullptr;
+  }
+
+ private:
+  std::array<SerialPort, kPortCount> ports_;
+};
+
+SerialPortTable& ThePortTable();
+
+}  // namespace vandrel

@@ -1,0 +1,93 @@
+#include <algorithm>
+#include <cstring>
+
+#include "platform/clock.h"
+#include "serial/port_threads.h"
+#include "serial/serial_driver.h"
+
+namespace vandrel {
+
+namespace {
+
+constexpr std::uint32_t kQueuePollMs = 5;
+// Checks of a full queue that may see no progress before the writer counts as stalled.
+constexpr int kStallChecks = 500;
+
+// Waits until the writer has sent every queued slot; false when it stalls.
+bool WaitForQueueSent(SerialPort& record) {
+  std::int32_t lastSeen = record.queueConsumed.load();
+  int unchangedChecks = 0;
+  while (lastSeen < record.queueFilled.load()) {
+    TheClock().Sleep(kQueuePollMs);
+    const std::int32_t now = record.queueConsumed.load();
+    if (now != lastSeen) {
+      lastSeen = now;
+      unchangedChecks = 0;
+    } else if (++unchangedChecks >= kStallChecks) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool SerialWrite(int port, std::span<const std::uint8_t> data) {
+  SerialPort* record = ThePortTable().Find(port);
+  if (record == nullptr) return false;
+  // A port without a writer (closed, or left unconfigured by the line test) would swallow the
+  // bytes and report success.
+  if (record->closing || !record->writerThread.joinable()) {
+    record->lastError = kDriverWriteWhileClosing;
+    if (record->handle) {
+      record->handle->Close();
+      record->handle.reset();
+    }
+    return false;
+  }
+  ResumePortThreads(*record);
+  for (std::size_t offset = 0; offset < data.size(); offset += kSlotBytes) {
+    if (record->queueFilled.load() >= kQueueSlots) {
+      if (!WaitForQueueSent(*record)) return false;
+      // The writer is idle now; clearing `queueFilled` first keeps it from re-sending slot 0.
+      record->queueFilled = 0;
+      record->queueConsumed = 0;
+    }
+    const std::int32_t index = record->queueFilled.load();
+    WriteSlot& slot = record->writeQueue[static_cast<std::size_t>(index)];
+    const std::size_t length = std::min(kSlotBytes, data.size() - offset);
+    std::memcpy(slot.data.data(), data.data() + offset, length);
+    slot.length = static_cast<std::int32_t>(length);
+    record->queueFilled = index + 1;
+    WakeWriter(*record);
+  }
+  return true;
+}
+
+int SerialRead(int port, std::span<std::uint8_t> destination, bool& timedOut) {
+  SerialPort* record = ThePortTable().Find(port);
+  timedOut = false;
+  if (record == nullptr) return 0;
+  timedOut = record->rxTimedOut.exchange(false);
+  if (!record->rxRing) return 0;
+  const ReceiveRing& ring = *record->rxRing;
+  std::size_t read = record->rxRead.load();
+  const std::size_t write = record->rxWrite.load();
+  std::size_t copied = 0;
+  while (read != write && copied < destination.size()) {
+    const std::size_t end = read < write ? write : kRingBytes;
+    const std::size_t count = std::min(end - read, destination.size() - copied);
+    std::memcpy(destination.data() + copied, ring.data() + read, count);
+    copied += count;
+    read = (read + count) % kRingBytes;
+  }
+  record->rxRead = read;
+  return static_cast<int>(copied);
+}
+
+void SerialSuspend(int port) {
+  SerialPort* record = ThePortTable().Find(port);
+  if (record != nullptr && record->readerThread.joinable()) PausePortThreads(*record);
+}
+
+}  // namespace vandrel
