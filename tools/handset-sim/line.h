@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "tools/handset-sim/read_pacer.h"
+#include "tools/handset-sim/session.h"
+
+namespace vandrel::sim {
+
+inline constexpr std::uint32_t kDefaultSplitPauseMs = 50;
+
+struct LineOptions {
+  std::string device;  // empty: a new pseudo-terminal
+  std::uint32_t baud = 0;
+  std::size_t splitBytes = 0;  // 0: every answer in one write
+  std::uint32_t splitPauseMs = kDefaultSplitPauseMs;
+};
+
+enum class ReadStatus : std::uint8_t { kData, kIdle, kFailed };
+
+struct ReadResult {
+  ReadStatus status;
+  std::size_t count = 0;
+};
+
+// The handset's end of the serial line: the master side of a pseudo-terminal (whose slave side
+// the client opens) or a device given by path.
+class Line final : public AnswerSink {
+ public:
+  explicit Line(const LineOptions& options) : options_(options), pacer_(options.baud) {}
+  ~Line() override { HangUp(); }
+  Line(const Line&) = delete;
+  Line& operator=(const Line&) = delete;
+
+  bool Open(std::string& error);
+  // The path the client opens.
+  const std::string& Path() const { return path_; }
+  // Waits at most `timeoutMs` for bytes, never reading faster than the line speed allows.
+  ReadResult Read(std::span<std::uint8_t> buffer, int timeoutMs);
+  void Send(std::string_view bytes) override;
+  // Drops the line: the client's side sees the hang-up at once.
+  void HangUp();
+
+ private:
+  bool OpenPseudoTerminal(std::string& error);
+  bool OpenDevice(std::string& error);
+  bool WriteAll(std::string_view bytes);
+
+  LineOptions options_;
+  ReadPacer pacer_;
+  int fd_ = -1;
+  // Our own descriptor of the slave side. Without it the master reports a hang-up whenever no
+  // client has the port open, between two sends for instance, and the simulator would spin.
+  int slaveFd_ = -1;
+  std::string path_;
+};
+
+}  // namespace vandrel::sim

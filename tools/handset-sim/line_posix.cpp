@@ -1,0 +1,138 @@
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "tools/handset-sim/line.h"
+#include "tools/handset-sim/stop_signal.h"
+
+namespace vandrel::sim {
+namespace {
+
+// How long one wait for the line lasts before the stop request is looked at again.
+constexpr int kWritePollMs = 100;
+
+std::string SystemError(std::string_view what) {
+  return std::string(what) + ": " + std::strerror(errno);
+}
+
+// Raw bytes both ways: no echo, no line editing, no CR/LF translation by the terminal driver.
+void MakeRaw(int fd) {
+  termios settings{};
+  if (tcgetattr(fd, &settings) != 0) return;
+  cfmakeraw(&settings);
+  tcsetattr(fd, TCSANOW, &settings);
+}
+
+bool SetNonBlocking(int fd) {
+  const int flags = fcntl(fd, F_GETFL);
+  return flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+}  // namespace
+
+bool Line::Open(std::string& error) {
+  const bool opened = options_.device.empty() ? OpenPseudoTerminal(error) : OpenDevice(error);
+  if (opened && !SetNonBlocking(fd_)) {
+    error = SystemError("fcntl");
+    return false;
+  }
+  return opened;
+}
+
+bool Line::OpenPseudoTerminal(std::string& error) {
+  fd_ = posix_openpt(O_RDWR | O_NOCTTY);
+  if (fd_ < 0) {
+    error = SystemError("posix_openpt");
+    return false;
+  }
+  char name[128];
+  if (grantpt(fd_) != 0 || unlockpt(fd_) != 0 || ptsname_r(fd_, name, sizeof name) != 0) {
+    error = SystemError("pseudo-terminal set-up");
+    return false;
+  }
+  path_ = name;
+  slaveFd_ = open(name, O_RDWR | O_NOCTTY);
+  if (slaveFd_ < 0) {
+    error = SystemError(path_);
+    return false;
+  }
+  MakeRaw(slaveFd_);
+  return true;
+}
+
+bool Line::OpenDevice(std::string& error) {
+  fd_ = open(options_.device.c_str(), O_RDWR | O_NOCTTY);
+  if (fd_ < 0) {
+    error = SystemError(options_.device);
+    return false;
+  }
+  path_ = options_.device;
+  MakeRaw(fd_);
+  return true;
+}
+
+ReadResult Line::Read(std::span<std::uint8_t> buffer, int timeoutMs) {
+  if (fd_ < 0) return {ReadStatus::kFailed};
+  const auto now = ReadPacer::Clock::now();
+  if (pacer_.Active() && now < pacer_.NextReadAllowed()) {
+    const auto wait =
+        std::chrono::duration_cast<std::chrono::milliseconds>(pacer_.NextReadAllowed() - now);
+    std::this_thread::sleep_for(
+        std::min(wait + std::chrono::milliseconds(1), std::chrono::milliseconds(timeoutMs)));
+    return {ReadStatus::kIdle};
+  }
+  pollfd waiting{fd_, POLLIN, 0};
+  const int ready = poll(&waiting, 1, timeoutMs);
+  if (ready < 0) return {errno == EINTR ? ReadStatus::kIdle : ReadStatus::kFailed};
+  if (ready == 0) return {ReadStatus::kIdle};
+  const ssize_t count = read(fd_, buffer.data(), pacer_.ChunkLimit(buffer.size()));
+  if (count < 0) {
+    return {errno == EAGAIN || errno == EINTR ? ReadStatus::kIdle : ReadStatus::kFailed};
+  }
+  if (count == 0) return {ReadStatus::kFailed};
+  pacer_.Consumed(static_cast<std::size_t>(count), ReadPacer::Clock::now());
+  return {ReadStatus::kData, static_cast<std::size_t>(count)};
+}
+
+void Line::Send(std::string_view bytes) {
+  const std::size_t piece = options_.splitBytes == 0 ? bytes.size() : options_.splitBytes;
+  while (!bytes.empty() && fd_ >= 0 && !StopRequested()) {
+    const std::size_t take = std::min(piece, bytes.size());
+    if (!WriteAll(bytes.substr(0, take))) return;
+    bytes.remove_prefix(take);
+    if (!bytes.empty())
+      std::this_thread::sleep_for(std::chrono::milliseconds(options_.splitPauseMs));
+  }
+}
+
+bool Line::WriteAll(std::string_view bytes) {
+  while (!bytes.empty()) {
+    if (StopRequested()) return false;
+    const ssize_t written = write(fd_, bytes.data(), bytes.size());
+    if (written > 0) {
+      bytes.remove_prefix(static_cast<std::size_t>(written));
+      continue;
+    }
+    if (written < 0 && errno != EAGAIN && errno != EINTR) return false;
+    // The client is not reading: wait until the line takes bytes again.
+    pollfd waiting{fd_, POLLOUT, 0};
+    poll(&waiting, 1, kWritePollMs);
+  }
+  return true;
+}
+
+void Line::HangUp() {
+  if (slaveFd_ >= 0) close(slaveFd_);
+  if (fd_ >= 0) close(fd_);
+  slaveFd_ = -1;
+  fd_ = -1;
+}
+
+}  // namespace vandrel::sim

@@ -1,0 +1,81 @@
+#include <array>
+#include <chrono>
+#include <iostream>
+#include <optional>
+
+#include "tools/handset-sim/device_link.h"
+#include "tools/handset-sim/line.h"
+#include "tools/handset-sim/object_store.h"
+#include "tools/handset-sim/options.h"
+#include "tools/handset-sim/session.h"
+#include "tools/handset-sim/stop_signal.h"
+
+namespace vandrel::sim {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kIdlePollMs = 100;
+constexpr std::size_t kReadBufferBytes = 4096;
+// A client that stops sending in the middle of the title or the object has given up; the
+// handset goes back to taking commands so that the next send finds it ready.
+constexpr auto kDataPhaseIdleLimit = std::chrono::seconds(10);
+// After the closing command the client still owns the port for a moment; keep the line up so
+// that it closes its side first and sees no hang-up.
+constexpr auto kOnceLinger = std::chrono::seconds(2);
+
+int Serve(const SimOptions& options, Line& line, HandsetSession& session) {
+  std::array<std::uint8_t, kReadBufferBytes> buffer{};
+  auto lastData = Clock::now();
+  std::optional<Clock::time_point> endAt;
+  while (!StopRequested() && !(endAt && Clock::now() >= *endAt)) {
+    const ReadResult result = line.Read(buffer, kIdlePollMs);
+    if (result.status == ReadStatus::kFailed) {
+      std::cerr << "handset-sim: the line failed\n";
+      return EXIT_FAILURE;
+    }
+    const auto now = Clock::now();
+    if (result.status == ReadStatus::kIdle) {
+      if (session.InDataPhase() && now - lastData > kDataPhaseIdleLimit) session.AbandonDataPhase();
+      continue;
+    }
+    lastData = now;
+    const SessionEvent event = session.Feed(std::span(buffer).first(result.count));
+    if (event == SessionEvent::kHangUp) {
+      line.HangUp();
+      std::cerr << "handset-sim: hung up in the middle of the object\n";
+      return EXIT_SUCCESS;
+    }
+    if (event == SessionEvent::kDownloadClosed && options.once && !endAt) {
+      endAt = now + kOnceLinger;
+    }
+  }
+  return EXIT_SUCCESS;
+}
+
+int Run(int argc, char** argv) {
+  SimOptions options;
+  if (const int exitCode = ParseOptions(argc, argv, options); exitCode >= 0) return exitCode;
+  InstallStopHandlers();
+
+  std::string error;
+  Line line(options.line);
+  ObjectStore store(options.storeFolder);
+  DeviceLink link;
+  if (!line.Open(error) || !store.Prepare(error) ||
+      (!options.linkPath.empty() && !link.Create(options.linkPath, line.Path(), error))) {
+    std::cerr << "handset-sim: " << error << '\n';
+    return EXIT_FAILURE;
+  }
+  std::cout << line.Path() << std::endl;
+
+  HandsetSession session(options.profile, store, line, std::cerr, options.verbose);
+  return Serve(options, line, session);
+}
+
+}  // namespace
+}  // namespace vandrel::sim
+
+int main(int argc, char** argv) {
+  return vandrel::sim::Run(argc, argv);
+}

@@ -1,0 +1,173 @@
+#include "tools/handset-sim/options.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
+
+namespace vandrel::sim {
+namespace {
+
+constexpr int kGoOn = -1;
+constexpr std::size_t kMaxImeiDigits = 60;
+
+struct FaultOptions {
+  bool plainModem = false;
+  bool noObjectCapability = false;
+  bool noImei = false;
+  bool noSim = false;
+  std::optional<std::uint32_t> titleError;
+  std::optional<std::uint32_t> objectError;
+  std::vector<std::string> errorAt;
+  std::string garbage;
+  std::string longAnswer;
+  std::string stallAt;
+};
+
+// Fills the table in the order of the help text; where two options address one step, the later
+// one wins.
+bool BuildFaultTable(const FaultOptions& chosen, FaultTable& table, std::string& error) {
+  const Fault plainError{FaultKind::kError};
+  if (chosen.plainModem) table.Set(Step::kIdentify, {FaultKind::kForeignIdentity});
+  if (chosen.noObjectCapability) {
+    for (const Step step : {Step::kObjectQuery, Step::kOpenSession, Step::kTitle, Step::kObject}) {
+      table.Set(step, plainError);
+    }
+  }
+  if (chosen.noImei) table.Set(Step::kImei, plainError);
+  if (chosen.noSim) table.Set(Step::kSimCheck, plainError);
+  if (chosen.titleError) table.Set(Step::kTitleData, {FaultKind::kCmeError, *chosen.titleError});
+  if (chosen.objectError) {
+    table.Set(Step::kObjectData, {FaultKind::kCmeError, *chosen.objectError});
+  }
+  for (const std::string& spec : chosen.errorAt) {
+    if (!table.AddErrorSpec(spec, error)) return false;
+  }
+  const std::pair<const std::string&, FaultKind> byStep[] = {
+      {chosen.garbage, FaultKind::kGarbage},
+      {chosen.longAnswer, FaultKind::kLongAnswer},
+      {chosen.stallAt, FaultKind::kStall},
+  };
+  for (const auto& [where, kind] : byStep) {
+    if (!where.empty() && !table.Add(where, {kind}, error)) return false;
+  }
+  return true;
+}
+
+bool AllDigits(const std::string& text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+}  // namespace
+
+int ParseOptions(int argc, char** argv, SimOptions& options) {
+  CLI::App app{
+      "A simulated Kesta handset on a pseudo-terminal. Prints the path of the port to open as its "
+      "first line of output, then answers AT commands and receives objects until it is stopped "
+      "(SIGTERM, SIGINT) or, with --once, until one download has ended. Steps, for the options "
+      "that take one: " +
+          StepNameList() + ", or " + std::string(kEveryStep) + ".",
+      "handset-sim"};
+  HandsetProfile& profile = options.profile;
+  FaultOptions faults;
+  std::string imei = profile.imei;
+  std::optional<std::uint64_t> hangUpAfter;
+  bool noEcho = false;
+
+  app.add_option("--device", options.line.device,
+                 "Serve on this device instead of a new pseudo-terminal")
+      ->type_name("PATH");
+  app.add_option("--link", options.linkPath,
+                 "Also create this symbolic link to the port (a Wine dosdevices/comN), removed "
+                 "on exit")
+      ->type_name("PATH");
+  app.add_option("--store", options.storeFolder,
+                 "Keep each received object in this folder as object-NNNN.bin and add a line "
+                 "(format, title, size, SHA-256) to its manifest.tsv")
+      ->type_name("DIR");
+  app.add_flag("--once", options.once,
+               "End after the first download's closing command (AT+KDOBJ=1,0)");
+  app.add_flag("-v,--verbose", options.verbose, "Trace every command and answer on stderr");
+  app.add_option("--imei", imei, "The IMEI given to AT+CGSN")
+      ->type_name("DIGITS")
+      ->capture_default_str();
+  app.add_option("--free-memory", profile.freeMemory, "Free bytes reported by AT+KDOBJ?")
+      ->type_name("BYTES")
+      ->capture_default_str();
+  app.add_flag("--no-echo", noEcho, "Start with command echo off (as after ATE0)");
+
+  app.add_flag("--silent", profile.silent, "Never answer anything, not even an echo");
+  app.add_flag("--plain-modem", faults.plainModem,
+               "Answer ATI3 as a modem without the identification word");
+  app.add_flag("--no-object-capability", faults.noObjectCapability,
+               "Answer ERROR to AT+KDOBJ? and to every download command");
+  app.add_flag("--no-imei", faults.noImei, "Answer ERROR to AT+CGSN");
+  app.add_flag("--no-sim", faults.noSim, "Answer ERROR to AT&K3, as a handset without SIM card");
+  app.add_option("--title-error", faults.titleError,
+                 "Answer +CME ERROR: 100,CODE after the title bytes")
+      ->type_name("CODE");
+  app.add_option("--object-error", faults.objectError,
+                 "Answer +CME ERROR: 100,CODE after the object bytes (the object is not kept)")
+      ->type_name("CODE");
+  app.add_option("--error-at", faults.errorAt,
+                 "STEP or STEP=CODE: answer ERROR, or +CME ERROR: 100,CODE, at that step "
+                 "(repeatable)")
+      ->type_name("STEP[=CODE]");
+  app.add_flag("--refuse-adpcm", profile.refuseAdpcm,
+               "Refuse a WAV sound (format 1) in the handset ADPCM format (tag 0x0101) with "
+               "+CME ERROR: 100,65525");
+  CLI::Option* garbage =
+      app.add_option("--garbage", faults.garbage,
+                     "Answer noise without any answer word; --garbage=STEP for one step only")
+          ->expected(0, 1)
+          ->option_text("[=STEP]");
+  CLI::Option* longAnswer =
+      app.add_option(
+             "--long-answer", faults.longAnswer,
+             "Put more than 512 bytes of text before the answer; --long-answer=STEP for one "
+             "step only")
+          ->expected(0, 1)
+          ->option_text("[=STEP]");
+  app.add_option("--stall-at", faults.stallAt,
+                 "Stop answering (and echoing) from the first command of this step on")
+      ->type_name("STEP");
+  app.add_option("--split", options.line.splitBytes,
+                 "Write the echo and answers N bytes at a time, pausing between the pieces")
+      ->type_name("N");
+  app.add_option("--split-pause", options.line.splitPauseMs,
+                 "The pause between two pieces of --split, in milliseconds")
+      ->type_name("MS")
+      ->capture_default_str();
+  app.add_option("--hangup-after", hangUpAfter,
+                 "Drop the line (close the port) after N bytes of the object, then end")
+      ->type_name("N");
+  app.add_option("--baud", options.line.baud,
+                 "Read no faster than a serial line at this speed would bring the bytes "
+                 "(B/10 bytes per second); 0 reads at once")
+      ->type_name("B")
+      ->capture_default_str();
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& failure) {
+    return app.exit(failure);
+  }
+  // Given without a step, these misbehave at every step.
+  for (auto [option, where] :
+       {std::pair{garbage, &faults.garbage}, {longAnswer, &faults.longAnswer}}) {
+    if (option->count() > 0 && where->empty()) *where = kEveryStep;
+  }
+  std::string error;
+  if (imei.empty() || imei.size() > kMaxImeiDigits || !AllDigits(imei)) {
+    error = "--imei takes 1 to " + std::to_string(kMaxImeiDigits) + " decimal digits";
+  } else if (BuildFaultTable(faults, profile.faults, error)) {
+    profile.imei = imei;
+    profile.echo = !noEcho;
+    profile.hangUpAfter = hangUpAfter;
+    return kGoOn;
+  }
+  std::fprintf(stderr, "handset-sim: %s\n", error.c_str());
+  return EXIT_FAILURE;
+}
+
+}  // namespace vandrel::sim

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "tools/handset-sim/line.h"
+#include "tools/handset-sim/profile.h"
+
+namespace vandrel::sim {
+
+struct SimOptions {
+  HandsetProfile profile;
+  LineOptions line;
+  std::string linkPath;
+  std::string storeFolder;
+  bool once = false;
+  bool verbose = false;
+};
+
+// Parses the command line. Returns -1 to go on, otherwise the exit code (after --help, or after
+// printing what was wrong).
+int ParseOptions(int argc, char** argv, SimOptions& options);
+
+}  // namespace vandrel::sim

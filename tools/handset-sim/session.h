@@ -1,0 +1,83 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "tools/handset-sim/commands.h"
+#include "tools/handset-sim/faults.h"
+#include "tools/handset-sim/object_store.h"
+#include "tools/handset-sim/profile.h"
+#include "tools/handset-sim/sha256.h"
+#include "tools/handset-sim/wav_probe.h"
+
+namespace vandrel::sim {
+
+// Where the handset's echo and answers go.
+class AnswerSink {
+ public:
+  virtual ~AnswerSink() = default;
+  virtual void Send(std::string_view bytes) = 0;
+};
+
+enum class SessionEvent : std::uint8_t {
+  kNone,
+  kDownloadClosed,  // the closing command of a download was answered
+  kHangUp,          // the line must be dropped now
+};
+
+// The handset's side of the conversation: command lines in, echo and answers out, and the raw
+// title and object bytes of the two data phases between.
+class HandsetSession {
+ public:
+  HandsetSession(const HandsetProfile& profile, ObjectStore& store, AnswerSink& sink,
+                 std::ostream& log, bool trace);
+
+  // Takes the bytes read from the line. kHangUp leaves the rest of `bytes` unread.
+  SessionEvent Feed(std::span<const std::uint8_t> bytes);
+
+  bool InDataPhase() const { return phase_ != Phase::kCommand; }
+  // The client went quiet in the middle of a data phase: forget it and take commands again.
+  void AbandonDataPhase();
+
+ private:
+  enum class Phase : std::uint8_t { kCommand, kTitle, kObject };
+
+  SessionEvent TakeLine();
+  // The answer of a well-behaved handset; may open a data phase.
+  std::string Answer(const Command& command);
+  std::string StartObject(const Command& command);
+  std::span<const std::uint8_t> TakeData(std::span<const std::uint8_t> bytes);
+  void FinishTitle();
+  void FinishObject();
+  std::string ObjectVerdict(const Sha256::Digest& digest);
+  bool HangUpDue() const;
+  void Reply(std::string_view answer);
+  void Stall(Step step);
+
+  const HandsetProfile& profile_;
+  ObjectStore& store_;
+  AnswerSink& sink_;
+  std::ostream& log_;
+  bool trace_;
+
+  bool echo_;
+  bool stalled_;
+  bool downloadOpen_ = false;
+  std::string line_;
+  bool lineOverflow_ = false;
+
+  Phase phase_ = Phase::kCommand;
+  std::uint64_t phaseSize_ = 0;
+  std::uint64_t phaseReceived_ = 0;
+  std::string title_;
+  std::uint32_t formatCode_ = 0;
+  Sha256 hash_;
+  std::array<std::uint8_t, kWavHeadBytes> head_{};
+  bool storeFailed_ = false;
+};
+
+}  // namespace vandrel::sim
