@@ -1,0 +1,181 @@
+#include "sound/ima_encoder.h"
+
+#include <algorithm>
+#include <limits>
+#include <string_view>
+
+#include "sound/adpcm_block.h"
+#include "sound/allocation.h"
+#include "sound/byte_order.h"
+#include "sound/ima_tables.h"
+
+namespace vandrel {
+
+namespace {
+
+constexpr std::uint16_t kHandsetBitsPerSample = 4;
+constexpr std::uint16_t kHandsetExtensionBytes = 12;
+constexpr std::uint32_t kBasicFmtBytes = 16;
+constexpr std::uint32_t kHandsetFmtBytes = kBasicFmtBytes + 2 + kHandsetExtensionBytes;
+constexpr std::uint32_t kFactBytes = 4;
+constexpr std::uint32_t kChunkHeaderBytes = 8;
+// Everything of the header that riffSize counts besides the data: "WAVE" and three chunks.
+constexpr std::uint32_t kRiffOverhead = 4 + (kChunkHeaderBytes + kHandsetFmtBytes) +
+                                        (kChunkHeaderBytes + kFactBytes) + kChunkHeaderBytes;
+static_assert(kRiffOverhead + kChunkHeaderBytes == kHandsetHeaderBytes);
+// The handset marks its blocks with 1 in the header byte that the standard layout leaves 0.
+constexpr std::uint8_t kHandsetBlockMark = 0x01;
+
+// Writes the header fields one after another.
+class HeaderWriter {
+ public:
+  explicit HeaderWriter(std::span<std::uint8_t> header) : header_(header) {}
+  void Id(std::string_view id) {
+    std::copy(id.begin(), id.end(), header_.begin() + static_cast<std::ptrdiff_t>(at_));
+    at_ += id.size();
+  }
+  void U16(std::uint16_t value) {
+    StoreU16(header_, at_, value);
+    at_ += 2;
+  }
+  void U32(std::uint32_t value) {
+    StoreU32(header_, at_, value);
+    at_ += 4;
+  }
+  std::size_t Length() const { return at_; }
+
+ private:
+  std::span<std::uint8_t> header_;
+  std::size_t at_ = 0;
+};
+
+std::size_t WriteHandsetHeader(const WavFormat& output, std::span<std::uint8_t> header) {
+  HeaderWriter writer(header);
+  writer.Id("RIFF");
+  writer.U32(output.riffSize);
+  writer.Id("WAVE");
+  writer.Id("fmt ");
+  writer.U32(output.fmtSize);
+  writer.U16(output.formatTag);
+  writer.U16(output.channels);
+  writer.U32(output.sampleRate);
+  writer.U32(output.avgBytesPerSec);
+  writer.U16(output.blockAlign);
+  writer.U16(output.bitsPerSample);
+  writer.U16(static_cast<std::uint16_t>(output.extraSize));
+  writer.U16(output.samplesPerBlock);
+  writer.U16(0);
+  writer.U32(0);
+  writer.U32(0);
+  writer.Id("fact");
+  writer.U32(kFactBytes);
+  writer.U32(output.sampleCount);
+  writer.Id("data");
+  writer.U32(output.dataSize);
+  return writer.Length();
+}
+
+}  // namespace
+
+std::size_t EncoderSetup(WavFormat& output, std::span<std::uint8_t> header) {
+  const std::uint32_t blockLength = output.blockAlign;
+  if (blockLength < kAdpcmBlockHeaderBytes || header.size() < kHandsetHeaderBytes) return 0;
+  const std::uint64_t samplesPerBlock = AdpcmSamplesInBlock(blockLength);
+  const std::uint64_t blocks = (output.sampleCount + samplesPerBlock - 1) / samplesPerBlock;
+  const std::uint64_t dataSize = blocks * blockLength;
+  if (dataSize + kRiffOverhead > std::numeric_limits<std::uint32_t>::max()) return 0;
+
+  output.bitsPerSample = kHandsetBitsPerSample;
+  output.extraSize = kHandsetExtensionBytes;
+  output.samplesPerBlock = static_cast<std::uint16_t>(samplesPerBlock);
+  output.fmtSize = kHandsetFmtBytes;
+  output.dataSize = static_cast<std::uint32_t>(dataSize);
+  output.riffSize = static_cast<std::uint32_t>(dataSize + kRiffOverhead);
+  output.avgBytesPerSec = static_cast<std::uint32_t>(
+      (std::uint64_t{blockLength} * output.sampleRate + samplesPerBlock / 2) / samplesPerBlock);
+  const std::size_t length = WriteHandsetHeader(output, header);
+
+  output.codec.stepIndex = 0;
+  if (!TryAllocate(output.codec.blockBytes, blockLength) ||
+      !TryAllocate(output.codec.blockSamples, samplesPerBlock)) {
+    output.codec.blockBytes.clear();
+    return 0;
+  }
+  return length;
+}
+
+std::uint32_t EncodeSamples(WavFormat& output, std::span<const std::int16_t> samples,
+                            std::span<std::uint8_t> blocks) {
+  CodecState& codec = output.codec;
+  const std::size_t blockLength = codec.blockBytes.size();
+  const std::size_t samplesPerBlock = codec.blockSamples.size();
+  std::size_t consumed = 0;
+  std::size_t blockStart = 0;
+  if (blockLength == 0 || samplesPerBlock == 0) return 0;
+  while (consumed < samples.size() && blockStart + blockLength <= blocks.size()) {
+    const std::size_t take = std::min(samplesPerBlock, samples.size() - consumed);
+    const auto from = samples.begin() + static_cast<std::ptrdiff_t>(consumed);
+    const auto tail = std::copy_n(from, take, codec.blockSamples.begin());
+    std::fill(tail, codec.blockSamples.end(), std::int16_t{0});
+    EncodeBlock(output);
+    std::copy(codec.blockBytes.begin(), codec.blockBytes.end(),
+              blocks.begin() + static_cast<std::ptrdiff_t>(blockStart));
+    blockStart += blockLength;
+    consumed += take;
+  }
+  return static_cast<std::uint32_t>(consumed);
+}
+
+void EncodeBlock(WavFormat& output) {
+  CodecState& codec = output.codec;
+  const std::span<const std::int16_t> samples = codec.blockSamples;
+  const std::span<std::uint8_t> bytes = codec.blockBytes;
+  std::int32_t index = codec.stepIndex;
+
+  StoreU16(bytes, 0, static_cast<std::uint16_t>(samples[0]));
+  bytes[2] = static_cast<std::uint8_t>(index);
+  bytes[3] = kHandsetBlockMark;
+  std::fill(bytes.begin() + kAdpcmBlockHeaderBytes, bytes.end(), std::uint8_t{0});
+
+  // Each block restarts from its own first sample, stored exactly; only the index carries on.
+  std::int32_t predictor = samples[0];
+  std::int32_t step = kStepTable[index];
+  const std::span<std::uint8_t> codes = bytes.subspan(kAdpcmBlockHeaderBytes);
+  for (std::size_t i = 1; i < samples.size(); ++i) {
+    std::int32_t diff = samples[i] - predictor;
+    std::uint8_t sign = 0;
+    if (diff < 0) {
+      sign = kCodeSign;
+      diff = -diff;
+    }
+    std::uint8_t code = 0;
+    std::int32_t vpdiff = step >> 3;
+    if (diff >= step) {
+      code = 4;
+      diff -= step;
+      vpdiff += step;
+    }
+    if (diff >= (step >> 1)) {
+      code |= 2;
+      diff -= step >> 1;
+      vpdiff += step >> 1;
+    }
+    if (diff >= (step >> 2)) {
+      code |= 1;
+      vpdiff += step >> 2;
+    }
+    predictor =
+        sign != 0 ? std::max(predictor - vpdiff, -32768) : std::min(predictor + vpdiff, 32767);
+    index = ClampStepIndex(index + kIndexAdjustment[code | sign]);
+    step = kStepTable[index];
+    // The handset takes the earlier code of each pair from the high half of the byte.
+    const std::size_t position = i - 1;
+    if (position % 2 == 0)
+      codes[position / 2] = static_cast<std::uint8_t>((code | sign) << 4);
+    else
+      codes[position / 2] |= code | sign;
+  }
+  codec.stepIndex = index;
+}
+
+}  // namespace vandrel

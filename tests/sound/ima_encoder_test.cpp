@@ -1,0 +1,109 @@
+#include "sound/ima_encoder.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "sound/byte_order.h"
+#include "tests/sound/wav_builder.h"
+
+namespace vandrel {
+namespace {
+
+using wav_builder::Bytes;
+
+class ImaEncoder : public testing::Test {
+ protected:
+  // An output of 44-byte blocks (81 samples) for `sampleCount` samples at 8000 Hz.
+  void SetUp() override { ASSERT_EQ(Setup(44, 8000), kHandsetHeaderBytes); }
+
+  std::size_t Setup(std::uint16_t blockAlign, std::uint32_t sampleCount) {
+    output = WavFormat{};
+    output.formatTag = FORMAT_HANDSET_ADPCM;
+    output.channels = 1;
+    output.sampleRate = 8000;
+    output.blockAlign = blockAlign;
+    output.sampleCount = sampleCount;
+    return EncoderSetup(output, header);
+  }
+
+  Bytes Encode(const std::vector<std::int16_t>& samples) {
+    const std::size_t blocks = (samples.size() + 80) / 81;
+    Bytes out(blocks * 44);
+    EXPECT_EQ(EncodeSamples(output, samples, out), samples.size());
+    return out;
+  }
+
+  WavFormat output;
+  std::array<std::uint8_t, kHandsetHeaderBytes> header{};
+};
+
+TEST_F(ImaEncoder, EqualSamplesKeepIndexZeroAndEncodeAsZeroCodes) {
+  const Bytes block = Encode(std::vector<std::int16_t>(81, 1000));
+  Bytes expected = {0xE8, 0x03, 0x00, 0x01};
+  expected.resize(44, 0x00);
+  EXPECT_EQ(block, expected);
+  EXPECT_EQ(output.codec.stepIndex, 0);
+}
+
+TEST_F(ImaEncoder, PutsTheEarlierCodeInTheHighHalf) {
+  std::vector<std::int16_t> samples(81, 0);
+  samples[1] = 7;  // up by one step (code 4), then back down at step 9 (sign, 2 and 1)
+  const Bytes block = Encode(samples);
+  EXPECT_EQ(block[4], 0x4B);
+}
+
+TEST_F(ImaEncoder, CarriesTheStepIndexIntoTheNextBlock) {
+  std::vector<std::int16_t> ramp(81);
+  for (std::size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<std::int16_t>(i * 300);
+  const Bytes first = Encode(ramp);
+  const std::int32_t reached = output.codec.stepIndex;
+  ASSERT_GT(reached, 0);
+  const Bytes second = Encode(ramp);
+  EXPECT_EQ(first[2], 0);
+  EXPECT_EQ(second[2], reached);
+  EXPECT_EQ(LoadU16(second, 0), 0u);
+  EXPECT_NE(Bytes(first.begin() + 4, first.end()), Bytes(second.begin() + 4, second.end()));
+}
+
+TEST_F(ImaEncoder, PadsTheLastBlockWithSilence) {
+  const Bytes blocks = Encode(std::vector<std::int16_t>(82, 500));
+  ASSERT_EQ(blocks.size(), 88u);
+  EXPECT_EQ(LoadU16(blocks, 44), 500u);
+  EXPECT_EQ(blocks[44 + 3], 1);
+  EXPECT_NE(blocks[44 + 4] & 0x80, 0) << "the padding falls from 500 towards 0";
+}
+
+TEST_F(ImaEncoder, StopsWhereTheOutputEnds) {
+  Bytes out(44 + 43);
+  EXPECT_EQ(EncodeSamples(output, std::vector<std::int16_t>(162, 1), out), 81u);
+}
+
+TEST_F(ImaEncoder, WritesTheFileHeader) {
+  ASSERT_EQ(Setup(164, 8000), kHandsetHeaderBytes);
+  const std::string ids[] = {"RIFF", "WAVE", "fmt ", "fact", "data"};
+  const std::size_t at[] = {0, 8, 12, 50, 62};
+  for (std::size_t i = 0; i < std::size(ids); ++i)
+    EXPECT_EQ(std::string(header.begin() + at[i], header.begin() + at[i] + 4), ids[i]);
+  EXPECT_EQ(LoadU32(header, 4), 4100u + 62u);
+  EXPECT_EQ(LoadU32(header, 16), 30u);
+  EXPECT_EQ(LoadU16(header, 20), 0x0101u);
+  EXPECT_EQ(LoadU16(header, 22), 1u);
+  EXPECT_EQ(LoadU32(header, 24), 8000u);
+  EXPECT_EQ(LoadU32(header, 28), 4087u);
+  EXPECT_EQ(LoadU16(header, 32), 164u);
+  EXPECT_EQ(LoadU16(header, 34), 4u);
+  EXPECT_EQ(LoadU16(header, 36), 12u);
+  EXPECT_EQ(LoadU16(header, 38), 321u);
+  EXPECT_EQ(LoadU16(header, 40) + LoadU32(header, 42) + LoadU32(header, 46), 0u);
+  EXPECT_EQ(LoadU32(header, 54), 4u);
+  EXPECT_EQ(LoadU32(header, 58), 8000u);
+  EXPECT_EQ(LoadU32(header, 66), 4100u);
+}
+
+TEST_F(ImaEncoder, RefusesABlockWithoutRoomForItsHeader) {
+  EXPECT_EQ(Setup(3, 8000), 0u);
+}
+
+}  // namespace
+}  // namespace vandrel

@@ -1,0 +1,128 @@
+#include "sound/sample_decoders.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/sound/wav_builder.h"
+
+namespace vandrel {
+namespace {
+
+using wav_builder::Bytes;
+
+WavFormat Linear(std::uint16_t formatTag, std::uint32_t bytesPerSample, std::uint32_t dataSize) {
+  WavFormat format;
+  format.formatTag = formatTag;
+  format.bytesPerSample = bytesPerSample;
+  format.dataSize = dataSize;
+  return format;
+}
+
+std::vector<std::int16_t> Decode(WavFormat& format, const Bytes& slice, std::size_t count) {
+  std::vector<std::int16_t> samples(count);
+  samples.resize(DecodeSamples(format, slice, samples));
+  return samples;
+}
+
+struct LinearCase {
+  const char* name;
+  std::uint16_t formatTag;
+  std::uint32_t bytesPerSample;
+  Bytes input;
+  std::vector<std::int16_t> expected;
+};
+
+class LinearDecoders : public testing::TestWithParam<LinearCase> {};
+
+TEST_P(LinearDecoders, ExpandKnownValues) {
+  const LinearCase& c = GetParam();
+  WavFormat format =
+      Linear(c.formatTag, c.bytesPerSample, static_cast<std::uint32_t>(c.input.size()));
+  ASSERT_TRUE(DecoderSetup(format));
+  EXPECT_EQ(format.sampleCount, c.expected.size());
+  EXPECT_EQ(Decode(format, c.input, 64), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, LinearDecoders,
+    testing::Values(
+        LinearCase{"Pcm8", FORMAT_PCM, 1, {0x80, 0x00, 0xFF, 0x81}, {0, -32768, 32512, 256}},
+        LinearCase{
+            "Pcm16", FORMAT_PCM, 2, {0x34, 0x12, 0x00, 0x80, 0xFF, 0xFF}, {0x1234, -32768, -1}},
+        LinearCase{"ALaw", FORMAT_ALAW, 1, {0xD5, 0x55, 0xAA, 0x2A}, {8, -8, 32256, -32256}},
+        LinearCase{"MuLaw", FORMAT_MULAW, 1, {0xFF, 0x7F, 0x00, 0x80}, {0, 0, -32124, 32124}}),
+    [](const testing::TestParamInfo<LinearCase>& info) { return std::string(info.param.name); });
+
+TEST(LinearDecoders, StopAtTheSampleCountAndAtWholeSamples) {
+  WavFormat format = Linear(FORMAT_PCM, 2, 5);  // two whole samples and a stray byte
+  ASSERT_TRUE(DecoderSetup(format));
+  EXPECT_EQ(format.sampleCount, 2u);
+  EXPECT_EQ(Decode(format, {1, 0, 2, 0, 3, 0}, 8), (std::vector<std::int16_t>{1, 2}));
+  EXPECT_TRUE(Decode(format, {4, 0}, 8).empty());
+}
+
+// One standard IMA ADPCM block of 9 samples: header sample 100, index 0, then four code bytes.
+const Bytes kImaBlock = {100, 0, 0, 0, 0x21, 0x00, 0x88, 0x77};
+
+WavFormat Ima(std::uint16_t blockAlign, std::uint16_t samplesPerBlock, std::uint32_t dataSize) {
+  WavFormat format;
+  format.formatTag = FORMAT_IMA_ADPCM;
+  format.blockAlign = blockAlign;
+  format.samplesPerBlock = samplesPerBlock;
+  format.dataSize = dataSize;
+  return format;
+}
+
+TEST(ImaDecoder, TakesTheLowHalfOfEachByteFirst) {
+  WavFormat format = Ima(8, 9, 8);
+  ASSERT_TRUE(DecoderSetup(format));
+  ASSERT_EQ(format.sampleCount, 9u);
+  // codes 1, 2, 0, 0, 8, 8, 7, 7 at index 0 (step 7), then the index climbs by 8 per 7
+  EXPECT_EQ(Decode(format, kImaBlock, 9),
+            (std::vector<std::int16_t>{100, 102, 106, 106, 106, 106, 106, 119, 149}));
+}
+
+TEST(ImaDecoder, ACorruptStepIndexLeavesThePreviousBlock) {
+  WavFormat format = Ima(8, 9, 16);
+  ASSERT_TRUE(DecoderSetup(format));
+  Bytes twoBlocks = kImaBlock;
+  twoBlocks.insert(twoBlocks.end(), {0x10, 0x27, 89, 0, 0x77, 0x77, 0x77, 0x77});
+  const auto samples = Decode(format, twoBlocks, 18);
+  ASSERT_EQ(samples.size(), 18u);
+  EXPECT_EQ(std::vector(samples.begin() + 9, samples.end()),
+            std::vector(samples.begin(), samples.begin() + 9));
+}
+
+TEST(ImaDecoder, SaturatesAtTheSampleRange) {
+  WavFormat format = Ima(8, 9, 8);
+  ASSERT_TRUE(DecoderSetup(format));
+  const auto samples = Decode(format, {0xF0, 0x7F, 88, 0, 0x77, 0x77, 0x77, 0x77}, 9);
+  EXPECT_EQ(samples.back(), 32767);
+}
+
+TEST(ImaDecoder, RefusesBlockGeometriesItCannotDecode) {
+  WavFormat noSamples = Ima(256, 0, 512);
+  EXPECT_FALSE(DecoderSetup(noSamples));
+  WavFormat noHeader = Ima(3, 1, 512);
+  EXPECT_FALSE(DecoderSetup(noHeader));
+  WavFormat tooManySamples = Ima(8, 10, 512);
+  EXPECT_FALSE(DecoderSetup(tooManySamples));
+  WavFormat handset = Ima(256, 505, 512);
+  handset.formatTag = FORMAT_HANDSET_ADPCM;
+  EXPECT_TRUE(DecoderSetup(handset));
+  WavFormat microsoft = Ima(256, 500, 512);
+  microsoft.formatTag = 2;
+  EXPECT_FALSE(DecoderSetup(microsoft));
+}
+
+TEST(ImaSamplesInBytes, CountsWholeAndPartialBlocks) {
+  EXPECT_EQ(ImaSamplesInBytes(512, 256, 505), 1010u);
+  EXPECT_EQ(ImaSamplesInBytes(515, 256, 505), 1010u);
+  EXPECT_EQ(ImaSamplesInBytes(516, 256, 505), 1011u);
+  EXPECT_EQ(ImaSamplesInBytes(520, 256, 505), 1019u);
+  // a partial block counts the samples of its whole 4-byte words
+  EXPECT_EQ(ImaSamplesInBytes(256 + 255, 256, 505), 505u + 497u);
+  EXPECT_EQ(ImaSamplesInBytes(100, 0, 505), 0u);
+}
+
+}  // namespace
+}  // namespace vandrel

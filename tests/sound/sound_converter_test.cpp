@@ -1,0 +1,232 @@
+#include "sound/sound_converter.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "sound/byte_order.h"
+#include "sound/g711_tables.h"
+#include "sound/ima_encoder.h"
+#include "sound/wav_reader.h"
+#include "tests/sound/wav_builder.h"
+
+namespace vandrel {
+namespace {
+
+using namespace wav_builder;
+
+struct Converted {
+  ConversionResult result;
+  Bytes image;
+};
+
+Converted Convert(const Bytes& source) {
+  Bytes destination(source.size());
+  std::size_t length = 0;
+  const ConversionResult result = ConvertSound(source, destination, length);
+  destination.resize(result == CONV_OK ? length : 0);
+  return {result, destination};
+}
+
+// The handset encoding of `samples` in one piece, header included.
+Bytes EncodeWhole(const std::vector<std::int16_t>& samples, std::uint16_t blockAlign) {
+  WavFormat output;
+  output.formatTag = FORMAT_HANDSET_ADPCM;
+  output.channels = 1;
+  output.sampleRate = 8000;
+  output.blockAlign = blockAlign;
+  output.sampleCount = static_cast<std::uint32_t>(samples.size());
+  Bytes image(kHandsetHeaderBytes);
+  EXPECT_EQ(EncoderSetup(output, image), kHandsetHeaderBytes);
+  image.resize(kHandsetHeaderBytes + output.dataSize);
+  EncodeSamples(output, samples, std::span(image).subspan(kHandsetHeaderBytes));
+  return image;
+}
+
+std::vector<std::int16_t> Pcm8Samples(const Bytes& bytes) {
+  std::vector<std::int16_t> samples;
+  for (std::uint8_t byte : bytes) samples.push_back(static_cast<std::int16_t>((byte - 128) * 256));
+  return samples;
+}
+
+struct WorkedExample {
+  const char* name;
+  Bytes source;
+  std::vector<std::int16_t> samples;
+  std::uint16_t blockAlign;
+  std::uint32_t blocks;
+  std::uint32_t avgBytesPerSec;
+};
+
+WorkedExample EightBitExample() {
+  Bytes bytes(10000);
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 50);
+  return {"Pcm8With10000Samples", Pcm8Wav(bytes), Pcm8Samples(bytes), 44, 124, 4346};
+}
+
+WorkedExample SixteenBitExample() {
+  const auto samples = SpeechLike(8000);
+  return {"Pcm16With8000Samples", Pcm16Wav(samples), samples, 164, 25, 4087};
+}
+
+class WorkedExamples : public testing::TestWithParam<WorkedExample (*)()> {};
+
+TEST_P(WorkedExamples, MatchTheLayoutAndTheWholeSoundEncodedInOnePiece) {
+  const WorkedExample example = GetParam()();
+  SCOPED_TRACE(example.name);
+  const Converted converted = Convert(example.source);
+  ASSERT_EQ(converted.result, CONV_OK);
+  const Bytes& image = converted.image;
+  const std::uint32_t dataLength = example.blocks * example.blockAlign;
+  ASSERT_EQ(image.size(), dataLength + 70u);
+  EXPECT_EQ(LoadU32(image, 4), dataLength + 62u);
+  EXPECT_EQ(LoadU16(image, 20), FORMAT_HANDSET_ADPCM);
+  EXPECT_EQ(LoadU32(image, 28), example.avgBytesPerSec);
+  EXPECT_EQ(LoadU16(image, 32), example.blockAlign);
+  EXPECT_EQ(LoadU32(image, 58), example.samples.size());
+  EXPECT_EQ(LoadU32(image, 66), dataLength);
+  // Slices end on block boundaries, so slicing changes nothing.
+  EXPECT_EQ(image, EncodeWhole(example.samples, example.blockAlign));
+  EXPECT_EQ(CheckSoundFile(image), CONV_OK);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pcm, WorkedExamples,
+                         testing::Values(&EightBitExample, &SixteenBitExample));
+
+TEST(ConvertSound, GLawInputsAreExpandedBeforeEncoding) {
+  Bytes codes(3000);
+  for (std::size_t i = 0; i < codes.size(); ++i) codes[i] = static_cast<std::uint8_t>(i * 13);
+  for (std::uint16_t tag : {FORMAT_ALAW, FORMAT_MULAW}) {
+    std::vector<std::int16_t> samples;
+    const auto& table = tag == FORMAT_ALAW ? kALawToLinear : kMuLawToLinear;
+    for (std::uint8_t code : codes) samples.push_back(table[code]);
+    const Converted converted = Convert(G711Wav(tag, codes));
+    ASSERT_EQ(converted.result, CONV_OK);
+    EXPECT_EQ(converted.image, EncodeWhole(samples, 44));
+  }
+}
+
+TEST(ConvertSound, CopiesAHandsetFileUnchanged) {
+  const Bytes handset = Convert(Pcm16Wav(SpeechLike(3000))).image;
+  const Converted again = Convert(handset);
+  ASSERT_EQ(again.result, CONV_OK);
+  EXPECT_EQ(again.image, handset);
+}
+
+TEST(ConvertSound, DataShorterThanOneSampleGivesTheHeaderAlone) {
+  const Bytes file =
+      Riff({Chunk("fmt ", FmtPayload({})), Chunk("data", {7}), Chunk("pad ", Bytes(200, 0))});
+  const Converted converted = Convert(file);
+  ASSERT_EQ(converted.result, CONV_OK);
+  ASSERT_EQ(converted.image.size(), 70u);
+  EXPECT_EQ(LoadU32(converted.image, 58), 0u);
+  EXPECT_EQ(LoadU32(converted.image, 66), 0u);
+}
+
+TEST(ConvertSound, ImaInputKeepsItsBlockSize) {
+  const auto samples = SpeechLike(5050);
+  const Bytes ima = ToStandardIma(EncodeWhole(samples, 256));
+  ASSERT_EQ(LoadU16(ima, 20), FORMAT_IMA_ADPCM);
+  // The usual IMA header is shorter than the handset one: the output cannot fit.
+  EXPECT_EQ(Convert(ima).result, CONV_OUTPUT_FULL);
+
+  // With a longer header the conversion fits; its blocks keep 256 bytes and 505 samples.
+  Bytes longer = ima;
+  const Bytes info = Chunk("LIST", Bytes(30, 'i'));
+  longer.insert(longer.begin() + 12, info.begin(), info.end());
+  StoreU32(longer, 4, static_cast<std::uint32_t>(longer.size() - 8));
+  const Converted converted = Convert(longer);
+  ASSERT_EQ(converted.result, CONV_OK);
+  EXPECT_EQ(LoadU16(converted.image, 32), 256u);
+  EXPECT_EQ(LoadU16(converted.image, 38), 505u);
+  EXPECT_EQ(LoadU32(converted.image, 58), 5050u);
+  EXPECT_EQ(converted.image.size(), 70u + 10 * 256);
+}
+
+struct RefusalCase {
+  const char* name;
+  Bytes source;
+  ConversionResult expected;
+};
+
+class Refusals : public testing::TestWithParam<RefusalCase> {};
+
+TEST_P(Refusals, EndWithoutOutput) {
+  EXPECT_EQ(Convert(GetParam().source).result, GetParam().expected);
+}
+
+Bytes DataLongerThanTheFile() {
+  Bytes file = Pcm16Wav(std::vector<std::int16_t>(300, 5));
+  StoreU32(file, 40, 10000);
+  return file;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, Refusals,
+    testing::Values(RefusalCase{"ImaBlockOf4096Bytes", ImaWav(4096, 8185, 8185, Bytes(400, 0x11)),
+                                CONV_BAD_FORMAT},
+                    RefusalCase{"ImaWithoutSamplesPerBlock", ImaWav(256, 0, 0, Bytes(400, 0x11)),
+                                CONV_BAD_FORMAT},
+                    RefusalCase{"ImaBlocksTooLongForTheSampleBuffer",
+                                ImaWav(3000, 5993, 0, Bytes(400, 0)), CONV_BAD_FORMAT},
+                    RefusalCase{"DataLongerThanTheFile", DataLongerThanTheFile(), CONV_BAD_FORMAT},
+                    RefusalCase{"Stereo",
+                                Riff({Chunk("fmt ", FmtPayload({FORMAT_PCM, 2, 8000, 4, 16})),
+                                      Chunk("data", Bytes(800, 0))}),
+                                CONV_BAD_FORMAT},
+                    RefusalCase{"ShortFile", Pcm8Wav(Bytes(150, 0x80)), CONV_READ_ERROR}),
+    [](const testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
+
+// Mutated copies of a valid file of every accepted kind: none may crash, hang or write past
+// the output, and what is produced is a consistent image.
+TEST(ConvertSound, SurvivesTruncatedAndBitFlippedFiles) {
+  const auto speech = SpeechLike(1200);
+  Bytes bytes8(1200);
+  for (std::size_t i = 0; i < bytes8.size(); ++i)
+    bytes8[i] = static_cast<std::uint8_t>(speech[i] >> 8);
+  const Bytes handset = EncodeWhole(speech, 256);
+  const std::vector<Bytes> originals = {Pcm16Wav(speech),
+                                        Pcm8Wav(bytes8),
+                                        G711Wav(FORMAT_ALAW, bytes8),
+                                        G711Wav(FORMAT_MULAW, bytes8),
+                                        ToStandardIma(handset),
+                                        handset,
+                                        ToStandardIma(EncodeWhole(speech, 44))};
+  std::mt19937 random(20240607);
+  const auto check = [](Bytes file, bool repairRiffLength) {
+    if (repairRiffLength && file.size() >= 8)
+      StoreU32(file, 4, static_cast<std::uint32_t>(file.size() - 8));
+    Bytes destination(file.size() + 64, 0xEE);
+    std::size_t length = 0;
+    const ConversionResult result =
+        ConvertSound(file, std::span(destination).first(file.size()), length);
+    EXPECT_TRUE(std::all_of(destination.end() - 64, destination.end(),
+                            [](std::uint8_t byte) { return byte == 0xEE; }));
+    if (result != CONV_OK) return;
+    ASSERT_LE(length, file.size());
+    ASSERT_GE(length, 8u);
+    EXPECT_EQ(LoadU32(destination, 4) + 8u, length);
+  };
+  for (const Bytes& original : originals) {
+    const ConversionResult baseline = Convert(original).result;
+    ASSERT_TRUE(baseline == CONV_OK || baseline == CONV_OUTPUT_FULL);
+    for (std::size_t size = 0; size < original.size(); size += 1 + size / 16) {
+      check(Bytes(original.begin(), original.begin() + static_cast<std::ptrdiff_t>(size)), false);
+      check(Bytes(original.begin(), original.begin() + static_cast<std::ptrdiff_t>(size)), true);
+    }
+    for (int trial = 0; trial < 1500; ++trial) {
+      Bytes file = original;
+      // Most flips hit the header, where the decisions are made.
+      const std::size_t span = trial % 4 == 0 ? file.size() : 128;
+      for (int flips = 1 + trial % 3; flips > 0; --flips) {
+        const std::size_t at = random() % span;
+        file[at] ^= static_cast<std::uint8_t>(1u << (random() % 8));
+      }
+      check(file, trial % 2 == 0);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vandrel

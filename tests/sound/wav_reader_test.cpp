@@ -1,0 +1,166 @@
+#include "sound/wav_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "sound/byte_order.h"
+#include "tests/sound/wav_builder.h"
+
+namespace vandrel {
+namespace {
+
+using namespace wav_builder;
+
+Bytes Pcm16(std::uint32_t sampleRate = 8000, std::uint16_t channels = 1) {
+  Bytes data(400, 0);
+  return Riff(
+      {Chunk("fmt ", FmtPayload({FORMAT_PCM, channels, sampleRate, 2, 16})), Chunk("data", data)});
+}
+
+Bytes WithFmt(const FmtFields& fields, const Bytes& extension) {
+  return Riff({Chunk("fmt ", FmtPayload(fields, extension)), Chunk("data", Bytes(400, 0x55))});
+}
+
+Bytes ImaWithExtension(std::uint16_t extensionLength) {
+  Bytes extension;
+  PutU16(extension, extensionLength);
+  PutU16(extension, 505);
+  return WithFmt({FORMAT_IMA_ADPCM, 1, 8000, 256, 4}, extension);
+}
+
+Bytes Adjusted(Bytes file, std::int32_t riffDelta) {
+  StoreU32(file, 4, LoadU32(file, 4) + static_cast<std::uint32_t>(riffDelta));
+  return file;
+}
+
+Bytes WithTrailingBytes(Bytes file, std::size_t count) {
+  file.insert(file.end(), count, 0);
+  return file;
+}
+
+// An odd-sized chunk is followed by a pad byte, as RIFF writers do.
+Bytes WithChunkBeforeData(std::size_t listSize) {
+  Bytes list = Chunk("LIST", Bytes(listSize, 'x'));
+  if (listSize % 2 != 0) list.push_back(0);
+  return Riff({Chunk("fmt ", FmtPayload({FORMAT_PCM, 1, 8000, 2, 16})), list,
+               Chunk("data", Bytes(400, 0))});
+}
+
+struct CheckCase {
+  const char* name;
+  std::function<Bytes()> make;
+  ConversionResult expected;
+};
+
+class CheckSoundFileCases : public testing::TestWithParam<CheckCase> {};
+
+TEST_P(CheckSoundFileCases, AcceptsOnlyTheConvertibleKinds) {
+  EXPECT_EQ(CheckSoundFile(GetParam().make()), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CheckSoundFileCases,
+    testing::Values(
+        CheckCase{"Pcm16Mono8000", [] { return Pcm16(); }, CONV_OK},
+        CheckCase{"Rate7920", [] { return Pcm16(7920); }, CONV_OK},
+        CheckCase{"Rate8080", [] { return Pcm16(8080); }, CONV_OK},
+        CheckCase{"Rate7919", [] { return Pcm16(7919); }, CONV_BAD_FORMAT},
+        CheckCase{"Rate8081", [] { return Pcm16(8081); }, CONV_BAD_FORMAT},
+        CheckCase{"Rate11025", [] { return Pcm16(11025); }, CONV_BAD_FORMAT},
+        CheckCase{"Stereo", [] { return Pcm16(8000, 2); }, CONV_BAD_FORMAT},
+        CheckCase{"RiffLengthOneShort", [] { return Adjusted(Pcm16(), -1); }, CONV_BAD_FORMAT},
+        CheckCase{"RiffLengthOneOver", [] { return Adjusted(Pcm16(), 1); }, CONV_BAD_FORMAT},
+        CheckCase{"TrailingBytes", [] { return WithTrailingBytes(Pcm16(), 2); }, CONV_BAD_FORMAT},
+        CheckCase{"PcmFmtOf18Bytes",
+                  [] {
+                    return WithFmt({FORMAT_PCM, 1, 8000, 2, 16}, {0, 0});
+                  },
+                  CONV_OK},
+        CheckCase{"Pcm12Bit",
+                  [] {
+                    return WithFmt({FORMAT_PCM, 1, 8000, 2, 12}, {});
+                  },
+                  CONV_BAD_FORMAT},
+        CheckCase{"ALaw", [] { return G711Wav(FORMAT_ALAW, Bytes(300, 0xD5)); }, CONV_OK},
+        CheckCase{"MuLaw", [] { return G711Wav(FORMAT_MULAW, Bytes(300, 0xFF)); }, CONV_OK},
+        CheckCase{"ALaw16Bit",
+                  [] {
+                    return WithFmt({FORMAT_ALAW, 1, 8000, 2, 16}, {0, 0});
+                  },
+                  CONV_BAD_FORMAT},
+        CheckCase{"ImaExtension0", [] { return ImaWithExtension(0); }, CONV_BAD_FORMAT},
+        CheckCase{"ImaExtension1", [] { return ImaWithExtension(1); }, CONV_BAD_FORMAT},
+        CheckCase{"ImaExtension2", [] { return ImaWithExtension(2); }, CONV_OK},
+        CheckCase{"ImaExtensionLongerThanChunk", [] { return ImaWithExtension(3); },
+                  CONV_BAD_FORMAT},
+        CheckCase{"MicrosoftAdpcm",
+                  [] {
+                    return WithFmt({2, 1, 8000, 256, 4}, {2, 0, 0xF4, 0x01});
+                  },
+                  CONV_BAD_FORMAT},
+        CheckCase{"FloatingPoint",
+                  [] {
+                    return WithFmt({3, 1, 8000, 4, 32}, {0, 0});
+                  },
+                  CONV_BAD_FORMAT},
+        CheckCase{"ListChunkBeforeData", [] { return WithChunkBeforeData(40); }, CONV_OK},
+        // an odd size shifts the walk off the chunk headers
+        CheckCase{"OddListChunkBeforeData", [] { return WithChunkBeforeData(41); },
+                  CONV_BAD_FORMAT},
+        // the "data" header would lie past the window
+        CheckCase{"LongChunkBeforeData", [] { return WithChunkBeforeData(150); }, CONV_BAD_FORMAT},
+        CheckCase{"FmtReachingPastWindow",
+                  [] {
+                    return WithFmt({FORMAT_PCM, 1, 8000, 2, 16}, Bytes(180, 0));
+                  },
+                  CONV_BAD_FORMAT},
+        CheckCase{"EmptyData",
+                  [] {
+                    return Riff({Chunk("fmt ", FmtPayload({})), Chunk("data", {}),
+                                 Chunk("pad ", Bytes(200, 0))});
+                  },
+                  CONV_BAD_FORMAT},
+        CheckCase{"NoRiff",
+                  [] {
+                    Bytes file = Pcm16();
+                    file[0] = 'X';
+                    return file;
+                  },
+                  CONV_BAD_FORMAT},
+        CheckCase{"ShortValidFile", [] { return Pcm16Wav(std::vector<std::int16_t>(77, 0)); },
+                  CONV_READ_ERROR},
+        CheckCase{"Empty", [] { return Bytes{}; }, CONV_READ_ERROR}),
+    [](const testing::TestParamInfo<CheckCase>& info) { return std::string(info.param.name); });
+
+TEST(ReadWavHeader, PcmIgnoresTheRestOfALongerFormatChunk) {
+  const Bytes file = WithFmt({FORMAT_PCM, 1, 8000, 2, 16}, {0x22, 0});
+  WavFormat format;
+  ASSERT_EQ(ReadWavHeader(file, file.size(), format), CONV_OK);
+  EXPECT_EQ(format.fmtSize, 18u);
+  EXPECT_EQ(format.extraSize, 0u);
+  EXPECT_EQ(format.bytesPerSample, 2u);
+}
+
+TEST(CheckSoundFormat, LocatesDataPastOtherChunks) {
+  const Bytes file = WithChunkBeforeData(40);
+  WavFormat format;
+  ASSERT_EQ(ReadWavHeader(file, file.size(), format), CONV_OK);
+  ASSERT_EQ(CheckSoundFormat(file, file.size(), format), CONV_OK);
+  EXPECT_EQ(format.dataSize, 400u);
+  EXPECT_EQ(format.dataOffset, 12u + 24u + 48u + 8u);
+}
+
+TEST(FindChunk, StopsWhenTheBudgetIsSpentOrTheHeaderLeavesTheWindow) {
+  const Bytes window = WithChunkBeforeData(40);
+  EXPECT_EQ(FindChunk(window, 12, "data", 1000).size, 400u);
+  EXPECT_EQ(FindChunk(window, 12, "data", 1000).payloadOffset, 24u + 48u + 8u);
+  // 16 + 40 bytes of payload are charged before "data" is reached
+  EXPECT_EQ(FindChunk(window, 12, "data", 56).size, 0u);
+  EXPECT_EQ(FindChunk(window, 12, "data", 57).size, 400u);
+  EXPECT_EQ(FindChunk(std::span(window).first(12 + 24 + 48 + 7), 12, "data", 1000).size, 0u);
+  EXPECT_EQ(FindChunk(window, 12, "DATA", 1000).size, 0u);
+}
+
+}  // namespace
+}  // namespace vandrel
