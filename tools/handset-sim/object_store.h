@@ -28,6 +28,12 @@ class ObjectStore {
  public:
   // An empty folder keeps nothing; objects are then only fingerprinted.
   explicit ObjectStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
+  // An object still arriving when the simulator ends (a hang-up, a stop signal) is not kept.
+  ~ObjectStore() {
+    if (incoming_.is_open()) Discard();
+  }
+  ObjectStore(const ObjectStore&) = delete;
+  ObjectStore& operator=(const ObjectStore&) = delete;
 
   bool Prepare(std::string& error);
   bool Begin();

@@ -1,0 +1,393 @@
+// End to end: the simulator runs as its own process and the tests talk AT to its pseudo-terminal.
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tools/handset-sim/sha256.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace std::string_literals;
+using Clock = std::chrono::steady_clock;
+using testing::AllOf;
+using testing::EndsWith;
+using testing::Eq;
+using testing::HasSubstr;
+using testing::Not;
+using testing::SizeIs;
+using testing::StartsWith;
+
+constexpr auto kAnswerTimeout = 3s;
+constexpr auto kQuietTime = 700ms;
+constexpr auto kExitTimeout = 5s;
+
+// Everything a handset may end an answer with.
+bool HasFinalAnswer(const std::string& text) {
+  return text.ends_with("\r\nOK\r\n") || text.ends_with("ERROR\r\n") ||
+         text.ends_with("\r\nCONNECT\r\n") || text.find("+CME ERROR: 100,") != std::string::npos;
+}
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "handset-sim-XXXXXX").string();
+    path_ = mkdtemp(pattern.data());
+  }
+  ~TempFolder() { std::filesystem::remove_all(path_); }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string ReadWhole(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// One simulator process and the client's end of its line.
+class SimulatedHandset {
+ public:
+  explicit SimulatedHandset(std::vector<std::string> arguments) {
+    int output[2];
+    if (pipe(output) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(output[1], STDOUT_FILENO);
+      close(output[0]);
+      close(output[1]);
+      std::vector<char*> argv{const_cast<char*>(HANDSET_SIM_PATH)};
+      for (std::string& argument : arguments) argv.push_back(argument.data());
+      argv.push_back(nullptr);
+      execv(HANDSET_SIM_PATH, argv.data());
+      _exit(127);
+    }
+    close(output[1]);
+    char c = 0;
+    while (read(output[0], &c, 1) == 1 && c != '\n') path_ += c;
+    close(output[0]);
+    port_ = open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  }
+
+  ~SimulatedHandset() {
+    if (port_ >= 0) close(port_);
+    Stop();
+  }
+
+  const std::string& path() const { return path_; }
+  bool ready() const { return port_ >= 0; }
+
+  void Write(std::string_view bytes) {
+    while (!bytes.empty()) {
+      const ssize_t written = write(port_, bytes.data(), bytes.size());
+      if (written > 0) {
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+      } else {
+        pollfd waiting{port_, POLLOUT, 0};
+        if (poll(&waiting, 1, 100) < 0) return;
+      }
+    }
+  }
+
+  // Collects what arrives until `done` holds or `limit` passes; counts the reads it took.
+  template <typename Done>
+  std::string Collect(Done done, Clock::duration limit, int* reads = nullptr) {
+    std::string text;
+    const auto deadline = Clock::now() + limit;
+    while (!done(text) && Clock::now() < deadline) {
+      pollfd waiting{port_, POLLIN, 0};
+      if (poll(&waiting, 1, 10) <= 0) continue;
+      char buffer[1024];
+      const ssize_t count = read(port_, buffer, sizeof buffer);
+      if (count <= 0) {
+        hungUp_ = true;
+        break;
+      }
+      text.append(buffer, static_cast<std::size_t>(count));
+      if (reads != nullptr) ++*reads;
+    }
+    return text;
+  }
+
+  std::string Exchange(std::string_view command) {
+    Write(std::string(command) + "\r");
+    return Collect(HasFinalAnswer, kAnswerTimeout);
+  }
+  // For answers that may never come: waits only a moment.
+  std::string TryExchange(std::string_view command) {
+    Write(std::string(command) + "\r");
+    return Collect(HasFinalAnswer, kQuietTime);
+  }
+  bool hungUp() const { return hungUp_; }
+
+  // Waits for the process to end by itself; returns its exit status, or -1 if it did not end.
+  int AwaitExit(Clock::duration limit = kExitTimeout) {
+    const auto deadline = Clock::now() + limit;
+    while (pid_ > 0 && Clock::now() < deadline) {
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      }
+      std::this_thread::sleep_for(20ms);
+    }
+    return -1;
+  }
+
+  int Stop() {
+    if (pid_ <= 0) return -1;
+    kill(pid_, SIGTERM);
+    const int status = AwaitExit();
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+      pid_ = -1;
+    }
+    return status;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  std::string path_;
+  int port_ = -1;
+  bool hungUp_ = false;
+};
+
+// The client's download sequence up to the object command; returns the answer to that command.
+std::string OpenDownload(SimulatedHandset& handset, std::string_view title, int format,
+                         std::size_t size) {
+  for (const char* command : {"AT+CMEE=1", "AT&K3", "AT+KDOBJ?", "AT+KDOBJ=1,1"}) {
+    EXPECT_THAT(handset.Exchange(command), EndsWith("\r\nOK\r\n")) << command;
+  }
+  if (!title.empty()) {
+    EXPECT_THAT(handset.Exchange("AT+KDOBJ=2,1,3,0," + std::to_string(title.size())),
+                EndsWith("\r\nCONNECT\r\n"));
+    handset.Write(title);
+    EXPECT_EQ(handset.Collect(HasFinalAnswer, kAnswerTimeout), "\r\nOK\r\n");
+  }
+  return handset.Exchange("AT+KDOBJ=2,1,0," + std::to_string(format) + "," + std::to_string(size));
+}
+
+// Sends the object after a successful object command; returns the final answer.
+std::string SendObject(SimulatedHandset& handset, std::string_view title, int format,
+                       std::string_view object) {
+  EXPECT_THAT(OpenDownload(handset, title, format, object.size()), EndsWith("\r\nCONNECT\r\n"));
+  handset.Write(object);
+  return handset.Collect(HasFinalAnswer, kAnswerTimeout);
+}
+
+std::string Digest(std::string_view bytes) {
+  vandrel::sim::Sha256 hash;
+  hash.Update(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+  return vandrel::sim::Sha256::ToHex(hash.Finish());
+}
+
+// A WAV header up to its format tag, then some sound bytes.
+std::string WavWithTag(std::uint16_t tag) {
+  std::string wav = "RIFF\x40\x00\x00\x00WAVEfmt \x1e\x00\x00\x00"s;
+  wav += static_cast<char>(tag & 0xff);
+  wav += static_cast<char>(tag >> 8);
+  wav += std::string(60, '\x11');
+  return wav;
+}
+
+TEST(HandsetSim, AnswersEachCommandAsAHandsetDoes) {
+  SimulatedHandset handset({"--imei", "490154203237518", "--free-memory", "35000"});
+  ASSERT_TRUE(handset.ready()) << handset.path();
+  EXPECT_THAT(handset.path(), StartsWith("/dev/pts/"));
+
+  const std::pair<const char*, const char*> exchanges[] = {
+      {"AT", "AT\r\r\nOK\r\n"},
+      {"ATI3", "ATI3\r\r\nKESTA Simulated Handset\r\n\r\nOK\r\n"},
+      {"AT+KDOBJ?", "AT+KDOBJ?\r\r\n+KDOBJ: 35000\r\n\r\nOK\r\n"},
+      {"AT+CGSN", "AT+CGSN\r\r\n490154203237518\r\n\r\nOK\r\n"},
+      {"AT+CMEE=1", "AT+CMEE=1\r\r\nOK\r\n"},
+      {"AT&K3", "AT&K3\r\r\nOK\r\n"},
+      {"AT+KDOBJ=2,1,0,102,3", "AT+KDOBJ=2,1,0,102,3\r\r\nERROR\r\n"},  // no download open
+      {"ATD123", "ATD123\r\r\nERROR\r\n"},
+      {"ATE0", "ATE0\r\r\nOK\r\n"},
+      {"AT", "\r\nOK\r\n"},
+  };
+  for (const auto& [command, answer] : exchanges) {
+    EXPECT_EQ(handset.Exchange(command), answer) << command;
+  }
+}
+
+struct Misbehaviour {
+  std::vector<std::string> options;
+  const char* command;
+  testing::Matcher<std::string> answer;
+};
+
+class HandsetSimMisbehaves : public testing::TestWithParam<Misbehaviour> {};
+
+TEST_P(HandsetSimMisbehaves, AtTheChosenStep) {
+  const Misbehaviour& row = GetParam();
+  SimulatedHandset handset(row.options);
+  ASSERT_TRUE(handset.ready());
+  EXPECT_THAT(handset.TryExchange(row.command), row.answer);
+}
+
+const auto kNoAnswerWord =
+    AllOf(Not(HasSubstr("OK")), Not(HasSubstr("ERROR")), Not(HasSubstr("CONNECT")));
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, HandsetSimMisbehaves,
+    testing::Values(
+        Misbehaviour{{"--silent"}, "AT", Eq("")},
+        Misbehaviour{{"--plain-modem"}, "ATI3", Eq("ATI3\r\r\nData/Fax Modem 56000\r\n\r\nOK\r\n")},
+        Misbehaviour{{"--no-object-capability"}, "AT+KDOBJ?", Eq("AT+KDOBJ?\r\r\nERROR\r\n")},
+        Misbehaviour{{"--no-imei"}, "AT+CGSN", Eq("AT+CGSN\r\r\nERROR\r\n")},
+        Misbehaviour{{"--no-sim"}, "AT&K3", Eq("AT&K3\r\r\nERROR\r\n")},
+        Misbehaviour{
+            {"--error-at", "k3=65523"}, "AT&K3", Eq("AT&K3\r\r\n+CME ERROR: 100,65523\r\n")},
+        Misbehaviour{
+            {"--free-memory", "12"}, "AT+KDOBJ?", Eq("AT+KDOBJ?\r\r\n+KDOBJ: 12\r\n\r\nOK\r\n")},
+        Misbehaviour{{"--no-echo"}, "AT", Eq("\r\nOK\r\n")},
+        Misbehaviour{
+            {"--garbage"}, "AT", AllOf(StartsWith("AT\r"), SizeIs(testing::Gt(10)), kNoAnswerWord)},
+        Misbehaviour{{"--garbage=cgsn"}, "AT", Eq("AT\r\r\nOK\r\n")},
+        Misbehaviour{
+            {"--long-answer=ati3"},
+            "ATI3",
+            AllOf(SizeIs(testing::Gt(512)), EndsWith("\r\nKESTA Simulated Handset\r\n\r\nOK\r\n"))},
+        Misbehaviour{{"--stall-at", "cgsn"}, "AT+CGSN", Eq("")},
+        Misbehaviour{{"--stall-at", "cgsn"}, "AT", Eq("AT\r\r\nOK\r\n")}));
+
+TEST(HandsetSim, StoresEachObjectWithItsManifestLine) {
+  TempFolder store;
+  SimulatedHandset handset({"--store", store.path().string()});
+  ASSERT_TRUE(handset.ready());
+
+  EXPECT_EQ(SendObject(handset, "abcde", 102, "abc"), "\r\nOK\r\n");
+  // Object bytes that look like commands and answer words are data all the same.
+  std::string binary = "AT\rOK\r\nERROR\r\n";
+  for (int i = 0; i < 1000; ++i) binary += static_cast<char>(i * 7);
+  EXPECT_EQ(SendObject(handset, "\xE9t\xE9", 1, binary), "\r\nOK\r\n");
+  EXPECT_EQ(handset.Exchange("AT+KDOBJ=1,0"), "AT+KDOBJ=1,0\r\r\nOK\r\n");
+
+  EXPECT_EQ(ReadWhole(store.path() / "object-0001.bin"), "abc");
+  EXPECT_EQ(ReadWhole(store.path() / "object-0002.bin"), binary);
+  EXPECT_EQ(ReadWhole(store.path() / "manifest.tsv"),
+            "102\tabcde\t3\tba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad\n"
+            "1\t\xC3\xA9t\xC3\xA9\t" +
+                std::to_string(binary.size()) + "\t" + Digest(binary) + "\n");
+}
+
+TEST(HandsetSim, RefusesWhatTheHandsetCannotTake) {
+  TempFolder store;
+  SimulatedHandset handset(
+      {"--store", store.path().string(), "--refuse-adpcm", "--free-memory", "100"});
+  ASSERT_TRUE(handset.ready());
+
+  EXPECT_EQ(SendObject(handset, "ring", 1, WavWithTag(0x0101)), "\r\n+CME ERROR: 100,65525\r\n");
+  EXPECT_THAT(OpenDownload(handset, "", 102, 101), EndsWith("\r\n+CME ERROR: 100,65523\r\n"));
+  // The PCM rendition of the same sound, exactly as large as the free memory, is kept.
+  std::string pcm = WavWithTag(0x0001);
+  pcm.resize(100, '\x22');
+  EXPECT_EQ(SendObject(handset, "ring", 1, pcm), "\r\nOK\r\n");
+
+  EXPECT_EQ(ReadWhole(store.path() / "manifest.tsv"), "1\tring\t100\t" + Digest(pcm) + "\n");
+  EXPECT_FALSE(std::filesystem::exists(store.path() / "object-0002.bin"));
+}
+
+TEST(HandsetSim, AnswersCmeErrorsAfterTheDataPhases) {
+  const struct {
+    std::vector<std::string> options;
+    std::string titleAnswer;
+    std::string objectAnswer;
+  } rows[] = {
+      {{"--title-error", "65533"}, "\r\n+CME ERROR: 100,65533\r\n", "\r\nOK\r\n"},
+      {{"--object-error", "65524"}, "\r\nOK\r\n", "\r\n+CME ERROR: 100,65524\r\n"},
+      {{"--error-at", "object-data"}, "\r\nOK\r\n", "\r\nERROR\r\n"},
+  };
+  for (const auto& row : rows) {
+    TempFolder store;
+    std::vector<std::string> options = row.options;
+    options.insert(options.end(), {"--store", store.path().string()});
+    SimulatedHandset handset(options);
+    ASSERT_TRUE(handset.ready());
+    for (const char* command : {"AT+KDOBJ=1,1", "AT+KDOBJ=2,1,3,0,4"}) handset.Exchange(command);
+    handset.Write("name");
+    EXPECT_EQ(handset.Collect(HasFinalAnswer, kAnswerTimeout), row.titleAnswer);
+    EXPECT_THAT(handset.Exchange("AT+KDOBJ=2,1,0,220,5"), EndsWith("CONNECT\r\n"));
+    handset.Write("vcard");
+    EXPECT_EQ(handset.Collect(HasFinalAnswer, kAnswerTimeout), row.objectAnswer);
+    const bool kept = row.objectAnswer == "\r\nOK\r\n";
+    EXPECT_EQ(std::filesystem::exists(store.path() / "object-0001.bin"), kept);
+    EXPECT_FALSE(std::filesystem::exists(store.path() / ".incoming"));
+  }
+}
+
+TEST(HandsetSim, EndsAfterOneDownloadOrAHangUp) {
+  TempFolder store;
+  {
+    SimulatedHandset handset({"--once", "--store", store.path().string()});
+    ASSERT_TRUE(handset.ready());
+    EXPECT_EQ(SendObject(handset, "", 103, "png"), "\r\nOK\r\n");
+    EXPECT_EQ(handset.AwaitExit(500ms), -1) << "ended before the closing command";
+    handset.Exchange("AT+KDOBJ=1,0");
+    EXPECT_EQ(handset.AwaitExit(), EXIT_SUCCESS);
+  }
+  {
+    SimulatedHandset handset({"--hangup-after", "10", "--store", store.path().string()});
+    ASSERT_TRUE(handset.ready());
+    EXPECT_THAT(OpenDownload(handset, "", 102, 100), EndsWith("CONNECT\r\n"));
+    handset.Write(std::string(100, 'x'));
+    handset.Collect([](const std::string&) { return false; }, kAnswerTimeout);
+    EXPECT_TRUE(handset.hungUp());
+    EXPECT_EQ(handset.AwaitExit(), EXIT_SUCCESS);
+  }
+  EXPECT_EQ(ReadWhole(store.path() / "manifest.tsv"), "103\t\t3\t" + Digest("png") + "\n");
+  EXPECT_FALSE(std::filesystem::exists(store.path() / ".incoming"));
+}
+
+TEST(HandsetSim, PacesItsReadingAndSplitsItsAnswers) {
+  {
+    // 9600 bit/s take 960 bytes a second: 1200 bytes need 1.25 s.
+    SimulatedHandset handset({"--baud", "9600"});
+    ASSERT_TRUE(handset.ready());
+    EXPECT_THAT(OpenDownload(handset, "", 102, 1200), EndsWith("CONNECT\r\n"));
+    const auto start = Clock::now();
+    handset.Write(std::string(1200, 'x'));
+    EXPECT_EQ(handset.Collect(HasFinalAnswer, kAnswerTimeout), "\r\nOK\r\n");
+    EXPECT_GE(Clock::now() - start, 1100ms);
+  }
+  {
+    SimulatedHandset handset({"--split", "4", "--split-pause", "60"});
+    ASSERT_TRUE(handset.ready());
+    int reads = 0;
+    handset.Write("ATI3\r");
+    EXPECT_EQ(handset.Collect(HasFinalAnswer, kAnswerTimeout, &reads),
+              "ATI3\r\r\nKESTA Simulated Handset\r\n\r\nOK\r\n");
+    EXPECT_GE(reads, 5);
+  }
+}
+
+TEST(HandsetSim, LinksThePortWhileItRuns) {
+  TempFolder folder;
+  const std::filesystem::path link = folder.path() / "com5";
+  SimulatedHandset handset({"--link", link.string()});
+  ASSERT_TRUE(handset.ready());
+  EXPECT_EQ(std::filesystem::read_symlink(link), handset.path());
+  EXPECT_EQ(handset.Stop(), EXIT_SUCCESS);
+  EXPECT_FALSE(std::filesystem::is_symlink(link));
+}
+
+}  // namespace
