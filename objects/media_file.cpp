@@ -1,0 +1,203 @@
+#include "objects/media_file.h"
+
+#include <algorithm>
+#include <fstream>
+#include <limits>
+
+#include "app/app_state.h"
+#include "objects/event_table.h"
+#include "platform/user_interface.h"
+#include "platform/utf8_path.h"
+#include "sound/allocation.h"
+#include "sound/sound_converter.h"
+
+namespace vandrel {
+
+namespace {
+
+struct ExtensionCode {
+  std::string_view extension;
+  std::int32_t formatCode;
+};
+
+// Tested in order; the first extension that ends the name gives the format code.
+constexpr ExtensionCode kGraphicExtensions[] = {
+    {".wbmp", 101}, {".bmp", 102},    {".png", 103},    {".jpg", 104},  {".jpeg", 104},
+    {".gif", 105},  {".ems_gr", 109}, {".ems_an", 205}, {".tiff", 106}, {".pict", 107},
+    {".eps", 108},  {".mng", 202},    {".qv1", 203},    {".qv2", 204},  {".amr", 14},
+};
+
+constexpr ExtensionCode kSoundExtensions[] = {
+    {".wav", 1}, {".mid", 2},   {".imy", 4},  {".aqv1", 5},  {".aqv2", 6},  {".mp3", 3},
+    {".mp4", 7}, {".cmidi", 8}, {".smaf", 9}, {".mp3p", 10}, {".digi", 11}, {".amr", 14},
+};
+
+constexpr ExtensionCode kVCardExtensions[] = {
+    {".vcf", 220},
+};
+
+// Files longer than this cannot be described by the object's 32-bit signed size.
+constexpr std::uint64_t kMaxObjectBytes = std::numeric_limits<std::int32_t>::max() - 1;
+
+// UTF-8 of the Latin-1 capitals U+00C0..U+00DE: a lead byte, then one of these.
+constexpr unsigned char kLatin1Lead = 0xC3;
+constexpr unsigned char kFirstAccentedCapital = 0x80;
+constexpr unsigned char kLastAccentedCapital = 0x9E;
+constexpr unsigned char kMultiplicationSign = 0x97;
+constexpr unsigned char kLowerCaseOffset = 0x20;
+
+void Report(std::uint8_t code, const std::string& text, std::int32_t number = 0) {
+  ShowError(FormatEvent(Event{code, number, 0, text, ""}));
+}
+
+std::int32_t Classify(std::span<const ExtensionCode> list, std::string_view path, bool showError) {
+  const std::string lowered = LowerCasePath(path);
+  for (const ExtensionCode& entry : list)
+    if (std::string_view(lowered).ends_with(entry.extension)) return entry.formatCode;
+  if (showError) Report(kEventFileBadFormat, lowered);
+  return kNoFormat;
+}
+
+using Classifier = std::int32_t (*)(std::string_view, bool);
+
+Classifier ClassifierFor(std::int32_t kind) {
+  switch (kind) {
+    case kGraphic:
+    case kAnimation:
+      return ClassifyGraphic;
+    case kSound:
+      return ClassifySound;
+    case kVCard:
+      return ClassifyVCard;
+    default:
+      return nullptr;
+  }
+}
+
+// The file opens, holds at least one byte and closes again.
+bool CheckFile(const std::string& path) {
+  std::filebuf file;
+  if (file.open(Utf8Path(path), std::ios::in | std::ios::binary) == nullptr) {
+    Report(kEventFileOpenFailed, path);
+    return false;
+  }
+  if (file.sgetc() == std::filebuf::traits_type::eof()) {
+    Report(kEventFileBadLength, path, 0);
+    file.close();
+    return false;
+  }
+  if (file.close() == nullptr) {
+    Report(kEventFileCloseFailed, path);
+    return false;
+  }
+  return true;
+}
+
+void Release(std::vector<std::uint8_t>& buffer) {
+  std::vector<std::uint8_t>().swap(buffer);
+}
+
+}  // namespace
+
+std::string LowerCasePath(std::string_view path) {
+  std::string lowered(path);
+  for (std::size_t i = 0; i < lowered.size(); ++i) {
+    auto& byte = reinterpret_cast<unsigned char&>(lowered[i]);
+    if (byte >= 'A' && byte <= 'Z') {
+      byte += kLowerCaseOffset;
+    } else if (byte == kLatin1Lead && i + 1 < lowered.size()) {
+      auto& next = reinterpret_cast<unsigned char&>(lowered[++i]);
+      if (next >= kFirstAccentedCapital && next <= kLastAccentedCapital &&
+          next != kMultiplicationSign)
+        next += kLowerCaseOffset;
+    }
+  }
+  return lowered;
+}
+
+std::int32_t ClassifyGraphic(std::string_view path, bool showError) {
+  return Classify(kGraphicExtensions, path, showError);
+}
+
+std::int32_t ClassifySound(std::string_view path, bool showError) {
+  return Classify(kSoundExtensions, path, showError);
+}
+
+std::int32_t ClassifyVCard(std::string_view path, bool showError) {
+  return Classify(kVCardExtensions, path, showError);
+}
+
+bool MediaFile::LoadAndValidate() {
+  const AppState& state = TheAppState();
+  const std::string& path = state.filePath;
+  if (!CheckFile(path)) return false;
+
+  isConverted_ = false;
+  TakeTitle();
+  const std::int32_t kind = state.currentObjectType != nullptr ? state.currentObjectType->kind : 0;
+  const Classifier classify = ClassifierFor(kind);
+  if (classify == nullptr) {
+    Report(kEventFileBadFormat, path);
+    return false;
+  }
+  formatCode_ = classify(path, true);
+  if (formatCode_ == kNoFormat) return false;
+
+  Release(converted_);
+  if (!LoadData(path, formatCode_ == kFormatWithLeadingZero)) return false;
+  if (kind == kSound && !ConvertSoundData()) return false;
+
+  FormatEvent(Event{kEventObjectPrepared, 0, 0, "", ""});
+  return true;
+}
+
+void MediaFile::TakeTitle() {
+  const AppState& state = TheAppState();
+  titleLength_ = std::min<std::uint32_t>(state.titleLength, kMaxTitleChars);
+  for (std::uint32_t i = 0; i < titleLength_; ++i)
+    title_[i] = static_cast<std::uint8_t>(state.titleChars[i] & 0xFF);
+}
+
+bool MediaFile::LoadData(const std::string& path, bool leadingZero) {
+  Release(data_);
+  std::filebuf file;
+  if (file.open(Utf8Path(path), std::ios::in | std::ios::binary) == nullptr) {
+    Report(kEventFileBadFormat, path);
+    return false;
+  }
+  const std::streamoff length = file.pubseekoff(0, std::ios::end, std::ios::in);
+  file.pubseekoff(0, std::ios::beg, std::ios::in);
+  // Too long to describe is as good as too long to hold: nothing is shown, nothing is sent.
+  if (length < 0 || static_cast<std::uint64_t>(length) > kMaxObjectBytes) return false;
+  const std::size_t offset = leadingZero ? 1 : 0;
+  if (!TryAllocate(data_, static_cast<std::size_t>(length) + offset)) return false;
+  // A file that shrank since it was measured would leave zeros in the object: refuse it.
+  const auto wanted = static_cast<std::streamsize>(length);
+  if (file.sgetn(reinterpret_cast<char*>(data_.data() + offset), wanted) != wanted) {
+    Release(data_);
+    Report(kEventFileBadFormat, path);
+    return false;
+  }
+  return true;
+}
+
+// Keeps the handset ADPCM rendition of the sound when there is one and it is shorter; a sound
+// the converter does not take is sent as it is.
+bool MediaFile::ConvertSoundData() {
+  if (!TryAllocate(converted_, data_.size())) return false;
+  std::size_t length = 0;
+  if (ConvertSound(data_, converted_, length) == CONV_OK && length < data_.size()) {
+    converted_.resize(length);
+    isConverted_ = true;
+  } else {
+    Release(converted_);
+  }
+  return true;
+}
+
+MediaFile& TheMediaFile() {
+  static MediaFile mediaFile;
+  return mediaFile;
+}
+
+}  // namespace vandrel

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vandrel {
+
+inline constexpr std::int32_t kNoFormat = -1;
+// The format code of ".qv1" pictures, which the handset expects behind one zero byte.
+inline constexpr std::int32_t kFormatWithLeadingZero = 203;
+inline constexpr std::size_t kTitleBufferBytes = 40;
+
+// The file name as it is compared and shown: ASCII letters and the accented capitals of
+// Latin-1 in lower case, every other byte of the UTF-8 text as it is.
+std::string LowerCasePath(std::string_view path);
+
+// The object format code of `path` from its extension within one kind's list, or kNoFormat;
+// with `showError`, a name outside the list is reported ("File %s has bad format").
+std::int32_t ClassifyGraphic(std::string_view path, bool showError);
+std::int32_t ClassifySound(std::string_view path, bool showError);
+std::int32_t ClassifyVCard(std::string_view path, bool showError);
+
+// The object file about to be sent: its bytes, their handset ADPCM rendition when that is
+// shorter, the title and the format code.
+class MediaFile {
+ public:
+  // Checks and loads AppState's filePath for its object kind and takes AppState's title.
+  // Reports every failure as an event, shown in the error box, and returns false.
+  bool LoadAndValidate();
+
+  std::span<const std::uint8_t> data() const { return data_; }
+  std::span<const std::uint8_t> converted() const { return converted_; }
+  bool isConverted() const { return isConverted_; }
+  std::span<const std::uint8_t> title() const { return std::span(title_).first(titleLength_); }
+  std::int32_t formatCode() const { return formatCode_; }
+
+ private:
+  void TakeTitle();
+  bool LoadData(const std::string& path, bool leadingZero);
+  bool ConvertSoundData();
+
+  std::vector<std::uint8_t> data_;
+  std::vector<std::uint8_t> converted_;
+  bool isConverted_ = false;
+  std::array<std::uint8_t, kTitleBufferBytes> title_{};
+  std::uint32_t titleLength_ = 0;
+  std::int32_t formatCode_ = kNoFormat;
+};
+
+// The program's one object file.
+MediaFile& TheMediaFile();
+
+}  // namespace vandrel

@@ -1,0 +1,207 @@
+#include "objects/media_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "app/app_state.h"
+#include "objects/event_table.h"
+#include "platform/user_interface.h"
+#include "platform/utf8_path.h"
+#include "tests/sound/wav_builder.h"
+
+namespace vandrel {
+namespace {
+
+using wav_builder::Bytes;
+namespace fs = std::filesystem;
+
+using Classifier = std::int32_t (*)(std::string_view, bool);
+
+struct ClassifyCase {
+  Classifier classify;
+  const char* path;
+  std::int32_t expected;
+};
+
+class Classification : public testing::TestWithParam<ClassifyCase> {};
+
+TEST_P(Classification, GivesTheCodeOfTheFirstMatchingExtension) {
+  EXPECT_EQ(GetParam().classify(GetParam().path, false), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, Classification,
+    testing::Values(
+        ClassifyCase{ClassifyGraphic, "C:\\Pictures\\PHOTO.JPEG", 104},
+        ClassifyCase{ClassifyGraphic, "photo.jpeg", 104},
+        ClassifyCase{ClassifyGraphic, "photo.jpg", 104},
+        ClassifyCase{ClassifyGraphic, "logo.wbmp", 101},
+        ClassifyCase{ClassifyGraphic, "logo.bmp", 102},
+        ClassifyCase{ClassifyGraphic, "clip.QV1", 203},
+        ClassifyCase{ClassifyGraphic, "ring.amr", 14},
+        ClassifyCase{ClassifyGraphic, "ring.wav", kNoFormat},
+        ClassifyCase{ClassifySound, "tune.WAV", 1}, ClassifyCase{ClassifySound, "song.mp3p", 10},
+        ClassifyCase{ClassifySound, "song.mp3", 3}, ClassifyCase{ClassifySound, "ring.amr", 14},
+        ClassifyCase{ClassifySound, "picture.gif", kNoFormat},
+        ClassifyCase{ClassifySound, ".wav", 1}, ClassifyCase{ClassifySound, "wav", kNoFormat},
+        ClassifyCase{ClassifySound, "", kNoFormat}, ClassifyCase{ClassifyVCard, "Me.VCF", 220},
+        ClassifyCase{ClassifyVCard, "me.vcf.txt", kNoFormat}));
+
+TEST(LowerCasePath, LowersAsciiAndLatin1CapitalsOnly) {
+  EXPECT_EQ(LowerCasePath("C:\\Été\\ÀÞ×Ω.WAV"), "c:\\été\\àþ×Ω.wav");
+}
+
+class MediaFileTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    BuildEventTable(GetTextBlock(kEnglish));
+    InstallUserInterface(&recorder);
+    folder =
+        fs::temp_directory_path() / ("vandrel-media-" + std::to_string(std::random_device{}()));
+    fs::create_directories(folder);
+  }
+  void TearDown() override {
+    ResetAppState();
+    InstallUserInterface(nullptr);
+    DestroyEventTable();
+    fs::remove_all(folder);
+  }
+
+  // Writes `bytes` to `name` and makes it the file to send, of kind `kind`.
+  std::string Prepare(const std::string& name, const Bytes& bytes, std::int32_t kind) {
+    const std::string path = PathToUtf8(folder / Utf8Path(name));
+    std::ofstream(Utf8Path(path), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    row.kind = kind;
+    TheAppState().currentObjectType = &row;
+    TheAppState().filePath = path;
+    return path;
+  }
+
+  std::vector<std::string> Shown() const {
+    std::vector<std::string> texts;
+    for (const auto& box : recorder.boxes) texts.push_back(box.text);
+    return texts;
+  }
+
+  RecordingUserInterface recorder;
+  ObjectKindRow row;
+  fs::path folder;
+  MediaFile media;
+};
+
+using Texts = std::vector<std::string>;
+
+TEST_F(MediaFileTest, UnknownExtensionShowsTheLowerCasedPath) {
+  EXPECT_EQ(ClassifySound("C:\\Music\\Song.GIF", true), kNoFormat);
+  EXPECT_EQ(ClassifySound("C:\\Music\\Song.GIF", false), kNoFormat);
+  EXPECT_EQ(Shown(), Texts{"Error 0x26 : File c:\\music\\song.gif has bad format"});
+}
+
+TEST_F(MediaFileTest, MissingFileFailsToOpen) {
+  TheAppState().filePath = PathToUtf8(folder / "none.bmp");
+  EXPECT_FALSE(media.LoadAndValidate());
+  EXPECT_EQ(Shown(), Texts{"Error 0x28 : Failed opening file " + TheAppState().filePath});
+}
+
+TEST_F(MediaFileTest, EmptyFileHasBadLengthBeforeItsExtensionIsLookedAt) {
+  const std::string path = Prepare("Empty.XYZ", {}, kGraphic);
+  EXPECT_FALSE(media.LoadAndValidate());
+  EXPECT_EQ(Shown(), Texts{"Error 0x27 : File " + path + " has bad length : 0"});
+}
+
+TEST_F(MediaFileTest, ExtensionOutsideTheKindsListFails) {
+  const std::string path = Prepare("Picture.GIF", {1, 2, 3}, kSound);
+  EXPECT_FALSE(media.LoadAndValidate());
+  EXPECT_EQ(Shown(), Texts{"Error 0x26 : File " + LowerCasePath(path) + " has bad format"});
+}
+
+TEST_F(MediaFileTest, KindOutsideOneToFourFailsWithThePathAsGiven) {
+  const std::string path = Prepare("Picture.GIF", {1, 2, 3}, 5);
+  EXPECT_FALSE(media.LoadAndValidate());
+  TheAppState().currentObjectType = nullptr;
+  EXPECT_FALSE(media.LoadAndValidate());
+  EXPECT_EQ(Shown(), Texts(2, "Error 0x26 : File " + path + " has bad format"));
+}
+
+TEST_F(MediaFileTest, Qv1PictureIsSentBehindOneZeroByte) {
+  Prepare("clip.qv1", {9, 8, 7}, kAnimation);
+  ASSERT_TRUE(media.LoadAndValidate());
+  EXPECT_EQ(media.formatCode(), 203);
+  EXPECT_EQ(Bytes(media.data().begin(), media.data().end()), (Bytes{0, 9, 8, 7}));
+  EXPECT_TRUE(Shown().empty());
+  EXPECT_EQ(ErrorCount(), 0u);
+  ASSERT_FALSE(EventLogEntries().empty());
+  EXPECT_EQ(EventLogEntries().back().code, kEventObjectPrepared);
+}
+
+TEST_F(MediaFileTest, TitleKeepsTheLowBytesOfTwentyCharacters) {
+  Prepare("logo.bmp", {1}, kGraphic);
+  TheAppState().titleLength = 25;
+  for (std::size_t i = 0; i < kMaxTitleChars; ++i)
+    TheAppState().titleChars[i] = static_cast<std::uint16_t>('a' + i);
+  TheAppState().titleChars[0] = 0xE9;
+  ASSERT_TRUE(media.LoadAndValidate());
+  const auto title = media.title();
+  EXPECT_EQ(std::string(title.begin(), title.end()),
+            "\xE9"
+            "bcdefghijklmnopqrst");
+
+  TheAppState().titleLength = 0;
+  ASSERT_TRUE(media.LoadAndValidate());
+  EXPECT_TRUE(media.title().empty());
+}
+
+TEST_F(MediaFileTest, WavSoundKeepsItsShorterConversion) {
+  const Bytes wav = wav_builder::Pcm16Wav(wav_builder::SpeechLike(4000));
+  Prepare("Tune.WAV", wav, kSound);
+  ASSERT_TRUE(media.LoadAndValidate());
+  EXPECT_EQ(media.formatCode(), 1);
+  EXPECT_EQ(Bytes(media.data().begin(), media.data().end()), wav);
+  ASSERT_TRUE(media.isConverted());
+  EXPECT_LT(media.converted().size(), wav.size());
+  EXPECT_EQ(Bytes(media.converted().begin(), media.converted().begin() + 4),
+            (Bytes{'R', 'I', 'F', 'F'}));
+
+  // A sound that is already in the handset format converts to its own length: sent as loaded.
+  const Bytes handset(media.converted().begin(), media.converted().end());
+  Prepare("tune2.wav", handset, kSound);
+  ASSERT_TRUE(media.LoadAndValidate());
+  EXPECT_FALSE(media.isConverted());
+  EXPECT_TRUE(media.converted().empty());
+  EXPECT_EQ(Bytes(media.data().begin(), media.data().end()), handset);
+}
+
+TEST_F(MediaFileTest, SoundsTheConverterRefusesAreSentAsLoaded) {
+  Prepare("tune.mid", Bytes(500, 0x4D), kSound);
+  ASSERT_TRUE(media.LoadAndValidate());
+  EXPECT_EQ(media.formatCode(), 2);
+  EXPECT_FALSE(media.isConverted());
+  EXPECT_EQ(media.data().size(), 500u);
+}
+
+TEST_F(MediaFileTest, ANonSoundKindIsNeverConverted) {
+  const Bytes wav = wav_builder::Pcm16Wav(wav_builder::SpeechLike(4000));
+  Prepare("tune.wav", wav, kSound);
+  ASSERT_TRUE(media.LoadAndValidate());
+  ASSERT_TRUE(media.isConverted());
+  Prepare("ring.amr", wav, kGraphic);
+  ASSERT_TRUE(media.LoadAndValidate());
+  EXPECT_EQ(media.formatCode(), 14);
+  EXPECT_FALSE(media.isConverted());
+  EXPECT_TRUE(media.converted().empty());
+}
+
+TEST_F(MediaFileTest, OpensAnyFileNameGivenInUtf8) {
+  Prepare("Sonnerie d'été \xCE\xA9.vcf", {'B', 'E', 'G', 'I', 'N'}, kVCard);
+  ASSERT_TRUE(media.LoadAndValidate());
+  EXPECT_EQ(media.formatCode(), 220);
+  EXPECT_EQ(media.data().size(), 5u);
+}
+
+}  // namespace
+}  // namespace vandrel
