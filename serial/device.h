@@ -36,6 +36,10 @@ class SerialDevice {
   virtual bool Configure(int speed) = 0;
   // Every later ReadByte waits at most `ms` milliseconds in total. Writes never time out.
   virtual bool SetReadTimeout(int ms) = 0;
+  // Waits up to `maxMs` for received bytes without holding up writes; true when a read may find
+  // one. A device whose reads and writes cannot overlap returns true at once and lets ReadByte
+  // do the waiting within its read time-out.
+  virtual bool WaitForInput(std::uint32_t maxMs) = 0;
   virtual DeviceRead ReadByte(std::uint8_t& byte) = 0;
   // Writes every byte unless the device fails or AbortPendingIo is called.
   virtual DeviceWrite Write(std::span<const std::uint8_t> data) = 0;

@@ -82,6 +82,11 @@ class PosixSerialDevice final : public SerialDevice {
     return true;
   }
 
+  bool WaitForInput(std::uint32_t maxMs) override {
+    pollfd wait{fd_, POLLIN, 0};
+    return ::poll(&wait, 1, static_cast<int>(maxMs)) != 0;
+  }
+
   DeviceRead ReadByte(std::uint8_t& byte) override {
     pollfd wait{fd_, POLLIN, 0};
     const int ready = ::poll(&wait, 1, readTimeoutMs_);

@@ -71,6 +71,9 @@ class Win32SerialDevice final : public SerialDevice {
     return ms >= 0 && SetCommTimeouts(handle_, &timeouts) != 0;
   }
 
+  // A synchronous handle runs one request at a time: a read waiting here would hold up writes.
+  bool WaitForInput(std::uint32_t) override { return true; }
+
   DeviceRead ReadByte(std::uint8_t& byte) override {
     DWORD count = 0;
     if (!ReadFile(handle_, &byte, 1, &count, nullptr)) return DeviceRead::kFailed;

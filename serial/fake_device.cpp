@@ -28,6 +28,12 @@ class FakeSerialDevice final : public SerialDevice {
     return true;
   }
 
+  bool WaitForInput(std::uint32_t) override {
+    std::unique_lock lock(line_->mutex_);
+    return line_->changed_.wait_for(lock, kFakeReadWait,
+                                    [&] { return !line_->input_.empty() || line_->failReads_; });
+  }
+
   DeviceRead ReadByte(std::uint8_t& byte) override {
     std::unique_lock lock(line_->mutex_);
     if (line_->failReads_) return DeviceRead::kFailed;

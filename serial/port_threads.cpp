@@ -12,6 +12,9 @@ namespace {
 
 // A full ring leaves further bytes waiting in the device; the reader looks again this often.
 constexpr std::uint32_t kRingFullPollMs = 5;
+// Longest wait for received bytes outside the I/O lock: bounds how long SerialSuspend and
+// SerialClose wait for the reader, and makes an idle reader wake only 50 times a second.
+constexpr std::uint32_t kInputWaitMs = 20;
 // A device whose reads fail (a USB adapter pulled out) fails at once; pause before trying again.
 constexpr std::uint32_t kFailedReadPauseMs = 100;
 
@@ -41,6 +44,10 @@ void ReadIntoRing(SerialPort& port) {
   if (next == port.rxRead.load()) {
     // Overwriting unread bytes would lose them; the device keeps them until there is room.
     TheClock().Sleep(kRingFullPollMs);
+    return;
+  }
+  if (!port.handle->WaitForInput(kInputWaitMs)) {
+    port.rxTimedOut.store(true);
     return;
   }
   std::uint8_t byte = 0;

@@ -1,0 +1,340 @@
+#include "serial/serial_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/message_catalogue.h"
+#include "platform/clock.h"
+#include "serial/fake_device.h"
+#include "tests/serial/transfer_pattern.h"
+
+namespace vandrel {
+namespace {
+
+constexpr int kPort = 7;
+constexpr int kRequestedSpeed = 9600;
+constexpr int kReadTimeoutMs = 1;
+constexpr std::uint32_t kHandsetLines = kLineCts | kLineDsr;
+
+// Real-time bound for what the driver's threads do in the background.
+constexpr auto kPatience = std::chrono::seconds(10);
+
+std::vector<std::uint8_t> Pattern(std::size_t length) {
+  return TransferPattern(length, kOutgoingSeed);
+}
+
+std::string AsText(const std::vector<std::uint8_t>& bytes) {
+  return {bytes.begin(), bytes.end()};
+}
+
+template <typename Condition>
+bool Eventually(Condition condition) {
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+// Reads until `count` bytes arrived or patience ran out.
+std::string ReadBytes(int port, std::size_t count) {
+  std::string received;
+  Eventually([&] {
+    std::uint8_t buffer[1000];
+    bool timedOut = false;
+    const int got = SerialRead(port, buffer, timedOut);
+    received.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(got));
+    return received.size() >= count;
+  });
+  return received;
+}
+
+std::string LogLine(int port, TextId text) {
+  return "\r\nCOM" + std::to_string(port) + " : " + GetText(text);
+}
+
+class SerialDriver : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetAppState();
+    InstallClock(&clock_);
+    InstallSerialDevices(&devices_);
+  }
+  void TearDown() override {
+    SerialClose(kPort);
+    int code = 0;
+    SerialTakeError(kPort, code);
+    InstallSerialDevices(nullptr);
+    InstallClock(nullptr);
+  }
+
+  FakeSerialLine& Line() { return devices_.Line(kPort); }
+
+  int OpenWithHandset() {
+    Line().SetModemReadings({0, kHandsetLines, kHandsetLines});
+    return SerialOpen(kPort, kRequestedSpeed, kReadTimeoutMs, log_);
+  }
+
+  VirtualClock clock_;
+  FakeSerialDevices devices_;
+  std::string log_;
+};
+
+struct LineTestCase {
+  const char* name;
+  std::vector<std::uint32_t> readings;
+  int result;
+  int configuredSpeed;  // 0: left unconfigured
+  int logText;          // 0: no log line
+};
+
+class SerialLineTest : public SerialDriver, public ::testing::WithParamInterface<LineTestCase> {};
+
+TEST_P(SerialLineTest, ReadingsDecideResultSpeedAndLog) {
+  const LineTestCase& test = GetParam();
+  Line().SetModemReadings(test.readings);
+  EXPECT_EQ(SerialOpen(kPort, kRequestedSpeed, kReadTimeoutMs, log_), test.result);
+  EXPECT_EQ(Line().ConfiguredSpeed(), test.configuredSpeed);
+  EXPECT_EQ(log_, test.logText != 0 ? LogLine(kPort, static_cast<TextId>(test.logText)) : "");
+  EXPECT_TRUE(Line().Dtr() && Line().Rts()) << "both lines stay raised after the test";
+  EXPECT_GE(clock_.SleptMs(), 300u) << "each reading waits 100 ms for the lines to settle";
+  // Only a configured port has a writer to take bytes.
+  const std::uint8_t byte = 'A';
+  EXPECT_EQ(SerialWrite(kPort, {&byte, 1}), test.configuredSpeed != 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SerialLineTest,
+    ::testing::Values(LineTestCase{"NothingReported", {0, 0, 0}, kOpenForcedSpeed, kForcedSpeed, 0},
+                      LineTestCase{"CtsAlwaysOn",
+                                   {kLineCts, kHandsetLines, kHandsetLines},
+                                   kOpenForcedSpeed,
+                                   kForcedSpeed,
+                                   0},
+                      LineTestCase{"DataCableNoHandset",
+                                   {0, kLineDsr, kLineDsr},
+                                   kOpenCableNoHandset,
+                                   0,
+                                   TXT_CABLE_NO_HANDSET},
+                      LineTestCase{"NonCompliantCable",
+                                   {0, kLineDsr, kHandsetLines},
+                                   kOpenNonCompliantCable,
+                                   0,
+                                   TXT_CABLE_NOT_COMPLIANT},
+                      LineTestCase{"DataCableWithHandset",
+                                   {0, kHandsetLines, kHandsetLines},
+                                   kOpenConfigured,
+                                   kRequestedSpeed,
+                                   0},
+                      LineTestCase{"RingAndCarrierIgnoredByTheTable",
+                                   {kLineRing, kLineRlsd, kLineRing},
+                                   kOpenConfigured,
+                                   kRequestedSpeed,
+                                   0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct OpenFailureCase {
+  const char* name;
+  OpenFailure failure;
+  std::uint32_t code;
+  std::string expectedLog;
+};
+
+class SerialOpenFailure : public SerialDriver,
+                          public ::testing::WithParamInterface<OpenFailureCase> {};
+
+TEST_P(SerialOpenFailure, AppendsOneLineAndReturnsFour) {
+  devices_.FailOpen(kPort, GetParam().failure, GetParam().code);
+  log_ = "earlier";
+  EXPECT_EQ(SerialOpen(kPort, kRequestedSpeed, kReadTimeoutMs, log_), kOpenFailed);
+  EXPECT_EQ(log_, "earlier" + GetParam().expectedLog);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SystemErrors, SerialOpenFailure,
+    ::testing::Values(
+        OpenFailureCase{"NotFound", OpenFailure::kNotFound, 2,
+                        "\r\nCOM7 : This port does not exist. Check the BIOS and the Material "
+                        "Profile."},
+        OpenFailureCase{"InUse", OpenFailure::kAccessDenied, 5,
+                        "\r\nCOM7 : This port is already used by another application."},
+        OpenFailureCase{"Other", OpenFailure::kOther, 0x1F,
+                        "\r\nCOM7 : Unknown error type [0x0000001F]"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SerialDriver, RefusedLineParametersCloseTheDevice) {
+  Line().RefuseConfigure(true);
+  EXPECT_EQ(OpenWithHandset(), kOpenFailed);
+  EXPECT_EQ(log_, LogLine(kPort, TXT_PORT_OPEN_FAILED));
+  EXPECT_FALSE(Line().IsOpen());
+}
+
+TEST_F(SerialDriver, RefusedTimeOutFailsWithCodeFourAndNoLogLine) {
+  Line().RefuseReadTimeout(true);
+  EXPECT_EQ(OpenWithHandset(), kOpenFailed);
+  EXPECT_EQ(log_, "");
+  EXPECT_FALSE(Line().IsOpen());
+  int code = 0;
+  EXPECT_STREQ(SerialTakeError(kPort, code), "Initialisation du Timeout impossible");
+  EXPECT_EQ(code, kDriverTimeoutFailed);
+  const std::uint8_t byte = 'A';
+  EXPECT_FALSE(SerialWrite(kPort, {&byte, 1}));
+}
+
+TEST_F(SerialDriver, SecondOpenOfAnOpenPortChangesNothing) {
+  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
+  EXPECT_EQ(SerialOpen(kPort, 57600, kReadTimeoutMs, log_), kOpenForcedSpeed);
+  EXPECT_EQ(Line().ConfiguredSpeed(), kRequestedSpeed);
+  EXPECT_EQ(Line().Opens(), 1);
+  EXPECT_EQ(log_, "");
+}
+
+class SerialSlots : public SerialDriver, public ::testing::WithParamInterface<std::size_t> {};
+
+TEST_P(SerialSlots, WritesArriveWholeInOrderInSlotsOfForty) {
+  const std::size_t length = GetParam();
+  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
+  const std::vector<std::uint8_t> data = Pattern(length);
+  ASSERT_TRUE(SerialWrite(kPort, data));
+  ASSERT_TRUE(Eventually([&] { return TheAppState().bytesSent.load() == length; }));
+  EXPECT_EQ(Line().Written(), AsText(data));
+  const std::vector<std::size_t> sizes = Line().WriteSizes();
+  ASSERT_EQ(sizes.size(), (length + 39) / 40);
+  for (std::size_t i = 0; i + 1 < sizes.size(); ++i) EXPECT_EQ(sizes[i], 40u);
+  if (!sizes.empty()) {
+    EXPECT_EQ(sizes.back(), length - (sizes.size() - 1) * 40);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, SerialSlots, ::testing::Values(0, 40, 81, 40001));
+
+TEST_F(SerialDriver, WriterHeldByFlowControlMakesAFullQueueFail) {
+  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
+  Line().StallWrites(true);
+  EXPECT_FALSE(SerialWrite(kPort, Pattern(40001)));
+  EXPECT_GE(clock_.SleptMs(), 2500u) << "500 checks of 5 ms";
+  int code = -1;
+  SerialTakeError(kPort, code);
+  EXPECT_EQ(code, kDriverNoError);
+  EXPECT_TRUE(Line().IsOpen());
+  EXPECT_TRUE(SerialClose(kPort)) << "closing ends a writer held in its write";
+}
+
+TEST_F(SerialDriver, WriteAfterCloseFailsWithCodeElevenOnce) {
+  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
+  ASSERT_TRUE(SerialClose(kPort));
+  const std::uint8_t byte = 'A';
+  EXPECT_FALSE(SerialWrite(kPort, {&byte, 1}));
+  int code = 0;
+  EXPECT_STREQ(SerialTakeError(kPort, code), "Tentative d'envoie pendant la fermeture du port");
+  EXPECT_EQ(code, kDriverWriteWhileClosing);
+  EXPECT_STREQ(SerialTakeError(kPort, code), "Pas d'erreur");
+  EXPECT_EQ(code, kDriverNoError);
+}
+
+TEST_F(SerialDriver, WriteOnAnUntestedCablePortClosesIt) {
+  Line().SetModemReadings({0, kLineDsr, kLineDsr});
+  ASSERT_EQ(SerialOpen(kPort, kRequestedSpeed, kReadTimeoutMs, log_), kOpenCableNoHandset);
+  const std::uint8_t byte = 'A';
+  EXPECT_FALSE(SerialWrite(kPort, {&byte, 1}));
+  EXPECT_FALSE(Line().IsOpen());
+  int code = 0;
+  SerialTakeError(kPort, code);
+  EXPECT_EQ(code, kDriverWriteWhileClosing);
+}
+
+TEST_F(SerialDriver, ThreadFailuresAreKeptAsErrorCodes) {
+  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
+  Line().FailWrites(true);
+  const std::uint8_t byte = 'A';
+  ASSERT_TRUE(SerialWrite(kPort, {&byte, 1}));
+  int code = 0;
+  ASSERT_TRUE(Eventually([&] {
+    SerialTakeError(kPort, code);
+    return code != kDriverNoError;
+  }));
+  EXPECT_EQ(code, kDriverWriteFailed);
+  Line().FailWrites(false);
+  Line().FailReads(true);
+  ASSERT_TRUE(Eventually([&] {
+    SerialTakeError(kPort, code);
+    return code != kDriverNoError;
+  }));
+  EXPECT_EQ(code, kDriverReadFailed);
+}
+
+TEST_F(SerialDriver, ReadReturnsWrappedBytesInArrivalOrder) {
+  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
+  ASSERT_TRUE(SerialWrite(kPort, {}));
+  const std::string first = AsText(Pattern(8000));
+  Line().Feed(first);
+  ASSERT_EQ(ReadBytes(kPort, first.size()), first);
+  const std::string wrapping = "bytes that run past the end of the ring and on from its start";
+  std::string answer;
+  for (int i = 0; i < 10; ++i) answer += wrapping;
+  Line().Feed(answer);
+  EXPECT_EQ(ReadBytes(kPort, answer.size()), answer);
+}
+
+TEST_F(SerialDriver, FullRingLeavesBytesInTheDevice) {
+  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
+  ASSERT_TRUE(SerialWrite(kPort, {}));
+  const std::string incoming = AsText(Pattern(9000));
+  Line().Feed(incoming);
+  ASSERT_TRUE(Eventually([&] { return Line().Unread() == 9000 - 8191; }));
+  EXPECT_EQ(ReadBytes(kPort, incoming.size()), incoming);
+}
+
+TEST_F(SerialDriver, ReadReportsAndClearsTheTimeOut) {
+  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
+  ASSERT_TRUE(SerialWrite(kPort, {}));
+  std::uint8_t buffer[4];
+  bool timedOut = false;
+  ASSERT_TRUE(Eventually([&] {
+    SerialRead(kPort, buffer, timedOut);
+    return timedOut;
+  }));
+  SerialSuspend(kPort);
+  SerialRead(kPort, buffer, timedOut);
+  EXPECT_EQ(SerialRead(kPort, buffer, timedOut), 0);
+  EXPECT_FALSE(timedOut);
+}
+
+TEST_F(SerialDriver, SuspendedReaderLeavesBytesInTheDeviceUntilTheNextWrite) {
+  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
+  SerialSuspend(kPort);
+  Line().Feed("OK\r\n");
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(Line().Unread(), 4u);
+  ASSERT_TRUE(SerialWrite(kPort, {}));
+  EXPECT_EQ(ReadBytes(kPort, 4), "OK\r\n");
+}
+
+TEST_F(SerialDriver, CloseStopsThreadsPurgesAndReportsAFailedClose) {
+  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
+  ASSERT_TRUE(SerialWrite(kPort, {}));
+  Line().FailClose(true);
+  EXPECT_FALSE(SerialClose(kPort));
+  EXPECT_EQ(Line().Purges(), 2);
+  EXPECT_FALSE(Line().IsOpen());
+  int code = 0;
+  EXPECT_STREQ(SerialTakeError(kPort, code), "Fermeture du Port Impossible");
+  EXPECT_TRUE(SerialClose(kPort)) << "a port that failed to close counts as closed";
+  EXPECT_EQ(OpenWithHandset(), kOpenConfigured) << "and can be opened again";
+}
+
+TEST(SerialDriverErrors, PortOutsideTheTableHasNoError) {
+  int code = -1;
+  EXPECT_STREQ(SerialTakeError(300, code), "Pas d'erreur");
+  EXPECT_EQ(code, kDriverNoError);
+}
+
+}  // namespace
+}  // namespace vandrel
