@@ -1,0 +1,84 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/object_kinds.h"
+#include "app/win32/gdi_objects.h"
+#include "app/win32/menu_bar.h"
+#include "app/win32/open_file_dialog.h"
+
+namespace vandrel {
+
+// The folders that the Open command starts in for one kind: the one last used, and the default
+// taken from the user's shell folders.
+struct KindFolders {
+  std::string remembered;
+  std::string fallback;
+};
+
+// The program's one window: the object-type choice, the chosen file and its format line, four
+// picture buttons over a background picture, and the menu bar. Its life is the program's.
+class MainWindow {
+ public:
+  explicit MainWindow(OpenFileChooser chooseFile = ChooseFileWithDialog);
+  ~MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Runs the window modally until the user quits.
+  void Run();
+  // Creates the window, hidden, and returns at once; the caller's message loop drives it, and
+  // Quit destroys it. For tests, which need neither a loop of the window's own nor its showing.
+  HWND Create();
+
+  HWND window() const { return window_; }
+  // The title that the next send gives the object: the chosen file's name, cleaned.
+  const std::u32string& objectTitle() const { return objectTitle_; }
+  // The chosen file's name with its extension, lower-cased, for the progress caption.
+  const std::string& displayName() const { return displayName_; }
+  int selectedKind() const { return selectedKind_; }
+  KindFolders& folders(int kind);
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void Initialise(HWND window);
+  bool HandleCommand(int id, int notification);
+  void Close();
+
+  void FillObjectTypes();
+  void ChangeKind();
+  void ResetFileFields();
+  void Open();
+  void ChangeLanguage(int language);
+  void LoadLanguagePictures();
+  void SetButtonPicture(int id, const Bitmap& picture);
+  void Paint();
+  INT_PTR ColourControl(HDC dc, HWND control);
+
+  OpenFileChooser chooseFile_;
+  HWND window_ = nullptr;
+  bool modal_ = false;
+  HICON icon_ = nullptr;
+  MenuBar menuBar_;
+  ObjectKindList kinds_;
+  PortSelection portSelection_;
+  int selectedKind_ = kGraphic;
+  std::array<KindFolders, kObjectKindCount> folders_;
+  std::string rawTitle_;
+  std::u32string objectTitle_;
+  std::string displayName_;
+
+  Font dataFont_;
+  Bitmap open_;
+  Bitmap send_;
+  Bitmap help_;
+  Bitmap quit_;
+  Bitmap background_;
+};
+
+}  // namespace vandrel

@@ -1,0 +1,97 @@
+#include "app/win32/menu_bar.h"
+
+#include <array>
+
+#include "app/message_catalogue.h"
+#include "platform/utf16.h"
+#include "resources/resource_ids.h"
+
+namespace vandrel {
+
+namespace {
+
+constexpr int kSettingsPosition = 1;
+constexpr int kPortPosition = 0;
+constexpr int kLanguagePosition = 1;
+constexpr int kHelpMenuPosition = 2;
+
+// How an item of the bar is found: by position in the bar, by position in the Settings menu, or
+// by command (in the whole bar, or in the "&?" menu only).
+enum class Locate { kBarPosition, kSettingsPosition, kCommand, kHelpMenuCommand };
+
+struct RenamedItem {
+  Locate locate;
+  UINT item;
+  TextId text;
+};
+
+// The "&?" menu's own title and the "Auto" item keep their resource texts.
+constexpr std::array<RenamedItem, 11> kRenamedItems{{
+    {Locate::kBarPosition, 0, TXT_MENU_FILE},
+    {Locate::kCommand, ID_MENU_OPEN, TXT_MENU_OPEN},
+    {Locate::kCommand, ID_MENU_SEND, TXT_MENU_SEND},
+    {Locate::kCommand, IDC_QUIT_BUTTON, TXT_MENU_QUIT},
+    {Locate::kBarPosition, kSettingsPosition, TXT_MENU_SETTINGS},
+    {Locate::kSettingsPosition, kPortPosition, TXT_MENU_PORT},
+    {Locate::kSettingsPosition, kLanguagePosition, TXT_MENU_LANGUAGE},
+    {Locate::kCommand, ID_MENU_ENGLISH, TXT_MENU_ENGLISH},
+    {Locate::kCommand, ID_MENU_FRENCH, TXT_MENU_FRENCH},
+    {Locate::kHelpMenuCommand, ID_MENU_HELP, TXT_MENU_HELP},
+    {Locate::kHelpMenuCommand, ID_MENU_ABOUT, TXT_MENU_ABOUT},
+}};
+
+void SetItemText(HMENU menu, UINT item, bool byPosition, const std::string& text) {
+  if (menu == nullptr) return;
+  std::wstring wide = Widen(text);
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = wide.data();
+  SetMenuItemInfoW(menu, item, byPosition ? TRUE : FALSE, &info);
+}
+
+}  // namespace
+
+void MenuBar::Attach(HWND window) {
+  window_ = window;
+  menu_ = GetMenu(window);
+}
+
+HMENU MenuBar::PortMenu() const {
+  return GetSubMenu(GetSubMenu(menu_, kSettingsPosition), kPortPosition);
+}
+
+HMENU MenuBar::LanguageMenu() const {
+  return GetSubMenu(GetSubMenu(menu_, kSettingsPosition), kLanguagePosition);
+}
+
+bool MenuBar::RenameMenus() {
+  if (menu_ == nullptr) return false;
+  const HMENU settings = GetSubMenu(menu_, kSettingsPosition);
+  const HMENU helpMenu = GetSubMenu(menu_, kHelpMenuPosition);
+  for (const RenamedItem& renamed : kRenamedItems) {
+    const std::string text = GetText(renamed.text);
+    switch (renamed.locate) {
+      case Locate::kBarPosition:
+        SetItemText(menu_, renamed.item, true, text);
+        break;
+      case Locate::kSettingsPosition:
+        SetItemText(settings, renamed.item, true, text);
+        break;
+      case Locate::kCommand:
+        SetItemText(menu_, renamed.item, false, text);
+        break;
+      case Locate::kHelpMenuCommand:
+        SetItemText(helpMenu, renamed.item, false, text);
+        break;
+    }
+  }
+  DrawMenuBar(window_);
+  return LanguageMenu() != nullptr;
+}
+
+void MenuBar::CheckLanguageItem(int language) {
+  CheckMenuRadioItem(LanguageMenu(), kEnglish, kFrench, static_cast<UINT>(language), MF_BYPOSITION);
+}
+
+}  // namespace vandrel

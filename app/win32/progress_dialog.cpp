@@ -1,0 +1,98 @@
+#include "app/win32/progress_dialog.h"
+
+#include <commctrl.h>
+
+#include "platform/utf16.h"
+#include "resources/resource_ids.h"
+
+namespace vandrel {
+
+namespace {
+constexpr int kFullBar = 100;
+}  // namespace
+
+ProgressDialog::ProgressDialog(HWND parent) : parent_(parent) {}
+
+void ProgressDialog::Run() {
+  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PROGRESS), parent_, DialogProc,
+                  reinterpret_cast<LPARAM>(this));
+  window_ = nullptr;
+}
+
+void ProgressDialog::ShowPhase(std::string_view caption, std::string_view phase) {
+  {
+    std::lock_guard lock(mutex_);
+    caption_ = caption;
+    phase_ = phase;
+  }
+  if (const HWND window = window_.load()) {
+    SetWindowTextW(window, Widen(caption).c_str());
+    SetDlgItemTextW(window, IDC_PROGRESS_PHASE, Widen(phase).c_str());
+  }
+}
+
+void ProgressDialog::ShowPercent(std::uint32_t percent, std::string_view line) {
+  {
+    std::lock_guard lock(mutex_);
+    percent_ = percent;
+    line_ = line;
+  }
+  if (const HWND window = window_.load()) {
+    SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_SETPOS, percent, 0);
+    SetDlgItemTextW(window, IDC_PROGRESS_LINE, Widen(line).c_str());
+  }
+}
+
+void ProgressDialog::Finish() {
+  mayClose_ = true;
+}
+
+INT_PTR CALLBACK ProgressDialog::DialogProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<ProgressDialog*>(lParam);
+    SetWindowLongPtrW(window, DWLP_USER, lParam);
+    self->Initialise(window);
+    return TRUE;
+  }
+  auto* self = reinterpret_cast<ProgressDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+  return self != nullptr ? self->HandleMessage(message, wParam) : FALSE;
+}
+
+void ProgressDialog::Initialise(HWND window) {
+  mayClose_ = false;
+  SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, kFullBar);
+  window_ = window;
+  ShowAll(window);
+}
+
+void ProgressDialog::ShowAll(HWND window) {
+  std::lock_guard lock(mutex_);
+  SetWindowTextW(window, Widen(caption_).c_str());
+  SetDlgItemTextW(window, IDC_PROGRESS_PHASE, Widen(phase_).c_str());
+  SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_SETPOS, percent_, 0);
+  SetDlgItemTextW(window, IDC_PROGRESS_LINE, Widen(line_).c_str());
+}
+
+INT_PTR ProgressDialog::HandleMessage(UINT message, WPARAM wParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK) return TRUE;
+      if (LOWORD(wParam) == IDCANCEL) {
+        CloseIfAllowed();
+        return TRUE;
+      }
+      return FALSE;
+    case WM_CLOSE:
+      CloseIfAllowed();
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void ProgressDialog::CloseIfAllowed() {
+  if (mayClose_) EndDialog(window_.load(), IDCANCEL);
+}
+
+}  // namespace vandrel

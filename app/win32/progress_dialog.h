@@ -1,0 +1,53 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+namespace vandrel {
+
+// The modal dialog that a send runs while its worker talks to the handset: the phase as the
+// group title, a bar from 0 to 100 and the "Downloaded" line. It cannot be closed by the user
+// (Enter, Escape, the close request) until Finish; the worker's close request after Finish ends it.
+class ProgressDialog {
+ public:
+  explicit ProgressDialog(HWND parent);
+  ProgressDialog(const ProgressDialog&) = delete;
+  ProgressDialog& operator=(const ProgressDialog&) = delete;
+
+  // Runs the dialog on the calling thread until it is closed.
+  void Run();
+
+  // These three may be called from any thread, before or while the dialog runs: what they show
+  // is kept and shown again when the dialog appears.
+  void ShowPhase(std::string_view caption, std::string_view phase);
+  void ShowPercent(std::uint32_t percent, std::string_view line);
+  // Lets the next close request end the dialog.
+  void Finish();
+
+  // The dialog's window while it runs, else nullptr.
+  HWND window() const { return window_.load(); }
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR HandleMessage(UINT message, WPARAM wParam);
+  void Initialise(HWND window);
+  void ShowAll(HWND window);
+  void CloseIfAllowed();
+
+  HWND parent_;
+  std::atomic<HWND> window_{nullptr};
+  std::atomic<bool> mayClose_{true};
+
+  std::mutex mutex_;
+  std::string caption_;
+  std::string phase_;
+  std::string line_;
+  std::uint32_t percent_ = 0;
+};
+
+}  // namespace vandrel

@@ -1,0 +1,43 @@
+// Numbers of the resources and controls, shared by vandrel.rc and the window code.
+#pragma once
+
+#define IDI_VANDREL 128
+#define IDB_LOGO 154
+#define IDB_QUIT 271
+#define IDB_HELP_ENGLISH 272
+#define IDB_SEND 273
+#define IDB_OPEN 275
+#define IDB_BACKGROUND_ENGLISH 277
+#define IDB_BACKGROUND_FRENCH 280
+#define IDB_HELP_FRENCH 281
+#define IDR_MAIN_MENU 266
+
+#define IDD_MAIN_WINDOW 102
+#define IDC_OBJECT_TYPE_LABEL 1003
+#define IDC_FILE_LABEL 1004
+#define IDC_FORMAT_LABEL 1005
+#define IDC_OBJECT_TYPE 1008
+#define IDC_FILE 1009
+#define IDC_FORMAT 1011
+#define IDC_SEND_BUTTON 1032
+#define IDC_OPEN_BUTTON 57601
+#define IDC_QUIT_BUTTON 57665
+#define IDC_HELP_BUTTON 57670
+
+#define IDD_ABOUT 147
+#define IDC_ABOUT_TITLE 1072
+#define IDC_ABOUT_NOTICE 1073
+#define IDC_LICENCE 1083
+
+#define IDD_PROGRESS 148
+#define IDC_PROGRESS_BAR 1076
+#define IDC_PROGRESS_LINE 1077
+#define IDC_PROGRESS_PHASE 1078
+
+#define ID_MENU_OPEN 32778
+#define ID_MENU_SEND 32779
+#define ID_MENU_ABOUT 32781
+#define ID_MENU_HELP 32785
+#define ID_MENU_ENGLISH 32790
+#define ID_MENU_FRENCH 32791
+#define ID_MENU_AUTO 32792
