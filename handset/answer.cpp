@@ -1,0 +1,119 @@
+#include "handset/answer.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "objects/event_table.h"
+
+namespace vandrel {
+
+namespace {
+
+constexpr std::string_view kOk = "OK";
+constexpr std::string_view kConnect = "CONNECT";
+constexpr std::string_view kError = "ERROR";
+constexpr std::string_view kValueTag = "+KDOBJ:";
+constexpr std::string_view kCmePrefix = "+CME ERROR: 100,";
+constexpr std::size_t kMaxCmeDigits = 5;
+
+// The handset's 16-bit error codes (0xFFF1 to 0xFFFE) and what the user is told.
+struct CmeCode {
+  std::int32_t number;
+  std::uint8_t event;
+};
+constexpr std::array<CmeCode, 9> kCmeCodes{{
+    {65521, kEventSourceEmpty},
+    {65522, kEventSourceEmpty},
+    {65523, kEventPhoneStorageFull},
+    {65524, kEventFormatUnsupported},
+    {65525, kEventObjectUnsupported},
+    {65532, kEventObjectUnsupported},
+    {65531, kEventUnexpectedResponseReboot},
+    {65534, kEventUnexpectedResponseReboot},
+    {65533, kEventFlashWriteFailed},
+}};
+
+std::size_t Find(std::span<const std::uint8_t> haystack, std::string_view needle) {
+  const auto found =
+      std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
+                  [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); });
+  return found == haystack.end() ? std::string_view::npos
+                                 : static_cast<std::size_t>(found - haystack.begin());
+}
+
+bool IsDigit(std::uint8_t c) {
+  return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
+bool Contains(std::span<const std::uint8_t> haystack, std::string_view needle) {
+  return Find(haystack, needle) != std::string_view::npos;
+}
+
+AnswerCollector::Poll AnswerCollector::Add(std::span<const std::uint8_t> bytes) {
+  total_ += bytes.size();
+  if (total_ > kMaxAnswerBytes) return Poll::kOverflow;
+  std::copy(bytes.begin(), bytes.end(), buffer_.begin() + static_cast<std::ptrdiff_t>(kept_));
+  kept_ += bytes.size();
+  const auto collected = Collected();
+  if (Contains(collected, kOk) || Contains(collected, kConnect)) return Poll::kFinal;
+  if (Contains(collected, kError)) return Poll::kError;
+  return Poll::kGoOn;
+}
+
+bool ClassifyAnswer(std::span<const std::uint8_t> collected, AnswerStatus& status,
+                    std::uint8_t& eventCode) {
+  if (collected.empty()) {
+    status.answerKind = kAnswerUnparsable;
+    eventCode = kEventPortTimeout;
+    return false;
+  }
+  if (Contains(collected, kError)) {
+    status.answerKind = kAnswerError;
+    return true;
+  }
+  if (!Contains(collected, kOk) && !Contains(collected, kConnect)) {
+    status.answerKind = kAnswerUnparsable;
+    eventCode = kEventUnexpectedResponse;
+    return false;
+  }
+  if (!Contains(collected, kValueTag)) {
+    status.answerKind = kAnswerFinal;
+    return true;
+  }
+  const std::size_t space = Find(collected, " ");
+  if (space != std::string_view::npos) {
+    const auto rest = collected.subspan(space + 1);
+    const auto end = std::find(rest.begin(), rest.end(), static_cast<std::uint8_t>('\r'));
+    const auto digits = std::span(rest.begin(), end);
+    if (std::all_of(digits.begin(), digits.end(), IsDigit)) {
+      // the handset reports at most a few megabytes; a longer run of digits is clamped rather
+      // than overflowing
+      std::int64_t value = 0;
+      for (const std::uint8_t digit : digits)
+        value = std::min<std::int64_t>(value * 10 + (digit - '0'), INT32_MAX);
+      status.value = static_cast<std::int32_t>(value);
+      status.answerKind = kAnswerWithValue;
+      return true;
+    }
+  }
+  status.answerKind = kAnswerUnparsable;
+  eventCode = kEventUnexpectedResponse;
+  return false;
+}
+
+std::uint8_t ErrorAnswerEvent(std::span<const std::uint8_t> collected) {
+  const std::size_t prefix = Find(collected, kCmePrefix);
+  if (prefix == std::string_view::npos) return kEventUnexpectedResponse;
+  std::int32_t number = 0;
+  const auto digits = collected.subspan(prefix + kCmePrefix.size());
+  for (std::size_t i = 0; i < digits.size() && i < kMaxCmeDigits && IsDigit(digits[i]); ++i)
+    number = number * 10 + (digits[i] - '0');
+  for (const CmeCode& code : kCmeCodes)
+    if (code.number == number) return code.event;
+  return kEventUnexpectedResponse;
+}
+
+}  // namespace vandrel

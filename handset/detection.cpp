@@ -1,0 +1,169 @@
+#include <algorithm>
+#include <array>
+
+#include "app/message_catalogue.h"
+#include "app/port_log.h"
+#include "handset/handset_link.h"
+#include "handset/identification.h"
+#include "platform/clock.h"
+#include "serial/serial_driver.h"
+
+namespace vandrel {
+
+namespace {
+
+constexpr std::uint32_t kBeforeOpenMs = 100;
+constexpr std::uint32_t kIdentificationWaitMs = 1000;
+constexpr std::uint32_t kAfterFailedProofMs = 100;
+constexpr int kProofTries = 10;
+constexpr int kIdentificationTries = 5;
+constexpr std::size_t kProbeBufferBytes = 64;
+constexpr int kQuickProbeTimeoutMs = 1;
+
+constexpr std::string_view kProof = "AT\r";
+constexpr std::string_view kIdentify = "ATI3\r";
+constexpr std::string_view kCapability = "AT+KDOBJ?\r";
+constexpr std::string_view kReadImei = "AT+CGSN\r";
+
+using ProbeBuffer = std::array<std::uint8_t, kProbeBufferBytes>;
+
+void DiscardDriverError(int port) {
+  int code = 0;
+  SerialTakeError(port, code);
+}
+
+std::span<const std::uint8_t> Answer(const ProbeBuffer& buffer, std::size_t length) {
+  return std::span(buffer).first(length);
+}
+
+}  // namespace
+
+bool HandsetLink::IdentificationStep(std::string_view command, std::span<std::uint8_t> answer,
+                                     std::size_t& length) {
+  const auto bytes =
+      std::span(reinterpret_cast<const std::uint8_t*>(command.data()), command.size());
+  for (int attempt = 0; attempt < kIdentificationTries; ++attempt) {
+    if (!SerialWrite(port, bytes)) continue;
+    TheClock().Sleep(kIdentificationWaitMs);
+    std::fill(answer.begin(), answer.end(), std::uint8_t{0});
+    bool timedOut = false;
+    const int count = SerialRead(port, answer, timedOut);
+    SerialSuspend(port);
+    if (count > 0) {
+      length = static_cast<std::size_t>(count);
+      return true;
+    }
+  }
+  return false;
+}
+
+// The "ATI3" and "AT+KDOBJ?" steps, and with `readImei` the "AT+CGSN" step: true when all
+// passed; a failed step adds its diagnostic line.
+bool HandsetLink::Identify(std::string& log, int openResult, bool readImei) {
+  ProbeBuffer buffer{};
+  std::size_t length = 0;
+  if (!IdentificationStep(kIdentify, buffer, length) ||
+      !JudgeIdentification(Answer(buffer, length))) {
+    AppendPortLog(log, port,
+                  openResult == kOpenConfigured ? TXT_MODEM_REFUSED : TXT_NO_CABLE_NO_IRDA);
+    return false;
+  }
+  if (!IdentificationStep(kCapability, buffer, length) ||
+      !JudgeCapability(Answer(buffer, length))) {
+    AppendPortLog(log, port, TXT_NO_TRANSFER_CAPABILITY);
+    return false;
+  }
+  if (!readImei) return true;
+  if (!IdentificationStep(kReadImei, buffer, length) || !JudgeImei(Answer(buffer, length), imei)) {
+    AppendPortLog(log, port, TXT_IDENTIFY_FAILED);
+    return false;
+  }
+  return true;
+}
+
+bool HandsetLink::Detect(int portNumber, LineSpeeds& lineSpeeds, std::string& log) {
+  port = portNumber;
+  noAnswer = false;
+  if (connected && !CloseLink()) {
+    SerialClose(port);
+    return false;
+  }
+  int last = kOpenConfigured;
+  bool found = false;
+  std::int32_t lastSpeed = 0;
+  const std::int32_t count = std::clamp<std::int32_t>(lineSpeeds.count, 0, kMaxLineSpeeds);
+  for (std::int32_t i = 0; i < count; ++i) {
+    // after a handset was found, or after an attempt on a port that was already open or could
+    // not be opened, no further speed is tried
+    if (found || last != kOpenConfigured) break;
+    const std::int32_t speed = lineSpeeds.speeds[static_cast<std::size_t>(i)];
+    TheClock().Sleep(kBeforeOpenMs);
+    last = SerialOpen(port, speed, LineSpeedTimeoutMs(speed), log);
+    lastSpeed = speed;
+    if (last != kOpenConfigured && last != kOpenForcedSpeed) {
+      DiscardDriverError(port);
+      continue;
+    }
+    connected = true;
+    bool answered = false;
+    for (int attempt = 0; attempt < kProofTries && !answered; ++attempt) {
+      Event event{kEventNothing, 0, 0, {}, {}};
+      AnswerStatus status;
+      answered = SendBytes(kProof, event) && AwaitAnswer(0, status, event);
+      if (!answered) TheClock().Sleep(kAfterFailedProofMs);
+    }
+    if (!answered) {
+      noAnswer = true;
+      DiscardDriverError(port);
+      CloseLink();
+      continue;
+    }
+    found = Identify(log, last, true);
+  }
+  if (found) {
+    ReorderLineSpeeds(lineSpeeds, lastSpeed);
+    return true;
+  }
+  SerialClose(port);
+  return false;
+}
+
+bool HandsetLink::QuickProbe(int portNumber, std::string& modelName, LineSpeeds& lineSpeeds,
+                             std::string& log) {
+  port = portNumber;
+  const std::int32_t count = std::clamp<std::int32_t>(lineSpeeds.count, 0, kMaxLineSpeeds);
+  bool answered = false;
+  bool found = false;
+  int last = kOpenConfigured;
+  std::int32_t lastSpeed = 0;
+  for (std::int32_t i = 0; i < count && !answered && !found; ++i) {
+    if (last != kOpenConfigured) return false;
+    const std::int32_t speed = lineSpeeds.speeds[static_cast<std::size_t>(i)];
+    TheClock().Sleep(kBeforeOpenMs);
+    last = SerialOpen(port, speed, kQuickProbeTimeoutMs, log);
+    lastSpeed = speed;
+    if (last == kOpenFailed) continue;
+    if (last == kOpenNonCompliantCable || last == kOpenCableNoHandset) {
+      SerialClose(port);
+      continue;
+    }
+    ProbeBuffer buffer{};
+    std::size_t length = 0;
+    answered = IdentificationStep(kIdentify, buffer, length);
+    if (!answered || !JudgeIdentification(Answer(buffer, length))) {
+      AppendPortLog(log, port, last == kOpenConfigured ? TXT_MODEM_REFUSED : TXT_NO_CABLE_NO_IRDA);
+      continue;
+    }
+    if (IdentificationStep(kCapability, buffer, length) &&
+        JudgeCapability(Answer(buffer, length))) {
+      found = true;
+      modelName.clear();
+    } else {
+      AppendPortLog(log, port, TXT_NO_TRANSFER_CAPABILITY);
+    }
+  }
+  if (found) ReorderLineSpeeds(lineSpeeds, lastSpeed);
+  return found;
+}
+
+}  // namespace vandrel

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "handset/answer.h"
+#include "handset/line_speeds.h"
+#include "objects/event_table.h"
+
+namespace vandrel {
+
+class MediaFile;
+
+// The conversation with one handset over one COM port: strictly half-duplex, a command written,
+// its answer polled for and classified, the port's threads suspended until the next write.
+// One link converses at a time. Every failure is reported to the user by the link itself.
+class HandsetLink {
+ public:
+  // Without connect mode nothing is done (the port search probes ports itself).
+  HandsetLink() = default;
+  // Connect mode: detects the handset on AppState's selected port with `lineSpeeds` and reports
+  // a failure (the diagnostic lines when there are any).
+  explicit HandsetLink(LineSpeeds& lineSpeeds);
+  virtual ~HandsetLink();
+  HandsetLink(const HandsetLink&) = delete;
+  HandsetLink& operator=(const HandsetLink&) = delete;
+
+  // Queues raw bytes; reports the driver's state; on failure sets `event.code` to 19.
+  bool SendBytes(std::span<const std::uint8_t> data, Event& event);
+  bool SendBytes(std::string_view text, Event& event);
+  // Collects and classifies the answer to the `expectedSize` bytes just written (0: the one-shot
+  // probe). False with `event.code` saying why.
+  bool AwaitAnswer(std::size_t expectedSize, AnswerStatus& status, Event& event);
+  // Shows `event` (or `log` instead when it is not empty) and resets it to "nothing to report".
+  void ReportEvent(Event& event, std::string_view log);
+  void ReportDriverError(int driverCode);
+  // Closes the port after a 500 ms pause; false when the close failed while connected.
+  bool CloseLink();
+
+  // Finds and identifies a capable handset on `portNumber`, trying each speed of the list.
+  bool Detect(int portNumber, LineSpeeds& lineSpeeds, std::string& log);
+  // The identification without the "AT" proof and the IMEI, for the search over all ports.
+  bool QuickProbe(int portNumber, std::string& modelName, LineSpeeds& lineSpeeds, std::string& log);
+  const std::string& GetImei() const { return imei; }
+  void SetUseAdpcm(bool use) { useAdpcm = use; }
+  // Transfers `file` into the connected handset; reports every failure itself.
+  void Download(const MediaFile& file, std::string_view displayName);
+
+  bool noAnswer = false;
+  bool connected = false;
+  std::int32_t port = 0;
+  std::string imei;
+  bool useAdpcm = false;
+
+ private:
+  bool IdentificationStep(std::string_view command, std::span<std::uint8_t> answer,
+                          std::size_t& length);
+  bool Identify(std::string& log, int openResult, bool readImei);
+};
+
+// The exchange state that survives from one download to the next: the event being filled and
+// the free memory last reported by a handset.
+struct ExchangeState {
+  Event currentEvent{kEventNothing, 0, 0, {}, {}};
+  AnswerStatus downloadStatus;
+};
+ExchangeState& TheExchange();
+
+}  // namespace vandrel

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include "handset/handset_link.h"
+#include "tests/handset/link_fixture.h"
+
+namespace vandrel {
+namespace {
+
+class ExchangeTest : public LinkTest {
+ protected:
+  void SetUp() override {
+    LinkTest::SetUp();
+    std::string log;
+    ASSERT_EQ(SerialOpen(kTestPort, 115200, 1, log), kOpenConfigured);
+    link_.port = kTestPort;
+    link_.connected = true;
+  }
+
+  // Writes `command` and awaits its answer; returns the event code (0 when accepted) and the
+  // virtual time the wait took.
+  std::pair<int, std::uint64_t> Exchange(const std::string& command, std::size_t expected) {
+    Event event{kEventNothing, 0, 0, {}, {}};
+    EXPECT_TRUE(link_.SendBytes(command, event));
+    const std::uint64_t start = clock_.NowMs();
+    const bool ok = link_.AwaitAnswer(expected, status_, event);
+    return {ok ? 0 : event.code, clock_.NowMs() - start};
+  }
+
+  HandsetLink link_;
+  AnswerStatus status_;
+};
+
+TEST_F(ExchangeTest, ValueAnswerIsReadAndPlainOkKeepsIt) {
+  EXPECT_EQ(Exchange("AT+KDOBJ?\r", 10), (std::pair<int, std::uint64_t>{0, 100}));
+  EXPECT_EQ(status_.value, 500000);
+  EXPECT_EQ(status_.answerKind, kAnswerWithValue);
+  EXPECT_EQ(Exchange("AT\r", 3).first, 0);
+  EXPECT_EQ(status_.answerKind, kAnswerFinal);
+  EXPECT_EQ(status_.value, 500000);
+}
+
+TEST_F(ExchangeTest, ErrorAnswerIsFollowedByTwentyQuietPolls) {
+  handset_.answers["AT&K3"] = "\r\n+CME ERROR: 100,65523\r\n";
+  EXPECT_EQ(Exchange("AT&K3\r", 6), (std::pair<int, std::uint64_t>{kEventPhoneStorageFull, 2100}));
+  handset_.answers["AT&K3"] = "\r\nERROR\r\n";
+  EXPECT_EQ(Exchange("AT&K3\r", 6).first, kEventUnexpectedResponse);
+}
+
+TEST_F(ExchangeTest, SilenceTimesOutAfterPollsThatGrowWithTheSize) {
+  handset_.silent = true;
+  EXPECT_EQ(Exchange("AT+CMEE=1\r", 10), (std::pair<int, std::uint64_t>{kEventPortTimeout, 60000}));
+  EXPECT_EQ(Exchange("AT\r", 0), (std::pair<int, std::uint64_t>{kEventPortTimeout, 500}));
+  EXPECT_EQ(Exchange("x", 119989).second, 60000u);
+  EXPECT_EQ(Exchange("x", 200000).second, 100100u);
+}
+
+TEST_F(ExchangeTest, AnswerOver512BytesStopsAtTheCrossingPoll) {
+  handset_.answers["ATX"] = std::string(540, 'x') + "\r\nOK\r\n";
+  EXPECT_EQ(Exchange("ATX\r", 4), (std::pair<int, std::uint64_t>{kEventUnexpectedResponse, 200}));
+}
+
+TEST_F(ExchangeTest, ReportShowsTheEventOrTheLogAndResetsIt) {
+  Event event{kEventPortTimeout, 0, 0, "t", "u"};
+  link_.ReportEvent(event, {});
+  EXPECT_EQ(event.code, kEventNothing);
+  EXPECT_TRUE(event.text.empty());
+  Event missing{kEventPortUnavailable, 0, 0, {}, {}};
+  link_.ReportEvent(missing, "\r\nCOM3 : This port does not exist.");
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Error 0x14 : Timeout error in port 3",
+                                                  "\r\nCOM3 : This port does not exist."}));
+  EXPECT_EQ(ErrorCount(), 2u);
+}
+
+TEST_F(ExchangeTest, WriteToAClosedPortFailsWithoutADriverBox) {
+  EXPECT_TRUE(link_.CloseLink());
+  EXPECT_FALSE(link_.connected);
+  Event event{kEventNothing, 0, 0, {}, {}};
+  EXPECT_FALSE(link_.SendBytes("AT\r", event));
+  EXPECT_EQ(event.code, kEventPortWriteFailed);
+  EXPECT_TRUE(ui_.boxes.empty());
+}
+
+}  // namespace
+}  // namespace vandrel

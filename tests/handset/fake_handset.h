@@ -1,0 +1,121 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/clock.h"
+#include "serial/fake_device.h"
+#include "serial/serial_port.h"
+
+namespace vandrel {
+
+// A clock for protocol tests: sleeping advances virtual time, then waits (in real time) until
+// everything queued for `port` reached the scripted device and its answer was taken by the
+// driver's reader, so each poll sees exactly what a real handset would have answered by then.
+class SettlingClock final : public Clock {
+ public:
+  SettlingClock(int port, FakeSerialLine& line) : port_(port), line_(line) {}
+  void Sleep(std::uint32_t ms) override {
+    now_ += ms;
+    Settle();
+  }
+  std::uint64_t NowMs() override { return now_; }
+
+ private:
+  void Settle() {
+    SerialPort* record = ThePortTable().Find(port_);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (std::chrono::steady_clock::now() < deadline) {
+      const bool written = record->queueConsumed.load() == record->queueFilled.load();
+      if (written && line_.Unread() == 0) break;
+      std::this_thread::sleep_for(std::chrono::microseconds(20));
+    }
+    // the reader stores the byte it just took a moment after taking it
+    std::this_thread::sleep_for(std::chrono::microseconds(300));
+  }
+
+  int port_;
+  FakeSerialLine& line_;
+  std::atomic<std::uint64_t> now_{0};
+};
+
+// A scripted handset behind a fake line: echoes each command, answers it from a table, and
+// takes the title and object bytes by the lengths the commands announced.
+class FakeHandset {
+ public:
+  // Answers by command (without its "\r"); commands not listed answer "OK".
+  std::map<std::string, std::string> answers{
+      {"ATI3", "\r\nKESTA Tarn-5\r\n\r\nOK\r\n"},
+      {"AT+KDOBJ?", "\r\n+KDOBJ: 500000\r\n\r\nOK\r\n"},
+      {"AT+CGSN", "\r\n351234567890123\r\n\r\nOK\r\n"},
+      {"AT+KDOBJ=2,1,3,0", "\r\nCONNECT\r\n"},
+      {"AT+KDOBJ=2,1,0", "\r\nCONNECT\r\n"},
+  };
+  // Answer after the object bytes (by format code prefix "1," etc. left to the test).
+  std::function<std::string(const std::string& formatAndSize)> objectAnswer =
+      [](const std::string&) { return std::string("\r\nOK\r\n"); };
+  bool silent = false;
+  // Whether the handset hears the line at all; called from the device with its lock held.
+  std::function<bool()> listening = [] { return true; };
+
+  std::vector<std::string> commands;
+  std::vector<std::string> payloads;
+
+  void Attach(FakeSerialLine& line) {
+    line.SetAnswerer([this](std::string_view written) { return Receive(written); });
+  }
+
+ private:
+  std::string Receive(std::string_view written) {
+    std::string answer;
+    for (const char c : written) {
+      if (pending_ > 0) {
+        payload_ += c;
+        if (--pending_ == 0) {
+          payloads.push_back(payload_);
+          answer += inObject_ ? objectAnswer(objectHeader_) : std::string("\r\nOK\r\n");
+        }
+        continue;
+      }
+      if (c != '\r') {
+        line_ += c;
+        continue;
+      }
+      commands.push_back(line_);
+      answer += Answer(line_);
+      line_.clear();
+    }
+    return silent || !listening() ? std::string() : answer;
+  }
+
+  std::string Answer(const std::string& command) {
+    std::string reply = command + "\r";
+    const std::size_t comma = command.rfind(',');
+    if (command.starts_with("AT+KDOBJ=2,1,3,0,") || command.starts_with("AT+KDOBJ=2,1,0,")) {
+      const bool object = command.starts_with("AT+KDOBJ=2,1,0,");
+      const std::string key = object ? "AT+KDOBJ=2,1,0" : "AT+KDOBJ=2,1,3,0";
+      const std::string& connect = answers[key];
+      if (connect.find("CONNECT") != std::string::npos || connect.find("OK") != std::string::npos) {
+        pending_ = std::stoul(command.substr(comma + 1));
+        inObject_ = object;
+        objectHeader_ = command.substr(std::string("AT+KDOBJ=2,1,0,").size());
+        payload_.clear();
+      }
+      return reply + connect;
+    }
+    const auto found = answers.find(command);
+    return reply + (found != answers.end() ? found->second : std::string("\r\nOK\r\n"));
+  }
+
+  std::string line_;
+  std::size_t pending_ = 0;
+  bool inObject_ = false;
+  std::string objectHeader_;
+  std::string payload_;
+};
+
+}  // namespace vandrel

@@ -1,0 +1,24 @@
+#include "handset/line_speeds.h"
+
+#include <gtest/gtest.h>
+
+namespace vandrel {
+namespace {
+
+TEST(LineSpeeds, WorkingSpeedMovesToTheFront) {
+  LineSpeeds list{4, {115200, 57600, 19200, 9600}};
+  ReorderLineSpeeds(list, 19200);
+  EXPECT_EQ(list, (LineSpeeds{4, {19200, 115200, 57600, 9600}}));
+  LineSpeeds full;
+  ReorderLineSpeeds(full, 115200);
+  EXPECT_EQ(full, LineSpeeds{});
+}
+
+TEST(LineSpeeds, ReadTimeOutIsAboutOneCharacter) {
+  const std::pair<int, int> cases[] = {{115200, 1}, {57600, 2}, {38400, 3}, {19200, 6},
+                                       {9600, 12},  {4800, 24}, {2400, 48}, {1200, 96}};
+  for (const auto& [speed, ms] : cases) EXPECT_EQ(LineSpeedTimeoutMs(speed), ms) << speed;
+}
+
+}  // namespace
+}  // namespace vandrel
