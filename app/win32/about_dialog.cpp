@@ -46,7 +46,9 @@ INT_PTR CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
       SetWindowTextW(window, Widen(GetText(TXT_ABOUT_TITLE)).c_str());
       SetDlgItemTextW(window, IDC_ABOUT_TITLE, Widen(TheAppState().appTitle).c_str());
       SetDlgItemTextW(window, IDC_LICENCE, kLicenceText);
-      return TRUE;
+      // OK takes the focus, so that the agreement opens at its top and unselected.
+      SetFocus(GetDlgItem(window, IDOK));
+      return FALSE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
         EndDialog(window, LOWORD(wParam));
