@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -135,6 +137,16 @@ class SimulatedHandset {
     return Collect(HasFinalAnswer, kQuietTime);
   }
   bool hungUp() const { return hungUp_; }
+
+  // Takes exclusive use of the port, as a serial driver does, closes it and opens it again.
+  void Reconnect() {
+    ioctl(port_, TIOCEXCL);
+    close(port_);
+    port_ = -1;
+    // the simulator notices the closed port within one of its 100 ms polls
+    std::this_thread::sleep_for(300ms);
+    port_ = open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  }
 
   // Waits for the process to end by itself; returns its exit status, or -1 if it did not end.
   int AwaitExit(Clock::duration limit = kExitTimeout) {
@@ -378,6 +390,34 @@ TEST(HandsetSim, PacesItsReadingAndSplitsItsAnswers) {
               "ATI3\r\r\nKESTA Simulated Handset\r\n\r\nOK\r\n");
     EXPECT_GE(reads, 5);
   }
+}
+
+// Exclusive use does not hold back root, so the check opens the port as another user then.
+bool OpensForAnyUser(const std::string& path) {
+  if (geteuid() != 0) {
+    const int port = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (port >= 0) close(port);
+    return port >= 0;
+  }
+  constexpr uid_t kNobody = 65534;
+  chmod(path.c_str(), 0666);
+  const pid_t child = fork();
+  if (child == 0) {
+    const bool opened = setuid(kNobody) == 0 && open(path.c_str(), O_RDWR | O_NOCTTY) >= 0;
+    _exit(opened ? EXIT_SUCCESS : EXIT_FAILURE);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == EXIT_SUCCESS;
+}
+
+TEST(HandsetSim, ServesTheNextClientAfterOneClosedThePort) {
+  SimulatedHandset handset({});
+  ASSERT_TRUE(handset.ready());
+  EXPECT_EQ(handset.Exchange("AT"), "AT\r\r\nOK\r\n");
+  handset.Reconnect();
+  EXPECT_TRUE(OpensForAnyUser(handset.path()));
+  EXPECT_EQ(handset.Exchange("AT"), "AT\r\r\nOK\r\n");
 }
 
 TEST(HandsetSim, LinksThePortWhileItRuns) {

@@ -49,14 +49,15 @@ class Line final : public AnswerSink {
   bool OpenPseudoTerminal(std::string& error);
   bool OpenDevice(std::string& error);
   bool WriteAll(std::string_view bytes);
+  // The client closed the port; returns kIdle after a pause, so that an unused port costs no CPU.
+  ReadResult ClientGone(int timeoutMs);
 
   LineOptions options_;
   ReadPacer pacer_;
   int fd_ = -1;
-  // Our own descriptor of the slave side. Without it the master reports a hang-up whenever no
-  // client has the port open, between two sends for instance, and the simulator would spin.
-  int slaveFd_ = -1;
   std::string path_;
+  bool pseudoTerminal_ = false;
+  bool clientPresent_ = false;
 };
 
 }  // namespace vandrel::sim

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -58,12 +59,15 @@ bool Line::OpenPseudoTerminal(std::string& error) {
     return false;
   }
   path_ = name;
-  slaveFd_ = open(name, O_RDWR | O_NOCTTY);
-  if (slaveFd_ < 0) {
+  pseudoTerminal_ = true;
+  // The settings outlive this descriptor: they stay with the terminal while the master is open.
+  const int slave = open(name, O_RDWR | O_NOCTTY);
+  if (slave < 0) {
     error = SystemError(path_);
     return false;
   }
-  MakeRaw(slaveFd_);
+  MakeRaw(slave);
+  close(slave);
   return true;
 }
 
@@ -91,14 +95,35 @@ ReadResult Line::Read(std::span<std::uint8_t> buffer, int timeoutMs) {
   pollfd waiting{fd_, POLLIN, 0};
   const int ready = poll(&waiting, 1, timeoutMs);
   if (ready < 0) return {errno == EINTR ? ReadStatus::kIdle : ReadStatus::kFailed};
-  if (ready == 0) return {ReadStatus::kIdle};
+  if (ready == 0) {
+    clientPresent_ = pseudoTerminal_;
+    return {ReadStatus::kIdle};
+  }
+  if (pseudoTerminal_ && (waiting.revents & POLLIN) == 0) return ClientGone(timeoutMs);
   const ssize_t count = read(fd_, buffer.data(), pacer_.ChunkLimit(buffer.size()));
+  if (count < 0 && errno == EIO && pseudoTerminal_) return ClientGone(timeoutMs);
   if (count < 0) {
     return {errno == EAGAIN || errno == EINTR ? ReadStatus::kIdle : ReadStatus::kFailed};
   }
   if (count == 0) return {ReadStatus::kFailed};
+  clientPresent_ = pseudoTerminal_;
   pacer_.Consumed(static_cast<std::size_t>(count), ReadPacer::Clock::now());
   return {ReadStatus::kData, static_cast<std::size_t>(count)};
+}
+
+ReadResult Line::ClientGone(int timeoutMs) {
+  if (clientPresent_) {
+    clientPresent_ = false;
+    // A serial port forgets exclusive use when its last user closes it; a pseudo-terminal keeps
+    // it while the master is open, and the client's next open would be refused as "in use".
+    const int slave = open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (slave >= 0) {
+      ioctl(slave, TIOCNXCL);
+      close(slave);
+    }
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+  return {ReadStatus::kIdle};
 }
 
 void Line::Send(std::string_view bytes) {
@@ -129,9 +154,7 @@ bool Line::WriteAll(std::string_view bytes) {
 }
 
 void Line::HangUp() {
-  if (slaveFd_ >= 0) close(slaveFd_);
   if (fd_ >= 0) close(fd_);
-  slaveFd_ = -1;
   fd_ = -1;
 }
 

@@ -218,11 +218,7 @@ void HandsetSession::FinishTitle() {
     return;
   }
   title_.clear();
-  if (fault->kind == FaultKind::kStall) {
-    Stall(Step::kTitleData);
-  } else {
-    Reply(Misbehave(*fault, kOkAnswer));
-  }
+  FailDataPhase(Step::kTitleData, *fault);
 }
 
 void HandsetSession::FinishObject() {
@@ -235,10 +231,14 @@ void HandsetSession::FinishObject() {
   }
   // A handset that fails at the end of the object does not keep it.
   store_.Discard();
-  if (fault->kind == FaultKind::kStall) {
-    Stall(Step::kObjectData);
+  FailDataPhase(Step::kObjectData, *fault);
+}
+
+void HandsetSession::FailDataPhase(Step step, const Fault& fault) {
+  if (fault.kind == FaultKind::kStall) {
+    Stall(step);
   } else {
-    Reply(Misbehave(*fault, kOkAnswer));
+    Reply(Misbehave(fault, kOkAnswer));
   }
 }
 

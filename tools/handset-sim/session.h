@@ -53,6 +53,8 @@ class HandsetSession {
   std::span<const std::uint8_t> TakeData(std::span<const std::uint8_t> bytes);
   void FinishTitle();
   void FinishObject();
+  // The final answer of a data phase that the profile makes fail.
+  void FailDataPhase(Step step, const Fault& fault);
   std::string ObjectVerdict(const Sha256::Digest& digest);
   bool HangUpDue() const;
   void Reply(std::string_view answer);
