@@ -1,0 +1,82 @@
+#include "app/app_state.h"
+#include "app/message_catalogue.h"
+#include "app/progress_display.h"
+#include "handset/adpcm_record.h"
+#include "handset/handset_link.h"
+#include "objects/media_file.h"
+#include "platform/format_text.h"
+#include "platform/user_interface.h"
+
+namespace vandrel {
+
+namespace {
+
+constexpr std::string_view kVerboseErrors = "AT+CMEE=1\r";
+constexpr std::string_view kSimCheck = "AT&K3\r";
+constexpr std::string_view kFreeMemory = "AT+KDOBJ?\r";
+constexpr std::string_view kOpenSession = "AT+KDOBJ=1,1\r";
+constexpr const char* kTitleCommand = "AT+KDOBJ=2,1,3,0,%d\r";
+constexpr const char* kObjectCommand = "AT+KDOBJ=2,1,0,%d,%d\r";
+constexpr std::string_view kCloseSession = "AT+KDOBJ=1,0\r";
+
+void ClearEvent(Event& event) {
+  event = Event{kEventNothing, 0, 0, {}, {}};
+}
+
+}  // namespace
+
+void HandsetLink::Download(const MediaFile& file, std::string_view displayName) {
+  ExchangeState& exchange = TheExchange();
+  Event& event = exchange.currentEvent;
+  AnswerStatus& status = exchange.downloadStatus;
+  const auto exchangeCommand = [&](std::string_view command) {
+    return SendBytes(command, event) && AwaitAnswer(command.size(), status, event);
+  };
+  const auto sendData = [&](std::span<const std::uint8_t> bytes) {
+    return SendBytes(bytes, event) && AwaitAnswer(bytes.size(), status, event);
+  };
+
+  // a handset that refuses the ADPCM rendition gets the PCM one, once
+  for (;;) {
+    const bool sendConverted = useAdpcm && file.isConverted();
+    const std::span<const std::uint8_t> data = sendConverted ? file.converted() : file.data();
+    const int phase = !file.isConverted() ? TXT_IN_PROGRESS
+                      : useAdpcm          ? TXT_LOADING_ADPCM
+                                          : TXT_LOADING_PCM;
+    const auto size = static_cast<std::int32_t>(data.size());
+    BeginProgress(displayName, phase, static_cast<std::uint32_t>(size));
+    TheAppState().bytesSent = 0;
+
+    if (!exchangeCommand(kVerboseErrors)) return ReportEvent(event, {});
+    if (!exchangeCommand(kSimCheck)) {
+      // a handset without a SIM card refuses the command without a code of its own
+      if (event.code == kEventUnexpectedResponse) event.code = kEventNoSim;
+      return ReportEvent(event, {});
+    }
+    if (!exchangeCommand(kFreeMemory)) return ReportEvent(event, {});
+    if (status.value < size) {
+      event.code = kEventPhoneMemoryLow;
+      return ReportEvent(event, {});
+    }
+    if (!exchangeCommand(kOpenSession)) return ReportEvent(event, {});
+    if (!file.title().empty()) {
+      const std::string titleCommand =
+          FormatText(kTitleCommand, static_cast<int>(file.title().size()));
+      if (!exchangeCommand(titleCommand) || !sendData(file.title())) return ReportEvent(event, {});
+    }
+    const std::string objectCommand = FormatText(kObjectCommand, file.formatCode(), size);
+    if (!exchangeCommand(objectCommand) || !sendData(data)) {
+      if (event.code == kEventObjectUnsupported && sendConverted) {
+        WriteAdpcmRecord(imei, false);
+        useAdpcm = false;
+        ClearEvent(event);
+        continue;
+      }
+      return ReportEvent(event, {});
+    }
+    if (!SendBytes(kCloseSession, event)) return ReportEvent(event, {});
+    return;
+  }
+}
+
+}  // namespace vandrel

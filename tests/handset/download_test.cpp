@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/app_state.h"
+#include "handset/adpcm_record.h"
+#include "handset/handset_link.h"
+#include "objects/media_file.h"
+#include "tests/handset/link_fixture.h"
+#include "tests/sound/wav_builder.h"
+
+namespace vandrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DownloadTest : public LinkTest {
+ protected:
+  void SetUp() override {
+    LinkTest::SetUp();
+    folder_ =
+        fs::temp_directory_path() /
+        ("vandrel-download-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(folder_);
+  }
+  void TearDown() override {
+    std::error_code error;
+    fs::remove_all(folder_, error);
+    LinkTest::TearDown();
+  }
+
+  // Prepares the object file `name` holding `bytes`, as the Send command would.
+  void Prepare(const std::string& name, const std::vector<std::uint8_t>& bytes, ObjectKind kind,
+               const std::string& title) {
+    const fs::path path = folder_ / name;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    row_.kind = kind;
+    AppState& state = TheAppState();
+    state.currentObjectType = &row_;
+    state.filePath = path.string();
+    state.titleLength = static_cast<std::uint8_t>(title.size());
+    for (std::size_t i = 0; i < title.size(); ++i)
+      state.titleChars[i] = static_cast<std::uint8_t>(title[i]);
+    ASSERT_TRUE(file_.LoadAndValidate());
+  }
+
+  // Connects, downloads and closes; returns what the handset received during the download.
+  std::string Send(bool useAdpcm) {
+    std::size_t before = 0;
+    {
+      LineSpeeds speeds;
+      HandsetLink link(speeds);
+      EXPECT_TRUE(link.connected);
+      before = line_.Written().size();
+      link.SetUseAdpcm(useAdpcm);
+      TheAppState().sending = true;
+      link.Download(file_, "object");
+      TheAppState().sending = false;
+    }
+    return line_.Written().substr(before);
+  }
+
+  fs::path folder_;
+  ObjectKindRow row_;
+  MediaFile file_;
+};
+
+const std::vector<std::uint8_t> kPicture = [] {
+  std::vector<std::uint8_t> bytes(100);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
+  return bytes;
+}();
+
+std::string AsText(std::span<const std::uint8_t> bytes) {
+  return {bytes.begin(), bytes.end()};
+}
+
+TEST_F(DownloadTest, PictureWithTitleGoesOutInOrder) {
+  Prepare("logo.bmp", kPicture, kGraphic, "Hello");
+  const std::string received = Send(false);
+  EXPECT_EQ(received,
+            "AT+CMEE=1\rAT&K3\rAT+KDOBJ?\rAT+KDOBJ=1,1\rAT+KDOBJ=2,1,3,0,5\rHello"
+            "AT+KDOBJ=2,1,0,102,100\r" +
+                AsText(kPicture) + "AT+KDOBJ=1,0\r");
+  EXPECT_TRUE(ui_.boxes.empty());
+  EXPECT_EQ(ErrorCount(), 0u);
+  EXPECT_EQ(TheAppState().bytesSent.load(), received.size());
+  EXPECT_EQ(ui_.progressPhases.back(), " In progress...");
+}
+
+TEST_F(DownloadTest, EmptyTitleSendsNoTitlePhaseAndEqualMemoryIsEnough) {
+  handset_.answers["AT+KDOBJ?"] = "\r\n+KDOBJ: 100\r\n\r\nOK\r\n";
+  Prepare("logo.bmp", kPicture, kGraphic, "");
+  EXPECT_EQ(Send(false), "AT+CMEE=1\rAT&K3\rAT+KDOBJ?\rAT+KDOBJ=1,1\rAT+KDOBJ=2,1,0,102,100\r" +
+                             AsText(kPicture) + "AT+KDOBJ=1,0\r");
+  EXPECT_TRUE(ui_.boxes.empty());
+}
+
+struct FailureCase {
+  const char* command;
+  const char* answer;
+  const char* shown;
+};
+
+class DownloadFailure : public DownloadTest, public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(DownloadFailure, EndsWithItsMessageAndWithoutTheClosingCommand) {
+  handset_.answers[GetParam().command] = GetParam().answer;
+  Prepare("logo.bmp", kPicture, kGraphic, "Hi");
+  const std::string received = Send(false);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{GetParam().shown});
+  EXPECT_EQ(received.find("AT+KDOBJ=1,0\r"), std::string::npos);
+  EXPECT_EQ(TheExchange().currentEvent.code, kEventNothing);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, DownloadFailure,
+    testing::Values(
+        FailureCase{"AT&K3", "\r\nERROR\r\n",
+                    "Error 0x1D : The handset does not contain a SIM card."},
+        FailureCase{"AT&K3", "\r\n+CME ERROR: 100,65523\r\n",
+                    "Error 0x03 : Insufficient memory in cell phone"},
+        // only the echo comes back
+        FailureCase{"AT&K3", "", "Error 0x1D : The handset does not contain a SIM card."},
+        FailureCase{"AT+KDOBJ?", "\r\n+KDOBJ: 99\r\n\r\nOK\r\n",
+                    "Error 0x04 : Not enough memory in cell phone"},
+        FailureCase{"AT+CMEE=1", "\r\nERROR\r\n", "Error 0x15 : Unexpected cell phone's reponse"},
+        FailureCase{"AT+KDOBJ=2,1,3,0", "\r\n+CME ERROR: 100,65533\r\n",
+                    "Error 0x1B : The cell phone failed writing in Flash memory"},
+        FailureCase{"AT+KDOBJ=2,1,0", "\r\n+CME ERROR: 100,65524\r\n",
+                    "Error 0x19 : This format isn't supported by cell phone"}));
+
+class SoundDownloadTest : public DownloadTest {
+ protected:
+  void SetUp() override {
+    DownloadTest::SetUp();
+    Prepare("ring.wav", wav_builder::Pcm16Wav(wav_builder::SpeechLike(8000)), kSound, "Ring");
+    ASSERT_TRUE(file_.isConverted());
+    handset_.objectAnswer = [this](const std::string& header) {
+      // the handset refuses the converted rendition by its size
+      return header == "1," + std::to_string(file_.converted().size())
+                 ? std::string("\r\n+CME ERROR: 100,65525\r\n")
+                 : std::string("\r\nOK\r\n");
+    };
+  }
+};
+
+TEST_F(SoundDownloadTest, RefusedAdpcmIsRecordedAndSentAgainAsPcm) {
+  const std::string received = Send(true);
+  EXPECT_TRUE(ui_.boxes.empty());
+  EXPECT_EQ(ErrorCount(), 0u);
+  EXPECT_NE(received.find(AsText(file_.converted())), std::string::npos);
+  EXPECT_TRUE(received.ends_with(AsText(file_.data()) + "AT+KDOBJ=1,0\r"));
+  EXPECT_EQ(ui_.progressPhases,
+            (std::vector<std::string>{" Loading with ADPCM format in progress...",
+                                      " Loading with PCM format in progress..."}));
+  bool accepts = true;
+  EXPECT_TRUE(ReadAdpcmRecord("351234567890123", accepts));
+  EXPECT_FALSE(accepts);
+}
+
+TEST_F(SoundDownloadTest, RefusalOfPcmIsReported) {
+  handset_.objectAnswer = [](const std::string&) {
+    return std::string("\r\n+CME ERROR: 100,65532\r\n");
+  };
+  Send(false);
+  EXPECT_EQ(BoxTexts(),
+            std::vector<std::string>{"Error 0x1A : This object isn't supported by cell phone"});
+  bool accepts = false;
+  EXPECT_FALSE(ReadAdpcmRecord("351234567890123", accepts));
+}
+
+}  // namespace
+}  // namespace vandrel
