@@ -63,30 +63,19 @@ MainWindow::~MainWindow() {
 
 void MainWindow::Run() {
   modal_ = true;
-  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN_WINDOW), nullptr, DialogProc,
-                  reinterpret_cast<LPARAM>(this));
+  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN_WINDOW), nullptr,
+                  DialogDispatch<MainWindow>::Proc, reinterpret_cast<LPARAM>(this));
 }
 
 HWND MainWindow::Create() {
   modal_ = false;
   CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN_WINDOW), nullptr,
-                     DialogProc, reinterpret_cast<LPARAM>(this));
+                     DialogDispatch<MainWindow>::Proc, reinterpret_cast<LPARAM>(this));
   return window_;
 }
 
 KindFolders& MainWindow::folders(int kind) {
   return folders_[static_cast<std::size_t>(kinds_.Row(kind).kind) - 1];
-}
-
-INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<MainWindow*>(lParam);
-    SetWindowLongPtrW(window, DWLP_USER, lParam);
-    self->Initialise(window);
-    return TRUE;
-  }
-  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, DWLP_USER));
-  return self != nullptr ? self->HandleMessage(message, wParam, lParam) : FALSE;
 }
 
 void MainWindow::Initialise(HWND window) {

@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "app/object_kinds.h"
+#include "app/win32/dialog_dispatch.h"
 #include "app/win32/gdi_objects.h"
 #include "app/win32/menu_bar.h"
 #include "app/win32/open_file_dialog.h"
@@ -44,7 +45,7 @@ class MainWindow {
   KindFolders& folders(int kind);
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  friend struct DialogDispatch<MainWindow>;
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Initialise(HWND window);
   bool HandleCommand(int id, int notification);

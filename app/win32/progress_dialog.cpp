@@ -14,8 +14,8 @@ constexpr int kFullBar = 100;
 ProgressDialog::ProgressDialog(HWND parent) : parent_(parent) {}
 
 void ProgressDialog::Run() {
-  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PROGRESS), parent_, DialogProc,
-                  reinterpret_cast<LPARAM>(this));
+  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PROGRESS), parent_,
+                  DialogDispatch<ProgressDialog>::Proc, reinterpret_cast<LPARAM>(this));
   window_ = nullptr;
 }
 
@@ -47,18 +47,6 @@ void ProgressDialog::Finish() {
   mayClose_ = true;
 }
 
-INT_PTR CALLBACK ProgressDialog::DialogProc(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<ProgressDialog*>(lParam);
-    SetWindowLongPtrW(window, DWLP_USER, lParam);
-    self->Initialise(window);
-    return TRUE;
-  }
-  auto* self = reinterpret_cast<ProgressDialog*>(GetWindowLongPtrW(window, DWLP_USER));
-  return self != nullptr ? self->HandleMessage(message, wParam) : FALSE;
-}
-
 void ProgressDialog::Initialise(HWND window) {
   mayClose_ = false;
   SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, kFullBar);
@@ -74,7 +62,7 @@ void ProgressDialog::ShowAll(HWND window) {
   SetDlgItemTextW(window, IDC_PROGRESS_LINE, Widen(line_).c_str());
 }
 
-INT_PTR ProgressDialog::HandleMessage(UINT message, WPARAM wParam) {
+INT_PTR ProgressDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) return TRUE;

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/win32/dialog_dispatch.h"
+
 namespace vandrel {
 
 // The modal dialog that a send runs while its worker talks to the handset: the phase as the
@@ -33,8 +35,8 @@ class ProgressDialog {
   HWND window() const { return window_.load(); }
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR HandleMessage(UINT message, WPARAM wParam);
+  friend struct DialogDispatch<ProgressDialog>;
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Initialise(HWND window);
   void ShowAll(HWND window);
   void CloseIfAllowed();
