@@ -78,7 +78,9 @@ void WriteOneSlot(SerialPort& port) {
   DeviceWrite outcome;
   {
     std::lock_guard io(*port.ioMutex);
+    port.writerInWrite = true;
     outcome = port.handle->Write({slot.data.data(), static_cast<std::size_t>(slot.length)});
+    port.writerInWrite = false;
   }
   if (!outcome.ok) port.lastError.store(kDriverWriteFailed);
   TheAppState().bytesSent += static_cast<std::uint32_t>(outcome.written);

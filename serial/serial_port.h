@@ -48,6 +48,9 @@ struct SerialPort {
   std::atomic<bool> closing{false};
   std::atomic<bool> writerRunning{false};
   std::atomic<bool> readerRunning{false};
+  // True while the writer sits in a device write: only then can a full queue be stalled by the
+  // device rather than merely waiting for the writer to be scheduled.
+  std::atomic<bool> writerInWrite{false};
 
   // Pausing is the driver's own: a paused or idle thread waits on `gateChanged` and uses no CPU.
   std::mutex gateMutex;

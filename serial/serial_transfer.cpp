@@ -13,7 +13,8 @@ constexpr std::uint32_t kQueuePollMs = 5;
 // Checks of a full queue that may see no progress before the writer counts as stalled.
 constexpr int kStallChecks = 500;
 
-// Waits until the writer has sent every queued slot; false when it stalls.
+// Waits until the writer has sent every queued slot; false when the device held one write through
+// kStallChecks checks.
 bool WaitForQueueSent(SerialPort& record) {
   std::int32_t lastSeen = record.queueConsumed.load();
   int unchangedChecks = 0;
@@ -23,7 +24,7 @@ bool WaitForQueueSent(SerialPort& record) {
     if (now != lastSeen) {
       lastSeen = now;
       unchangedChecks = 0;
-    } else if (++unchangedChecks >= kStallChecks) {
+    } else if (record.writerInWrite.load() && ++unchangedChecks >= kStallChecks) {
       return false;
     }
   }
