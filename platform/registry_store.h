@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,6 +51,12 @@ class RegistryStore {
   // The value at `index` in the key's order; nullopt past the last one.
   virtual std::optional<NamedRegistryValue> EnumValue(Key key, std::uint32_t index) = 0;
   virtual void CloseKey(Key key) = 0;
+
+  // Makes the store answer for a key whose values the program works out when they are read
+  // instead of storing them (on POSIX, the serial ports of the machine). A store backed by the
+  // system registry, which holds such keys itself, ignores it.
+  using KeyProducer = std::function<std::vector<NamedRegistryValue>()>;
+  virtual void ProduceKey(RegistryRoot root, std::string_view path, KeyProducer producer) = 0;
 };
 
 // The store chosen at start-up: the system registry on Windows, the per-user file on POSIX.

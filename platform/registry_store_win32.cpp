@@ -112,6 +112,8 @@ class Win32RegistryStore final : public RegistryStore {
 
   void CloseKey(Key key) override { RegCloseKey(Handle(key)); }
 
+  void ProduceKey(RegistryRoot, std::string_view, KeyProducer) override {}
+
  private:
   static RegistryValue ToValue(DWORD type, const std::vector<std::uint8_t>& raw) {
     return {static_cast<RegistryType>(type), IsStringType(type) ? StringDataFromWide(raw) : raw};

@@ -280,7 +280,8 @@ std::optional<MemoryRegistryStore::OpenedKey> MemoryRegistryStore::Opened(Key ke
 
 std::optional<RegistryStore::Key> MemoryRegistryStore::OpenKey(RegistryRoot root,
                                                                std::string_view path) {
-  const bool exists = Transact(false, [&](RegistryTree& tree) { return tree.HasKey(root, path); });
+  const bool exists = Producer(root, path) != nullptr ||
+                      Transact(false, [&](RegistryTree& tree) { return tree.HasKey(root, path); });
   if (!exists) return std::nullopt;
   return Register(root, path);
 }
@@ -296,18 +297,12 @@ std::optional<RegistryStore::Key> MemoryRegistryStore::CreateKey(RegistryRoot ro
 }
 
 std::optional<RegistryValue> MemoryRegistryStore::QueryValue(Key key, std::string_view name) {
-  const auto opened = Opened(key);
-  if (!opened) return std::nullopt;
-  std::optional<RegistryValue> result;
+  const auto values = Values(key);
+  if (!values) return std::nullopt;
   const std::string folded = RegistryTree::Fold(name);
-  Transact(false, [&](RegistryTree& tree) {
-    if (const auto* data = tree.FindKey(opened->root, opened->path)) {
-      for (const auto& named : data->values)
-        if (RegistryTree::Fold(named.name) == folded) result = named.value;
-    }
-    return true;
-  });
-  return result;
+  for (const auto& named : *values)
+    if (RegistryTree::Fold(named.name) == folded) return named.value;
+  return std::nullopt;
 }
 
 bool MemoryRegistryStore::SetValue(Key key, std::string_view name, const RegistryValue& value) {
@@ -320,15 +315,35 @@ bool MemoryRegistryStore::SetValue(Key key, std::string_view name, const Registr
 }
 
 std::optional<NamedRegistryValue> MemoryRegistryStore::EnumValue(Key key, std::uint32_t index) {
+  const auto values = Values(key);
+  if (!values || index >= values->size()) return std::nullopt;
+  return (*values)[index];
+}
+
+std::optional<std::vector<NamedRegistryValue>> MemoryRegistryStore::Values(Key key) {
   const auto opened = Opened(key);
   if (!opened) return std::nullopt;
-  std::optional<NamedRegistryValue> result;
+  if (const KeyProducer producer = Producer(opened->root, opened->path)) return producer();
+  std::vector<NamedRegistryValue> values;
   Transact(false, [&](RegistryTree& tree) {
-    const auto* data = tree.FindKey(opened->root, opened->path);
-    if (data != nullptr && index < data->values.size()) result = data->values[index];
+    if (const auto* data = tree.FindKey(opened->root, opened->path)) values = data->values;
     return true;
   });
-  return result;
+  return values;
+}
+
+void MemoryRegistryStore::ProduceKey(RegistryRoot root, std::string_view path,
+                                     KeyProducer producer) {
+  std::lock_guard lock(keysMutex_);
+  produced_.push_back({root, RegistryTree::Fold(NormalisePath(path)), std::move(producer)});
+}
+
+RegistryStore::KeyProducer MemoryRegistryStore::Producer(RegistryRoot root, std::string_view path) {
+  std::lock_guard lock(keysMutex_);
+  const std::string folded = RegistryTree::Fold(NormalisePath(path));
+  for (const ProducedKey& key : produced_)
+    if (key.root == root && key.foldedPath == folded) return key.producer;
+  return {};
 }
 
 void MemoryRegistryStore::CloseKey(Key key) {

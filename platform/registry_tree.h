@@ -62,6 +62,7 @@ class MemoryRegistryStore : public RegistryStore {
   bool SetValue(Key key, std::string_view name, const RegistryValue& value) override;
   std::optional<NamedRegistryValue> EnumValue(Key key, std::uint32_t index) override;
   void CloseKey(Key key) override;
+  void ProduceKey(RegistryRoot root, std::string_view path, KeyProducer producer) override;
 
   RegistryTree& Tree() { return tree_; }
 
@@ -76,11 +77,20 @@ class MemoryRegistryStore : public RegistryStore {
     RegistryRoot root;
     std::string path;
   };
+  struct ProducedKey {
+    RegistryRoot root;
+    std::string foldedPath;
+    KeyProducer producer;
+  };
   std::optional<OpenedKey> Opened(Key key);
+  KeyProducer Producer(RegistryRoot root, std::string_view path);
+  // The key's values: produced, or read from the tree.
+  std::optional<std::vector<NamedRegistryValue>> Values(Key key);
   std::optional<Key> Register(RegistryRoot root, std::string_view path);
   std::mutex keysMutex_;
   std::mutex treeMutex_;
   std::map<Key, OpenedKey> opened_;
+  std::vector<ProducedKey> produced_;
   Key nextKey_ = 1;
 };
 

@@ -1,0 +1,44 @@
+#include "app/batch_send.h"
+
+#include "app/chosen_file.h"
+#include "app/message_catalogue.h"
+#include "app/object_title.h"
+#include "objects/media_file.h"
+#include "platform/format_text.h"
+#include "platform/user_interface.h"
+
+namespace vandrel {
+
+std::optional<int> KindFromExtension(const std::string& path) {
+  if (ClassifyGraphic(path, false) != kNoFormat) return kGraphic;
+  if (ClassifySound(path, false) != kNoFormat) return kSound;
+  if (ClassifyVCard(path, false) != kNoFormat) return kVCard;
+  return std::nullopt;
+}
+
+BatchResult RunBatch(const std::vector<std::string>& files, const BatchOptions& options,
+                     LineSpeeds& lineSpeeds, SendFrontEnd& frontEnd) {
+  BatchResult result;
+  ObjectKindRow row;
+  row.kind = options.kind.value_or(kGraphic);
+  const int count = static_cast<int>(files.size());
+  for (int position = 1; const std::string& path : files) {
+    const ChosenFile chosen = SplitChosenFile(path);
+    const std::string displayName =
+        count < 2 ? chosen.name : FormatText("%s (%d/%d)", chosen.name.c_str(), position, count);
+    ++position;
+    // a file in no list keeps the previous kind, and the send refuses it by its extension
+    if (!options.kind) row.kind = KindFromExtension(path).value_or(row.kind);
+    const std::u32string title = CleanObjectTitle(options.title.value_or(chosen.title));
+    StoreObjectTitle(title, TheAppState());
+    bool sent = false;
+    if (!PrepareSend(title.size(), row, path))
+      ShowWarning(GetText(TXT_NO_OBJECT_FILE));
+    else if (LoadObjectFile())
+      sent = RunSendJob(lineSpeeds, displayName, frontEnd);
+    ++(sent ? result.sent : result.failed);
+  }
+  return result;
+}
+
+}  // namespace vandrel

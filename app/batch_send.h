@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/send_job.h"
+
+namespace vandrel {
+
+// Choices a batch may impose instead of working them out per file.
+struct BatchOptions {
+  std::optional<int> kind;           // else from the extension: graphic, sound, then vCard list
+  std::optional<std::string> title;  // else the file's name without its extension
+};
+
+struct BatchResult {
+  int sent = 0;
+  int failed = 0;
+};
+
+// Sends `files` in order, one send each, without a window: the path that files given on the
+// command line take. Every failure has been shown when it returns.
+BatchResult RunBatch(const std::vector<std::string>& files, const BatchOptions& options,
+                     LineSpeeds& lineSpeeds, SendFrontEnd& frontEnd);
+
+// The kind a file's extension gives, trying the graphic, the sound and the vCard lists in turn;
+// nullopt when none has it.
+std::optional<int> KindFromExtension(const std::string& path);
+
+}  // namespace vandrel

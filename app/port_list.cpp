@@ -1,0 +1,85 @@
+#include "app/port_list.h"
+
+#include "app/message_catalogue.h"
+#include "handset/handset_link.h"
+#include "platform/format_text.h"
+#include "platform/registry_store.h"
+#include "platform/user_interface.h"
+#include "serial/port_map.h"
+
+namespace vandrel {
+
+namespace {
+
+// The port number a value names: its data is exactly "COM<n>" for n in 1..256.
+int PortNamed(const RegistryValue& value) {
+  const auto text = value.AsString();
+  if (!text) return 0;
+  for (int port = 1; port <= kPortNumbers; ++port)
+    if (*text == FormatText("COM%d", port)) return port;
+  return 0;
+}
+
+}  // namespace
+
+bool BuildPortList(PortList& list) {
+  list = PortList{};
+  RegistryStore& store = TheRegistryStore();
+  ScopedRegistryKey key(store, store.OpenKey(RegistryRoot::kLocalMachine, kSerialCommKey));
+  if (!key) return false;
+  for (std::uint32_t index = 0; const auto value = store.EnumValue(*key, index); ++index) {
+    if (const int port = PortNamed(value->value); port > 0)
+      list.present[static_cast<std::size_t>(port)] = true;
+  }
+  for (int port = 1; port <= kPortNumbers && list.count < kMaxListedPorts; ++port)
+    if (list.present[static_cast<std::size_t>(port)])
+      list.ports[static_cast<std::size_t>(++list.count)] = port;
+  return true;
+}
+
+void SelectPort(const PortList& list, int position, PortSelection& selection) {
+  const bool listed = position >= 1 && position <= list.count;
+  selection.port = listed ? list.ports[static_cast<std::size_t>(position)] : 0;
+}
+
+int SelectInitialPort(const PortList& list, PortSelection& selection) {
+  int position = 1;
+  for (int i = 1; i <= list.count; ++i) {
+    if (list.ports[static_cast<std::size_t>(i)] == selection.port) {
+      position = i;
+      break;
+    }
+  }
+  SelectPort(list, position, selection);
+  return position;
+}
+
+int AutoSearch(const PortList& list, LineSpeeds& lineSpeeds, PortSelection& selection) {
+  std::string log;
+  std::string model;
+  int found = 0;
+  {
+    HandsetLink link;
+    for (int position = 1; position <= list.count && found == 0; ++position)
+      if (link.QuickProbe(list.ports[static_cast<std::size_t>(position)], model, lineSpeeds, log))
+        found = position;
+  }
+  if (found == 0) {
+    ShowPlain(GetText(TXT_NOT_FOUND_ANY_PORT) + log);
+    return 0;
+  }
+  SelectPort(list, found, selection);
+  ShowPlain(FormatText(GetText(TXT_FOUND_HANDSET).c_str(), model.c_str(), selection.port));
+  return found;
+}
+
+void ProduceSerialPortKey() {
+  TheRegistryStore().ProduceKey(RegistryRoot::kLocalMachine, kSerialCommKey, [] {
+    std::vector<NamedRegistryValue> values;
+    for (const MappedPort& mapped : MappedSerialPorts())
+      values.push_back({mapped.path, RegistryValue::String(FormatText("COM%d", mapped.port))});
+    return values;
+  });
+}
+
+}  // namespace vandrel

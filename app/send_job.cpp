@@ -1,0 +1,76 @@
+#include "app/send_job.h"
+
+#include "app/message_catalogue.h"
+#include "app/progress_display.h"
+#include "handset/adpcm_record.h"
+#include "handset/handset_link.h"
+#include "objects/event_table.h"
+#include "objects/media_file.h"
+#include "platform/clock.h"
+#include "platform/user_interface.h"
+
+namespace vandrel {
+
+namespace {
+
+// Lets the Send command enter its progress loop before the first Begin.
+constexpr std::uint32_t kStartPauseMs = 500;
+constexpr std::uint32_t kAfterClosePauseMs = 100;
+constexpr std::uint16_t kLowestTitleChar = 32;
+constexpr std::uint16_t kHighestTitleChar = 255;
+constexpr std::uint16_t kReplacementChar = '?';
+
+}  // namespace
+
+bool PrepareSend(std::size_t cleanedTitleLength, const ObjectKindRow& row,
+                 std::string_view filePath) {
+  AppState& state = TheAppState();
+  state.titleLength = static_cast<std::uint8_t>(cleanedTitleLength);
+  // the handset's title is 8-bit; the length never exceeds the 20 stored characters
+  const std::size_t used = std::min<std::size_t>(state.titleLength, kMaxTitleChars);
+  for (std::size_t i = 0; i < used; ++i) {
+    std::uint16_t& c = state.titleChars[i];
+    if (c < kLowestTitleChar || c > kHighestTitleChar) c = kReplacementChar;
+  }
+  state.currentObjectType = &row;
+  state.filePath = std::string(filePath);
+  return !state.filePath.empty();
+}
+
+bool LoadObjectFile() {
+  ResetEventLog();
+  return TheMediaFile().LoadAndValidate();
+}
+
+bool RunSendJob(LineSpeeds& lineSpeeds, std::string_view displayName, SendFrontEnd& frontEnd) {
+  AppState& state = TheAppState();
+  const MediaFile& file = TheMediaFile();
+  TheClock().Sleep(kStartPauseMs);
+  BeginProgress("", TXT_TRANSFER_INIT, 0);
+  bool succeeded = false;
+  {
+    HandsetLink link(lineSpeeds);
+    if (link.connected && ErrorCount() == 0) {
+      link.SetUseAdpcm(false);
+      if (file.isConverted() && state.currentObjectType != nullptr &&
+          state.currentObjectType->kind == kSound) {
+        bool accepts = true;
+        ReadAdpcmRecord(link.GetImei(), accepts);
+        link.SetUseAdpcm(accepts);
+      }
+    }
+    frontEnd.StartProgressFeed();
+    state.sending = true;
+    link.Download(file, displayName);
+    state.sending = false;
+    frontEnd.StopProgressFeed();
+    FinishProgress();
+    succeeded = CloseEventLog() == 0;
+    if (succeeded) ShowNotice(GetText(TXT_DOWNLOAD_OK));
+    frontEnd.CloseProgress();
+    TheClock().Sleep(kAfterClosePauseMs);
+  }
+  return succeeded;
+}
+
+}  // namespace vandrel

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string_view>
+
+#include "app/app_state.h"
+#include "handset/line_speeds.h"
+
+namespace vandrel {
+
+// What differs between the window and the command line while a send runs.
+class SendFrontEnd {
+ public:
+  virtual ~SendFrontEnd() = default;
+  // The download starts and ends: the window runs its 40 ms timer, the command line a ticker.
+  virtual void StartProgressFeed() = 0;
+  virtual void StopProgressFeed() = 0;
+  // The send is over: the window closes its progress dialog.
+  virtual void CloseProgress() = 0;
+};
+
+// The Send command's preparation: the title (already cleaned, one character per element of
+// AppState's titleChars) is made 8-bit safe, and the kind and path are taken. False when there
+// is no path: the caller then shows "Object filename must be specified !".
+bool PrepareSend(std::size_t cleanedTitleLength, const ObjectKindRow& row,
+                 std::string_view filePath);
+// Resets the event log and loads the object file; false when it cannot be sent (already shown).
+bool LoadObjectFile();
+// The worker of one send: connects, chooses PCM or ADPCM, downloads, announces success and
+// closes the progress. Runs on its own thread; returns whether the object went through.
+bool RunSendJob(LineSpeeds& lineSpeeds, std::string_view displayName, SendFrontEnd& frontEnd);
+
+}  // namespace vandrel

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "handset/line_speeds.h"
+
+namespace vandrel {
+
+// Where the settings live in the current user's store; the window and the command line share it.
+inline constexpr const char* kSettingsKey = "Software\\Kesta\\vandrel\\Settings";
+// Stored folder paths longer than this are cut rather than trusted.
+inline constexpr std::size_t kMaxStoredPathBytes = 999;
+
+// The user's choices kept from one run to the next.
+struct AppSettings {
+  std::int32_t port = 1;
+  std::int32_t language = 0;
+  std::int32_t combo = 1;  // the selected object kind, 1..4
+  // The last folder used and the default folder of each kind, indexed by kind (1..4).
+  std::array<std::string, 5> folders;
+  std::array<std::string, 5> defaultFolders;
+  LineSpeeds lineSpeeds;
+};
+
+// Reads every setting (missing or unusable values give their defaults) and puts the language
+// into AppState. Creates the default folders when they are missing.
+void LoadSettings(AppSettings& settings);
+// Writes every setting.
+void SaveSettings(const AppSettings& settings);
+// Writes the line-speed list alone (the command line keeps the window's other choices).
+void SaveLineSpeeds(const LineSpeeds& lineSpeeds);
+
+}  // namespace vandrel

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace vandrel {
+
+enum class KnownFolder { kDocuments, kMusic, kPictures };
+
+// The current user's folder of that kind (Windows known folders; the XDG user directories on
+// Linux), or an empty text when the system names none.
+std::string KnownFolderPath(KnownFolder folder);
+
+}  // namespace vandrel

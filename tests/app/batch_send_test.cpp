@@ -1,0 +1,124 @@
+#include "app/batch_send.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "handset/adpcm_record.h"
+#include "objects/media_file.h"
+#include "tests/handset/link_fixture.h"
+#include "tests/sound/wav_builder.h"
+
+namespace vandrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FrontEndSpy : public SendFrontEnd {
+ public:
+  void StartProgressFeed() override { ++started; }
+  void StopProgressFeed() override { ++stopped; }
+  void CloseProgress() override { ++closed; }
+  int started = 0;
+  int stopped = 0;
+  int closed = 0;
+};
+
+class BatchSendTest : public LinkTest {
+ protected:
+  void SetUp() override {
+    LinkTest::SetUp();
+    folder_ =
+        fs::temp_directory_path() / (std::string("vandrel-batch-") +
+                                     testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(folder_);
+  }
+  void TearDown() override {
+    std::error_code error;
+    fs::remove_all(folder_, error);
+    LinkTest::TearDown();
+  }
+  std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    const fs::path path = folder_ / name;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return path.string();
+  }
+  std::vector<std::pair<BoxKind, std::string>> Boxes() const {
+    std::vector<std::pair<BoxKind, std::string>> boxes;
+    for (const auto& box : ui_.boxes) boxes.emplace_back(box.kind, box.text);
+    return boxes;
+  }
+
+  fs::path folder_;
+  LineSpeeds speeds_;
+  FrontEndSpy frontEnd_;
+};
+
+TEST_F(BatchSendTest, FilesGoInOrderAndBadOnesFailBeforeAnyPortIsOpened) {
+  const std::string picture = Write("Logo.BMP", std::vector<std::uint8_t>(300, 0x42));
+  const std::string card = Write("me.vcf", {'B', 'E', 'G', 'I', 'N'});
+  const std::string unknown = Write("notes.txt", {'x'});
+  const std::string missing = (folder_ / "gone.gif").string();
+  const BatchResult result = RunBatch({picture, unknown, missing, card}, {}, speeds_, frontEnd_);
+  EXPECT_EQ(result.sent, 2);
+  EXPECT_EQ(result.failed, 2);
+  EXPECT_EQ(line_.Opens(), 2);
+  EXPECT_EQ(frontEnd_.closed, 2);
+  const std::string written = line_.Written();
+  EXPECT_NE(written.find("AT+KDOBJ=2,1,3,0,4\rLogo"), std::string::npos);
+  EXPECT_NE(written.find("AT+KDOBJ=2,1,0,220,5\rBEGIN"), std::string::npos);
+  EXPECT_EQ(
+      Boxes(),
+      (std::vector<std::pair<BoxKind, std::string>>{
+          {BoxKind::kNotice, "Successfull Download"},
+          {BoxKind::kError, "Error 0x26 : File " + LowerCasePath(unknown) + " has bad format"},
+          {BoxKind::kError, "Error 0x28 : Failed opening file " + missing},
+          {BoxKind::kNotice, "Successfull Download"}}));
+  EXPECT_EQ(ui_.progressCaptions[1], "Send file Logo.BMP (1/4)");
+}
+
+TEST_F(BatchSendTest, ConvertedSoundGoesOutAsAdpcmUnlessTheHandsetRefusedIt) {
+  const std::string ring = Write("ring.wav", wav_builder::Pcm16Wav(wav_builder::SpeechLike(8000)));
+  BatchOptions options;
+  options.title = "Sonnerie";
+  RunBatch({ring}, options, speeds_, frontEnd_);
+  EXPECT_NE(line_.Written().find("AT+KDOBJ=2,1,3,0,8\rSonnerie"), std::string::npos);
+  const std::string adpcmCommand =
+      "AT+KDOBJ=2,1,0,1," + std::to_string(TheMediaFile().converted().size()) + "\r";
+  EXPECT_NE(line_.Written().find(adpcmCommand), std::string::npos);
+
+  WriteAdpcmRecord("351234567890123", false);
+  const std::size_t before = line_.Written().size();
+  RunBatch({ring}, options, speeds_, frontEnd_);
+  const std::string pcmCommand =
+      "AT+KDOBJ=2,1,0,1," + std::to_string(TheMediaFile().data().size()) + "\r";
+  EXPECT_NE(line_.Written().find(pcmCommand, before), std::string::npos);
+  EXPECT_EQ(ui_.progressPhases.back(), " Loading with PCM format in progress...");
+}
+
+TEST_F(BatchSendTest, NoHandsetMeansNoSuccessButTheProgressStillCloses) {
+  handset_.silent = true;
+  const std::string picture = Write("a.png", {1, 2, 3});
+  const BatchResult result = RunBatch({picture}, {}, speeds_, frontEnd_);
+  EXPECT_EQ(result.failed, 1);
+  EXPECT_EQ(frontEnd_.closed, 1);
+  EXPECT_EQ(ui_.finishCount, 1);
+  ASSERT_FALSE(ui_.boxes.empty());
+  EXPECT_EQ(ui_.boxes[0].text,
+            "Error 0x02 : Mobile phone connexion failure on port 3\n"
+            "Check that the mobile is configured in 'Automatic' speed");
+  for (const auto& box : ui_.boxes) EXPECT_NE(box.kind, BoxKind::kNotice);
+}
+
+TEST_F(BatchSendTest, EmptyPathAsksForAFile) {
+  const BatchResult result = RunBatch({""}, {}, speeds_, frontEnd_);
+  EXPECT_EQ(result.failed, 1);
+  EXPECT_EQ(Boxes(), (std::vector<std::pair<BoxKind, std::string>>{
+                         {BoxKind::kWarning, "Object filename must be specified !"}}));
+}
+
+}  // namespace
+}  // namespace vandrel

@@ -1,0 +1,76 @@
+#include "app/settings.h"
+
+#include <gtest/gtest.h>
+
+#include "app/app_state.h"
+#include "platform/registry_tree.h"
+
+namespace vandrel {
+namespace {
+
+class SettingsTest : public testing::Test {
+ protected:
+  void SetUp() override { InstallRegistryStore(&store_); }
+  void TearDown() override {
+    InstallRegistryStore(nullptr);
+    ResetAppState();
+  }
+  void Store(const char* name, const RegistryValue& value) {
+    store_.Tree().SetValue(RegistryRoot::kCurrentUser, kSettingsKey, name, value);
+  }
+  MemoryRegistryStore store_;
+};
+
+TEST_F(SettingsTest, FirstRunGivesDefaultsAndSavingMakesThemStored) {
+  AppSettings settings;
+  LoadSettings(settings);
+  EXPECT_EQ(settings.port, 1);
+  EXPECT_EQ(settings.language, 0);
+  EXPECT_EQ(settings.combo, 1);
+  EXPECT_EQ(settings.lineSpeeds, LineSpeeds{});
+  EXPECT_EQ(settings.folders[kAnimation], settings.folders[kGraphic]);
+  EXPECT_EQ(settings.folders[kGraphic], settings.defaultFolders[kGraphic]);
+
+  settings.port = 5;
+  settings.language = 1;
+  settings.combo = 4;
+  settings.folders[kVCard] = "C:\\Cartes";
+  settings.lineSpeeds.speeds[0] = 9600;
+  SaveSettings(settings);
+  AppSettings reloaded;
+  LoadSettings(reloaded);
+  EXPECT_EQ(reloaded.port, 5);
+  EXPECT_EQ(reloaded.language, 1);
+  EXPECT_EQ(TheAppState().language, 1);
+  EXPECT_EQ(reloaded.combo, 4);
+  EXPECT_EQ(reloaded.folders[kVCard], "C:\\Cartes");
+  EXPECT_EQ(reloaded.lineSpeeds, settings.lineSpeeds);
+}
+
+TEST_F(SettingsTest, OneMissingSpeedResetsTheWholeList) {
+  for (int i = 1; i <= 8; ++i)
+    Store(("Vitesse " + std::to_string(i)).c_str(), RegistryValue::Dword(i == 3 ? 0 : 1200 * i));
+  AppSettings settings;
+  LoadSettings(settings);
+  EXPECT_EQ(settings.lineSpeeds, LineSpeeds{});
+}
+
+TEST_F(SettingsTest, UnusableStoredValuesFallBackOrAreCut) {
+  Store("Language", RegistryValue::Dword(7));
+  Store("Combo", RegistryValue::Dword(0xFFFFFFFF));
+  Store("Port", RegistryValue::Dword(100000));
+  Store("Path_Graphics", RegistryValue::String("D:\\Images\\\\"));
+  Store("Path_Sounds", RegistryValue::String(std::string(5000, 'a') + "é"));
+  Store("Path_VCards", RegistryValue::Dword(3));
+  AppSettings settings;
+  LoadSettings(settings);
+  EXPECT_EQ(settings.language, 0);
+  EXPECT_EQ(settings.combo, 1);
+  EXPECT_EQ(settings.port, 1);
+  EXPECT_EQ(settings.folders[kGraphic], "D:\\Images\\");
+  EXPECT_EQ(settings.folders[kSound].size(), kMaxStoredPathBytes);
+  EXPECT_EQ(settings.folders[kVCard], settings.defaultFolders[kVCard]);
+}
+
+}  // namespace
+}  // namespace vandrel
