@@ -20,3 +20,10 @@ function(vandrel_add_test name)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()
+
+# The Windows suite drives the Linux build's tools (the simulated handset, the pseudo-terminal
+# peer) from its Wine-side tests; `make check` builds the linux preset first.
+set(VANDREL_LINUX_BUILD ${PROJECT_SOURCE_DIR}/build/linux CACHE PATH
+    "Linux build tree whose tools the Windows suite uses")
+set(VANDREL_HANDSET_SIM ${VANDREL_LINUX_BUILD}/tools/handset-sim/handset-sim CACHE FILEPATH
+    "The simulated handset, a Linux program")
