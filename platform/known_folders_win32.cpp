@@ -1,7 +1,9 @@
+// windows.h first: the shell headers build on its definitions
+#include <windows.h>
+// clang-format off
 #include <knownfolders.h>
 #include <shlobj.h>
-#include <windows.h>
-
+// clang-format on
 #include "platform/known_folders.h"
 #include "platform/utf16.h"
 
