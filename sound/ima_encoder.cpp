@@ -7,7 +7,7 @@
 #include "sound/adpcm_block.h"
 #include "sound/allocation.h"
 #include "sound/byte_order.h"
-#include "sound/ima_tables.h"
+#include "sound/ima_quantiser.h"
 
 namespace vandrel {
 
@@ -130,52 +130,23 @@ void EncodeBlock(WavFormat& output) {
   CodecState& codec = output.codec;
   const std::span<const std::int16_t> samples = codec.blockSamples;
   const std::span<std::uint8_t> bytes = codec.blockBytes;
-  std::int32_t index = codec.stepIndex;
 
   StoreU16(bytes, 0, static_cast<std::uint16_t>(samples[0]));
-  bytes[2] = static_cast<std::uint8_t>(index);
+  bytes[2] = static_cast<std::uint8_t>(codec.stepIndex);
   bytes[3] = kHandsetBlockMark;
   std::fill(bytes.begin() + kAdpcmBlockHeaderBytes, bytes.end(), std::uint8_t{0});
 
   // Each block restarts from its own first sample, stored exactly; only the index carries on.
-  std::int32_t predictor = samples[0];
-  std::int32_t step = kStepTable[index];
+  Quantiser quantiser{samples[0], codec.stepIndex};
   const std::span<std::uint8_t> codes = bytes.subspan(kAdpcmBlockHeaderBytes);
-  for (std::size_t i = 1; i < samples.size(); ++i) {
-    std::int32_t diff = samples[i] - predictor;
-    std::uint8_t sign = 0;
-    if (diff < 0) {
-      sign = kCodeSign;
-      diff = -diff;
-    }
-    std::uint8_t code = 0;
-    std::int32_t vpdiff = step >> 3;
-    if (diff >= step) {
-      code = 4;
-      diff -= step;
-      vpdiff += step;
-    }
-    if (diff >= (step >> 1)) {
-      code |= 2;
-      diff -= step >> 1;
-      vpdiff += step >> 1;
-    }
-    if (diff >= (step >> 2)) {
-      code |= 1;
-      vpdiff += step >> 2;
-    }
-    predictor =
-        sign != 0 ? std::max(predictor - vpdiff, -32768) : std::min(predictor + vpdiff, 32767);
-    index = ClampStepIndex(index + kIndexAdjustment[code | sign]);
-    step = kStepTable[index];
+  const std::size_t pairs = (samples.size() - 1) / 2;
+  for (std::size_t pair = 0; pair < pairs; ++pair) {
     // The handset takes the earlier code of each pair from the high half of the byte.
-    const std::size_t position = i - 1;
-    if (position % 2 == 0)
-      codes[position / 2] = static_cast<std::uint8_t>((code | sign) << 4);
-    else
-      codes[position / 2] |= code | sign;
+    const std::uint8_t first = quantiser.Encode(samples[1 + 2 * pair]);
+    const std::uint8_t second = quantiser.Encode(samples[2 + 2 * pair]);
+    codes[pair] = static_cast<std::uint8_t>((first << 4) | second);
   }
-  codec.stepIndex = index;
+  codec.stepIndex = quantiser.index;
 }
 
 }  // namespace vandrel

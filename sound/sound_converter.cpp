@@ -14,8 +14,9 @@ namespace vandrel {
 
 namespace {
 
-// Fixed working memory, whatever the length of the sound.
-constexpr std::size_t kInputBufferBytes = 4096;
+// Fixed working memory, whatever the length of the sound. The input is read in slices of at
+// most kMaxSliceBytes, straight from the image.
+constexpr std::size_t kMaxSliceBytes = 4096;
 constexpr std::size_t kSampleBufferSamples = 4096;
 constexpr std::size_t kStagingBytes = 4096;
 constexpr std::size_t kCopyPieceBytes = 4000;
@@ -28,7 +29,6 @@ constexpr std::uint32_t kLongBlockSamples = 321;
 constexpr std::uint32_t kLongBlockFill = 200;
 
 struct WorkingBuffers {
-  std::array<std::uint8_t, kInputBufferBytes> input;
   std::array<std::int16_t, kSampleBufferSamples> samples;
   std::array<std::uint8_t, kStagingBytes> staging;
 };
@@ -54,8 +54,8 @@ std::uint16_t OutputBlockLength(const WavFormat& input) {
 }
 
 SliceUnit SliceUnitOf(const WavFormat& input, std::uint64_t outputSamplesPerBlock) {
-  if (IsImaAdpcm(input)) return {input.blockAlign, input.samplesPerBlock, kInputBufferBytes - 1};
-  return {outputSamplesPerBlock * input.bytesPerSample, outputSamplesPerBlock, kInputBufferBytes};
+  if (IsImaAdpcm(input)) return {input.blockAlign, input.samplesPerBlock, kMaxSliceBytes - 1};
+  return {outputSamplesPerBlock * input.bytesPerSample, outputSamplesPerBlock, kMaxSliceBytes};
 }
 
 // The input bytes of the largest slice whose input, samples and encoded blocks all fit the
@@ -74,11 +74,11 @@ std::uint64_t SliceBytes(const SliceUnit& unit, std::uint32_t outputBlockLength)
 }
 
 // An image already in the handset format goes through unchanged.
-ConversionResult CopySource(const SoundSource& source, SoundSink& sink,
-                            std::span<std::uint8_t> buffer) {
+ConversionResult CopySource(const SoundSource& source, SoundSink& sink) {
   for (std::uint64_t at = 0; at < source.Length();) {
-    const auto piece = buffer.first(std::min<std::uint64_t>(kCopyPieceBytes, source.Length() - at));
-    if (source.ReadAt(at, piece) != piece.size()) return CONV_BAD_FORMAT;
+    const std::size_t wanted = std::min<std::uint64_t>(kCopyPieceBytes, source.Length() - at);
+    const auto piece = source.ReadAt(at, wanted);
+    if (piece.size() != wanted) return CONV_BAD_FORMAT;
     if (sink.Append(piece) != piece.size()) return CONV_OUTPUT_FULL;
     at += piece.size();
   }
@@ -93,15 +93,16 @@ ConversionResult EncodeData(const SoundSource& source, SoundSink& sink, WavForma
   const std::uint32_t blockLength = output.blockAlign;
   const std::uint32_t samplesPerBlock = output.samplesPerBlock;
   while (samplesLeft > 0) {
-    const auto slice = std::span(buffers.input).first(std::min(sliceBytes, bytesLeft));
-    if (source.ReadAt(readPosition, slice) != slice.size()) return CONV_BAD_FORMAT;
+    const std::size_t sliceSize = std::min(sliceBytes, bytesLeft);
+    const auto slice = source.ReadAt(readPosition, sliceSize);
+    if (slice.size() != sliceSize) return CONV_BAD_FORMAT;
     readPosition += slice.size();
     bytesLeft -= slice.size();
-    const std::uint64_t wanted =
+    const std::uint64_t sampleCount =
         IsImaAdpcm(input) ? ImaSamplesInBytes(slice.size(), input.blockAlign, input.samplesPerBlock)
                           : slice.size() / input.bytesPerSample;
-    const auto samples =
-        std::span(buffers.samples).first(std::min<std::uint64_t>(wanted, kSampleBufferSamples));
+    const auto samples = std::span(buffers.samples)
+                             .first(std::min<std::uint64_t>(sampleCount, kSampleBufferSamples));
     const std::uint32_t decoded = DecodeSamples(input, slice, samples);
     // Data that yields no sample while some are still due must not keep the loop turning.
     if (decoded == 0) return CONV_BAD_FORMAT;
@@ -117,10 +118,9 @@ ConversionResult EncodeData(const SoundSource& source, SoundSink& sink, WavForma
 
 }  // namespace
 
-std::size_t SoundSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> dest) const {
-  if (offset > bytes_.size() || bytes_.size() - offset < dest.size()) return 0;
-  std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), dest.size(), dest.begin());
-  return dest.size();
+std::span<const std::uint8_t> SoundSource::ReadAt(std::uint64_t offset, std::size_t count) const {
+  if (offset > bytes_.size() || bytes_.size() - offset < count) return {};
+  return bytes_.subspan(static_cast<std::size_t>(offset), count);
 }
 
 std::size_t SoundSink::Append(std::span<const std::uint8_t> bytes) {
@@ -133,14 +133,14 @@ std::size_t SoundSink::Append(std::span<const std::uint8_t> bytes) {
 ConversionResult ConvertPass(const SoundSource& source, SoundSink& sink) {
   const std::unique_ptr<WorkingBuffers> buffers(new (std::nothrow) WorkingBuffers{});
   if (!buffers) return CONV_NO_MEMORY;
-  const auto window = std::span(buffers->input).first(kConvertWindowBytes);
-  if (source.ReadAt(0, window) != window.size()) return CONV_READ_ERROR;
+  const auto window = source.ReadAt(0, kConvertWindowBytes);
+  if (window.size() != kConvertWindowBytes) return CONV_READ_ERROR;
 
   WavFormat input;
   if (ReadWavHeader(window, source.Length(), input) != CONV_OK ||
       CheckSoundFormat(window, source.Length(), input) != CONV_OK || !DecoderSetup(input))
     return CONV_BAD_FORMAT;
-  if (input.formatTag == FORMAT_HANDSET_ADPCM) return CopySource(source, sink, buffers->input);
+  if (input.formatTag == FORMAT_HANDSET_ADPCM) return CopySource(source, sink);
 
   WavFormat output;
   output.formatTag = FORMAT_HANDSET_ADPCM;

@@ -12,8 +12,8 @@ namespace vandrel {
 class SoundSource {
  public:
   explicit SoundSource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-  // Copies `dest.size()` bytes from `offset`, or nothing when they are not all there.
-  std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> dest) const;
+  // The `count` bytes from `offset`, or none when they are not all there.
+  std::span<const std::uint8_t> ReadAt(std::uint64_t offset, std::size_t count) const;
   std::uint64_t Length() const { return bytes_.size(); }
 
  private:

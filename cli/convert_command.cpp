@@ -1,0 +1,141 @@
+#include "cli/convert_command.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <system_error>
+
+#include "cli/exit_status.h"
+#include "cli/file_buffer.h"
+#include "platform/format_text.h"
+#include "platform/user_interface.h"
+#include "platform/utf8_path.h"
+#include "sound/sound_converter.h"
+#include "sound/wav_reader.h"
+
+namespace vandrel {
+
+namespace {
+
+constexpr const char* kAcceptedKinds =
+    "mono, 7920–8080 Hz, PCM 8/16-bit, A-law, µ-law or IMA ADPCM";
+
+// Why a conversion that was tried gives nothing to write, in the user's words.
+std::string RefusalReason(ConversionResult result) {
+  switch (result) {
+    case CONV_BAD_FORMAT:
+      return FormatText("it is not a WAV file of the accepted kind (%s)", kAcceptedKinds);
+    case CONV_READ_ERROR:
+      return "it is shorter than " + std::to_string(kCheckWindowBytes) + " bytes";
+    case CONV_NO_MEMORY:
+      return "there is not enough memory to convert it";
+    default:
+      return "the conversion would not be smaller";
+  }
+}
+
+bool ReadWholeFile(const std::string& path, FileBuffer& buffer, std::string& problem) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(Utf8Path(path), error);
+  if (error) {
+    problem = error.message();
+    return false;
+  }
+  if (!buffer.Allocate(size)) {
+    problem = "there is not enough memory to hold it";
+    return false;
+  }
+  std::filebuf file;
+  const auto wanted = static_cast<std::streamsize>(size);
+  if (file.open(Utf8Path(path), std::ios::in | std::ios::binary) == nullptr ||
+      file.sgetn(reinterpret_cast<char*>(buffer.Bytes().data()), wanted) != wanted) {
+    problem = "it could not be read to its end";
+    return false;
+  }
+  return true;
+}
+
+bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                    std::string& problem) {
+  const std::filesystem::path target = Utf8Path(path);
+  std::filebuf file;
+  errno = 0;
+  if (file.open(target, std::ios::out | std::ios::binary | std::ios::trunc) == nullptr) {
+    problem = errno != 0 ? std::generic_category().message(errno) : "it could not be created";
+    return false;
+  }
+  const auto size = static_cast<std::streamsize>(bytes.size());
+  const bool written = file.sputn(reinterpret_cast<const char*>(bytes.data()), size) == size;
+  if (file.close() != nullptr && written) return true;
+  problem = "it could not be written to its end";
+  // Leave no truncated sound behind (but never remove a device such as /dev/null).
+  std::error_code ignored;
+  if (std::filesystem::is_regular_file(target, ignored)) std::filesystem::remove(target, ignored);
+  return false;
+}
+
+}  // namespace
+
+int RunConvert(const std::string& input, const std::string& output) {
+  std::string problem;
+  FileBuffer inputBuffer;
+  if (!ReadWholeFile(input, inputBuffer, problem)) {
+    ShowError(FormatText("vandrel-cli: cannot read %s: %s", input.c_str(), problem.c_str()));
+    return kExitFileError;
+  }
+  const std::span<const std::uint8_t> source = inputBuffer.Bytes();
+
+  FileBuffer outputBuffer;
+  std::size_t length = 0;
+  const ConversionResult result = outputBuffer.Allocate(source.size())
+                                      ? ConvertSound(source, outputBuffer.Bytes(), length)
+                                      : CONV_NO_MEMORY;
+  const std::span<const std::uint8_t> converted = outputBuffer.Bytes().first(length);
+  if (result != CONV_OK || converted.size() >= source.size()) {
+    // A sound in the handset format comes back as it went in.
+    const bool unchanged = result == CONV_OK && std::equal(source.begin(), source.end(),
+                                                           converted.begin(), converted.end());
+    const std::string reason = unchanged
+                                   ? "it is already in the handset format"
+                                   : RefusalReason(result == CONV_OK ? CONV_OUTPUT_FULL : result);
+    ShowError(FormatText("vandrel-cli: %s is not converted: %s. Nothing was written.",
+                         input.c_str(), reason.c_str()));
+    return kExitNotConverted;
+  }
+
+  if (!WriteWholeFile(output, converted, problem)) {
+    ShowError(FormatText("vandrel-cli: cannot write %s: %s", output.c_str(), problem.c_str()));
+    return kExitFileError;
+  }
+  ShowNotice(FormatText("%s: %s bytes of handset ADPCM from the %s bytes of %s", output.c_str(),
+                        std::to_string(converted.size()).c_str(),
+                        std::to_string(source.size()).c_str(), input.c_str()));
+  return kExitDone;
+}
+
+void AddConvertCommand(CLI::App& app, int& exitStatus) {
+  struct Paths {
+    std::string input;
+    std::string output;
+  };
+  const auto paths = std::make_shared<Paths>();
+  CLI::App* command =
+      app.add_subcommand("convert", "Write the handset's 4-bit ADPCM rendition of a WAV sound");
+  command->add_option("IN", paths->input, "the sound to convert")->required();
+  command->add_option("OUT", paths->output, "where to write the handset ADPCM sound")->required();
+  command->footer(FormatText(
+      "IN must be a WAV sound of the accepted kind, at least %s bytes long:\n"
+      "%s.\n"
+      "OUT is written only when the rendition is smaller than IN; a sound already in the\n"
+      "handset format is left as it is.\n\n"
+      "Exit status: %d OUT written; %d IN not converted, nothing written;\n"
+      "%d a file could not be read or written.",
+      std::to_string(kCheckWindowBytes).c_str(), kAcceptedKinds, kExitDone, kExitNotConverted,
+      kExitFileError));
+  command->callback([paths, &exitStatus] { exitStatus = RunConvert(paths->input, paths->output); });
+}
+
+}  // namespace vandrel

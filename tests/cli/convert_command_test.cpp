@@ -1,0 +1,150 @@
+#include "cli/convert_command.h"
+
+#include <gtest/gtest.h>
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "cli/exit_status.h"
+#include "platform/user_interface.h"
+#include "platform/utf8_path.h"
+#include "sound/byte_order.h"
+#include "sound/sound_converter.h"
+#include "tests/sound/wav_builder.h"
+
+namespace vandrel {
+namespace {
+
+using namespace wav_builder;
+namespace fs = std::filesystem;
+
+class ConvertCommand : public testing::Test {
+ protected:
+  void SetUp() override {
+    InstallUserInterface(&recorder);
+    folder = fs::temp_directory_path() / ("vandrel-cli-" + std::to_string(std::random_device{}()));
+    fs::create_directories(folder);
+  }
+  void TearDown() override {
+    InstallUserInterface(nullptr);
+    fs::remove_all(folder);
+  }
+
+  std::string PathOf(const std::string& name) const { return PathToUtf8(folder / Utf8Path(name)); }
+
+  std::string Write(const std::string& name, const Bytes& bytes) {
+    std::ofstream(Utf8Path(PathOf(name)), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return PathOf(name);
+  }
+
+  Bytes Read(const std::string& path) const {
+    std::ifstream in(Utf8Path(path), std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+
+  std::string OnlyError() const {
+    EXPECT_EQ(recorder.boxes.size(), 1u);
+    if (recorder.boxes.empty()) return "";
+    EXPECT_EQ(recorder.boxes[0].kind, BoxKind::kError);
+    return recorder.boxes[0].text;
+  }
+
+  RecordingUserInterface recorder;
+  fs::path folder;
+};
+
+TEST_F(ConvertCommand, WritesTheHandsetRenditionUnderAnyName) {
+  const Bytes wav = Pcm16Wav(SpeechLike(8000));
+  const std::string input = Write("Sonnerie d'été.wav", wav);
+  const std::string output = PathOf("sortie \xCE\xA9.wav");
+  EXPECT_EQ(RunConvert(input, output), kExitDone);
+
+  Bytes expected(wav.size());
+  std::size_t length = 0;
+  ASSERT_EQ(ConvertSound(wav, expected, length), CONV_OK);
+  expected.resize(length);
+  EXPECT_EQ(Read(output), expected);
+  ASSERT_EQ(recorder.boxes.size(), 1u);
+  EXPECT_EQ(recorder.boxes[0].kind, BoxKind::kNotice);
+}
+
+struct RefusedCase {
+  const char* name;
+  Bytes input;
+  const char* reason;
+};
+
+class RefusedInputs : public ConvertCommand, public testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(RefusedInputs, WriteNothingAndSayWhy) {
+  const std::string input = Write("in.wav", GetParam().input);
+  const std::string output = PathOf("out.wav");
+  EXPECT_EQ(RunConvert(input, output), kExitNotConverted);
+  EXPECT_FALSE(fs::exists(Utf8Path(output)));
+  EXPECT_EQ(OnlyError(), "vandrel-cli: " + input + " is not converted: " + GetParam().reason +
+                             ". Nothing was written.");
+}
+
+Bytes HandsetSound() {
+  const Bytes wav = Pcm16Wav(SpeechLike(3000));
+  Bytes handset(wav.size());
+  std::size_t length = 0;
+  ConvertSound(wav, handset, length);
+  handset.resize(length);
+  return handset;
+}
+
+Bytes ImaSound() {
+  return ToStandardIma(HandsetSound());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sounds, RefusedInputs,
+    testing::Values(
+        RefusedCase{"Stereo",
+                    Riff({Chunk("fmt ", FmtPayload({FORMAT_PCM, 2, 8000, 4, 16})),
+                          Chunk("data", Bytes(800, 0))}),
+                    "it is not a WAV file of the accepted kind (mono, 7920–8080 Hz, PCM "
+                    "8/16-bit, A-law, µ-law or IMA ADPCM)"},
+        RefusedCase{"Short", Pcm8Wav(Bytes(100, 0x80)), "it is shorter than 200 bytes"},
+        RefusedCase{"HandsetFormat", HandsetSound(), "it is already in the handset format"},
+        RefusedCase{"ImaAdpcm", ImaSound(), "the conversion would not be smaller"}),
+    [](const testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ConvertCommand, MissingInputIsAFileError) {
+  const std::string input = PathOf("none.wav");
+  EXPECT_EQ(RunConvert(input, PathOf("out.wav")), kExitFileError);
+  EXPECT_TRUE(OnlyError().starts_with("vandrel-cli: cannot read " + input + ": "));
+}
+
+TEST_F(ConvertCommand, UnwritableOutputIsAFileErrorAndLeavesNothing) {
+  const std::string input = Write("in.wav", Pcm16Wav(SpeechLike(3000)));
+  const std::string output = PathOf("missing folder/out.wav");
+  EXPECT_EQ(RunConvert(input, output), kExitFileError);
+  EXPECT_FALSE(fs::exists(Utf8Path(output)));
+  EXPECT_TRUE(OnlyError().starts_with("vandrel-cli: cannot write " + output + ": "));
+}
+
+TEST_F(ConvertCommand, IsReachedThroughTheCommandLine) {
+  CLI::App app("test", "vandrel-cli");
+  app.require_subcommand(1);
+  int exitStatus = -1;
+  AddConvertCommand(app, exitStatus);
+  const std::string input = Write("in.wav", Pcm8Wav(Bytes(100, 0x80)));
+  const std::string output = PathOf("out.wav");
+  const char* arguments[] = {"vandrel-cli", "convert", input.c_str(), output.c_str()};
+  app.parse(4, arguments);
+  EXPECT_EQ(exitStatus, kExitNotConverted);
+
+  const char* missingOut[] = {"vandrel-cli", "convert", input.c_str()};
+  EXPECT_THROW(app.parse(3, missingOut), CLI::RequiredError);
+  EXPECT_NE(app.get_subcommand("convert")->help().find("Exit status"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vandrel
