@@ -106,10 +106,14 @@ std::string LowerCasePath(std::string_view path) {
     if (byte >= 'A' && byte <= 'Z') {
       byte += kLowerCaseOffset;
     } else if (byte == kLatin1Lead && i + 1 < lowered.size()) {
-      auto& next = reinterpret_cast<unsigned char&>(lowered[++i]);
+      // Only an accented capital is taken with its lead byte: after a stray lead (a name that is
+      // not valid UTF-8) the next byte is a character of its own and is lowered as such.
+      auto& next = reinterpret_cast<unsigned char&>(lowered[i + 1]);
       if (next >= kFirstAccentedCapital && next <= kLastAccentedCapital &&
-          next != kMultiplicationSign)
+          next != kMultiplicationSign) {
         next += kLowerCaseOffset;
+        ++i;
+      }
     }
   }
   return lowered;

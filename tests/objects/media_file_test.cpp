@@ -54,6 +54,20 @@ TEST(LowerCasePath, LowersAsciiAndLatin1CapitalsOnly) {
   EXPECT_EQ(LowerCasePath("C:\\Été\\ÀÞ×Ω.WAV"), "c:\\été\\àþ×Ω.wav");
 }
 
+// A name that is not valid UTF-8: a lead byte followed by something other than an accented
+// capital does not swallow the next character (the first case came from the fuzzer).
+TEST(LowerCasePath, LowersTheCharacterAfterAStrayLeadByte) {
+  EXPECT_EQ(LowerCasePath("pic.Q\xfe"
+                          "d\xc3"
+                          "Vv\xffw\xff.\xff"
+                          "a1"),
+            "pic.q\xfe"
+            "d\xc3"
+            "vv\xffw\xff.\xff"
+            "a1");
+  EXPECT_EQ(LowerCasePath("\xc3\xc3\x89T\xc3"), "\xc3\xc3\xa9t\xc3");
+}
+
 class MediaFileTest : public testing::Test {
  protected:
   void SetUp() override {
