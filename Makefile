@@ -21,6 +21,12 @@ linux windows asan tsan: %: build/%/build.ninja
 check-linux check-windows check-asan check-tsan: check-%: %
 	ctest --preset $* -j $(JOBS)
 
+# Every fuzz target for 30 s over its seed corpus; a finding fails the target.
+.PHONY: fuzz-smoke
+fuzz-smoke: deps build/fuzz/build.ninja
+	cmake --build --preset fuzz -j $(JOBS)
+	fuzz/run 30
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
