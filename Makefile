@@ -5,7 +5,7 @@ export WINEDEBUG := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=
 JOBS ?= $(shell nproc)
 
-.PHONY: check deps linux windows asan tsan check-linux check-windows check-asan check-tsan format clean
+.PHONY: dist check deps linux windows asan tsan check-linux check-windows check-asan check-tsan format clean
 
 check: deps check-linux check-windows
 
@@ -20,6 +20,12 @@ linux windows asan tsan: %: build/%/build.ninja
 
 check-linux check-windows check-asan check-tsan: check-%: %
 	ctest --preset $* -j $(JOBS)
+
+# Release packages: the Windows zip and installer, the Linux .deb; then smoke-tests them.
+dist: deps linux windows
+	cd build/linux && cpack
+	cd build/windows && cpack
+	scripts/test-dist
 
 # Every fuzz target for 30 s over its seed corpus; a finding fails the target.
 .PHONY: fuzz-smoke
