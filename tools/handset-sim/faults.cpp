@@ -19,18 +19,18 @@ bool FaultTable::Add(std::string_view where, Fault fault, std::string& error) {
   return true;
 }
 
-bool FaultTable::AddErrorSpec(std::string_view spec, std::string& error) {
-  const std::size_t equals = spec.find('=');
-  if (equals == std::string_view::npos) return Add(spec, {FaultKind::kError}, error);
-  const std::string_view codeText = spec.substr(equals + 1);
+bool FaultTable::AddErrorSpec(std::string_view entry, std::string& error) {
+  const std::size_t equals = entry.find('=');
+  if (equals == std::string_view::npos) return Add(entry, {FaultKind::kError}, error);
+  const std::string_view codeText = entry.substr(equals + 1);
   std::uint32_t code = 0;
   const auto [end, status] =
       std::from_chars(codeText.data(), codeText.data() + codeText.size(), code);
   if (codeText.empty() || status != std::errc() || end != codeText.data() + codeText.size()) {
-    error = "bad error code in '" + std::string(spec) + "'";
+    error = "bad error code in '" + std::string(entry) + "'";
     return false;
   }
-  return Add(spec.substr(0, equals), {FaultKind::kCmeError, code}, error);
+  return Add(entry.substr(0, equals), {FaultKind::kCmeError, code}, error);
 }
 
 }  // namespace vandrel::sim

@@ -34,7 +34,7 @@ class FaultTable {
   // `where` is a step name or "all" (every step). Returns false with `error` set for a bad name.
   bool Add(std::string_view where, Fault fault, std::string& error);
   // "STEP" gives a plain ERROR there, "STEP=CODE" a "+CME ERROR: 100,CODE".
-  bool AddErrorSpec(std::string_view spec, std::string& error);
+  bool AddErrorSpec(std::string_view entry, std::string& error);
 
  private:
   std::array<std::optional<Fault>, kStepCount> faults_{};

@@ -39,8 +39,8 @@ bool BuildFaultTable(const FaultOptions& chosen, FaultTable& table, std::string&
   if (chosen.objectError) {
     table.Set(Step::kObjectData, {FaultKind::kCmeError, *chosen.objectError});
   }
-  for (const std::string& spec : chosen.errorAt) {
-    if (!table.AddErrorSpec(spec, error)) return false;
+  for (const std::string& entry : chosen.errorAt) {
+    if (!table.AddErrorSpec(entry, error)) return false;
   }
   const std::pair<const std::string&, FaultKind> byStep[] = {
       {chosen.garbage, FaultKind::kGarbage},
