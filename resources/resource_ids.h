@@ -41,3 +41,12 @@
 #define ID_MENU_ENGLISH 32790
 #define ID_MENU_FRENCH 32791
 #define ID_MENU_AUTO 32792
+// The Port submenu's items, by position 1 to 8.
+#define ID_MENU_PORT_1 32786
+#define ID_MENU_PORT_2 32787
+#define ID_MENU_PORT_3 32788
+#define ID_MENU_PORT_4 32789
+#define ID_MENU_PORT_5 104
+#define ID_MENU_PORT_6 105
+#define ID_MENU_PORT_7 106
+#define ID_MENU_PORT_8 107

@@ -1,15 +1,38 @@
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 // clang-format on
 
+#include <string>
+#include <vector>
+
 #include "app/app_state.h"
+#include "app/win32/batch_host.h"
 #include "app/win32/main_window.h"
 #include "app/win32/win32_user_interface.h"
 #include "objects/event_table.h"
+#include "platform/utf16.h"
 
-// The windowed program: the start-up, the main window run modally as the program's main loop,
-// and the teardown once it has closed.
+namespace {
+
+// The files given after the program's name; the system splits the command line as usual, so a
+// path with spaces comes in quotes.
+std::vector<std::string> CommandLineFiles() {
+  std::vector<std::string> files;
+  int count = 0;
+  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (arguments == nullptr) return files;
+  for (int i = 1; i < count; ++i) files.push_back(vandrel::Narrow(arguments[i]));
+  LocalFree(arguments);
+  return files;
+}
+
+}  // namespace
+
+// The windowed program: the start-up, then either the main window run modally as the program's
+// main loop or, with files on the command line, their sends without the window; then the
+// teardown.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
@@ -18,9 +41,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   vandrel::ResetEventLog();
   vandrel::Win32UserInterface userInterface;
   vandrel::InstallUserInterface(&userInterface);
-  {
-    vandrel::MainWindow window;
+  const std::vector<std::string> files = CommandLineFiles();
+  if (files.empty()) {
+    vandrel::MainWindow window(userInterface);
     window.Run();
+  } else {
+    vandrel::BatchHost batch(userInterface, userInterface);
+    batch.Run(files);
   }
   // Messages raised while the window closes still find their texts: the table goes last.
   vandrel::DestroyEventTable();

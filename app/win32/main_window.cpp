@@ -1,13 +1,21 @@
 #include "app/win32/main_window.h"
 
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "app/chosen_file.h"
 #include "app/language.h"
 #include "app/message_catalogue.h"
 #include "app/object_title.h"
+#include "app/send_job.h"
+#include "app/settings.h"
 #include "app/win32/about_dialog.h"
 #include "app/win32/help_page.h"
+#include "app/win32/progress_dialog.h"
+#include "app/win32/progress_feed.h"
+#include "app/win32/win32_user_interface.h"
+#include "platform/clock.h"
 #include "platform/user_interface.h"
 #include "platform/utf16.h"
 #include "resources/resource_ids.h"
@@ -27,6 +35,8 @@ constexpr int kBackgroundWidth = 528;
 constexpr int kBackgroundHeight = 323;
 constexpr COLORREF kLabelColour = RGB(0x1B, 0x2A, 0x3D);
 constexpr COLORREF kFieldColour = RGB(0xFF, 0xFF, 0xFF);
+// Lets the worker of the send that has just ended let go of the port before another send.
+constexpr std::uint32_t kAfterSendPauseMs = 100;
 
 std::wstring LowerCase(std::wstring text) {
   if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
@@ -39,6 +49,14 @@ bool IsDirectory(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+std::string ControlText(HWND window, int id) {
+  const HWND control = GetDlgItem(window, id);
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return Narrow(text);
+}
+
 std::string StartFolder(const KindFolders& folders) {
   if (IsDirectory(folders.remembered)) return folders.remembered;
   if (IsDirectory(folders.fallback)) return folders.fallback;
@@ -47,7 +65,8 @@ std::string StartFolder(const KindFolders& folders) {
 
 }  // namespace
 
-MainWindow::MainWindow(OpenFileChooser chooseFile) : chooseFile_(std::move(chooseFile)) {
+MainWindow::MainWindow(Win32UserInterface& userInterface, OpenFileChooser chooseFile)
+    : userInterface_(userInterface), chooseFile_(std::move(chooseFile)) {
   icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VANDREL));
   AppState& state = TheAppState();
   state.titleChars.fill(0);
@@ -88,9 +107,14 @@ void MainWindow::Initialise(HWND window) {
   SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
   menuBar_.Attach(window);
+  LoadSettings();
 
   kinds_.Rename();
   ShowNotice(GetText(TXT_ABOUT_TEXT));
+  // Without a serial-port key the menu lists no port; the window is still made complete, and a
+  // send fails at detection until "Auto" or a later start finds a port.
+  BuildPortList(ports_);
+  menuBar_.ListPorts(ports_);
   state.currentObjectType = &kinds_.Row(selectedKind_);
   SetLanguage(state.language, &menuBar_);
 
@@ -109,6 +133,7 @@ void MainWindow::Initialise(HWND window) {
   state.currentObjectType = &kinds_.Row(selectedKind_);
   FillObjectTypes();
   ResetFileFields();
+  menuBar_.CheckPortItem(SelectInitialPort(ports_, portSelection_), ports_.count);
 
   LoadLanguagePictures();
   open_ = LoadResourceBitmap(IDB_OPEN);
@@ -119,7 +144,35 @@ void MainWindow::Initialise(HWND window) {
   SetButtonPicture(IDC_QUIT_BUTTON, quit_);
 }
 
+void MainWindow::LoadSettings() {
+  AppSettings settings;
+  vandrel::LoadSettings(settings);
+  portSelection_.port = settings.port;
+  selectedKind_ = settings.combo;
+  for (int kind = kGraphic; kind <= kVCard; ++kind) {
+    folders(kind) = {settings.folders[static_cast<std::size_t>(kind)],
+                     settings.defaultFolders[static_cast<std::size_t>(kind)]};
+  }
+  lineSpeeds_ = settings.lineSpeeds;
+}
+
+void MainWindow::SaveSettings() const {
+  const AppState& state = TheAppState();
+  AppSettings settings;
+  settings.port = portSelection_.port;
+  settings.language = state.language;
+  settings.combo =
+      state.currentObjectType != nullptr ? state.currentObjectType->kind : selectedKind_;
+  for (int kind = kGraphic; kind <= kVCard; ++kind) {
+    settings.folders[static_cast<std::size_t>(kind)] =
+        folders_[static_cast<std::size_t>(kind) - 1].remembered;
+  }
+  settings.lineSpeeds = lineSpeeds_;
+  vandrel::SaveSettings(settings);
+}
+
 INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (HandleProgressTimerMessage(window_, message)) return TRUE;
   switch (message) {
     case WM_COMMAND:
       return HandleCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
@@ -131,6 +184,7 @@ INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(icon_);
     case WM_DESTROY:
+      SaveSettings();
       window_ = nullptr;
       return FALSE;
     default:
@@ -146,6 +200,13 @@ bool MainWindow::HandleCommand(int id, int notification) {
     case IDC_OPEN_BUTTON:
     case ID_MENU_OPEN:
       Open();
+      return true;
+    case IDC_SEND_BUTTON:
+    case ID_MENU_SEND:
+      Send();
+      return true;
+    case ID_MENU_AUTO:
+      SearchPorts();
       return true;
     case IDC_HELP_BUTTON:
     case ID_MENU_HELP:
@@ -166,6 +227,10 @@ bool MainWindow::HandleCommand(int id, int notification) {
       Close();
       return true;
     default:
+      if (const int position = PortPositionOfCommand(id); position > 0) {
+        ChoosePort(position);
+        return true;
+      }
       return false;
   }
 }
@@ -234,6 +299,56 @@ void MainWindow::Open() {
   objectTitle_ = CleanObjectTitle(rawTitle_);
   rawTitle_ = ObjectTitleText(objectTitle_);
   StoreObjectTitle(objectTitle_, state);
+}
+
+void MainWindow::Send() {
+  const HWND button = GetDlgItem(window_, IDC_SEND_BUTTON);
+  LockWindowUpdate(button);
+  EnableWindow(button, FALSE);
+  SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  AppState& state = TheAppState();
+  const bool prepared =
+      PrepareSend(objectTitle_.size(), kinds_.Row(selectedKind_), ControlText(window_, IDC_FILE));
+  if (!prepared) {
+    ShowWarning(GetText(TXT_NO_OBJECT_FILE));
+  } else if (LoadObjectFile()) {
+    RunSend();
+  }
+  state.sending = false;
+  LockWindowUpdate(nullptr);
+  EnableWindow(button, TRUE);
+  if (prepared) TheClock().Sleep(kAfterSendPauseMs);
+}
+
+// The worker talks to the handset while this thread runs the progress dialog, which the worker
+// closes once the send is over.
+void MainWindow::RunSend() {
+  ProgressDialog dialog(window_);
+  WindowSendFrontEnd frontEnd(window_, dialog);
+  userInterface_.AttachProgressDialog(&dialog);
+  std::thread worker;
+  try {
+    worker = std::thread([&] { RunSendJob(lineSpeeds_, displayName_, frontEnd); });
+  } catch (const std::system_error&) {
+    // no worker, no send: the command ends as if it had not been given
+    userInterface_.AttachProgressDialog(nullptr);
+    return;
+  }
+  dialog.Run();
+  worker.join();
+  userInterface_.AttachProgressDialog(nullptr);
+}
+
+void MainWindow::ChoosePort(int position) {
+  if (position > ports_.count) return;
+  menuBar_.CheckPortItem(position, ports_.count);
+  SelectPort(ports_, position, portSelection_);
+}
+
+void MainWindow::SearchPorts() {
+  SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  const int found = AutoSearch(ports_, lineSpeeds_, portSelection_);
+  if (found > 0) menuBar_.CheckPortItem(found, ports_.count);
 }
 
 void MainWindow::ChangeLanguage(int language) {

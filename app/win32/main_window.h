@@ -7,12 +7,16 @@
 
 #include "app/app_state.h"
 #include "app/object_kinds.h"
+#include "app/port_list.h"
 #include "app/win32/dialog_dispatch.h"
 #include "app/win32/gdi_objects.h"
 #include "app/win32/menu_bar.h"
 #include "app/win32/open_file_dialog.h"
+#include "handset/line_speeds.h"
 
 namespace vandrel {
+
+class Win32UserInterface;
 
 // The folders that the Open command starts in for one kind: the one last used, and the default
 // taken from the user's shell folders.
@@ -22,10 +26,12 @@ struct KindFolders {
 };
 
 // The program's one window: the object-type choice, the chosen file and its format line, four
-// picture buttons over a background picture, and the menu bar. Its life is the program's.
+// picture buttons over a background picture, and the menu bar. Its life is the program's. A send
+// shows its progress in a dialog attached to `userInterface` for that send.
 class MainWindow {
  public:
-  explicit MainWindow(OpenFileChooser chooseFile = ChooseFileWithDialog);
+  explicit MainWindow(Win32UserInterface& userInterface,
+                      OpenFileChooser chooseFile = ChooseFileWithDialog);
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -43,6 +49,7 @@ class MainWindow {
   const std::string& displayName() const { return displayName_; }
   int selectedKind() const { return selectedKind_; }
   KindFolders& folders(int kind);
+  const PortList& ports() const { return ports_; }
 
  private:
   friend struct DialogDispatch<MainWindow>;
@@ -50,17 +57,24 @@ class MainWindow {
   void Initialise(HWND window);
   bool HandleCommand(int id, int notification);
   void Close();
+  void LoadSettings();
+  void SaveSettings() const;
 
   void FillObjectTypes();
   void ChangeKind();
   void ResetFileFields();
   void Open();
+  void Send();
+  void RunSend();
+  void ChoosePort(int position);
+  void SearchPorts();
   void ChangeLanguage(int language);
   void LoadLanguagePictures();
   void SetButtonPicture(int id, const Bitmap& picture);
   void Paint();
   INT_PTR ColourControl(HDC dc, HWND control);
 
+  Win32UserInterface& userInterface_;
   OpenFileChooser chooseFile_;
   HWND window_ = nullptr;
   bool modal_ = false;
@@ -68,6 +82,8 @@ class MainWindow {
   MenuBar menuBar_;
   ObjectKindList kinds_;
   PortSelection portSelection_;
+  PortList ports_;
+  LineSpeeds lineSpeeds_;
   int selectedKind_ = kGraphic;
   std::array<KindFolders, kObjectKindCount> folders_;
   std::string rawTitle_;

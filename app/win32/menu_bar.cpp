@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/message_catalogue.h"
+#include "platform/format_text.h"
 #include "platform/utf16.h"
 #include "resources/resource_ids.h"
 
@@ -14,6 +15,11 @@ constexpr int kSettingsPosition = 1;
 constexpr int kPortPosition = 0;
 constexpr int kLanguagePosition = 1;
 constexpr int kHelpMenuPosition = 2;
+
+// The command of the port item at each position, from 1.
+constexpr std::array<UINT, kMaxListedPorts> kPortCommands{
+    ID_MENU_PORT_1, ID_MENU_PORT_2, ID_MENU_PORT_3, ID_MENU_PORT_4,
+    ID_MENU_PORT_5, ID_MENU_PORT_6, ID_MENU_PORT_7, ID_MENU_PORT_8};
 
 // How an item of the bar is found: by position in the bar, by position in the Settings menu, or
 // by command (in the whole bar, or in the "&?" menu only).
@@ -63,6 +69,29 @@ HMENU MenuBar::PortMenu() const {
 
 HMENU MenuBar::LanguageMenu() const {
   return GetSubMenu(GetSubMenu(menu_, kSettingsPosition), kLanguagePosition);
+}
+
+int PortPositionOfCommand(int command) {
+  for (std::size_t i = 0; i < kPortCommands.size(); ++i)
+    if (kPortCommands[i] == static_cast<UINT>(command)) return static_cast<int>(i) + 1;
+  return 0;
+}
+
+void MenuBar::ListPorts(const PortList& ports) {
+  const HMENU portMenu = PortMenu();
+  if (portMenu == nullptr) return;
+  for (int position = 1; position <= ports.count; ++position) {
+    const std::wstring name =
+        Widen(FormatText("COM%d", ports.ports[static_cast<std::size_t>(position)]));
+    InsertMenuW(portMenu, static_cast<UINT>(position), MF_BYPOSITION | MF_STRING,
+                kPortCommands[static_cast<std::size_t>(position) - 1], name.c_str());
+  }
+}
+
+void MenuBar::CheckPortItem(int position, int portCount) {
+  if (position < 1 || position > portCount) return;
+  CheckMenuRadioItem(PortMenu(), 1, static_cast<UINT>(portCount), static_cast<UINT>(position),
+                     MF_BYPOSITION);
 }
 
 bool MenuBar::RenameMenus() {

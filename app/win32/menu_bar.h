@@ -3,11 +3,15 @@
 #include <windows.h>
 
 #include "app/language.h"
+#include "app/port_list.h"
 
 namespace vandrel {
 
 // The main window's menu bar: File, Settings (the Port and Language submenus) and "&?".
 // A language switch gives it the catalogue's texts and moves the language radio mark.
+// The position (1..8) of the port item that sends `command`; 0 for any other command.
+int PortPositionOfCommand(int command);
+
 class MenuBar final : public LanguageMenus {
  public:
   // Takes the menu of `window` (menu 266 of the window's template).
@@ -21,6 +25,12 @@ class MenuBar final : public LanguageMenus {
   HMENU PortMenu() const;
   // The Language submenu (English at position 0, French at 1), or nullptr.
   HMENU LanguageMenu() const;
+
+  // Inserts "COM<n>" for each listed port after "Auto", at the port's position and with the
+  // position's command.
+  void ListPorts(const PortList& ports);
+  // Moves the radio mark to the port item at `position` (1..8); "Auto" is never marked.
+  void CheckPortItem(int position, int portCount);
 
  private:
   HWND window_ = nullptr;

@@ -3,22 +3,94 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
+#include "app/port_list.h"
+#include "app/settings.h"
 #include "objects/event_table.h"
+#include "platform/format_text.h"
 #include "platform/utf16.h"
+#include "resources/resource_ids.h"
 
 namespace vandrel {
+
+namespace {
+
+struct ProgressSearch {
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindProgressDialog(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<ProgressSearch*>(lParam);
+  if (GetDlgItem(window, IDC_PROGRESS_BAR) != nullptr) search->found = window;
+  return search->found == nullptr;
+}
+
+}  // namespace
+
+void RecordingWindowUserInterface::ShowBox(BoxKind kind, std::string_view text) {
+  record_.ShowBox(kind, text);
+}
+
+void RecordingWindowUserInterface::ShowProgress(std::string_view caption, std::string_view phase) {
+  record_.ShowProgress(caption, phase);
+  dialogs_.ShowProgress(caption, phase);
+}
+
+void RecordingWindowUserInterface::UpdateProgress(std::uint32_t percent, std::string_view line) {
+  record_.UpdateProgress(percent, line);
+  dialogs_.UpdateProgress(percent, line);
+}
+
+void RecordingWindowUserInterface::FinishProgress() {
+  record_.FinishProgress();
+  dialogs_.FinishProgress();
+  ProgressSearch search;
+  EnumThreadWindows(uiThread, FindProgressDialog, reinterpret_cast<LPARAM>(&search));
+  if (search.found == nullptr) return;
+  finishedBars.push_back(SendDlgItemMessageW(search.found, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
+  finishedLines.push_back(ItemText(search.found, IDC_PROGRESS_LINE));
+}
+
+// The record is put back before the test's windows are made, which share their fields with it.
+GuiTest::GuiTest() {
+  ResetAppState();
+}
+
+GuiTest::~GuiTest() {
+  InstallRegistryStore(nullptr);
+}
 
 void GuiTest::SetUp() {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
-  ResetAppState();
-  InstallUserInterface(&boxes_);
+  InstallRegistryStore(&registry_);
+  InstallUserInterface(&ui_);
 }
 
 void GuiTest::TearDown() {
   InstallUserInterface(nullptr);
   DestroyEventTable();
   ResetAppState();
+}
+
+void GuiTest::ListSerialPorts(std::initializer_list<int> ports) {
+  const auto key = registry_.CreateKey(RegistryRoot::kLocalMachine, kSerialCommKey);
+  ASSERT_TRUE(key);
+  for (const int port : ports) {
+    registry_.SetValue(*key, FormatText("\\Device\\Serial%d", port),
+                       RegistryValue::String(FormatText("COM%d", port)));
+  }
+  registry_.CloseKey(*key);
+}
+
+void GuiTest::StoreSetting(const std::string& name, const RegistryValue& value) {
+  ScopedRegistryKey key(registry_, registry_.CreateKey(RegistryRoot::kCurrentUser, kSettingsKey));
+  ASSERT_TRUE(key);
+  registry_.SetValue(*key, name, value);
+}
+
+std::optional<RegistryValue> GuiTest::StoredSetting(const std::string& name) {
+  ScopedRegistryKey key(registry_, registry_.OpenKey(RegistryRoot::kCurrentUser, kSettingsKey));
+  return key ? registry_.QueryValue(*key, name) : std::nullopt;
 }
 
 std::string WindowText(HWND window) {

@@ -3,20 +3,58 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
+#include <initializer_list>
 #include <string>
 
+#include "app/win32/win32_user_interface.h"
+#include "platform/registry_tree.h"
 #include "platform/user_interface.h"
 
 namespace vandrel {
 
-// Every GUI test: common controls registered, boxes recorded instead of shown, the run-time
-// record and the event table put back afterwards.
+// Records every box and every progress call instead of showing them, and also shows the progress
+// in the dialog attached to `dialogs`, so that a test sees both what was said and what was drawn.
+// When a send finishes, it notes what the progress dialog of `uiThread` shows at that moment.
+class RecordingWindowUserInterface final : public UserInterface {
+ public:
+  RecordingWindowUserInterface(RecordingUserInterface& record, Win32UserInterface& dialogs)
+      : record_(record), dialogs_(dialogs) {}
+  void ShowBox(BoxKind kind, std::string_view text) override;
+  void ShowProgress(std::string_view caption, std::string_view phase) override;
+  void UpdateProgress(std::uint32_t percent, std::string_view line) override;
+  void FinishProgress() override;
+
+  DWORD uiThread = GetCurrentThreadId();
+  // The bar's position and the percentage line of the progress dialog at each Finish.
+  std::vector<LRESULT> finishedBars;
+  std::vector<std::string> finishedLines;
+
+ private:
+  RecordingUserInterface& record_;
+  Win32UserInterface& dialogs_;
+};
+
+// Every GUI test: common controls registered, boxes recorded instead of shown, the settings and
+// the serial-port list in a store of their own, and the run-time record and the event table put
+// back afterwards. The store stays installed until the test's windows are gone, since the main
+// window saves its settings when it is destroyed.
 class GuiTest : public testing::Test {
  protected:
+  GuiTest();
+  ~GuiTest() override;
   void SetUp() override;
   void TearDown() override;
 
+  // Makes the local machine's serial-port key list these ports, in this order.
+  void ListSerialPorts(std::initializer_list<int> ports);
+  void StoreSetting(const std::string& name, const RegistryValue& value);
+  std::optional<RegistryValue> StoredSetting(const std::string& name);
+
+  MemoryRegistryStore registry_;
   RecordingUserInterface boxes_;
+  Win32UserInterface dialogs_;
+  RecordingWindowUserInterface ui_{boxes_, dialogs_};
 };
 
 std::string WindowText(HWND window);

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/message_catalogue.h"
 #include "app/object_title.h"
+#include "app/port_list.h"
 #include "gui_test_support.h"
 #include "platform/utf16.h"
 #include "resources/resource_ids.h"
@@ -16,7 +18,30 @@ namespace vandrel {
 namespace {
 
 constexpr int kSettingsMenu = 1;
-constexpr int kLanguageSubmenu = 1;
+constexpr int kPortSubmenu = 0;
+
+struct MenuItem {
+  std::string text;
+  UINT command;
+  bool checked;
+  bool operator==(const MenuItem&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const MenuItem& item) {
+  return out << item.text << " " << item.command << (item.checked ? " (checked)" : "");
+}
+
+std::vector<MenuItem> PortItems(HWND window) {
+  const HMENU ports = GetSubMenu(GetSubMenu(GetMenu(window), kSettingsMenu), kPortSubmenu);
+  std::vector<MenuItem> items;
+  for (int i = 0; i < GetMenuItemCount(ports); ++i) {
+    wchar_t text[32] = {};
+    GetMenuStringW(ports, static_cast<UINT>(i), text, 32, MF_BYPOSITION);
+    const UINT state = GetMenuState(ports, static_cast<UINT>(i), MF_BYPOSITION);
+    items.push_back({Narrow(text), GetMenuItemID(ports, i), (state & MF_CHECKED) != 0});
+  }
+  return items;
+}
 
 // Every text the window shows, menu marks included, in one comparable list.
 std::vector<std::string> Snapshot(HWND window) {
@@ -98,7 +123,7 @@ class MainWindowTest : public GuiTest {
 
   std::optional<std::string> answer_;
   std::vector<OpenFileRequest> requests_;
-  MainWindow window_{ScriptedChooser()};
+  MainWindow window_{dialogs_, ScriptedChooser()};
 };
 
 TEST_F(MainWindowTest, StartsWithTitleNoticeFormatLineAndRenamedMenus) {
@@ -179,7 +204,7 @@ TEST_F(MainWindowTest, OpenShowsTheLowerCasedPathAndCleansTheTitle) {
 TEST_F(MainWindowTest, OpenAsksForTheKindsFilesFromAnExistingFolder) {
   window_.Create();
   ChooseKind(kVCard);
-  window_.folders(kVCard).remembered = "C:\\no such folder";
+  window_.folders(kVCard) = {"C:\\no such folder", "C:\\no such default"};
   OpenFile(std::nullopt);
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
@@ -244,6 +269,98 @@ TEST_F(MainWindowTest, HelpWithoutItsPageSaysSo) {
   ASSERT_EQ(boxes_.boxes.size(), 2u);
   EXPECT_EQ(boxes_.boxes[1].kind, BoxKind::kWarning);
   EXPECT_EQ(boxes_.boxes[1].text, "Failed to launch help.");
+}
+
+TEST_F(MainWindowTest, PortMenuListsTheRegistrysPortsInNumberOrder) {
+  ListSerialPorts({3, 1, 12});
+  {
+    ScopedRegistryKey key(registry_,
+                          registry_.OpenKey(RegistryRoot::kLocalMachine, kSerialCommKey));
+    registry_.SetValue(*key, "\\Device\\Lower", RegistryValue::String("com4"));
+    registry_.SetValue(*key, "\\Device\\Number", RegistryValue::Dword(5));
+  }
+  StoreSetting("Port", RegistryValue::Dword(3));
+  const HWND window = window_.Create();
+  const std::vector<MenuItem> expected{{"Auto", ID_MENU_AUTO, false},
+                                       {"COM1", ID_MENU_PORT_1, false},
+                                       {"COM3", ID_MENU_PORT_2, true},
+                                       {"COM12", ID_MENU_PORT_3, false}};
+  EXPECT_EQ(PortItems(window), expected);
+  EXPECT_EQ(TheAppState().portSelection->port, 3);
+
+  Command(ID_MENU_PORT_3);
+  EXPECT_TRUE(PortItems(window)[3].checked);
+  EXPECT_FALSE(PortItems(window)[2].checked);
+  EXPECT_EQ(TheAppState().portSelection->port, 12);
+  Command(IDCANCEL);
+  EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(12));
+}
+
+TEST_F(MainWindowTest, PortMenuListsTheEightLowestPortsAndFallsBackToTheFirst) {
+  ListSerialPorts({10, 9, 8, 7, 6, 5, 4, 3, 2});
+  StoreSetting("Port", RegistryValue::Dword(10));
+  const HWND window = window_.Create();
+  const std::vector<MenuItem> items = PortItems(window);
+  const std::vector<UINT> commands{ID_MENU_AUTO,   ID_MENU_PORT_1, ID_MENU_PORT_2,
+                                   ID_MENU_PORT_3, ID_MENU_PORT_4, ID_MENU_PORT_5,
+                                   ID_MENU_PORT_6, ID_MENU_PORT_7, ID_MENU_PORT_8};
+  ASSERT_EQ(items.size(), commands.size());
+  for (std::size_t i = 1; i < items.size(); ++i) {
+    EXPECT_EQ(items[i].text, "COM" + std::to_string(i + 1));
+    EXPECT_EQ(items[i].command, commands[i]);
+    EXPECT_EQ(items[i].checked, i == 1);
+  }
+  EXPECT_EQ(TheAppState().portSelection->port, 2);
+  Command(ID_MENU_PORT_8);
+  EXPECT_EQ(TheAppState().portSelection->port, 9);
+}
+
+// A machine without a serial-port key still gets a complete window; only "Auto" is listed.
+TEST_F(MainWindowTest, WithoutASerialPortKeyTheWindowIsStillComplete) {
+  const HWND window = window_.Create();
+  ASSERT_EQ(PortItems(window).size(), 1u);
+  EXPECT_EQ(TheAppState().portSelection->port, 0);
+  EXPECT_EQ(SendDlgItemMessageW(window, IDC_OBJECT_TYPE, CB_GETCOUNT, 0, 0), 4);
+  EXPECT_FALSE(ButtonPicture(window, IDC_SEND_BUTTON).empty());
+
+  Command(ID_MENU_AUTO);
+  ASSERT_EQ(boxes_.boxes.size(), 2u);
+  EXPECT_EQ(boxes_.boxes[1].kind, BoxKind::kPlain);
+  EXPECT_EQ(boxes_.boxes[1].text, GetText(TXT_NOT_FOUND_ANY_PORT));
+}
+
+TEST_F(MainWindowTest, SettingsAreLoadedAtStartAndSavedOnDestruction) {
+  StoreSetting("Language", RegistryValue::Dword(kFrench));
+  StoreSetting("Combo", RegistryValue::Dword(kAnimation));
+  StoreSetting("Path_Animations", RegistryValue::String("C:\\Spins\\"));
+  const HWND window = window_.Create();
+  EXPECT_EQ(WindowText(window), "Vandrel v6.03");
+  EXPECT_EQ(SendDlgItemMessageW(window, IDC_OBJECT_TYPE, CB_GETCURSEL, 0, 0), kAnimation - 1);
+  EXPECT_EQ(ItemText(window, IDC_FORMAT), "GIF,EMS_AN,QV1,MNG");
+  EXPECT_EQ(TheAppState().currentObjectType->kind, kAnimation);
+  EXPECT_EQ(window_.folders(kAnimation).remembered, "C:\\Spins");
+  const std::vector<std::string> texts = Snapshot(window);
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "combo: Fichiers Image"), texts.end());
+
+  ChooseKind(kVCard);
+  Command(ID_MENU_ENGLISH);
+  Command(IDCANCEL);
+  EXPECT_EQ(StoredSetting("Combo"), RegistryValue::Dword(kVCard));
+  EXPECT_EQ(StoredSetting("Language"), RegistryValue::Dword(kEnglish));
+  EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(0));
+  EXPECT_EQ(StoredSetting("Path_Animations"), RegistryValue::String("C:\\Spins"));
+  EXPECT_EQ(StoredSetting("Vitesse 1"), RegistryValue::Dword(115200));
+  EXPECT_EQ(StoredSetting("Vitesse 8"), RegistryValue::Dword(1200));
+}
+
+TEST_F(MainWindowTest, SendWithoutAFileAsksForOneAndEnablesTheButtonAgain) {
+  const HWND window = window_.Create();
+  Command(IDC_SEND_BUTTON);
+  ASSERT_EQ(boxes_.boxes.size(), 2u);
+  EXPECT_EQ(boxes_.boxes[1].kind, BoxKind::kWarning);
+  EXPECT_EQ(boxes_.boxes[1].text, "Object filename must be specified !");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_SEND_BUTTON)));
+  EXPECT_TRUE(boxes_.progressPhases.empty());
 }
 
 TEST_F(MainWindowTest, EscapeClosesTheWindow) {

@@ -15,7 +15,7 @@ namespace {
 using namespace std::chrono_literals;
 
 HWND AwaitWindow(const ProgressDialog& dialog) {
-  for (int i = 0; i < 500 && dialog.window() == nullptr; ++i) std::this_thread::sleep_for(10ms);
+  for (int i = 0; i < 3000 && dialog.window() == nullptr; ++i) std::this_thread::sleep_for(10ms);
   return dialog.window();
 }
 

@@ -35,7 +35,7 @@ TEST_F(Win32UserInterfaceTest, WorkerThreadBoxIsCaptionedVandrelAndWaitsForTheUs
   });
 
   HWND box = nullptr;
-  for (int i = 0; i < 500 && box == nullptr; ++i) {
+  for (int i = 0; i < 3000 && box == nullptr; ++i) {
     box = FindWindowW(L"#32770", L"Vandrel");
     if (box == nullptr) std::this_thread::sleep_for(10ms);
   }

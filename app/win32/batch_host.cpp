@@ -1,0 +1,160 @@
+#include "app/win32/batch_host.h"
+
+#include <thread>
+
+#include "app/app_state.h"
+#include "app/language.h"
+#include "app/settings.h"
+#include "app/win32/progress_dialog.h"
+#include "app/win32/progress_feed.h"
+#include "app/win32/win32_user_interface.h"
+
+namespace vandrel {
+
+namespace {
+
+constexpr const wchar_t* kHostClass = L"VandrelBatchHost";
+constexpr UINT kOpenDialogMessage = WM_APP + 10;
+constexpr UINT kDialogShownMessage = WM_APP + 11;
+constexpr UINT kBatchDoneMessage = WM_APP + 12;
+
+}  // namespace
+
+BatchHost::BatchHost(UserInterface& boxes, Win32UserInterface& progress)
+    : boxes_(boxes), progress_(progress) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSW hostClass{};
+  hostClass.lpfnWndProc = Proc;
+  hostClass.hInstance = instance;
+  hostClass.lpszClassName = kHostClass;
+  RegisterClassW(&hostClass);
+  // A message-only window: it receives the worker's requests and the progress timer.
+  host_ = CreateWindowExW(0, kHostClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
+}
+
+BatchHost::~BatchHost() {
+  if (host_ != nullptr) DestroyWindow(host_);
+}
+
+BatchResult BatchHost::Run(const std::vector<std::string>& files) {
+  AppState& state = TheAppState();
+  state.batchMode = true;
+  state.sending = false;
+  state.fileList = files;
+  state.fileCount = static_cast<std::int32_t>(files.size());
+  AppSettings settings;
+  LoadSettings(settings);
+  PortSelection selection{settings.port};
+  state.portSelection = &selection;
+  SetLanguage(state.language, nullptr);
+
+  UserInterface& previous = TheUserInterface();
+  InstallUserInterface(this);
+  BatchResult result;
+  std::thread worker([&] {
+    result = RunBatch(files, {}, settings.lineSpeeds, *this);
+    PostMessageW(host_, kBatchDoneMessage, 0, 0);
+  });
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  worker.join();
+  InstallUserInterface(&previous);
+  state.portSelection = nullptr;
+  return result;
+}
+
+void BatchHost::ShowBox(BoxKind kind, std::string_view text) {
+  boxes_.ShowBox(kind, text);
+}
+
+void BatchHost::ShowProgress(std::string_view caption, std::string_view phase) {
+  {
+    std::unique_lock lock(mutex_);
+    if (dialogState_ == DialogState::kClosed) {
+      dialogState_ = DialogState::kOpening;
+      PostMessageW(host_, kOpenDialogMessage, 0, 0);
+    }
+    changed_.wait(lock, [this] { return dialogState_ != DialogState::kOpening; });
+  }
+  progress_.ShowProgress(caption, phase);
+}
+
+void BatchHost::UpdateProgress(std::uint32_t percent, std::string_view line) {
+  progress_.UpdateProgress(percent, line);
+}
+
+void BatchHost::FinishProgress() {
+  progress_.FinishProgress();
+}
+
+void BatchHost::StartProgressFeed() {
+  StartProgressTimer(host_);
+}
+
+void BatchHost::StopProgressFeed() {
+  StopProgressTimer(host_);
+}
+
+void BatchHost::CloseProgress() {
+  std::unique_lock lock(mutex_);
+  if (dialogState_ != DialogState::kOpen) return;
+  PostMessageW(dialogWindow_, WM_CLOSE, 0, 0);
+  // the next send asks for a dialog of its own only once this one has gone
+  changed_.wait(lock, [this] { return dialogState_ == DialogState::kClosed; });
+}
+
+LRESULT CALLBACK BatchHost::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* host = reinterpret_cast<BatchHost*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (host != nullptr && host->HandleMessage(message)) return 0;
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool BatchHost::HandleMessage(UINT message) {
+  if (HandleProgressTimerMessage(host_, message)) return true;
+  switch (message) {
+    case kOpenDialogMessage:
+      RunProgressDialog();
+      return true;
+    case kDialogShownMessage:
+      // a dialog that could not be made has already ended and left the worker to go on
+      if (runningDialog_ != nullptr && runningDialog_->window() != nullptr)
+        SetDialogState(DialogState::kOpen, runningDialog_->window());
+      return true;
+    case kBatchDoneMessage:
+      PostQuitMessage(0);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Runs one send's dialog modally. The dialog's loop handles the message posted here only once the
+// dialog's window exists, so that is when the worker learns that it may show its progress.
+void BatchHost::RunProgressDialog() {
+  ProgressDialog dialog(nullptr);
+  progress_.AttachProgressDialog(&dialog);
+  runningDialog_ = &dialog;
+  PostMessageW(host_, kDialogShownMessage, 0, 0);
+  dialog.Run();
+  runningDialog_ = nullptr;
+  progress_.AttachProgressDialog(nullptr);
+  SetDialogState(DialogState::kClosed, nullptr);
+}
+
+void BatchHost::SetDialogState(DialogState state, HWND window) {
+  {
+    std::lock_guard lock(mutex_);
+    dialogState_ = state;
+    dialogWindow_ = window;
+  }
+  changed_.notify_all();
+}
+
+}  // namespace vandrel

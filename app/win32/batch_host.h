@@ -1,0 +1,63 @@
+#pragma once
+
+#include <windows.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/batch_send.h"
+#include "app/send_job.h"
+#include "platform/user_interface.h"
+
+namespace vandrel {
+
+class ProgressDialog;
+class Win32UserInterface;
+
+// The files given on the program's command line, sent without the main window: each send shows
+// its progress dialog and its boxes as a send from the window does. This thread runs the dialogs
+// while a worker goes through the files; the worker asks for a dialog when a send begins and
+// closes it when the send is over.
+class BatchHost final : public UserInterface, public SendFrontEnd {
+ public:
+  // Boxes go to `boxes`, the progress to the dialog attached to `progress` for each send.
+  BatchHost(UserInterface& boxes, Win32UserInterface& progress);
+  ~BatchHost() override;
+  BatchHost(const BatchHost&) = delete;
+  BatchHost& operator=(const BatchHost&) = delete;
+
+  // Loads the settings, applies their language and sends the files in order; returns when the
+  // last send has ended. Installs itself as the user interface meanwhile.
+  BatchResult Run(const std::vector<std::string>& files);
+
+  void ShowBox(BoxKind kind, std::string_view text) override;
+  void ShowProgress(std::string_view caption, std::string_view phase) override;
+  void UpdateProgress(std::uint32_t percent, std::string_view line) override;
+  void FinishProgress() override;
+
+  void StartProgressFeed() override;
+  void StopProgressFeed() override;
+  void CloseProgress() override;
+
+ private:
+  enum class DialogState { kClosed, kOpening, kOpen };
+
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  bool HandleMessage(UINT message);
+  void RunProgressDialog();
+  void SetDialogState(DialogState state, HWND window);
+
+  UserInterface& boxes_;
+  Win32UserInterface& progress_;
+  HWND host_ = nullptr;
+  ProgressDialog* runningDialog_ = nullptr;  // this thread's only
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  DialogState dialogState_ = DialogState::kClosed;
+  HWND dialogWindow_ = nullptr;
+};
+
+}  // namespace vandrel

@@ -1,0 +1,53 @@
+#include "app/win32/progress_feed.h"
+
+#include "app/progress_display.h"
+#include "app/win32/progress_dialog.h"
+
+namespace vandrel {
+
+namespace {
+
+constexpr UINT_PTR kProgressTimerId = 2;
+constexpr UINT kProgressTimerMs = 40;
+constexpr UINT kStartTimerMessage = WM_APP + 1;
+constexpr UINT kStopTimerMessage = WM_APP + 2;
+
+}  // namespace
+
+void StartProgressTimer(HWND window) {
+  SendMessageW(window, kStartTimerMessage, 0, 0);
+}
+
+void StopProgressTimer(HWND window) {
+  SendMessageW(window, kStopTimerMessage, 0, 0);
+}
+
+bool HandleProgressTimerMessage(HWND window, UINT message) {
+  switch (message) {
+    case kStartTimerMessage:
+      SetTimer(window, kProgressTimerId, kProgressTimerMs, nullptr);
+      return true;
+    case kStopTimerMessage:
+      KillTimer(window, kProgressTimerId);
+      return true;
+    case WM_TIMER:
+      UpdateProgress();
+      return false;
+    default:
+      return false;
+  }
+}
+
+void WindowSendFrontEnd::StartProgressFeed() {
+  StartProgressTimer(timerWindow_);
+}
+
+void WindowSendFrontEnd::StopProgressFeed() {
+  StopProgressTimer(timerWindow_);
+}
+
+void WindowSendFrontEnd::CloseProgress() {
+  PostMessageW(dialog_.window(), WM_CLOSE, 0, 0);
+}
+
+}  // namespace vandrel

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include "app/send_job.h"
+
+namespace vandrel {
+
+class ProgressDialog;
+
+// The 40 ms timer that feeds the progress dialog while a download runs. A timer belongs to the
+// thread of its window, so the send job's worker asks the window's thread to start and stop it;
+// the window's thread is inside the progress dialog's modal loop then, which handles the request.
+void StartProgressTimer(HWND window);
+void StopProgressTimer(HWND window);
+// Handles the timer requests and the ticks for `window`: a tick shows the new percentage. Returns
+// true for a request, which is then done with; a tick goes on to default handling.
+bool HandleProgressTimerMessage(HWND window, UINT message);
+
+// The window's side of a send: the timer on `timerWindow`, and the close request to the dialog
+// that the window's thread runs for the send.
+class WindowSendFrontEnd final : public SendFrontEnd {
+ public:
+  WindowSendFrontEnd(HWND timerWindow, const ProgressDialog& dialog)
+      : timerWindow_(timerWindow), dialog_(dialog) {}
+  void StartProgressFeed() override;
+  void StopProgressFeed() override;
+  void CloseProgress() override;
+
+ private:
+  HWND timerWindow_;
+  const ProgressDialog& dialog_;
+};
+
+}  // namespace vandrel
