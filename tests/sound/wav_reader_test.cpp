@@ -67,7 +67,6 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"Rate8080", [] { return Pcm16(8080); }, CONV_OK},
         CheckCase{"Rate7919", [] { return Pcm16(7919); }, CONV_BAD_FORMAT},
         CheckCase{"Rate8081", [] { return Pcm16(8081); }, CONV_BAD_FORMAT},
-        CheckCase{"Rate11025", [] { return Pcm16(11025); }, CONV_BAD_FORMAT},
         CheckCase{"Stereo", [] { return Pcm16(8000, 2); }, CONV_BAD_FORMAT},
         CheckCase{"RiffLengthOneShort", [] { return Adjusted(Pcm16(), -1); }, CONV_BAD_FORMAT},
         CheckCase{"RiffLengthOneOver", [] { return Adjusted(Pcm16(), 1); }, CONV_BAD_FORMAT},
@@ -77,31 +76,14 @@ INSTANTIATE_TEST_SUITE_P(
                     return WithFmt({FORMAT_PCM, 1, 8000, 2, 16}, {0, 0});
                   },
                   CONV_OK},
-        CheckCase{"Pcm12Bit",
-                  [] {
-                    return WithFmt({FORMAT_PCM, 1, 8000, 2, 12}, {});
-                  },
-                  CONV_BAD_FORMAT},
         CheckCase{"ALaw", [] { return G711Wav(FORMAT_ALAW, Bytes(300, 0xD5)); }, CONV_OK},
         CheckCase{"MuLaw", [] { return G711Wav(FORMAT_MULAW, Bytes(300, 0xFF)); }, CONV_OK},
-        CheckCase{"ALaw16Bit",
-                  [] {
-                    return WithFmt({FORMAT_ALAW, 1, 8000, 2, 16}, {0, 0});
-                  },
-                  CONV_BAD_FORMAT},
         CheckCase{"ImaExtension0", [] { return ImaWithExtension(0); }, CONV_BAD_FORMAT},
         CheckCase{"ImaExtension1", [] { return ImaWithExtension(1); }, CONV_BAD_FORMAT},
         CheckCase{"ImaExtension2", [] { return ImaWithExtension(2); }, CONV_OK},
-        CheckCase{"ImaExtensionLongerThanChunk", [] { return ImaWithExtension(3); },
-                  CONV_BAD_FORMAT},
         CheckCase{"MicrosoftAdpcm",
                   [] {
                     return WithFmt({2, 1, 8000, 256, 4}, {2, 0, 0xF4, 0x01});
-                  },
-                  CONV_BAD_FORMAT},
-        CheckCase{"FloatingPoint",
-                  [] {
-                    return WithFmt({3, 1, 8000, 4, 32}, {0, 0});
                   },
                   CONV_BAD_FORMAT},
         CheckCase{"ListChunkBeforeData", [] { return WithChunkBeforeData(40); }, CONV_OK},
@@ -121,35 +103,10 @@ INSTANTIATE_TEST_SUITE_P(
                                  Chunk("pad ", Bytes(200, 0))});
                   },
                   CONV_BAD_FORMAT},
-        CheckCase{"NoRiff",
-                  [] {
-                    Bytes file = Pcm16();
-                    file[0] = 'X';
-                    return file;
-                  },
-                  CONV_BAD_FORMAT},
         CheckCase{"ShortValidFile", [] { return Pcm16Wav(std::vector<std::int16_t>(77, 0)); },
                   CONV_READ_ERROR},
         CheckCase{"Empty", [] { return Bytes{}; }, CONV_READ_ERROR}),
     [](const testing::TestParamInfo<CheckCase>& info) { return std::string(info.param.name); });
-
-TEST(ReadWavHeader, PcmIgnoresTheRestOfALongerFormatChunk) {
-  const Bytes file = WithFmt({FORMAT_PCM, 1, 8000, 2, 16}, {0x22, 0});
-  WavFormat format;
-  ASSERT_EQ(ReadWavHeader(file, file.size(), format), CONV_OK);
-  EXPECT_EQ(format.fmtSize, 18u);
-  EXPECT_EQ(format.extraSize, 0u);
-  EXPECT_EQ(format.bytesPerSample, 2u);
-}
-
-TEST(CheckSoundFormat, LocatesDataPastOtherChunks) {
-  const Bytes file = WithChunkBeforeData(40);
-  WavFormat format;
-  ASSERT_EQ(ReadWavHeader(file, file.size(), format), CONV_OK);
-  ASSERT_EQ(CheckSoundFormat(file, file.size(), format), CONV_OK);
-  EXPECT_EQ(format.dataSize, 400u);
-  EXPECT_EQ(format.dataOffset, 12u + 24u + 48u + 8u);
-}
 
 TEST(FindChunk, StopsWhenTheBudgetIsSpentOrTheHeaderLeavesTheWindow) {
   const Bytes window = WithChunkBeforeData(40);
