@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 
 .PHONY: dist check deps linux windows asan tsan check-linux check-windows check-asan check-tsan format clean
 
-check: deps check-linux check-windows
+check: deps check-linux check-windows check-asan check-tsan
 
 deps:
 	scripts/install-deps
