@@ -75,6 +75,27 @@ std::size_t WriteHandsetHeader(const WavFormat& output, std::span<std::uint8_t> 
   return writer.Length();
 }
 
+// Encodes one block of samples into `bytes` and carries the step index on.
+void EncodeInto(std::span<const std::int16_t> samples, std::span<std::uint8_t> bytes,
+                std::int32_t& stepIndex) {
+  StoreU16(bytes, 0, static_cast<std::uint16_t>(samples[0]));
+  bytes[2] = static_cast<std::uint8_t>(stepIndex);
+  bytes[3] = kHandsetBlockMark;
+  std::fill(bytes.begin() + kAdpcmBlockHeaderBytes, bytes.end(), std::uint8_t{0});
+
+  // Each block restarts from its own first sample, stored exactly; only the index carries on.
+  Quantiser quantiser{samples[0], stepIndex};
+  const std::span<std::uint8_t> codes = bytes.subspan(kAdpcmBlockHeaderBytes);
+  const std::size_t pairs = (samples.size() - 1) / 2;
+  for (std::size_t pair = 0; pair < pairs; ++pair) {
+    // The handset takes the earlier code of each pair from the high half of the byte.
+    const std::uint8_t first = quantiser.Encode(samples[1 + 2 * pair]);
+    const std::uint8_t second = quantiser.Encode(samples[2 + 2 * pair]);
+    codes[pair] = static_cast<std::uint8_t>((first << 4) | second);
+  }
+  stepIndex = quantiser.index;
+}
+
 }  // namespace
 
 std::size_t EncoderSetup(WavFormat& output, std::span<std::uint8_t> header) {
@@ -114,12 +135,17 @@ std::uint32_t EncodeSamples(WavFormat& output, std::span<const std::int16_t> sam
   if (blockLength == 0 || samplesPerBlock == 0) return 0;
   while (consumed < samples.size() && blockStart + blockLength <= blocks.size()) {
     const std::size_t take = std::min(samplesPerBlock, samples.size() - consumed);
-    const auto from = samples.begin() + static_cast<std::ptrdiff_t>(consumed);
-    const auto tail = std::copy_n(from, take, codec.blockSamples.begin());
-    std::fill(tail, codec.blockSamples.end(), std::int16_t{0});
-    EncodeBlock(output);
-    std::copy(codec.blockBytes.begin(), codec.blockBytes.end(),
-              blocks.begin() + static_cast<std::ptrdiff_t>(blockStart));
+    const auto out = blocks.subspan(blockStart, blockLength);
+    if (take == samplesPerBlock) {
+      // A whole block goes straight from the samples to the output.
+      EncodeInto(samples.subspan(consumed, take), out, codec.stepIndex);
+    } else {
+      const auto from = samples.begin() + static_cast<std::ptrdiff_t>(consumed);
+      const auto tail = std::copy_n(from, take, codec.blockSamples.begin());
+      std::fill(tail, codec.blockSamples.end(), std::int16_t{0});
+      EncodeBlock(output);
+      std::copy(codec.blockBytes.begin(), codec.blockBytes.end(), out.begin());
+    }
     blockStart += blockLength;
     consumed += take;
   }
@@ -127,26 +153,7 @@ std::uint32_t EncodeSamples(WavFormat& output, std::span<const std::int16_t> sam
 }
 
 void EncodeBlock(WavFormat& output) {
-  CodecState& codec = output.codec;
-  const std::span<const std::int16_t> samples = codec.blockSamples;
-  const std::span<std::uint8_t> bytes = codec.blockBytes;
-
-  StoreU16(bytes, 0, static_cast<std::uint16_t>(samples[0]));
-  bytes[2] = static_cast<std::uint8_t>(codec.stepIndex);
-  bytes[3] = kHandsetBlockMark;
-  std::fill(bytes.begin() + kAdpcmBlockHeaderBytes, bytes.end(), std::uint8_t{0});
-
-  // Each block restarts from its own first sample, stored exactly; only the index carries on.
-  Quantiser quantiser{samples[0], codec.stepIndex};
-  const std::span<std::uint8_t> codes = bytes.subspan(kAdpcmBlockHeaderBytes);
-  const std::size_t pairs = (samples.size() - 1) / 2;
-  for (std::size_t pair = 0; pair < pairs; ++pair) {
-    // The handset takes the earlier code of each pair from the high half of the byte.
-    const std::uint8_t first = quantiser.Encode(samples[1 + 2 * pair]);
-    const std::uint8_t second = quantiser.Encode(samples[2 + 2 * pair]);
-    codes[pair] = static_cast<std::uint8_t>((first << 4) | second);
-  }
-  codec.stepIndex = quantiser.index;
+  EncodeInto(output.codec.blockSamples, output.codec.blockBytes, output.codec.stepIndex);
 }
 
 }  // namespace vandrel
