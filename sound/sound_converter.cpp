@@ -22,7 +22,7 @@ constexpr std::size_t kStagingBytes = 4096;
 constexpr std::size_t kCopyPieceBytes = 4000;
 
 // Long blocks spend less on headers; short ones waste less on the padding of the last block.
-// The long ones are chosen when the last of them would be more than about two thirds full.
+// The long ones are chosen when at least 200 of the last one's 321 samples would be sound.
 constexpr std::uint16_t kShortBlockBytes = 44;
 constexpr std::uint16_t kLongBlockBytes = 164;
 constexpr std::uint32_t kLongBlockSamples = 321;
@@ -54,6 +54,7 @@ std::uint16_t OutputBlockLength(const WavFormat& input) {
 }
 
 SliceUnit SliceUnitOf(const WavFormat& input, std::uint64_t outputSamplesPerBlock) {
+  // IMA ADPCM slices stay strictly below 4 KB, so a block of 4096 bytes or more is refused.
   if (IsImaAdpcm(input)) return {input.blockAlign, input.samplesPerBlock, kMaxSliceBytes - 1};
   return {outputSamplesPerBlock * input.bytesPerSample, outputSamplesPerBlock, kMaxSliceBytes};
 }
