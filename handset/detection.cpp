@@ -5,6 +5,7 @@
 #include "app/port_log.h"
 #include "handset/handset_link.h"
 #include "handset/identification.h"
+#include "handset/link_trace.h"
 #include "platform/clock.h"
 #include "serial/serial_driver.h"
 
@@ -43,6 +44,7 @@ bool HandsetLink::IdentificationStep(std::string_view command, std::span<std::ui
   const auto bytes =
       std::span(reinterpret_cast<const std::uint8_t*>(command.data()), command.size());
   for (int attempt = 0; attempt < kIdentificationTries; ++attempt) {
+    TraceWritten(port, bytes);
     if (!SerialWrite(port, bytes)) continue;
     TheClock().Sleep(kIdentificationWaitMs);
     std::fill(answer.begin(), answer.end(), std::uint8_t{0});
@@ -50,6 +52,7 @@ bool HandsetLink::IdentificationStep(std::string_view command, std::span<std::ui
     const int count = SerialRead(port, answer, timedOut);
     SerialSuspend(port);
     if (count > 0) {
+      TraceRead(port, answer.first(static_cast<std::size_t>(count)));
       length = static_cast<std::size_t>(count);
       return true;
     }
@@ -99,6 +102,7 @@ bool HandsetLink::Detect(int portNumber, LineSpeeds& lineSpeeds, std::string& lo
     const std::int32_t speed = lineSpeeds.speeds[static_cast<std::size_t>(i)];
     TheClock().Sleep(kBeforeOpenMs);
     last = SerialOpen(port, speed, LineSpeedTimeoutMs(speed), log);
+    TracePortOpened(port, speed, last);
     lastSpeed = speed;
     if (last != kOpenConfigured && last != kOpenForcedSpeed) {
       DiscardDriverError(port);
@@ -125,6 +129,7 @@ bool HandsetLink::Detect(int portNumber, LineSpeeds& lineSpeeds, std::string& lo
     return true;
   }
   SerialClose(port);
+  TracePortClosed(port);
   return false;
 }
 
@@ -141,6 +146,7 @@ bool HandsetLink::QuickProbe(int portNumber, std::string& modelName, LineSpeeds&
     const std::int32_t speed = lineSpeeds.speeds[static_cast<std::size_t>(i)];
     TheClock().Sleep(kBeforeOpenMs);
     last = SerialOpen(port, speed, kQuickProbeTimeoutMs, log);
+    TracePortOpened(port, speed, last);
     lastSpeed = speed;
     if (last == kOpenFailed) continue;
     if (last == kOpenNonCompliantCable || last == kOpenCableNoHandset) {

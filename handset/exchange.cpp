@@ -3,6 +3,7 @@
 
 #include "app/app_state.h"
 #include "handset/handset_link.h"
+#include "handset/link_trace.h"
 #include "platform/clock.h"
 #include "platform/user_interface.h"
 #include "serial/serial_driver.h"
@@ -62,6 +63,7 @@ HandsetLink::~HandsetLink() {
 }
 
 bool HandsetLink::SendBytes(std::span<const std::uint8_t> data, Event& event) {
+  TraceWritten(port, data);
   const bool ok = SerialWrite(port, data);
   int code = kDriverNoError;
   if (!ok) SerialTakeError(port, code);
@@ -85,6 +87,7 @@ bool HandsetLink::AwaitAnswer(std::size_t expectedSize, AnswerStatus& status, Ev
     bool timedOut = false;
     const int count = SerialRead(port, scratch, timedOut);
     if (count <= 0) continue;
+    TraceRead(port, std::span(scratch).first(static_cast<std::size_t>(count)));
     const auto poll = collector.Add(std::span(scratch).first(static_cast<std::size_t>(count)));
     if (poll == AnswerCollector::Poll::kOverflow || poll == AnswerCollector::Poll::kFinal) break;
     if (poll == AnswerCollector::Poll::kError) allowed = kQuietPollsAfterError;
@@ -121,6 +124,7 @@ void HandsetLink::ReportDriverError(int driverCode) {
 bool HandsetLink::CloseLink() {
   TheClock().Sleep(kCloseWaitMs);
   const bool ok = SerialClose(port);
+  TracePortClosed(port);
   int code = kDriverNoError;
   bool result = true;
   if (ok || !connected) {
