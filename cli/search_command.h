@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace vandrel {
+
+// Searches the listed ports for a compliant handset, as the Port menu's "Auto" does, and on
+// success selects and saves the port found. `devices` are added to the list first (a device
+// the system does not report, such as a pseudo-terminal). Returns kExitAllSent when a handset
+// was found, kExitSendFailed otherwise.
+int RunSearch(const std::vector<std::string>& devices, std::optional<int> language);
+
+void AddSearchCommand(CLI::App& app, int& exitStatus);
+
+}  // namespace vandrel

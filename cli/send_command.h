@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace vandrel {
+
+// What `send` was asked to do. The port, device and language apply to this run only.
+struct SendRequest {
+  std::optional<int> port;
+  std::optional<std::string> device;
+  std::optional<int> kind;
+  std::optional<int> language;
+  std::optional<std::string> title;
+  std::optional<std::string> tracePath;
+  std::vector<std::string> files;
+};
+
+// Sends the files in order with the window's settings, then saves the reordered speed list.
+// Returns kExitDone when every file went through, kExitSendFailed otherwise.
+int RunSend(const SendRequest& request);
+
+// Adds `send` to the command line; running it leaves its exit status in `exitStatus`.
+void AddSendCommand(CLI::App& app, int& exitStatus);
+
+}  // namespace vandrel

@@ -1,0 +1,74 @@
+#include "cli/trace_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace vandrel {
+namespace {
+
+struct EscapeCase {
+  std::string bytes;
+  std::size_t limit;
+  std::string shown;
+};
+
+class EscapeBytesTest : public testing::TestWithParam<EscapeCase> {};
+
+TEST_P(EscapeBytesTest, ShowsBytesReadably) {
+  const std::string& bytes = GetParam().bytes;
+  EXPECT_EQ(EscapeBytes(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                  bytes.size()),
+                        GetParam().limit),
+            GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, EscapeBytesTest,
+    testing::Values(EscapeCase{"AT\r", 64, "\"AT\\r\""},
+                    EscapeCase{"\r\nOK\r\n", 64, "\"\\r\\nOK\\r\\n\""},
+                    EscapeCase{std::string("a\0\x7F\xFF\t", 5), 64, "\"a\\x00\\x7F\\xFF\\t\""},
+                    EscapeCase{"say \"hi\" \\", 64, "\"say \\\"hi\\\" \\\\\""},
+                    EscapeCase{"RIFF1234", 4, "\"RIFF\"... (4 more bytes)"},
+                    EscapeCase{"", 64, "\"\""}));
+
+TEST(TraceFile, RecordsLinkTrafficPausesAndMessagesInOrderAndPassesThemOn) {
+  const auto path = std::filesystem::temp_directory_path() / "vandrel-trace-test.txt";
+  VirtualClock clock;
+  RecordingUserInterface ui;
+  {
+    TraceFile trace(path.string(), clock, ui);
+    ASSERT_TRUE(trace.IsOpen());
+    const std::uint8_t answer[] = {'O', 'K', '\r', '\n'};
+    trace.Written(5, std::span(answer).first(2));
+    trace.Sleep(100);
+    trace.Sleep(100);
+    trace.Sleep(100);
+    trace.Read(5, answer);
+    trace.Sleep(500);
+    trace.ShowBox(BoxKind::kError, "Boom");
+  }
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  std::filesystem::remove(path);
+  const std::string trace = text.str();
+  const auto written = trace.find("COM5 > 2 bytes \"OK\"");
+  const auto polls = trace.find("     0.000  pause 100 ms x 3\n");
+  const auto read = trace.find("     0.300  COM5 < 4 bytes \"OK\\r\\n\"");
+  const auto pause = trace.find("     0.300  pause 500 ms\n");
+  const auto error = trace.find("     0.800  error: \"Boom\"");
+  EXPECT_LT(written, polls) << trace;
+  EXPECT_LT(polls, read) << trace;
+  EXPECT_LT(read, pause) << trace;
+  EXPECT_LT(pause, error) << trace;
+  EXPECT_NE(error, std::string::npos) << trace;
+  EXPECT_EQ(clock.SleptMs(), 800u);
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, "Boom");
+}
+
+}  // namespace
+}  // namespace vandrel
