@@ -1,0 +1,279 @@
+#include "tests/integration/harness.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "app/settings.h"
+#include "platform/file_registry_store.h"
+
+namespace vandrel::e2e {
+
+namespace {
+
+constexpr int kExecFailed = 127;
+
+std::string EnvOr(const char* name, const std::string& fallback) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0' ? value : fallback;
+}
+
+// "21-29" or "21,22": the Wine COM numbers this suite may use.
+std::vector<int> ParsePorts(const std::string& text) {
+  std::vector<int> ports;
+  const std::size_t dash = text.find('-');
+  if (dash != std::string::npos) {
+    for (int port = std::stoi(text.substr(0, dash)); port <= std::stoi(text.substr(dash + 1));
+         ++port)
+      ports.push_back(port);
+    return ports;
+  }
+  std::stringstream list(text);
+  for (std::string item; std::getline(list, item, ',');) ports.push_back(std::stoi(item));
+  return ports;
+}
+
+std::string WinePrefix() {
+  return EnvOr("WINEPREFIX", EnvOr("HOME", "/root") + "/.wine");
+}
+
+// `wine reg` on the settings key; the output of the command.
+std::string WineReg(const std::vector<std::string>& arguments) {
+  TempFolder folder;
+  std::vector<std::string> argv{EnvOr("VANDREL_E2E_WINE", "wine"), "reg"};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  RunProgram(argv, {}, folder.path() / "out", folder.path() / "err");
+  return ReadWhole(folder.path() / "out");
+}
+
+const std::string kWineSettingsKey = std::string("HKCU\\") + kSettingsKey;
+
+}  // namespace
+
+TempFolder::TempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "vandrel-e2e-XXXXXX").string();
+  path_ = mkdtemp(pattern.data());
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ReadWhole(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+std::filesystem::path Sample(const std::string& name) {
+  return std::filesystem::path(SAMPLES_DIR) / name;
+}
+
+int RunProgram(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
+               const std::filesystem::path& out, const std::filesystem::path& err) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int nullFd = open("/dev/null", O_RDONLY);
+    dup2(nullFd, STDIN_FILENO);
+    dup2(outFd, STDOUT_FILENO);
+    dup2(errFd, STDERR_FILENO);
+    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+    std::vector<char*> pointers;
+    for (const std::string& argument : argv)
+      pointers.push_back(const_cast<char*>(argument.c_str()));
+    pointers.push_back(nullptr);
+    execvp(pointers[0], pointers.data());
+    _exit(kExecFailed);
+  }
+  int status = 0;
+  if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+SimulatedHandset::SimulatedHandset(const std::vector<std::string>& options,
+                                   const std::filesystem::path& store, const std::string& link)
+    : store_(store) {
+  int output[2];
+  if (pipe(output) != 0) return;
+  std::vector<std::string> argv{HANDSET_SIM_PATH, "--store", store.string()};
+  if (!link.empty()) argv.insert(argv.end(), {"--link", link});
+  argv.insert(argv.end(), options.begin(), options.end());
+  pid_ = fork();
+  if (pid_ == 0) {
+    dup2(output[1], STDOUT_FILENO);
+    const int errFd =
+        open((store.parent_path() / "handset-sim.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(errFd, STDERR_FILENO);
+    close(output[0]);
+    close(output[1]);
+    std::vector<char*> pointers;
+    for (std::string& argument : argv) pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    execv(pointers[0], pointers.data());
+    _exit(kExecFailed);
+  }
+  close(output[1]);
+  char c = 0;
+  while (read(output[0], &c, 1) == 1 && c != '\n') path_ += c;
+  close(output[0]);
+}
+
+SimulatedHandset::~SimulatedHandset() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGTERM);
+  int status = 0;
+  waitpid(pid_, &status, 0);
+}
+
+std::vector<StoredObject> SimulatedHandset::Stored() const {
+  std::vector<StoredObject> objects;
+  std::ifstream manifest(store_ / "manifest.tsv");
+  for (std::string line; std::getline(manifest, line);) {
+    std::stringstream fields(line);
+    std::string format, title, size;
+    std::getline(fields, format, '\t');
+    std::getline(fields, title, '\t');
+    std::getline(fields, size, '\t');
+    StoredObject object{std::stoi(format), title, std::stoul(size), {}};
+    char name[32];
+    std::snprintf(name, sizeof name, "object-%04d.bin", static_cast<int>(objects.size() + 1));
+    object.bytes = ReadWhole(store_ / name);
+    objects.push_back(std::move(object));
+  }
+  return objects;
+}
+
+Target& Target::Get() {
+  static Target target;
+  return target;
+}
+
+Target::Target() {
+  const std::string exe = EnvOr("VANDREL_E2E_CLI", "");
+  wine_ = !exe.empty();
+  if (!wine_) {
+    cli_ = {VANDREL_CLI_PATH};
+    return;
+  }
+  cli_ = {EnvOr("VANDREL_E2E_WINE", "wine"), exe};
+  freePorts_ = ParsePorts(EnvOr("VANDREL_E2E_PORTS", "21-29"));
+}
+
+std::string Target::FilePath(const std::filesystem::path& path) const {
+  if (!wine_) return path.string();
+  std::string text = "Z:" + path.string();
+  for (char& c : text)
+    if (c == '/') c = '\\';
+  return text;
+}
+
+int Target::AcquirePort() {
+  if (!wine_) return 0;
+  std::unique_lock lock(mutex_);
+  portFreed_.wait(lock, [this] { return !freePorts_.empty(); });
+  const int port = freePorts_.back();
+  freePorts_.pop_back();
+  return port;
+}
+
+void Target::ReleasePort(int port) {
+  if (port == 0) return;
+  {
+    std::lock_guard lock(mutex_);
+    freePorts_.push_back(port);
+  }
+  portFreed_.notify_one();
+}
+
+std::vector<std::string> Target::CliCommand() const {
+  return cli_;
+}
+
+StoredSettings::StoredSettings(const std::filesystem::path& configFolder)
+    : configFolder_(configFolder) {}
+
+void StoredSettings::Set(const std::string& name, std::uint32_t value) {
+  if (Target::Get().wine()) {
+    WineReg({"add", kWineSettingsKey, "/v", name, "/t", "REG_DWORD", "/d", std::to_string(value),
+             "/f"});
+    return;
+  }
+  FileRegistryStore store(configFolder_ / "kesta");
+  ScopedRegistryKey key(store, store.CreateKey(RegistryRoot::kCurrentUser, kSettingsKey));
+  store.SetValue(*key, name, RegistryValue::Dword(value));
+}
+
+std::optional<std::uint32_t> StoredSettings::Get(const std::string& name) const {
+  if (Target::Get().wine()) {
+    const std::string text = WineReg({"query", kWineSettingsKey, "/v", name});
+    std::smatch match;
+    if (!std::regex_search(text, match, std::regex("REG_DWORD\\s+0x([0-9a-fA-F]+)")))
+      return std::nullopt;
+    return static_cast<std::uint32_t>(std::stoul(match[1].str(), nullptr, 16));
+  }
+  FileRegistryStore store(configFolder_ / "kesta");
+  ScopedRegistryKey key(store, store.OpenKey(RegistryRoot::kCurrentUser, kSettingsKey));
+  if (!key) return std::nullopt;
+  const auto value = store.QueryValue(*key, name);
+  return value ? value->AsDword() : std::nullopt;
+}
+
+Session::Session(const std::vector<std::string>& simOptions)
+    : comPort_(Target::Get().AcquirePort()), settings_(folder_.path() / "config") {
+  std::filesystem::create_directories(folder_.path() / "store");
+  const std::string link =
+      comPort_ == 0 ? "" : WinePrefix() + "/dosdevices/com" + std::to_string(comPort_);
+  handset_ = std::make_unique<SimulatedHandset>(simOptions, folder_.path() / "store", link);
+}
+
+Session::~Session() {
+  handset_.reset();
+  Target::Get().ReleasePort(comPort_);
+}
+
+CliRun Session::Run(const std::string& command, const std::vector<std::string>& arguments,
+                    bool withPort) {
+  Target& target = Target::Get();
+  std::vector<std::string> argv = target.CliCommand();
+  argv.push_back(command);
+  const std::filesystem::path trace = folder_.path() / "trace.txt";
+  if (command == "send") argv.insert(argv.end(), {"--trace", target.FilePath(trace)});
+  if (withPort && target.wine()) argv.insert(argv.end(), {"--port", std::to_string(comPort_)});
+  if (withPort && !target.wine()) argv.insert(argv.end(), {"--device", handset_->path()});
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  std::map<std::string, std::string> env;
+  if (!target.wine()) {
+    // the run's own settings and home, so that nothing of the user's is read or written
+    env["XDG_CONFIG_HOME"] = (folder_.path() / "config").string();
+    env["HOME"] = folder_.path().string();
+  }
+  CliRun run;
+  run.status = RunProgram(argv, env, folder_.path() / "out", folder_.path() / "err");
+  run.out = ReadWhole(folder_.path() / "out");
+  run.err = ReadWhole(folder_.path() / "err");
+  run.trace = ReadWhole(trace);
+  run.stored = handset_->Stored();
+  std::smatch match;
+  if (std::regex_search(run.trace, match, std::regex("port COM([0-9]+)")))
+    run.port = std::stoi(match[1].str());
+  return run;
+}
+
+std::string AdpcmRendition(const std::filesystem::path& wav, const std::filesystem::path& folder) {
+  const std::filesystem::path output = folder / "rendition.wav";
+  RunProgram({VANDREL_CLI_PATH, "convert", wav.string(), output.string()}, {}, folder / "conv.out",
+             folder / "conv.err");
+  return ReadWhole(output);
+}
+
+}  // namespace vandrel::e2e

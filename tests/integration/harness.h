@@ -1,0 +1,137 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vandrel::e2e {
+
+// A folder of its own for one run, removed afterwards.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string ReadWhole(const std::filesystem::path& path);
+
+// One line of the simulator's manifest.
+struct StoredObject {
+  int formatCode = 0;
+  std::string title;
+  std::size_t size = 0;
+  std::string bytes;  // the stored object itself
+};
+
+// handset-sim as a child process, serving the client's port until it is destroyed.
+class SimulatedHandset {
+ public:
+  // `link`, when not empty, is made a symbolic link to the pseudo-terminal.
+  SimulatedHandset(const std::vector<std::string>& options, const std::filesystem::path& store,
+                   const std::string& link);
+  ~SimulatedHandset();
+  SimulatedHandset(const SimulatedHandset&) = delete;
+  SimulatedHandset& operator=(const SimulatedHandset&) = delete;
+  const std::string& path() const { return path_; }
+  std::vector<StoredObject> Stored() const;
+
+ private:
+  int pid_ = -1;
+  std::string path_;
+  std::filesystem::path store_;
+};
+
+// What one run of vandrel-cli left behind.
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+  std::string trace;
+  std::vector<StoredObject> stored;
+  int port = 0;  // the port number the trace shows
+};
+
+// Where vandrel-cli runs: natively on a pseudo-terminal given by --device, or under Wine on a
+// COM port linked to it. Chosen by the environment (see CMakeLists.txt).
+class Target {
+ public:
+  static Target& Get();
+  bool wine() const { return wine_; }
+  // A path as the program under test spells it.
+  std::string FilePath(const std::filesystem::path& path) const;
+  // Takes a free COM number (Wine) and returns it, 0 natively; waits while all are taken.
+  int AcquirePort();
+  void ReleasePort(int port);
+  std::vector<std::string> CliCommand() const;
+
+ private:
+  Target();
+  bool wine_ = false;
+  std::vector<std::string> cli_;
+  std::vector<int> freePorts_;
+  std::mutex mutex_;
+  std::condition_variable portFreed_;
+};
+
+// The window's settings as the program under test stores them: a registry file under the run's
+// own configuration folder natively, the Wine prefix's registry under Wine.
+class StoredSettings {
+ public:
+  explicit StoredSettings(const std::filesystem::path& configFolder);
+  void Set(const std::string& name, std::uint32_t value);
+  std::optional<std::uint32_t> Get(const std::string& name) const;
+
+ private:
+  std::filesystem::path configFolder_;
+};
+
+// One run against a fresh simulator: a configuration folder, a port, the simulator.
+class Session {
+ public:
+  explicit Session(const std::vector<std::string>& simOptions);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // Runs `vandrel-cli <command> <arguments...>` with the port option that reaches the simulator
+  // (when `withPort`) and a trace; the stored objects are read afterwards.
+  CliRun Run(const std::string& command, const std::vector<std::string>& arguments,
+             bool withPort = true);
+  StoredSettings& settings() { return settings_; }
+  const SimulatedHandset& handset() const { return *handset_; }
+  const std::filesystem::path& folder() const { return folder_.path(); }
+
+ private:
+  TempFolder folder_;
+  int comPort_ = 0;
+  StoredSettings settings_;
+  std::unique_ptr<SimulatedHandset> handset_;
+};
+
+// Runs `argv` with `environment` added, stdout and stderr into the files given; the exit status.
+int RunProgram(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
+               const std::filesystem::path& out, const std::filesystem::path& err);
+
+// The bytes the simulator must have stored for a sound sent as its ADPCM rendition: what
+// `vandrel-cli convert` writes.
+std::string AdpcmRendition(const std::filesystem::path& wav, const std::filesystem::path& folder);
+
+std::filesystem::path Sample(const std::string& name);
+
+// Waits for the sends the suite starts side by side before its first test; under Wine the
+// settings are shared, so the tests that change them run only after.
+void AwaitAllSends();
+
+}  // namespace vandrel::e2e

@@ -1,0 +1,240 @@
+// End to end: vandrel-cli (natively, or under Wine) sends into handset-sim over a real
+// pseudo-terminal. Every run of a send costs seconds of the handset's fixed waits, so the runs
+// start together when the first result is asked for and each test only checks its own.
+// Misbehaviours that only end in the 60-second answer time-out (silence, a stall, noise without an
+// answer word, a hang-up) are left to the handset tests on the virtual clock.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <functional>
+#include <future>
+#include <map>
+#include <regex>
+
+#include "app/message_catalogue.h"
+#include "app/port_log.h"
+#include "objects/event_table.h"
+#include "tests/integration/harness.h"
+
+namespace vandrel::e2e {
+namespace {
+
+using testing::HasSubstr;
+using testing::Not;
+
+const std::string kSuccess = "Successfull Download\n";
+
+struct Scenario {
+  std::vector<std::string> simOptions;
+  std::vector<std::string> arguments;  // sample names become their paths
+};
+
+// A distinct IMEI per handset: under Wine the ADPCM records of earlier runs stay in the prefix.
+std::string UniqueImei(int salt) {
+  return "35" + std::to_string(100000000 + (getpid() % 100000) * 100 + salt) + "0000";
+}
+
+const std::map<std::string, Scenario>& Scenarios() {
+  static const std::map<std::string, Scenario> scenarios{
+      {"samples",
+       {{"--split", "7", "--split-pause", "5"},
+        {"picture.png", "ringtone.wav", "animation.gif", "contact.vcf"}}},
+      {"adpcm-refused",
+       {{"--refuse-adpcm", "--imei", UniqueImei(1)}, {"ringtone.wav", "ringtone.wav"}}},
+      {"plain-modem", {{"--plain-modem"}, {"contact.vcf"}}},
+      {"no-capability", {{"--no-object-capability"}, {"contact.vcf"}}},
+      {"no-imei", {{"--no-imei"}, {"contact.vcf"}}},
+      {"no-sim", {{"--no-sim"}, {"contact.vcf"}}},
+      {"memory-low", {{"--free-memory", "100"}, {"contact.vcf"}}},
+      {"title-error", {{"--title-error", "65524"}, {"contact.vcf"}}},
+      {"object-error", {{"--object-error", "65522"}, {"contact.vcf"}}},
+      {"error-at-open", {{"--error-at", "open"}, {"contact.vcf"}}},
+      {"long-answer", {{"--long-answer=cmee"}, {"contact.vcf"}}},
+      {"unsendable", {{}, {"contact.vcf", "missing.vcf", "empty.gif", "notes.txt"}}},
+  };
+  return scenarios;
+}
+
+std::vector<std::string> WithSamplePaths(const std::vector<std::string>& arguments,
+                                         const std::filesystem::path& scratch) {
+  std::vector<std::string> paths;
+  for (const std::string& argument : arguments) {
+    std::filesystem::path path = Sample(argument);
+    if (!std::filesystem::exists(path)) path = scratch / argument;
+    paths.push_back(Target::Get().FilePath(path));
+  }
+  return paths;
+}
+
+// The files that must fail before a port is opened, in a folder of the suite's own.
+const std::filesystem::path& Scratch() {
+  static TempFolder folder;
+  static const bool made = [] {
+    std::ofstream(folder.path() / "empty.gif").flush();
+    std::ofstream(folder.path() / "notes.txt") << "not an object\n";
+    return true;
+  }();
+  (void)made;
+  return folder.path();
+}
+
+std::map<std::string, std::shared_future<CliRun>>& Runs() {
+  static std::map<std::string, std::shared_future<CliRun>> runs;
+  return runs;
+}
+
+// Starts every scenario on a thread of its own, before the first test runs.
+class StartSends : public testing::Environment {
+ public:
+  void SetUp() override {
+    for (const auto& [name, scenario] : Scenarios()) {
+      Runs()[name] = std::async(std::launch::async, [scenario] {
+                       Session session(scenario.simOptions);
+                       return session.Run("send", WithSamplePaths(scenario.arguments, Scratch()));
+                     }).share();
+    }
+  }
+};
+
+[[maybe_unused]] testing::Environment* const startSends =
+    testing::AddGlobalTestEnvironment(new StartSends);
+
+const CliRun& Outcome(const std::string& name) {
+  return Runs().at(name).get();
+}
+
+}  // namespace
+
+void AwaitAllSends() {
+  for (const auto& [name, run] : Runs()) run.wait();
+}
+
+namespace {
+
+// The texts as the event reporter formats them, in English.
+class EventTexts : public testing::Test {
+ protected:
+  void SetUp() override { BuildEventTable(GetTextBlock(kEnglish)); }
+  void TearDown() override { DestroyEventTable(); }
+};
+
+std::string EventLine(std::uint8_t code, int port) {
+  return FormatEvent(Event{code, port, 0, {}, {}}) + "\n";
+}
+
+std::string LogLine(int port, int textId) {
+  std::string log;
+  AppendPortLog(log, port, textId);
+  return log + "\n";
+}
+
+TEST(SendEndToEnd, EverySampleArrivesByteForByteTheSoundAsItsAdpcmRendition) {
+  const CliRun& run = Outcome("samples");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, kSuccess + kSuccess + kSuccess + kSuccess);
+  ASSERT_EQ(run.stored.size(), 4u) << run.err;
+  TempFolder folder;
+  const std::string rendition = AdpcmRendition(Sample("ringtone.wav"), folder.path());
+  ASSERT_FALSE(rendition.empty());
+  EXPECT_LT(rendition.size(), ReadWhole(Sample("ringtone.wav")).size());
+  EXPECT_EQ(run.stored[0].bytes, ReadWhole(Sample("picture.png")));
+  EXPECT_EQ(run.stored[1].bytes, rendition);
+  EXPECT_EQ(run.stored[2].bytes, ReadWhole(Sample("animation.gif")));
+  EXPECT_EQ(run.stored[3].bytes, ReadWhole(Sample("contact.vcf")));
+  EXPECT_EQ(run.stored[0].formatCode, 103);
+  EXPECT_EQ(run.stored[1].formatCode, 1);
+  EXPECT_EQ(run.stored[2].formatCode, 105);
+  EXPECT_EQ(run.stored[3].formatCode, 220);
+  EXPECT_EQ(run.stored[0].title, "picture");
+  EXPECT_EQ(run.stored[3].title, "contact");
+}
+
+TEST(SendEndToEnd, TraceShowsPortSpeedCommandsAnswersPausesAndOutcome) {
+  const CliRun& run = Outcome("samples");
+  EXPECT_THAT(run.trace, HasSubstr("at 115200 bit/s"));
+  EXPECT_THAT(run.trace, HasSubstr("> 3 bytes \"AT\\r\""));
+  EXPECT_THAT(run.trace, HasSubstr("< "));
+  EXPECT_THAT(run.trace, HasSubstr("OK\\r\\n\""));
+  EXPECT_THAT(run.trace, HasSubstr("pause 1000 ms"));
+  EXPECT_THAT(run.trace, HasSubstr("AT+KDOBJ=2,1,0,103,"));
+  EXPECT_THAT(run.trace, HasSubstr("notice: \"Successfull Download\""));
+  EXPECT_THAT(run.trace, HasSubstr("end: 4 sent, 0 failed"));
+}
+
+TEST(SendEndToEnd, RefusedAdpcmArrivesAsPcmAndTheNextSendGoesAsPcmAtOnce) {
+  const CliRun& run = Outcome("adpcm-refused");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, kSuccess + kSuccess);
+  ASSERT_EQ(run.stored.size(), 2u);
+  const std::string pcm = ReadWhole(Sample("ringtone.wav"));
+  EXPECT_EQ(run.stored[0].bytes, pcm);
+  EXPECT_EQ(run.stored[1].bytes, pcm);
+  // the first file's object command goes twice (ADPCM, then PCM), the second's once
+  const std::regex objectCommand("> [0-9]+ bytes \"AT\\+KDOBJ=2,1,0,1,");
+  const auto count =
+      std::distance(std::sregex_iterator(run.trace.begin(), run.trace.end(), objectCommand),
+                    std::sregex_iterator());
+  EXPECT_EQ(count, 3) << run.trace;
+}
+
+TEST_F(EventTexts, FilesThatCannotBeSentFailBeforeAnyPortIsOpened) {
+  const CliRun& run = Outcome("unsendable");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, kSuccess);
+  ASSERT_EQ(run.stored.size(), 1u);
+  // one port opened: the first file's
+  const std::size_t opened = run.trace.find("open COM");
+  ASSERT_NE(opened, std::string::npos);
+  EXPECT_EQ(run.trace.find("open COM", opened + 1), std::string::npos) << run.trace;
+  EXPECT_THAT(run.err, HasSubstr("missing.vcf"));
+  EXPECT_THAT(run.err, HasSubstr("empty.gif"));
+  EXPECT_THAT(run.err, HasSubstr("notes.txt"));
+  EXPECT_THAT(run.trace, HasSubstr("end: 1 sent, 3 failed"));
+}
+
+struct FailureCase {
+  const char* scenario;
+  std::function<std::string(int port)> expected;
+};
+
+class FailureText : public EventTexts, public testing::WithParamInterface<FailureCase> {};
+
+// The failure is the first thing reported. (A handset that was not found is still handed to the
+// download, which then reports the write it cannot make on the closed port as well.)
+TEST_P(FailureText, IsReportedWithItsExactTextAndStatusOne) {
+  const CliRun& run = Outcome(GetParam().scenario);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_TRUE(run.stored.empty());
+  ASSERT_NE(run.port, 0) << run.trace;
+  const std::string expected = GetParam().expected(run.port);
+  EXPECT_EQ(run.err.substr(0, expected.size()), expected) << run.trace;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HandsetMisbehaviour, FailureText,
+    testing::Values(
+        FailureCase{"plain-modem", [](int port) { return LogLine(port, TXT_NO_CABLE_NO_IRDA); }},
+        FailureCase{"no-capability",
+                    [](int port) { return LogLine(port, TXT_NO_TRANSFER_CAPABILITY); }},
+        FailureCase{"no-imei", [](int port) { return LogLine(port, TXT_IDENTIFY_FAILED); }},
+        FailureCase{"no-sim", [](int port) { return EventLine(kEventNoSim, port); }},
+        FailureCase{"memory-low", [](int port) { return EventLine(kEventPhoneMemoryLow, port); }},
+        FailureCase{"title-error",
+                    [](int port) { return EventLine(kEventFormatUnsupported, port); }},
+        FailureCase{"object-error", [](int port) { return EventLine(kEventSourceEmpty, port); }},
+        FailureCase{"error-at-open",
+                    [](int port) { return EventLine(kEventUnexpectedResponse, port); }},
+        FailureCase{"long-answer",
+                    [](int port) { return EventLine(kEventUnexpectedResponse, port); }}),
+    [](const testing::TestParamInfo<FailureCase>& info) {
+      std::string name = info.param.scenario;
+      for (char& c : name)
+        if (c == '-') c = '_';
+      return name;
+    });
+
+}  // namespace
+}  // namespace vandrel::e2e
