@@ -5,7 +5,7 @@ export WINEDEBUG := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=
 JOBS ?= $(shell nproc)
 
-.PHONY: dist check deps linux windows asan tsan check-linux check-windows check-asan check-tsan format clean
+.PHONY: demo dist check deps linux windows asan tsan check-linux check-windows check-asan check-tsan format clean
 
 check: deps check-linux check-windows check-asan check-tsan
 
@@ -20,6 +20,10 @@ linux windows asan tsan: %: build/%/build.ninja
 
 check-linux check-windows check-asan check-tsan: check-%: %
 	ctest --preset $* -j $(JOBS)
+
+# Sends the samples to a simulated handset and shows what it stored.
+demo: deps linux
+	scripts/demo build/linux
 
 # Release packages: the Windows zip and installer, the Linux .deb; then smoke-tests them.
 dist: deps linux windows
