@@ -20,8 +20,8 @@ constexpr UINT kBatchDoneMessage = WM_APP + 12;
 
 }  // namespace
 
-BatchHost::BatchHost(UserInterface& boxes, Win32UserInterface& progress)
-    : boxes_(boxes), progress_(progress) {
+BatchHost::BatchHost(UserInterface& shown, Win32UserInterface& dialogs)
+    : shown_(shown), dialogs_(dialogs) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSW hostClass{};
   hostClass.lpfnWndProc = Proc;
@@ -67,7 +67,7 @@ BatchResult BatchHost::Run(const std::vector<std::string>& files) {
 }
 
 void BatchHost::ShowBox(BoxKind kind, std::string_view text) {
-  boxes_.ShowBox(kind, text);
+  shown_.ShowBox(kind, text);
 }
 
 void BatchHost::ShowProgress(std::string_view caption, std::string_view phase) {
@@ -79,15 +79,15 @@ void BatchHost::ShowProgress(std::string_view caption, std::string_view phase) {
     }
     changed_.wait(lock, [this] { return dialogState_ != DialogState::kOpening; });
   }
-  progress_.ShowProgress(caption, phase);
+  shown_.ShowProgress(caption, phase);
 }
 
 void BatchHost::UpdateProgress(std::uint32_t percent, std::string_view line) {
-  progress_.UpdateProgress(percent, line);
+  shown_.UpdateProgress(percent, line);
 }
 
 void BatchHost::FinishProgress() {
-  progress_.FinishProgress();
+  shown_.FinishProgress();
 }
 
 void BatchHost::StartProgressFeed() {
@@ -139,12 +139,12 @@ bool BatchHost::HandleMessage(UINT message) {
 // dialog's window exists, so that is when the worker learns that it may show its progress.
 void BatchHost::RunProgressDialog() {
   ProgressDialog dialog(nullptr);
-  progress_.AttachProgressDialog(&dialog);
+  dialogs_.AttachProgressDialog(&dialog);
   runningDialog_ = &dialog;
   PostMessageW(host_, kDialogShownMessage, 0, 0);
   dialog.Run();
   runningDialog_ = nullptr;
-  progress_.AttachProgressDialog(nullptr);
+  dialogs_.AttachProgressDialog(nullptr);
   SetDialogState(DialogState::kClosed, nullptr);
 }
 

@@ -22,8 +22,9 @@ class Win32UserInterface;
 // closes it when the send is over.
 class BatchHost final : public UserInterface, public SendFrontEnd {
  public:
-  // Boxes go to `boxes`, the progress to the dialog attached to `progress` for each send.
-  BatchHost(UserInterface& boxes, Win32UserInterface& progress);
+  // Boxes and progress go on to `shown`; each send's dialog is attached to `dialogs`, which shows
+  // the progress that reaches it (`shown` is normally `dialogs` itself).
+  BatchHost(UserInterface& shown, Win32UserInterface& dialogs);
   ~BatchHost() override;
   BatchHost(const BatchHost&) = delete;
   BatchHost& operator=(const BatchHost&) = delete;
@@ -49,8 +50,8 @@ class BatchHost final : public UserInterface, public SendFrontEnd {
   void RunProgressDialog();
   void SetDialogState(DialogState state, HWND window);
 
-  UserInterface& boxes_;
-  Win32UserInterface& progress_;
+  UserInterface& shown_;
+  Win32UserInterface& dialogs_;
   HWND host_ = nullptr;
   ProgressDialog* runningDialog_ = nullptr;  // this thread's only
 
