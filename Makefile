@@ -37,6 +37,20 @@ fuzz-smoke: deps build/fuzz/build.ninja
 	cmake --build --preset fuzz -j $(JOBS)
 	fuzz/run 30
 
+# The window to try by hand on a Linux desktop: handset-sim on Wine COM port $(DEMO_PORT), listed
+# in the Port menu and selected, and vandrel.exe in front of it. Objects sent land in
+# build/demo-gui-store; the simulator ends with the window.
+DEMO_PORT ?= 9
+DEMO_SIM ?= build/linux/tools/handset-sim/handset-sim
+DEMO_EXE ?= build/windows/app/win32/vandrel.exe
+.PHONY: demo-gui
+demo-gui: linux windows
+	$(DEMO_SIM) --link "$(WINEPREFIX)/dosdevices/com$(DEMO_PORT)" --store build/demo-gui-store \
+	  --baud 19200 >/dev/null & sim=$$!; trap "kill $$sim" EXIT; sleep 1; \
+	wine cmd /c "reg add HKLM\Hardware\DeviceMap\SerialComm /v VandrelDemoHandset /d COM$(DEMO_PORT) /f >nul \
+	  & reg add HKCU\Software\Kesta\vandrel\Settings /v Port /t REG_DWORD /d $(DEMO_PORT) /f >nul \
+	  & $(subst /,\,Z:$(CURDIR)/$(DEMO_EXE))"
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
