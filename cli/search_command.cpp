@@ -39,7 +39,7 @@ void AddSearchCommand(CLI::App& app, int& exitStatus) {
       "search", "Search the listed ports for a handset; select and save the port found.");
   search->add_option("--device", request->devices, "also search this serial device");
   search->add_option("--lang", request->language, "message language: en or fr")
-      ->transform(CLI::CheckedTransformer(LanguageNames(), CLI::ignore_case));
+      ->transform(CLI::CheckedTransformer(LanguageNames()));
   search->footer("Exit status: 0 a handset was found, 1 none was found, 2 a usage error.");
   search->group(kHandsetCommandsGroup);
   search->callback(

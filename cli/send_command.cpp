@@ -79,9 +79,9 @@ void AddSendCommand(CLI::App& app, int& exitStatus) {
   send->add_option("--device", request->device, "serial device to use (given a port number)")
       ->excludes(port);
   send->add_option("--kind", request->kind, "graphic, sound, animation or vcard")
-      ->transform(CLI::CheckedTransformer(kKindNames, CLI::ignore_case));
+      ->transform(CLI::CheckedTransformer(kKindNames));
   send->add_option("--lang", request->language, "message language: en or fr")
-      ->transform(CLI::CheckedTransformer(LanguageNames(), CLI::ignore_case));
+      ->transform(CLI::CheckedTransformer(LanguageNames()));
   send->add_option("--title", request->title, "object title (first 20 characters)");
   send->add_option("--trace", request->tracePath,
                    "write every command, answer and pause to this file");

@@ -1,3 +1,5 @@
+#include "cli/send_command.h"
+
 #include <gtest/gtest.h>
 
 #include <CLI/CLI.hpp>
@@ -6,12 +8,11 @@
 #include "cli/convert_command.h"
 #include "cli/ports_command.h"
 #include "cli/search_command.h"
-#include "cli/send_command.h"
 
 namespace vandrel {
 namespace {
 
-// The status main() gives for `arguments`, without running any command.
+// The status main() gives for a command line that does not parse (no command runs then).
 int ParseStatus(std::vector<std::string> arguments) {
   CLI::App app("test", "vandrel-cli");
   app.require_subcommand(1);
@@ -20,8 +21,6 @@ int ParseStatus(std::vector<std::string> arguments) {
   AddPortsCommand(app, exitStatus);
   AddSearchCommand(app, exitStatus);
   AddConvertCommand(app, exitStatus);
-  // the callbacks would send: parse only
-  for (CLI::App* command : app.get_subcommands({})) command->callback(nullptr);
   std::vector<const char*> pointers{"vandrel-cli"};
   for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
   try {
@@ -30,6 +29,7 @@ int ParseStatus(std::vector<std::string> arguments) {
     std::ostringstream out, err;
     return ParseErrorStatus(app, app.exit(error, out, err));
   }
+  ADD_FAILURE() << "the command line parsed";
   return 0;
 }
 
@@ -50,16 +50,10 @@ INSTANTIATE_TEST_SUITE_P(
                     std::vector<std::string>{"ports", "extra"},
                     std::vector<std::string>{"search", "--lang", "es"}));
 
-TEST(SendUsage, GoodCommandLinesParse) {
-  EXPECT_EQ(ParseStatus({"send", "--port", "255", "--kind", "VCard", "--lang", "fr", "--title",
-                         "Hi", "--trace", "t.txt", "a.vcf", "b.vcf"}),
-            0);
-  EXPECT_EQ(ParseStatus({"search", "--device", "/dev/pts/3", "--device", "/dev/pts/4"}), 0);
-}
-
 TEST(SendUsage, OtherCommandsKeepTheParsersStatus) {
-  EXPECT_NE(ParseStatus({"convert"}), kExitUsage);
-  EXPECT_NE(ParseStatus({"convert"}), 0);
+  const int status = ParseStatus({"convert"});
+  EXPECT_NE(status, kExitUsage);
+  EXPECT_NE(status, 0);
 }
 
 }  // namespace

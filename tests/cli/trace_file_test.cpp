@@ -19,20 +19,20 @@ class EscapeBytesTest : public testing::TestWithParam<EscapeCase> {};
 
 TEST_P(EscapeBytesTest, ShowsBytesReadably) {
   const std::string& bytes = GetParam().bytes;
-  EXPECT_EQ(EscapeBytes(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                  bytes.size()),
-                        GetParam().limit),
-            GetParam().shown);
+  EXPECT_EQ(
+      EscapeBytes(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
+                  GetParam().limit),
+      GetParam().shown);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, EscapeBytesTest,
-    testing::Values(EscapeCase{"AT\r", 64, "\"AT\\r\""},
-                    EscapeCase{"\r\nOK\r\n", 64, "\"\\r\\nOK\\r\\n\""},
-                    EscapeCase{std::string("a\0\x7F\xFF\t", 5), 64, "\"a\\x00\\x7F\\xFF\\t\""},
-                    EscapeCase{"say \"hi\" \\", 64, "\"say \\\"hi\\\" \\\\\""},
-                    EscapeCase{"RIFF1234", 4, "\"RIFF\"... (4 more bytes)"},
-                    EscapeCase{"", 64, "\"\""}));
+INSTANTIATE_TEST_SUITE_P(Table, EscapeBytesTest,
+                         testing::Values(EscapeCase{"AT\r", 64, "\"AT\\r\""},
+                                         EscapeCase{"\r\nOK\r\n", 64, "\"\\r\\nOK\\r\\n\""},
+                                         EscapeCase{std::string("a\0\x7F\xFF\t", 5), 64,
+                                                    "\"a\\x00\\x7F\\xFF\\t\""},
+                                         EscapeCase{"say \"hi\" \\", 64, "\"say \\\"hi\\\" \\\\\""},
+                                         EscapeCase{"RIFF1234", 4, "\"RIFF\"... (4 more bytes)"},
+                                         EscapeCase{"", 64, "\"\""}));
 
 TEST(TraceFile, RecordsLinkTrafficPausesAndMessagesInOrderAndPassesThemOn) {
   const auto path = std::filesystem::temp_directory_path() / "vandrel-trace-test.txt";
@@ -50,9 +50,8 @@ TEST(TraceFile, RecordsLinkTrafficPausesAndMessagesInOrderAndPassesThemOn) {
     trace.Sleep(500);
     trace.ShowBox(BoxKind::kError, "Boom");
   }
-  std::ifstream file(path);
   std::stringstream text;
-  text << file.rdbuf();
+  text << std::ifstream(path).rdbuf();
   std::filesystem::remove(path);
   const std::string trace = text.str();
   const auto written = trace.find("COM5 > 2 bytes \"OK\"");

@@ -52,6 +52,15 @@ std::string WineReg(const std::vector<std::string>& arguments) {
   return ReadWhole(folder.path() / "out");
 }
 
+// A Windows console stream ends its lines with CR LF; the texts compared end them with LF.
+std::string ConsoleText(std::string text) {
+  if (!Target::Get().wine()) return text;
+  std::string lines;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lines += text[i];
+  return lines;
+}
+
 const std::string kWineSettingsKey = std::string("HKCU\\") + kSettingsKey;
 
 }  // namespace
@@ -259,8 +268,8 @@ CliRun Session::Run(const std::string& command, const std::vector<std::string>& 
   }
   CliRun run;
   run.status = RunProgram(argv, env, folder_.path() / "out", folder_.path() / "err");
-  run.out = ReadWhole(folder_.path() / "out");
-  run.err = ReadWhole(folder_.path() / "err");
+  run.out = ConsoleText(ReadWhole(folder_.path() / "out"));
+  run.err = ConsoleText(ReadWhole(folder_.path() / "err"));
   run.trace = ReadWhole(trace);
   run.stored = handset_->Stored();
   std::smatch match;

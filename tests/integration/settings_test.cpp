@@ -49,7 +49,8 @@ TEST_F(SettingsEndToEnd, AStoredZeroSpeedResetsTheListAndTheResetListIsSaved) {
   speeds[2] = 0;
   StoreSpeeds(settings, speeds);
   settings.Set("Port", kStoredPort);
-  const CliRun run = session.Run("send", {Target::Get().FilePath(Sample("contact.vcf"))});
+  const CliRun run =
+      session.Run("send", {"--lang", "en", Target::Get().FilePath(Sample("contact.vcf"))});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_THAT(run.trace, HasSubstr("line speeds 115200 57600 19200 4800 38400 9600 2400 1200"));
   EXPECT_EQ(StoredSpeeds(settings), kDefaultSpeeds);
