@@ -6,6 +6,7 @@
 #include "platform/registry_store.h"
 #include "platform/user_interface.h"
 #include "serial/port_map.h"
+#include "serial/serial_driver.h"
 
 namespace vandrel {
 
@@ -71,6 +72,11 @@ int AutoSearch(const PortList& list, LineSpeeds& lineSpeeds, PortSelection& sele
   SelectPort(list, found, selection);
   ShowPlain(FormatText(GetText(TXT_FOUND_HANDSET).c_str(), model.c_str(), selection.port));
   return found;
+}
+
+void CloseListedPorts(const PortList& list) {
+  for (int position = 1; position <= list.count; ++position)
+    SerialClose(list.ports[static_cast<std::size_t>(position)]);
 }
 
 void ProduceSerialPortKey() {

@@ -31,6 +31,10 @@ int SelectInitialPort(const PortList& list, PortSelection& selection);
 // handset answers and tells the user what was found. Returns the position found, 0 for none.
 int AutoSearch(const PortList& list, LineSpeeds& lineSpeeds, PortSelection& selection);
 
+// Closes the listed ports that the search's probes left open, before the program ends: an open
+// port's threads must stop before the port table goes away.
+void CloseListedPorts(const PortList& list);
+
 // On a system without a serial-port key of its own, makes the store answer for it from the
 // serial devices of the machine.
 void ProduceSerialPortKey();

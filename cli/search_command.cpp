@@ -5,7 +5,6 @@
 
 #include "cli/command_session.h"
 #include "serial/port_map.h"
-#include "serial/serial_driver.h"
 
 namespace vandrel {
 
@@ -23,10 +22,7 @@ int RunSearch(const std::vector<std::string>& devices, std::optional<int> langua
   for (const std::string& device : devices) RegisterSerialDevicePath(device);
   CommandSession session(language);
   const int found = AutoSearch(session.ports, session.settings.lineSpeeds, session.selection);
-  // the probes leave their ports open, as the window does until it closes; the process ends
-  // here, and an open port's threads must be stopped before the port table goes away
-  for (int position = 1; position <= session.ports.count; ++position)
-    SerialClose(session.ports.ports[static_cast<std::size_t>(position)]);
+  CloseListedPorts(session.ports);
   if (found == 0) return kExitSendFailed;
   session.settings.port = session.selection.port;
   SaveSettings(session.settings);

@@ -185,6 +185,8 @@ INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return reinterpret_cast<INT_PTR>(icon_);
     case WM_DESTROY:
       SaveSettings();
+      // ports that "Auto" probed stay open until the program ends
+      CloseListedPorts(ports_);
       window_ = nullptr;
       return FALSE;
     default:
