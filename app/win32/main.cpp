@@ -42,15 +42,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   vandrel::Win32UserInterface userInterface;
   vandrel::InstallUserInterface(&userInterface);
   const std::vector<std::string> files = CommandLineFiles();
+  // a batch tells a calling script whether every file went through, as vandrel-cli does
+  int exitStatus = 0;
   if (files.empty()) {
     vandrel::MainWindow window(userInterface);
     window.Run();
   } else {
     vandrel::BatchHost batch(userInterface, userInterface);
-    batch.Run(files);
+    exitStatus = batch.Run(files).failed > 0 ? 1 : 0;
   }
   // Messages raised while the window closes still find their texts: the table goes last.
   vandrel::DestroyEventTable();
   vandrel::InstallUserInterface(nullptr);
-  return 0;
+  return exitStatus;
 }
