@@ -196,7 +196,15 @@ TEST_F(SerialDriver, SecondOpenOfAnOpenPortChangesNothing) {
   EXPECT_EQ(log_, "");
 }
 
-class SerialSlots : public SerialDriver, public ::testing::WithParamInterface<std::size_t> {};
+// Real time here: a long write waits on the writer through 5 ms polls, and on the virtual clock
+// the 500 polls that mean "stalled" would pass before a slow machine's writer moved.
+class SerialSlots : public SerialDriver, public ::testing::WithParamInterface<std::size_t> {
+ protected:
+  void SetUp() override {
+    SerialDriver::SetUp();
+    InstallClock(nullptr);
+  }
+};
 
 TEST_P(SerialSlots, WritesArriveWholeInOrderInSlotsOfForty) {
   const std::size_t length = GetParam();
