@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
@@ -272,9 +273,16 @@ CliRun Session::Run(const std::string& command, const std::vector<std::string>& 
   run.err = ConsoleText(ReadWhole(folder_.path() / "err"));
   run.trace = ReadWhole(trace);
   run.stored = handset_->Stored();
-  std::smatch match;
-  if (std::regex_search(run.trace, match, std::regex("port COM([0-9]+)")))
-    run.port = std::stoi(match[1].str());
+  // a plain search: sends run on several threads, and compiling a std::regex on each of them at
+  // once races inside the standard library's locale cache
+  constexpr std::string_view kPortTag = "port COM";
+  if (const std::size_t at = run.trace.find(kPortTag); at != std::string::npos) {
+    std::size_t digits = at + kPortTag.size();
+    int port = 0;
+    while (digits < run.trace.size() && std::isdigit(static_cast<unsigned char>(run.trace[digits])))
+      port = port * 10 + (run.trace[digits++] - '0');
+    if (digits > at + kPortTag.size()) run.port = port;
+  }
   return run;
 }
 
