@@ -21,10 +21,13 @@ linux windows asan tsan: %: build/%/build.ninja
 check-linux check-asan check-tsan: check-%: %
 	ctest --preset $* -j $(JOBS)
 
-# One Xvfb display for the whole Windows suite, one test at a time: windowed tests find their
-# boxes by caption, and two test processes on one Wine desktop would find each other's.
+# One Xvfb display for the whole Windows suite, and a Wine server started under it: a Wine
+# server first started without a display leaves later windowed tests unable to open windows.
+# One test at a time: windowed tests find their boxes by caption, and two test processes on
+# one Wine desktop would find (and dismiss) each other's.
 check-windows: windows
-	xvfb-run -a -s "-screen 0 1280x1024x24" tests/run-windows-suite
+	wineserver -k 2>/dev/null || true
+	xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset windows -j 1
 
 # Sends the samples to a simulated handset and shows what it stored.
 demo: deps linux
