@@ -34,6 +34,12 @@ constexpr std::array<CmeCode, 9> kCmeCodes{{
     {65533, kEventFlashWriteFailed},
 }};
 
+bool IsDigit(std::uint8_t c) {
+  return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
 std::size_t Find(std::span<const std::uint8_t> haystack, std::string_view needle) {
   const auto found =
       std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
@@ -41,12 +47,6 @@ std::size_t Find(std::span<const std::uint8_t> haystack, std::string_view needle
   return found == haystack.end() ? std::string_view::npos
                                  : static_cast<std::size_t>(found - haystack.begin());
 }
-
-bool IsDigit(std::uint8_t c) {
-  return c >= '0' && c <= '9';
-}
-
-}  // namespace
 
 bool Contains(std::span<const std::uint8_t> haystack, std::string_view needle) {
   return Find(haystack, needle) != std::string_view::npos;

@@ -53,6 +53,8 @@ bool ClassifyAnswer(std::span<const std::uint8_t> collected, AnswerStatus& statu
 // The event for an ERROR answer: the "+CME ERROR: 100," code's event, 21 for anything else.
 std::uint8_t ErrorAnswerEvent(std::span<const std::uint8_t> collected);
 
+// Where `needle` first occurs in `haystack`; npos when it does not.
+std::size_t Find(std::span<const std::uint8_t> haystack, std::string_view needle);
 // Whether `needle` occurs in `haystack`.
 bool Contains(std::span<const std::uint8_t> haystack, std::string_view needle);
 

@@ -24,13 +24,13 @@ bool JudgeCapability(std::span<const std::uint8_t> answer) {
 }
 
 bool JudgeImei(std::span<const std::uint8_t> answer, std::string& imei) {
-  const auto ok =
-      std::search(answer.begin(), answer.end(), kOk.begin(), kOk.end(),
-                  [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); });
-  if (ok == answer.end()) return false;
+  const std::size_t ok = Find(answer, kOk);
+  if (ok == std::string_view::npos) return false;
   imei.clear();
-  for (auto byte = answer.begin(); byte != ok && imei.size() < kMaxImeiDigits; ++byte)
-    if (*byte >= '0' && *byte <= '9') imei += static_cast<char>(*byte);
+  for (const std::uint8_t byte : answer.first(ok)) {
+    if (imei.size() == kMaxImeiDigits) break;
+    if (byte >= '0' && byte <= '9') imei += static_cast<char>(byte);
+  }
   return true;
 }
 
