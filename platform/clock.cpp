@@ -27,6 +27,17 @@ void VirtualClock::Sleep(std::uint32_t ms) {
   std::this_thread::sleep_for(kRealPause);
 }
 
+void ScaledClock::Sleep(std::uint32_t ms) {
+  std::this_thread::sleep_for(std::chrono::microseconds(std::uint64_t{ms} * 1000 / scale_));
+}
+
+std::uint64_t ScaledClock::NowMs() {
+  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                        std::chrono::steady_clock::now().time_since_epoch())
+                                        .count()) *
+         scale_ / 1000;
+}
+
 namespace {
 RealClock realClock;
 std::atomic<Clock*> installedClock{&realClock};

@@ -36,6 +36,19 @@ class VirtualClock final : public Clock {
   std::atomic<std::uint64_t> slept_{0};
 };
 
+// Real time running `scale` times faster: every pause is cut short in proportion and the time
+// read moves on as much faster, so that a program's minute-long time-outs pass in seconds while
+// its threads and the devices it talks to keep their real pace.
+class ScaledClock final : public Clock {
+ public:
+  explicit ScaledClock(std::uint32_t scale) : scale_(scale == 0 ? 1 : scale) {}
+  void Sleep(std::uint32_t ms) override;
+  std::uint64_t NowMs() override;
+
+ private:
+  std::uint32_t scale_;
+};
+
 // The clock chosen at start-up; a RealClock unless another one was installed.
 Clock& TheClock();
 // Installs `clock` (nullptr restores the real clock). The caller keeps it alive while installed.

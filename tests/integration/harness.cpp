@@ -5,13 +5,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
 #include <sstream>
+#include <thread>
 
+#include "app/message_catalogue.h"
+#include "app/port_log.h"
 #include "app/settings.h"
+#include "objects/event_table.h"
 #include "platform/file_registry_store.h"
 
 namespace vandrel::e2e {
@@ -53,18 +59,40 @@ std::string WineReg(const std::vector<std::string>& arguments) {
   return ReadWhole(folder.path() / "out");
 }
 
-// A Windows console stream ends its lines with CR LF; the texts compared end them with LF.
+const std::string kWineSettingsKey = std::string("HKCU\\") + kSettingsKey;
+
+// A line the Wine server or Wine's debug channels wrote into the program's stream: the server
+// keeps the standard error of the process that started it, and may start during any run.
+bool IsWineLine(std::string_view line) {
+  constexpr std::string_view kServerObjectDump = ": Event manual=";
+  constexpr std::size_t kThreadIdDigits = 4;
+  const bool debugChannel = line.size() > kThreadIdDigits && line[kThreadIdDigits] == ':' &&
+                            std::all_of(line.begin(), line.begin() + kThreadIdDigits,
+                                        [](unsigned char c) { return std::isxdigit(c) != 0; });
+  return debugChannel || line.find(kServerObjectDump) != std::string_view::npos;
+}
+
+}  // namespace
+
 std::string ConsoleText(std::string text) {
   if (!Target::Get().wine()) return text;
   std::string lines;
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lines += text[i];
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    end = end == std::string::npos ? text.size() : end + 1;
+    std::string_view line(text.data() + start, end - start);
+    start = end;
+    if (IsWineLine(line)) continue;
+    if (line.size() >= 2 && line.substr(line.size() - 2) == "\r\n") {
+      lines.append(line.substr(0, line.size() - 2));
+      lines += '\n';
+    } else {
+      lines.append(line);
+    }
+  }
   return lines;
 }
-
-const std::string kWineSettingsKey = std::string("HKCU\\") + kSettingsKey;
-
-}  // namespace
 
 TempFolder::TempFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "vandrel-e2e-XXXXXX").string();
@@ -88,7 +116,8 @@ std::filesystem::path Sample(const std::string& name) {
 }
 
 int RunProgram(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-               const std::filesystem::path& out, const std::filesystem::path& err) {
+               const std::filesystem::path& out, const std::filesystem::path& err,
+               int limitSeconds) {
   const pid_t pid = fork();
   if (pid == 0) {
     const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -105,8 +134,18 @@ int RunProgram(const std::vector<std::string>& argv, const std::map<std::string,
     execvp(pointers[0], pointers.data());
     _exit(kExecFailed);
   }
+  if (pid < 0) return -1;
   int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
+  while (limitSeconds > 0 && waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  if (limitSeconds <= 0 && waitpid(pid, &status, 0) != pid) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -172,10 +211,11 @@ Target::Target() {
   const std::string exe = EnvOr("VANDREL_E2E_CLI", "");
   wine_ = !exe.empty();
   if (!wine_) {
-    cli_ = {VANDREL_CLI_PATH};
+    cli_ = VANDREL_CLI_PATH;
     return;
   }
-  cli_ = {EnvOr("VANDREL_E2E_WINE", "wine"), exe};
+  cli_ = exe;
+  wineLauncher_ = EnvOr("VANDREL_E2E_WINE", "wine");
   freePorts_ = ParsePorts(EnvOr("VANDREL_E2E_PORTS", "21-29"));
 }
 
@@ -205,8 +245,9 @@ void Target::ReleasePort(int port) {
   portFreed_.notify_one();
 }
 
-std::vector<std::string> Target::CliCommand() const {
-  return cli_;
+std::vector<std::string> Target::Launch(const std::string& program) const {
+  if (!wine_) return {program};
+  return {wineLauncher_, program};
 }
 
 StoredSettings::StoredSettings(const std::filesystem::path& configFolder)
@@ -241,9 +282,10 @@ std::optional<std::uint32_t> StoredSettings::Get(const std::string& name) const 
 Session::Session(const std::vector<std::string>& simOptions)
     : comPort_(Target::Get().AcquirePort()), settings_(folder_.path() / "config") {
   std::filesystem::create_directories(folder_.path() / "store");
-  const std::string link =
-      comPort_ == 0 ? "" : WinePrefix() + "/dosdevices/com" + std::to_string(comPort_);
-  handset_ = std::make_unique<SimulatedHandset>(simOptions, folder_.path() / "store", link);
+  // the client opens a link, so that another simulator can take the port's place
+  link_ = comPort_ == 0 ? (folder_.path() / "port").string()
+                        : WinePrefix() + "/dosdevices/com" + std::to_string(comPort_);
+  handset_ = std::make_unique<SimulatedHandset>(simOptions, folder_.path() / "store", link_);
 }
 
 Session::~Session() {
@@ -251,27 +293,47 @@ Session::~Session() {
   Target::Get().ReleasePort(comPort_);
 }
 
-CliRun Session::Run(const std::string& command, const std::vector<std::string>& arguments,
-                    bool withPort) {
-  Target& target = Target::Get();
-  std::vector<std::string> argv = target.CliCommand();
-  argv.push_back(command);
-  const std::filesystem::path trace = folder_.path() / "trace.txt";
-  if (command == "send") argv.insert(argv.end(), {"--trace", target.FilePath(trace)});
+void Session::ReplaceHandset(const std::vector<std::string>& simOptions) {
+  handset_.reset();
+  handset_ = std::make_unique<SimulatedHandset>(simOptions, folder_.path() / "store", link_);
+}
+
+std::vector<std::string> Session::Arguments(const std::string& command,
+                                            const std::vector<std::string>& arguments,
+                                            bool withPort) {
+  const Target& target = Target::Get();
+  std::vector<std::string> argv{command};
+  if (command == "send") argv.insert(argv.end(), {"--trace", target.FilePath(TracePath())});
   if (withPort && target.wine()) argv.insert(argv.end(), {"--port", std::to_string(comPort_)});
-  if (withPort && !target.wine()) argv.insert(argv.end(), {"--device", handset_->path()});
+  if (withPort && !target.wine()) argv.insert(argv.end(), {"--device", link_});
   argv.insert(argv.end(), arguments.begin(), arguments.end());
+  return argv;
+}
+
+int Session::Start(const std::vector<std::string>& argv) {
   std::map<std::string, std::string> env;
-  if (!target.wine()) {
+  if (!Target::Get().wine()) {
     // the run's own settings and home, so that nothing of the user's is read or written
     env["XDG_CONFIG_HOME"] = (folder_.path() / "config").string();
     env["HOME"] = folder_.path().string();
   }
+  return RunProgram(argv, env, OutPath(), ErrPath(), kRunLimitSeconds);
+}
+
+CliRun Session::Run(const std::string& command, const std::vector<std::string>& arguments,
+                    bool withPort) {
+  std::vector<std::string> argv = Target::Get().CliCommand();
+  for (std::string& argument : Arguments(command, arguments, withPort))
+    argv.push_back(std::move(argument));
+  return Collect(Start(argv));
+}
+
+CliRun Session::Collect(int status) {
   CliRun run;
-  run.status = RunProgram(argv, env, folder_.path() / "out", folder_.path() / "err");
-  run.out = ConsoleText(ReadWhole(folder_.path() / "out"));
-  run.err = ConsoleText(ReadWhole(folder_.path() / "err"));
-  run.trace = ReadWhole(trace);
+  run.status = status;
+  run.out = ConsoleText(ReadWhole(OutPath()));
+  run.err = ConsoleText(ReadWhole(ErrPath()));
+  run.trace = ReadWhole(TracePath());
   run.stored = handset_->Stored();
   // a plain search: sends run on several threads, and compiling a std::regex on each of them at
   // once races inside the standard library's locale cache
@@ -284,6 +346,24 @@ CliRun Session::Run(const std::string& command, const std::vector<std::string>& 
     if (digits > at + kPortTag.size()) run.port = port;
   }
   return run;
+}
+
+void EventTexts::SetUp() {
+  BuildEventTable(GetTextBlock(kEnglish));
+}
+
+void EventTexts::TearDown() {
+  DestroyEventTable();
+}
+
+std::string EventLine(std::uint8_t code, int port) {
+  return FormatEvent(Event{code, port, 0, {}, {}}) + "\n";
+}
+
+std::string LogLine(int port, int textId) {
+  std::string log;
+  AppendPortLog(log, port, textId);
+  return log + "\n";
 }
 
 std::string AdpcmRendition(const std::filesystem::path& wav, const std::filesystem::path& folder) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
@@ -74,12 +76,15 @@ class Target {
   // Takes a free COM number (Wine) and returns it, 0 natively; waits while all are taken.
   int AcquirePort();
   void ReleasePort(int port);
-  std::vector<std::string> CliCommand() const;
+  // The command that starts `program`: under Wine, `program` is a Windows executable.
+  std::vector<std::string> Launch(const std::string& program) const;
+  std::vector<std::string> CliCommand() const { return Launch(cli_); }
 
  private:
   Target();
   bool wine_ = false;
-  std::vector<std::string> cli_;
+  std::string wineLauncher_;
+  std::string cli_;
   std::vector<int> freePorts_;
   std::mutex mutex_;
   std::condition_variable portFreed_;
@@ -109,26 +114,59 @@ class Session {
   // (when `withPort`) and a trace; the stored objects are read afterwards.
   CliRun Run(const std::string& command, const std::vector<std::string>& arguments,
              bool withPort = true);
+  // The arguments of such a run, after the program's name.
+  std::vector<std::string> Arguments(const std::string& command,
+                                     const std::vector<std::string>& arguments, bool withPort);
+  // Runs `argv` in the session's own settings and home; its output goes to Collect.
+  int Start(const std::vector<std::string>& argv);
+  // What the run left behind, its exit status given.
+  CliRun Collect(int status);
+  // Another simulator on the same port, as when a different handset is plugged in.
+  void ReplaceHandset(const std::vector<std::string>& simOptions);
   StoredSettings& settings() { return settings_; }
   const SimulatedHandset& handset() const { return *handset_; }
   const std::filesystem::path& folder() const { return folder_.path(); }
 
  private:
+  // A run that takes longer has hung.
+  static constexpr int kRunLimitSeconds = 240;
+  std::filesystem::path OutPath() const { return folder_.path() / "out"; }
+  std::filesystem::path ErrPath() const { return folder_.path() / "err"; }
+  std::filesystem::path TracePath() const { return folder_.path() / "trace.txt"; }
+
   TempFolder folder_;
   int comPort_ = 0;
+  std::string link_;
   StoredSettings settings_;
   std::unique_ptr<SimulatedHandset> handset_;
 };
 
 // Runs `argv` with `environment` added, stdout and stderr into the files given; the exit status.
+// A program still running after `limitSeconds` is killed (status -1).
 int RunProgram(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-               const std::filesystem::path& out, const std::filesystem::path& err);
+               const std::filesystem::path& out, const std::filesystem::path& err,
+               int limitSeconds = 0);
+
+// A Windows console stream ends its lines with CR LF and Wine may add lines of its own; the texts
+// compared end their lines with LF and hold only the program's output.
+std::string ConsoleText(std::string text);
 
 // The bytes the simulator must have stored for a sound sent as its ADPCM rendition: what
 // `vandrel-cli convert` writes.
 std::string AdpcmRendition(const std::filesystem::path& wav, const std::filesystem::path& folder);
 
 std::filesystem::path Sample(const std::string& name);
+
+// The texts as the event reporter formats them, in English.
+class EventTexts : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+};
+// An event's message for `port`, as the program shows it (one line).
+std::string EventLine(std::uint8_t code, int port);
+// A diagnostic line of the port search for `port`, catalogue text `textId`.
+std::string LogLine(int port, int textId);
 
 // Waits for the sends the suite starts side by side before its first test; under Wine the
 // settings are shared, so the tests that change them run only after.

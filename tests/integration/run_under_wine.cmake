@@ -1,11 +1,13 @@
-# Runs the Linux end-to-end driver against vandrel-cli.exe under Wine.
-# Arguments: -DDRIVER=<integration_tests> -DCLI=<vandrel-cli.exe> -DWINE=<wine> -DPORTS=<21-29>
+# Runs a Linux end-to-end driver against the Windows programs under Wine.
+# Arguments: -DDRIVER=<driver> -DCLI=<vandrel-cli.exe> -DWINE=<wine> -DPORTS=<21-29>
+# and, for the fault suite, -DFAULT_CLI=<fault-cli.exe>.
 if(NOT EXISTS "${DRIVER}")
   message(FATAL_ERROR "driver not built: ${DRIVER} (build the linux preset first)")
 endif()
 execute_process(
   COMMAND "${CMAKE_COMMAND}" -E env "VANDREL_E2E_CLI=${CLI}" "VANDREL_E2E_WINE=${WINE}"
-          "VANDREL_E2E_PORTS=${PORTS}" "${DRIVER}" --gtest_brief=1
+          "VANDREL_E2E_PORTS=${PORTS}" "VANDREL_E2E_FAULT_CLI=${FAULT_CLI}" "${DRIVER}"
+          --gtest_brief=1
   RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "end-to-end tests under Wine failed: ${result}")

@@ -14,7 +14,6 @@
 #include <regex>
 
 #include "app/message_catalogue.h"
-#include "app/port_log.h"
 #include "objects/event_table.h"
 #include "tests/integration/harness.h"
 
@@ -116,23 +115,6 @@ void AwaitAllSends() {
 }
 
 namespace {
-
-// The texts as the event reporter formats them, in English.
-class EventTexts : public testing::Test {
- protected:
-  void SetUp() override { BuildEventTable(GetTextBlock(kEnglish)); }
-  void TearDown() override { DestroyEventTable(); }
-};
-
-std::string EventLine(std::uint8_t code, int port) {
-  return FormatEvent(Event{code, port, 0, {}, {}}) + "\n";
-}
-
-std::string LogLine(int port, int textId) {
-  std::string log;
-  AppendPortLog(log, port, textId);
-  return log + "\n";
-}
 
 TEST(SendEndToEnd, EverySampleArrivesByteForByteTheSoundAsItsAdpcmRendition) {
   const CliRun& run = Outcome("samples");

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vandrel {
+
+// Runs one vandrel-cli command line (`arguments[0]` is the program's name, the rest UTF-8) and
+// returns the exit status.
+int RunCommandLine(const std::vector<std::string>& arguments);
+
+}  // namespace vandrel

@@ -1,0 +1,355 @@
+// Each step of the detection and of the download, with each way a handset (or a wrong device)
+// can misbehave there: the send ends with the right message within the time-outs, and a second
+// send from the same process, once a working handset is on the port, goes through, which shows
+// that the failed one left the port free.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <future>
+#include <semaphore>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "app/message_catalogue.h"
+#include "objects/event_table.h"
+#include "tests/integration/harness.h"
+
+namespace vandrel::e2e {
+namespace {
+
+// How much faster than the wall fault-cli's clock runs.
+constexpr int kClockScale = 20;
+// The longest wait for one answer: 600 polls of 100 ms.
+constexpr std::uint64_t kAnswerTimeOutMs = 60'000;
+// A failure that needs no time-out comes within the handset's fixed pauses and a few polls; one
+// that does comes within one time-out (or, for a port where nothing ever answers "AT", within
+// the proof's tries at every line speed) and those pauses.
+constexpr std::uint64_t kPromptLimitMs = 20'000;
+constexpr std::uint64_t kTimeOutLimitMs = kAnswerTimeOutMs + kPromptLimitMs;
+// A port where "AT" never brings "OK" is given ten tries of one 500 ms poll, each followed by
+// 100 ms; an "ERROR" answer adds 20 quiet polls of 500 ms to its try.
+constexpr std::uint64_t kProofTriesMs = 10 * (500 + 20 * 500 + 100);
+constexpr std::uint64_t kProofLimitMs = kProofTriesMs + kPromptLimitMs;
+constexpr auto kReportLimit = std::chrono::seconds(200);
+constexpr std::ptrdiff_t kSimultaneousSends = 6;
+constexpr std::size_t kLargeObjectBytes = 300'000;
+constexpr int kAnyCmeCode = 65524;
+constexpr int kUnknownCmeCode = 4242;
+
+const std::string kSuccess = "Successfull Download\n";
+
+enum class Ending : std::uint8_t { kSuccess, kPrompt, kTimeOut, kProofTries };
+
+struct FaultCase {
+  std::string name;
+  std::vector<std::string> simOptions;
+  std::string file;
+  Ending ending;
+  std::function<std::string(int port)> message;  // the first line shown; none for a success
+};
+
+// A case's name as a test name.
+std::string TestName(std::string name) {
+  for (char& c : name)
+    if (c == '-' || c == '@') c = '_';
+  return name;
+}
+
+std::string SimStep(const std::string& step) {
+  return step == "download-query" ? "query@2" : step;
+}
+
+// What the user is told when `step` misbehaves and the misbehaviour is not a time-out.
+std::function<std::string(int)> Refusal(const std::string& step, const std::string& what,
+                                        std::uint8_t downloadEvent) {
+  // the tail of an overlong answer to one "AT" brings the "OK" to the next: the device seems to
+  // answer, and the identification then reads the rest of that noise
+  if (step == "at" && what == "long_answer")
+    return [](int port) { return LogLine(port, TXT_NO_CABLE_NO_IRDA); };
+  if (step == "at") return [](int port) { return EventLine(kEventConnectFailed, port); };
+  if (step == "ati3") return [](int port) { return LogLine(port, TXT_NO_CABLE_NO_IRDA); };
+  if (step == "query") return [](int port) { return LogLine(port, TXT_NO_TRANSFER_CAPABILITY); };
+  if (step == "cgsn") return [](int port) { return LogLine(port, TXT_IDENTIFY_FAILED); };
+  // a handset without a SIM card refuses the check without a code of its own
+  if (step == "k3" && downloadEvent == kEventUnexpectedResponse) downloadEvent = kEventNoSim;
+  return [downloadEvent](int port) { return EventLine(downloadEvent, port); };
+}
+
+// The event a handset's +CME code stands for, as the event table words it.
+std::uint8_t CmeEvent(int code) {
+  switch (code) {
+    case 65521:
+    case 65522:
+      return kEventSourceEmpty;
+    case 65523:
+      return kEventPhoneStorageFull;
+    case 65524:
+      return kEventFormatUnsupported;
+    case 65525:
+    case 65532:
+      return kEventObjectUnsupported;
+    case 65531:
+    case 65534:
+      return kEventUnexpectedResponseReboot;
+    case 65533:
+      return kEventFlashWriteFailed;
+    default:
+      return kEventPhoneErrorResponse;
+  }
+}
+
+std::vector<FaultCase> Cases() {
+  const std::vector<std::string> detection{"at", "ati3", "query", "cgsn"};
+  const std::vector<std::string> download{"cmee",  "k3",         "download-query", "open",
+                                          "title", "title-data", "object",         "object-data"};
+  std::vector<FaultCase> cases;
+  auto add = [&](const std::string& step, const std::string& what, std::vector<std::string> sim,
+                 Ending ending, std::uint8_t downloadEvent) {
+    const bool detecting = std::find(detection.begin(), detection.end(), step) != detection.end();
+    if (step == "at") ending = Ending::kProofTries;
+    // the identification reads what came within a second, and tries five times
+    if (detecting && step != "at") ending = Ending::kPrompt;
+    cases.push_back({TestName(step + "_" + what), std::move(sim), "contact.vcf", ending,
+                     Refusal(step, what, downloadEvent)});
+  };
+  for (const std::vector<std::string>* steps : {&detection, &download}) {
+    for (const std::string& step : *steps) {
+      const std::string sim = SimStep(step);
+      add(step, "silence", {"--stall-at", sim}, Ending::kTimeOut, kEventPortTimeout);
+      add(step, "garbage", {"--garbage=" + sim}, Ending::kTimeOut, kEventUnexpectedResponse);
+      add(step, "error", {"--error-at", sim}, Ending::kPrompt, kEventUnexpectedResponse);
+      add(step, "cme", {"--error-at", sim + "=" + std::to_string(kAnyCmeCode)}, Ending::kPrompt,
+          kEventFormatUnsupported);
+      add(step, "long_answer", {"--long-answer=" + sim}, Ending::kPrompt, kEventUnexpectedResponse);
+      add(step, "hold", {"--hold-at", sim}, Ending::kTimeOut, kEventPortTimeout);
+      add(step, "hangup", {"--hangup-at", sim}, Ending::kPrompt, kEventPortReadFailed);
+    }
+  }
+  // the closing command's answer is not waited for: the object is already in
+  for (const std::string_view option : {"--stall-at", "--hold-at", "--hangup-at", "--error-at"})
+    cases.push_back({TestName("close" + std::string(option.substr(1))),
+                     {std::string(option), "close"},
+                     "contact.vcf",
+                     Ending::kSuccess,
+                     nullptr});
+  // answers that come a byte at a time are still whole answers
+  cases.push_back({"split_answers",
+                   {"--split", "1", "--split-pause", "1"},
+                   "contact.vcf",
+                   Ending::kSuccess,
+                   nullptr});
+  // every code a handset gives for an object it did not take
+  for (const int code :
+       {65521, 65522, 65523, 65524, 65525, 65531, 65532, 65533, 65534, kUnknownCmeCode}) {
+    cases.push_back({"object_verdict_" + std::to_string(code),
+                     {"--error-at", "object-data=" + std::to_string(code)},
+                     "contact.vcf",
+                     Ending::kPrompt,
+                     [code](int port) { return EventLine(CmeEvent(code), port); }});
+  }
+  // a handset that stops taking a large object holds the line: the writes back up
+  cases.push_back({"large_object_held",
+                   {"--hold-at", "object-data"},
+                   "large.gif",
+                   Ending::kTimeOut,
+                   [](int port) { return EventLine(kEventPortWriteFailed, port); }});
+  // the cable pulled out in the middle of the object
+  cases.push_back({"large_object_unplugged",
+                   {"--hangup-after", "100000"},
+                   "large.gif",
+                   Ending::kPrompt,
+                   [](int port) { return EventLine(kEventPortReadFailed, port); }});
+  return cases;
+}
+
+// The pauses the conversation made, as its trace lists them ("pause 100 ms x 600").
+std::uint64_t TracedPausesMs(const std::string& trace) {
+  std::uint64_t total = 0;
+  std::istringstream lines(trace);
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t at = line.find("  pause ");
+    if (at == std::string::npos) continue;
+    std::istringstream words(line.substr(at + 8));
+    std::uint64_t ms = 0;
+    std::uint64_t times = 1;
+    std::string unit, by;
+    words >> ms >> unit >> by >> times;
+    total += ms * (by == "x" ? times : 1);
+  }
+  return total;
+}
+
+// One line of fault-cli's report.
+struct Ended {
+  int status = -1;
+  std::uint64_t elapsedMs = 0;
+};
+
+std::vector<Ended> ReadReport(const std::filesystem::path& report) {
+  std::vector<Ended> lines;
+  std::ifstream file(report);
+  for (Ended line; file >> line.status >> line.elapsedMs;) lines.push_back(line);
+  return lines;
+}
+
+// What a fault case left behind: the failing send, then the send to a working handset.
+struct FaultOutcome {
+  Ended first;
+  CliRun failed;
+  Ended second;
+  CliRun next;
+};
+
+const std::filesystem::path& Scratch() {
+  static TempFolder folder;
+  static const bool made = [] {
+    std::ofstream large(folder.path() / "large.gif", std::ios::binary);
+    large << "GIF89a";
+    for (std::size_t i = 6; i < kLargeObjectBytes; ++i) large.put(static_cast<char>(i * 131));
+    return true;
+  }();
+  (void)made;
+  return folder.path();
+}
+
+// A sample, or a file the suite made.
+std::filesystem::path ObjectPath(const std::string& name) {
+  const std::filesystem::path sample = Sample(name);
+  return std::filesystem::exists(sample) ? sample : Scratch() / name;
+}
+
+std::string FaultCli() {
+  const char* exe = std::getenv("VANDREL_E2E_FAULT_CLI");
+  return exe != nullptr && *exe != '\0' ? exe : FAULT_CLI_PATH;
+}
+
+FaultOutcome RunCase(const FaultCase& fault) {
+  Session session(fault.simOptions);
+  const std::filesystem::path report = session.folder() / "report";
+  const std::filesystem::path gate = session.folder() / "gate";
+  const std::filesystem::path file = ObjectPath(fault.file);
+  const Target& target = Target::Get();
+  std::vector<std::string> argv = target.Launch(FaultCli());
+  argv.insert(argv.end(),
+              {std::to_string(kClockScale), target.FilePath(report), target.FilePath(gate)});
+  for (std::string& argument :
+       session.Arguments("send", {"--lang", "en", target.FilePath(file)}, true))
+    argv.push_back(std::move(argument));
+
+  std::future<int> running =
+      std::async(std::launch::async, [&session, &argv] { return session.Start(argv); });
+  FaultOutcome outcome;
+  const auto limit = std::chrono::steady_clock::now() + kReportLimit;
+  while (ReadReport(report).empty() &&
+         running.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready &&
+         std::chrono::steady_clock::now() < limit) {
+  }
+  outcome.failed = session.Collect(-1);
+  if (const std::vector<Ended> lines = ReadReport(report); !lines.empty()) outcome.first = lines[0];
+  // a working handset is plugged in where the misbehaving one was
+  session.ReplaceHandset({});
+  std::ofstream(gate).flush();
+  outcome.next = session.Collect(running.get());
+  if (const std::vector<Ended> lines = ReadReport(report); lines.size() > 1) {
+    outcome.second = lines[1];
+  }
+  outcome.next.out =
+      outcome.next.out.substr(std::min(outcome.failed.out.size(), outcome.next.out.size()));
+  outcome.next.err =
+      outcome.next.err.substr(std::min(outcome.failed.err.size(), outcome.next.err.size()));
+  return outcome;
+}
+
+std::map<std::string, std::shared_future<FaultOutcome>>& Outcomes() {
+  static std::map<std::string, std::shared_future<FaultOutcome>> outcomes;
+  return outcomes;
+}
+
+// Starts every case before the first test, a few at a time.
+class StartCases : public testing::Environment {
+ public:
+  void SetUp() override {
+    const std::set<std::string> chosen = ChosenCases();
+    for (const FaultCase& fault : Cases()) {
+      if (!chosen.contains(fault.name)) continue;
+      Outcomes()[fault.name] = std::async(std::launch::async, [fault] {
+                                 Slots().acquire();
+                                 FaultOutcome outcome = RunCase(fault);
+                                 Slots().release();
+                                 return outcome;
+                               }).share();
+    }
+  }
+
+ private:
+  // The cases the test filter left, by name.
+  static std::set<std::string> ChosenCases() {
+    std::set<std::string> names;
+    const testing::UnitTest& unit = *testing::UnitTest::GetInstance();
+    for (int i = 0; i < unit.total_test_suite_count(); ++i) {
+      const testing::TestSuite& suite = *unit.GetTestSuite(i);
+      for (int j = 0; j < suite.total_test_count(); ++j) {
+        const std::string name = suite.GetTestInfo(j)->name();
+        if (suite.GetTestInfo(j)->should_run()) names.insert(name.substr(name.find('/') + 1));
+      }
+    }
+    return names;
+  }
+
+  static std::counting_semaphore<>& Slots() {
+    static std::counting_semaphore<> slots(kSimultaneousSends);
+    return slots;
+  }
+};
+
+[[maybe_unused]] testing::Environment* const startCases =
+    testing::AddGlobalTestEnvironment(new StartCases);
+
+void PrintTo(const FaultCase& fault, std::ostream* out) {
+  *out << fault.name;
+}
+
+class Fault : public EventTexts, public testing::WithParamInterface<FaultCase> {};
+
+TEST_P(Fault, EndsWithItsMessageInTimeAndLeavesThePortFree) {
+  const FaultCase& fault = GetParam();
+  const FaultOutcome& outcome = Outcomes().at(fault.name).get();
+  const CliRun& run = outcome.failed;
+  if (fault.ending == Ending::kSuccess) {
+    EXPECT_EQ(outcome.first.status, 0) << run.err;
+    EXPECT_EQ(run.out, kSuccess);
+    EXPECT_EQ(run.stored.size(), 1u);
+  } else {
+    EXPECT_EQ(outcome.first.status, 1) << run.trace;
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(run.stored.empty());
+    ASSERT_NE(run.port, 0) << run.trace;
+    const std::string expected = fault.message ? fault.message(run.port) : "";
+    EXPECT_EQ(run.err.substr(0, expected.size()), expected) << run.err << run.trace;
+    const std::uint64_t limit = fault.ending == Ending::kPrompt    ? kPromptLimitMs
+                                : fault.ending == Ending::kTimeOut ? kTimeOutLimitMs
+                                                                   : kProofLimitMs;
+    // the waits it chose are those specified; nothing else held it up for long
+    const std::uint64_t paused = TracedPausesMs(run.trace);
+    EXPECT_LE(paused, limit);
+    if (fault.ending == Ending::kTimeOut) {
+      EXPECT_GE(paused, kAnswerTimeOutMs);
+    }
+    EXPECT_LE(outcome.first.elapsedMs, 2 * limit);
+  }
+  EXPECT_EQ(outcome.second.status, 0) << outcome.next.err << outcome.next.trace;
+  EXPECT_EQ(outcome.next.out, kSuccess);
+  ASSERT_FALSE(outcome.next.stored.empty());
+  EXPECT_EQ(outcome.next.stored.back().bytes, ReadWhole(ObjectPath(fault.file)));
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, Fault, testing::ValuesIn(Cases()),
+                         [](const testing::TestParamInfo<FaultCase>& info) {
+                           return info.param.name;
+                         });
+
+}  // namespace
+}  // namespace vandrel::e2e
