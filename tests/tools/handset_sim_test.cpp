@@ -36,6 +36,9 @@ using testing::StartsWith;
 constexpr auto kAnswerTimeout = 3s;
 constexpr auto kQuietTime = 700ms;
 constexpr auto kExitTimeout = 5s;
+// A line nobody reads is full after a few rounds of writing.
+constexpr int kMaxFillRounds = 10;
+constexpr auto kFillPause = 200ms;
 
 // Everything a handset may end an answer with.
 bool HasFinalAnswer(const std::string& text) {
@@ -137,6 +140,24 @@ class SimulatedHandset {
     return Collect(HasFinalAnswer, kQuietTime);
   }
   bool hungUp() const { return hungUp_; }
+
+  // Writes without waiting until the line takes no more, then again after pauses: true when a
+  // round takes nothing at all, so that nobody reads the line. (A pseudo-terminal moves bytes
+  // between its buffers after a while, so one EAGAIN alone proves nothing.)
+  bool LineBacksUp() {
+    const std::string chunk(4096, 'x');
+    for (int round = 0; round < kMaxFillRounds; ++round) {
+      std::size_t taken = 0;
+      ssize_t count = 0;
+      while ((count = write(port_, chunk.data(), chunk.size())) > 0) {
+        taken += static_cast<std::size_t>(count);
+      }
+      if (errno != EAGAIN) return false;
+      if (taken == 0 && round > 0) return true;
+      std::this_thread::sleep_for(kFillPause);
+    }
+    return false;
+  }
 
   // Takes exclusive use of the port, as a serial driver does, closes it and opens it again.
   void Reconnect() {
@@ -241,10 +262,14 @@ TEST(HandsetSim, AnswersEachCommandAsAHandsetDoes) {
   }
 }
 
+// What the line does after the misbehaving command.
+enum class Afterwards : std::uint8_t { kNothingMore, kBacksUp, kHangsUp };
+
 struct Misbehaviour {
   std::vector<std::string> options;
   const char* command;
   testing::Matcher<std::string> answer;
+  Afterwards afterwards = Afterwards::kNothingMore;
 };
 
 class HandsetSimMisbehaves : public testing::TestWithParam<Misbehaviour> {};
@@ -254,6 +279,13 @@ TEST_P(HandsetSimMisbehaves, AtTheChosenStep) {
   SimulatedHandset handset(row.options);
   ASSERT_TRUE(handset.ready());
   EXPECT_THAT(handset.TryExchange(row.command), row.answer);
+  if (row.afterwards == Afterwards::kBacksUp) {
+    EXPECT_TRUE(handset.LineBacksUp());
+  }
+  if (row.afterwards == Afterwards::kHangsUp) {
+    EXPECT_TRUE(handset.hungUp());
+    EXPECT_EQ(handset.AwaitExit(), EXIT_SUCCESS);
+  }
 }
 
 const auto kNoAnswerWord =
@@ -280,7 +312,38 @@ INSTANTIATE_TEST_SUITE_P(
             "ATI3",
             AllOf(SizeIs(testing::Gt(512)), EndsWith("\r\nKESTA Simulated Handset\r\n\r\nOK\r\n"))},
         Misbehaviour{{"--stall-at", "cgsn"}, "AT+CGSN", Eq("")},
-        Misbehaviour{{"--stall-at", "cgsn"}, "AT", Eq("AT\r\r\nOK\r\n")}));
+        Misbehaviour{{"--stall-at", "cgsn"}, "AT", Eq("AT\r\r\nOK\r\n")},
+        Misbehaviour{{"--hold-at", "cgsn"}, "AT+CGSN", Eq(""), Afterwards::kBacksUp},
+        Misbehaviour{{"--hangup-at", "cgsn"}, "AT+CGSN", Eq(""), Afterwards::kHangsUp}));
+
+TEST(HandsetSim, MisbehavesFromTheChosenArrivalOfAStep) {
+  {
+    SimulatedHandset handset({"--error-at", "query@2=65523", "--stall-at", "cgsn@2"});
+    ASSERT_TRUE(handset.ready());
+    const std::string refused = "AT+KDOBJ?\r\r\n+CME ERROR: 100,65523\r\n";
+    EXPECT_EQ(handset.Exchange("AT+KDOBJ?"), "AT+KDOBJ?\r\r\n+KDOBJ: 4000000\r\n\r\nOK\r\n");
+    EXPECT_EQ(handset.Exchange("AT+CGSN"), "AT+CGSN\r\r\n353490071234568\r\n\r\nOK\r\n");
+    EXPECT_EQ(handset.Exchange("AT+KDOBJ?"), refused);
+    EXPECT_EQ(handset.Exchange("AT+KDOBJ?"), refused);
+    EXPECT_EQ(handset.TryExchange("AT+CGSN"), "");
+  }
+  {
+    // Held at the second object's data phase: its CONNECT comes, its bytes back up.
+    SimulatedHandset handset({"--hold-at", "object-data@2"});
+    ASSERT_TRUE(handset.ready());
+    EXPECT_EQ(SendObject(handset, "", 102, "abc"), "\r\nOK\r\n");
+    EXPECT_THAT(handset.Exchange("AT+KDOBJ=2,1,0,102,4000000"), EndsWith("\r\nCONNECT\r\n"));
+    EXPECT_TRUE(handset.LineBacksUp());
+    const auto stopping = Clock::now();
+    EXPECT_EQ(handset.Stop(), EXIT_SUCCESS);
+    EXPECT_LT(Clock::now() - stopping, 1s);
+  }
+  for (const char* bad : {"query@0", "query@x", "query@", "quer@2"}) {
+    SimulatedHandset handset({"--stall-at", bad});
+    EXPECT_FALSE(handset.ready()) << bad;
+    EXPECT_EQ(handset.AwaitExit(), EXIT_FAILURE) << bad;
+  }
+}
 
 TEST(HandsetSim, StoresEachObjectWithItsManifestLine) {
   TempFolder store;
@@ -365,6 +428,17 @@ TEST(HandsetSim, EndsAfterOneDownloadOrAHangUp) {
     handset.Collect([](const std::string&) { return false; }, kAnswerTimeout);
     EXPECT_TRUE(handset.hungUp());
     EXPECT_EQ(handset.AwaitExit(), EXIT_SUCCESS);
+  }
+  {
+    // All of the object arrives, and the line drops instead of the final answer.
+    const std::filesystem::path link = store.path() / "com5";
+    SimulatedHandset handset(
+        {"--hangup-at", "object-data", "--link", link.string(), "--store", store.path().string()});
+    ASSERT_TRUE(handset.ready());
+    EXPECT_EQ(SendObject(handset, "t", 220, "vcard"), "");
+    EXPECT_TRUE(handset.hungUp());
+    EXPECT_EQ(handset.AwaitExit(), EXIT_SUCCESS);
+    EXPECT_FALSE(std::filesystem::is_symlink(link));
   }
   EXPECT_EQ(ReadWhole(store.path() / "manifest.tsv"), "103\t\t3\t" + Digest("png") + "\n");
   EXPECT_FALSE(std::filesystem::exists(store.path() / ".incoming"));

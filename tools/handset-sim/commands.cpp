@@ -34,15 +34,14 @@ constexpr std::string_view kTitlePrefix = "AT+KDOBJ=2,1,3,0,";
 constexpr std::string_view kObjectPrefix = "AT+KDOBJ=2,1,0,";
 constexpr std::string_view kEchoPrefix = "ATE";
 
-// Reads a decimal number that fills `text` entirely.
+}  // namespace
+
 std::optional<std::uint32_t> WholeNumber(std::string_view text) {
   std::uint32_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return value;
 }
-
-}  // namespace
 
 Command RecogniseCommand(std::string_view line) {
   std::string upper(line);

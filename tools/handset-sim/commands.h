@@ -39,6 +39,9 @@ struct Command {
 // `line` is the command without its carriage return; letters may be in either case.
 Command RecogniseCommand(std::string_view line);
 
+// A decimal number that fills `text` entirely; nothing for an empty text, a sign or an overflow.
+std::optional<std::uint32_t> WholeNumber(std::string_view text);
+
 // The names by which the options address steps ("ati3", "object-data", ...).
 std::optional<Step> StepByName(std::string_view name);
 std::string_view StepName(Step step);

@@ -1,10 +1,17 @@
 #include "tools/handset-sim/faults.h"
 
-#include <charconv>
-
 namespace vandrel::sim {
 
 bool FaultTable::Add(std::string_view where, Fault fault, std::string& error) {
+  if (const std::size_t mark = where.find(kArrivalMark); mark != std::string_view::npos) {
+    const std::optional<std::uint32_t> arrival = WholeNumber(where.substr(mark + 1));
+    if (!arrival || *arrival == 0) {
+      error = "bad occurrence in '" + std::string(where) + "' (STEP@N counts from 1)";
+      return false;
+    }
+    fault.fromArrival = *arrival;
+    where = where.substr(0, mark);
+  }
   if (where == kEveryStep) {
     for (auto& slot : faults_) slot = fault;
     return true;
@@ -22,15 +29,12 @@ bool FaultTable::Add(std::string_view where, Fault fault, std::string& error) {
 bool FaultTable::AddErrorSpec(std::string_view entry, std::string& error) {
   const std::size_t equals = entry.find('=');
   if (equals == std::string_view::npos) return Add(entry, {FaultKind::kError}, error);
-  const std::string_view codeText = entry.substr(equals + 1);
-  std::uint32_t code = 0;
-  const auto [end, status] =
-      std::from_chars(codeText.data(), codeText.data() + codeText.size(), code);
-  if (codeText.empty() || status != std::errc() || end != codeText.data() + codeText.size()) {
+  const std::optional<std::uint32_t> code = WholeNumber(entry.substr(equals + 1));
+  if (!code) {
     error = "bad error code in '" + std::string(entry) + "'";
     return false;
   }
-  return Add(entry.substr(0, equals), {FaultKind::kCmeError, code}, error);
+  return Add(entry.substr(0, equals), {FaultKind::kCmeError, *code}, error);
 }
 
 }  // namespace vandrel::sim

@@ -42,6 +42,9 @@ class Line final : public AnswerSink {
   // Waits at most `timeoutMs` for bytes, never reading faster than the line speed allows.
   ReadResult Read(std::span<std::uint8_t> buffer, int timeoutMs);
   void Send(std::string_view bytes) override;
+  // Waits `timeoutMs` without reading, so that the client's writes back up once the line's
+  // buffer is full; only notices the client closing its side.
+  void Hold(int timeoutMs);
   // Drops the line: the client's side sees the hang-up at once.
   void HangUp();
 

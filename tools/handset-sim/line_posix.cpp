@@ -111,6 +111,22 @@ ReadResult Line::Read(std::span<std::uint8_t> buffer, int timeoutMs) {
   return {ReadStatus::kData, static_cast<std::size_t>(count)};
 }
 
+void Line::Hold(int timeoutMs) {
+  // Asking for no event still reports the client's hang-up, which must release exclusive use as
+  // when reading.
+  pollfd waiting{fd_, 0, 0};
+  const int ready = poll(&waiting, 1, timeoutMs);
+  if (ready == 0) {
+    clientPresent_ = pseudoTerminal_;
+  } else if (ready > 0 && pseudoTerminal_ && (waiting.revents & POLLHUP) != 0) {
+    ClientGone(timeoutMs);
+  } else if (ready > 0 || errno != EINTR) {
+    // A device that reports an error at once must not turn the wait into a busy loop; a stop
+    // signal ends the wait at once.
+    std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+  }
+}
+
 ReadResult Line::ClientGone(int timeoutMs) {
   if (clientPresent_) {
     clientPresent_ = false;

@@ -28,7 +28,12 @@ int Serve(const SimOptions& options, Line& line, HandsetSession& session) {
   std::array<std::uint8_t, kReadBufferBytes> buffer{};
   auto lastData = Clock::now();
   std::optional<Clock::time_point> endAt;
+  bool holding = false;
   while (!StopRequested() && !(endAt && Clock::now() >= *endAt)) {
+    if (holding) {
+      line.Hold(kIdlePollMs);
+      continue;
+    }
     const ReadResult result = line.Read(buffer, kIdlePollMs);
     if (result.status == ReadStatus::kFailed) {
       std::cerr << "handset-sim: the line failed\n";
@@ -43,9 +48,10 @@ int Serve(const SimOptions& options, Line& line, HandsetSession& session) {
     const SessionEvent event = session.Feed(std::span(buffer).first(result.count));
     if (event == SessionEvent::kHangUp) {
       line.HangUp();
-      std::cerr << "handset-sim: hung up in the middle of the object\n";
+      std::cerr << "handset-sim: dropped the line\n";
       return EXIT_SUCCESS;
     }
+    holding = event == SessionEvent::kHold;
     if (event == SessionEvent::kDownloadClosed && options.once && !endAt) {
       endAt = now + kOnceLinger;
     }

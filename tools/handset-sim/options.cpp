@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
+#include <tuple>
 
 namespace vandrel::sim {
 namespace {
@@ -21,6 +22,8 @@ struct FaultOptions {
   std::string garbage;
   std::string longAnswer;
   std::string stallAt;
+  std::string holdAt;
+  std::string hangUpAt;
 };
 
 // Fills the table in the order of the help text; where two options address one step, the later
@@ -43,9 +46,9 @@ bool BuildFaultTable(const FaultOptions& chosen, FaultTable& table, std::string&
     if (!table.AddErrorSpec(entry, error)) return false;
   }
   const std::pair<const std::string&, FaultKind> byStep[] = {
-      {chosen.garbage, FaultKind::kGarbage},
-      {chosen.longAnswer, FaultKind::kLongAnswer},
-      {chosen.stallAt, FaultKind::kStall},
+      {chosen.garbage, FaultKind::kGarbage}, {chosen.longAnswer, FaultKind::kLongAnswer},
+      {chosen.stallAt, FaultKind::kStall},   {chosen.holdAt, FaultKind::kHold},
+      {chosen.hangUpAt, FaultKind::kHangUp},
   };
   for (const auto& [where, kind] : byStep) {
     if (!where.empty() && !table.Add(where, {kind}, error)) return false;
@@ -66,7 +69,8 @@ int ParseOptions(int argc, char** argv, SimOptions& options) {
       "first line of output, then answers AT commands and receives objects until it is stopped "
       "(SIGTERM, SIGINT) or, with --once, until one download has ended. Steps, for the options "
       "that take one: " +
-          StepNameList() + ", or " + std::string(kEveryStep) + ".",
+          StepNameList() + ", or " + std::string(kEveryStep) +
+          "; STEP@N misbehaves from the N-th arrival of that step's command on (default 1).",
       "handset-sim"};
   HandsetProfile& profile = options.profile;
   FaultOptions faults;
@@ -112,7 +116,7 @@ int ParseOptions(int argc, char** argv, SimOptions& options) {
   app.add_option("--error-at", faults.errorAt,
                  "STEP or STEP=CODE: answer ERROR, or +CME ERROR: 100,CODE, at that step "
                  "(repeatable)")
-      ->type_name("STEP[=CODE]");
+      ->type_name("STEP[@N][=CODE]");
   app.add_flag("--refuse-adpcm", profile.refuseAdpcm,
                "Refuse a WAV sound (format 1) in the handset ADPCM format (tag 0x0101) with "
                "+CME ERROR: 100,65525");
@@ -120,17 +124,27 @@ int ParseOptions(int argc, char** argv, SimOptions& options) {
       app.add_option("--garbage", faults.garbage,
                      "Answer noise without any answer word; --garbage=STEP for one step only")
           ->expected(0, 1)
-          ->option_text("[=STEP]");
+          ->option_text("[=STEP[@N]]");
   CLI::Option* longAnswer =
       app.add_option(
              "--long-answer", faults.longAnswer,
              "Put more than 512 bytes of text before the answer; --long-answer=STEP for one "
              "step only")
           ->expected(0, 1)
-          ->option_text("[=STEP]");
-  app.add_option("--stall-at", faults.stallAt,
-                 "Stop answering (and echoing) from the first command of this step on")
-      ->type_name("STEP");
+          ->option_text("[=STEP[@N]]");
+  const std::tuple<const char*, std::string*, const char*> stepOptions[] = {
+      {"--stall-at", &faults.stallAt,
+       "Stop answering (and echoing) from this step's command on; the line is still read"},
+      {"--hold-at", &faults.holdAt,
+       "Stop reading the line from this step's command on (at title-data and object-data from "
+       "the CONNECT on), so that the client's writes back up"},
+      {"--hangup-at", &faults.hangUpAt,
+       "Drop the line (close the port) when this step's command arrives (at title-data and "
+       "object-data when the data is complete), then end"},
+  };
+  for (const auto& [name, where, help] : stepOptions) {
+    app.add_option(name, *where, help)->type_name("STEP[@N]");
+  }
   app.add_option("--split", options.line.splitBytes,
                  "Write the echo and answers N bytes at a time, pausing between the pieces")
       ->type_name("N");

@@ -56,6 +56,8 @@ std::string Misbehave(const Fault& fault, std::string_view answer) {
     case FaultKind::kForeignIdentity:
       return InformationAnswer(kModemIdentity);
     case FaultKind::kStall:
+    case FaultKind::kHold:
+    case FaultKind::kHangUp:
       break;
   }
   return {};
@@ -77,16 +79,18 @@ SessionEvent HandsetSession::Feed(std::span<const std::uint8_t> bytes) {
   SessionEvent outcome = SessionEvent::kNone;
   while (!bytes.empty() && !stalled_) {
     if (InDataPhase()) {
-      bytes = TakeData(bytes);
-      if (HangUpDue()) return SessionEvent::kHangUp;
+      if (const SessionEvent event = TakeData(bytes); event != SessionEvent::kNone) return event;
       continue;
     }
     const char c = static_cast<char>(bytes.front());
     bytes = bytes.subspan(1);
     if (c == kCarriageReturn) {
       const SessionEvent event = TakeLine();
-      if (event == SessionEvent::kHangUp) return event;
-      if (event != SessionEvent::kNone) outcome = event;
+      if (event == SessionEvent::kDownloadClosed) {
+        outcome = event;
+      } else if (event != SessionEvent::kNone) {
+        return event;
+      }
     } else if (c == kLineFeed && line_.empty()) {
       // a client that ends its lines with CR LF: the line feed opens no new command
     } else if (line_.size() < kMaxCommandBytes) {
@@ -106,10 +110,9 @@ SessionEvent HandsetSession::TakeLine() {
 
   const Command command = overflow ? Command{} : RecogniseCommand(line);
   if (trace_) log_ << "handset-sim: <- " << Printable(line) << '\n';
-  const std::optional<Fault> fault = profile_.faults.At(command.step);
-  if (fault && fault->kind == FaultKind::kStall) {
-    Stall(command.step);
-    return SessionEvent::kNone;
+  const std::optional<Fault> fault = Arrive(command.step);
+  if (fault) {
+    if (const std::optional<SessionEvent> event = Withhold(command.step, *fault)) return *event;
   }
   if (echo_) sink_.Send(line + kCarriageReturn);
   if (command.step == Step::kUnknown && !StartsWithAt(line)) return SessionEvent::kNone;
@@ -123,9 +126,40 @@ SessionEvent HandsetSession::TakeLine() {
     return SessionEvent::kNone;
   }
   Reply(answer);
-  if (command.step == Step::kTitle && phaseSize_ == 0 && InDataPhase()) FinishTitle();
-  if (HangUpDue()) return SessionEvent::kHangUp;
+  if (InDataPhase()) return OpenDataPhase();
   return command.step == Step::kCloseSession ? SessionEvent::kDownloadClosed : SessionEvent::kNone;
+}
+
+std::optional<Fault> HandsetSession::Arrive(Step step) {
+  const std::uint32_t arrival = ++arrivals_[static_cast<std::size_t>(step)];
+  const std::optional<Fault> fault = profile_.faults.At(step);
+  if (!fault || arrival < fault->fromArrival) return std::nullopt;
+  return fault;
+}
+
+std::optional<Fault> HandsetSession::DataPhaseFault(Step step, bool opening) {
+  const std::optional<Fault> fault = profile_.faults.At(step);
+  if (!fault || (fault->kind == FaultKind::kHold) != opening) return std::nullopt;
+  return Arrive(step);
+}
+
+std::optional<SessionEvent> HandsetSession::Withhold(Step step, const Fault& fault) {
+  switch (fault.kind) {
+    case FaultKind::kStall:
+      Stall(step);
+      return SessionEvent::kNone;
+    case FaultKind::kHold:
+      return Hold(step);
+    case FaultKind::kHangUp:
+      return HangUp(step);
+    case FaultKind::kError:
+    case FaultKind::kCmeError:
+    case FaultKind::kGarbage:
+    case FaultKind::kLongAnswer:
+    case FaultKind::kForeignIdentity:
+      break;
+  }
+  return std::nullopt;
 }
 
 std::string HandsetSession::Answer(const Command& command) {
@@ -182,7 +216,15 @@ std::string HandsetSession::StartObject(const Command& command) {
   return std::string(kConnectAnswer);
 }
 
-std::span<const std::uint8_t> HandsetSession::TakeData(std::span<const std::uint8_t> bytes) {
+SessionEvent HandsetSession::OpenDataPhase() {
+  const Step dataStep = phase_ == Phase::kTitle ? Step::kTitleData : Step::kObjectData;
+  if (DataPhaseFault(dataStep, true)) return Hold(dataStep);
+  // An empty title is complete as soon as its phase opens.
+  if (phase_ == Phase::kTitle && phaseSize_ == 0) return FinishTitle();
+  return HangUpDue() ? HangUp(dataStep) : SessionEvent::kNone;
+}
+
+SessionEvent HandsetSession::TakeData(std::span<const std::uint8_t>& bytes) {
   std::uint64_t wanted = phaseSize_ - phaseReceived_;
   if (phase_ == Phase::kObject && profile_.hangUpAfter && *profile_.hangUpAfter > phaseReceived_) {
     wanted = std::min(wanted, *profile_.hangUpAfter - phaseReceived_);
@@ -200,46 +242,40 @@ std::span<const std::uint8_t> HandsetSession::TakeData(std::span<const std::uint
     if (!store_.Append(piece)) storeFailed_ = true;
   }
   phaseReceived_ += take;
-  if (phaseReceived_ == phaseSize_ && !HangUpDue()) {
-    if (phase_ == Phase::kTitle) {
-      FinishTitle();
-    } else {
-      FinishObject();
-    }
-  }
-  return bytes.subspan(take);
+  bytes = bytes.subspan(take);
+  if (HangUpDue()) return HangUp(Step::kObjectData);
+  if (phaseReceived_ < phaseSize_) return SessionEvent::kNone;
+  return phase_ == Phase::kTitle ? FinishTitle() : FinishObject();
 }
 
-void HandsetSession::FinishTitle() {
+SessionEvent HandsetSession::FinishTitle() {
   phase_ = Phase::kCommand;
-  const std::optional<Fault> fault = profile_.faults.At(Step::kTitleData);
+  const std::optional<Fault> fault = DataPhaseFault(Step::kTitleData, false);
   if (!fault) {
     Reply(kOkAnswer);
-    return;
+    return SessionEvent::kNone;
   }
   title_.clear();
-  FailDataPhase(Step::kTitleData, *fault);
+  return FailDataPhase(Step::kTitleData, *fault);
 }
 
-void HandsetSession::FinishObject() {
+SessionEvent HandsetSession::FinishObject() {
   phase_ = Phase::kCommand;
   const Sha256::Digest digest = hash_.Finish();
-  const std::optional<Fault> fault = profile_.faults.At(Step::kObjectData);
+  const std::optional<Fault> fault = DataPhaseFault(Step::kObjectData, false);
   if (!fault) {
     Reply(ObjectVerdict(digest));
-    return;
+    return SessionEvent::kNone;
   }
   // A handset that fails at the end of the object does not keep it.
   store_.Discard();
-  FailDataPhase(Step::kObjectData, *fault);
+  return FailDataPhase(Step::kObjectData, *fault);
 }
 
-void HandsetSession::FailDataPhase(Step step, const Fault& fault) {
-  if (fault.kind == FaultKind::kStall) {
-    Stall(step);
-  } else {
-    Reply(Misbehave(fault, kOkAnswer));
-  }
+SessionEvent HandsetSession::FailDataPhase(Step step, const Fault& fault) {
+  if (const std::optional<SessionEvent> event = Withhold(step, fault)) return *event;
+  Reply(Misbehave(fault, kOkAnswer));
+  return SessionEvent::kNone;
 }
 
 std::string HandsetSession::ObjectVerdict(const Sha256::Digest& digest) {
@@ -285,6 +321,21 @@ void HandsetSession::Reply(std::string_view answer) {
 void HandsetSession::Stall(Step step) {
   stalled_ = true;
   log_ << "handset-sim: stalled at " << StepName(step) << '\n';
+}
+
+SessionEvent HandsetSession::Hold(Step step) {
+  stalled_ = true;
+  log_ << "handset-sim: holding the line at " << StepName(step) << '\n';
+  return SessionEvent::kHold;
+}
+
+SessionEvent HandsetSession::HangUp(Step step) {
+  log_ << "handset-sim: hanging up at " << StepName(step);
+  if (step == Step::kObjectData) {
+    log_ << " after " << phaseReceived_ << " of " << phaseSize_ << " bytes";
+  }
+  log_ << '\n';
+  return SessionEvent::kHangUp;
 }
 
 }  // namespace vandrel::sim

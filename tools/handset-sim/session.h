@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -27,6 +28,7 @@ enum class SessionEvent : std::uint8_t {
   kNone,
   kDownloadClosed,  // the closing command of a download was answered
   kHangUp,          // the line must be dropped now
+  kHold,            // the line must not be read any more
 };
 
 // The handset's side of the conversation: command lines in, echo and answers out, and the raw
@@ -36,7 +38,7 @@ class HandsetSession {
   HandsetSession(const HandsetProfile& profile, ObjectStore& store, AnswerSink& sink,
                  std::ostream& log, bool trace);
 
-  // Takes the bytes read from the line. kHangUp leaves the rest of `bytes` unread.
+  // Takes the bytes read from the line. kHangUp and kHold leave the rest of `bytes` unread.
   SessionEvent Feed(std::span<const std::uint8_t> bytes);
 
   bool InDataPhase() const { return phase_ != Phase::kCommand; }
@@ -47,18 +49,29 @@ class HandsetSession {
   enum class Phase : std::uint8_t { kCommand, kTitle, kObject };
 
   SessionEvent TakeLine();
+  // Counts one more arrival of `step`; gives its fault when that arrival is due one.
+  std::optional<Fault> Arrive(Step step);
+  // A data step is reached twice: when its phase opens, where a hold starts, and when its data is
+  // complete, where every other fault strikes. Each fault counts the arrivals at its own point.
+  std::optional<Fault> DataPhaseFault(Step step, bool opening);
+  // The faults that leave the step unanswered give the event they end in; the others nothing.
+  std::optional<SessionEvent> Withhold(Step step, const Fault& fault);
   // The answer of a well-behaved handset; may open a data phase.
   std::string Answer(const Command& command);
   std::string StartObject(const Command& command);
-  std::span<const std::uint8_t> TakeData(std::span<const std::uint8_t> bytes);
-  void FinishTitle();
-  void FinishObject();
+  SessionEvent OpenDataPhase();
+  // Takes the data phase's part of `bytes` off its front.
+  SessionEvent TakeData(std::span<const std::uint8_t>& bytes);
+  SessionEvent FinishTitle();
+  SessionEvent FinishObject();
   // The final answer of a data phase that the profile makes fail.
-  void FailDataPhase(Step step, const Fault& fault);
+  SessionEvent FailDataPhase(Step step, const Fault& fault);
   std::string ObjectVerdict(const Sha256::Digest& digest);
   bool HangUpDue() const;
   void Reply(std::string_view answer);
   void Stall(Step step);
+  SessionEvent Hold(Step step);
+  SessionEvent HangUp(Step step);
 
   const HandsetProfile& profile_;
   ObjectStore& store_;
@@ -68,6 +81,7 @@ class HandsetSession {
 
   bool echo_;
   bool stalled_;
+  std::array<std::uint32_t, kStepCount> arrivals_{};
   bool downloadOpen_ = false;
   std::string line_;
   bool lineOverflow_ = false;
