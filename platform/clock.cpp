@@ -1,5 +1,6 @@
 #include "platform/clock.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -9,6 +10,7 @@ namespace {
 // A real pause this short keeps a polling loop from starving the thread it polls, while a
 // 60-second time-out of 100 ms polls still passes in a fraction of a second.
 constexpr auto kRealPause = std::chrono::microseconds(50);
+constexpr std::uint64_t kShortestScaledPauseUs = 1000;
 }  // namespace
 
 void RealClock::Sleep(std::uint32_t ms) {
@@ -28,7 +30,11 @@ void VirtualClock::Sleep(std::uint32_t ms) {
 }
 
 void ScaledClock::Sleep(std::uint32_t ms) {
-  std::this_thread::sleep_for(std::chrono::microseconds(std::uint64_t{ms} * 1000 / scale_));
+  // Some systems round a pause below a millisecond down to none: a loop counting its polls would
+  // then count them all before the thread it waits for has run at all.
+  const std::uint64_t us = std::uint64_t{ms} * 1000 / scale_;
+  std::this_thread::sleep_for(
+      std::chrono::microseconds(std::max<std::uint64_t>(us, kShortestScaledPauseUs)));
 }
 
 std::uint64_t ScaledClock::NowMs() {

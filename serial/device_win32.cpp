@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "platform/utf16.h"
@@ -13,6 +14,10 @@ namespace {
 // Flow-control thresholds of the line parameters, in bytes of the driver's buffers.
 constexpr WORD kXonLimit = 100;
 constexpr WORD kXoffLimit = 100;
+// The longest a single device write waits for the line; Write goes on with the rest after it.
+constexpr DWORD kWriteSliceMs = 100;
+// How often a reader waiting for input looks at the driver's input queue.
+constexpr DWORD kInputPollMs = 1;
 
 OpenFailure ClassifyOpenError(DWORD error) {
   switch (error) {
@@ -67,12 +72,24 @@ class Win32SerialDevice final : public SerialDevice {
     timeouts.ReadTotalTimeoutMultiplier = 0;
     timeouts.ReadTotalTimeoutConstant = static_cast<DWORD>(ms);
     timeouts.WriteTotalTimeoutMultiplier = 0;
-    timeouts.WriteTotalTimeoutConstant = 0;
+    timeouts.WriteTotalTimeoutConstant = kWriteSliceMs;
     return ms >= 0 && SetCommTimeouts(handle_, &timeouts) != 0;
   }
 
-  // A synchronous handle runs one request at a time: a read waiting here would hold up writes.
-  bool WaitForInput(std::uint32_t) override { return true; }
+  // Watches the driver's input queue instead of reading: a read that waited here for its
+  // time-out would hold the I/O mutex all that time, and the writer, asking for the mutex between
+  // two such reads, would not get the line while a large object waits to go out.
+  bool WaitForInput(std::uint32_t maxMs) override {
+    const ULONGLONG deadline = GetTickCount64() + maxMs;
+    for (;;) {
+      COMSTAT status{};
+      DWORD errors = 0;
+      // a port that cannot be asked is read at once, and the read reports the failure
+      if (!ClearCommError(handle_, &errors, &status) || status.cbInQue > 0) return true;
+      if (GetTickCount64() >= deadline) return false;
+      Sleep(kInputPollMs);
+    }
+  }
 
   DeviceRead ReadByte(std::uint8_t& byte) override {
     DWORD count = 0;
@@ -80,11 +97,19 @@ class Win32SerialDevice final : public SerialDevice {
     return count == 1 ? DeviceRead::kByte : DeviceRead::kTimedOut;
   }
 
+  // A write the line holds up (CTS low, a handset that stopped reading) goes on until every byte
+  // is out, in slices of the write time-out, so that AbortPendingIo can end it between two.
   DeviceWrite Write(std::span<const std::uint8_t> data) override {
-    DWORD count = 0;
-    const BOOL ok =
-        WriteFile(handle_, data.data(), static_cast<DWORD>(data.size()), &count, nullptr);
-    return {ok != 0 && count == data.size(), count};
+    DeviceWrite result{true, 0};
+    while (result.written < data.size() && !aborted_.load()) {
+      DWORD count = 0;
+      const BOOL ok = WriteFile(handle_, data.data() + result.written,
+                                static_cast<DWORD>(data.size() - result.written), &count, nullptr);
+      result.written += count;
+      if (!ok && GetLastError() != ERROR_TIMEOUT && GetLastError() != ERROR_SEM_TIMEOUT) break;
+    }
+    result.ok = result.written == data.size();
+    return result;
   }
 
   void SetDtr(bool raised) override { EscapeCommFunction(handle_, raised ? SETDTR : CLRDTR); }
@@ -98,8 +123,10 @@ class Win32SerialDevice final : public SerialDevice {
 
   void PurgeInput() override { PurgeComm(handle_, PURGE_RXCLEAR); }
   void PurgeOutput() override { PurgeComm(handle_, PURGE_TXCLEAR); }
-  // The serial driver completes a write that waits for CTS when its writes are aborted.
-  void AbortPendingIo() override { PurgeComm(handle_, PURGE_TXABORT | PURGE_RXABORT); }
+  void AbortPendingIo() override {
+    aborted_.store(true);
+    PurgeComm(handle_, PURGE_TXABORT | PURGE_RXABORT);
+  }
 
   bool Close() override {
     const HANDLE handle = handle_;
@@ -109,6 +136,7 @@ class Win32SerialDevice final : public SerialDevice {
 
  private:
   HANDLE handle_;
+  std::atomic<bool> aborted_{false};
 };
 
 class Win32SerialDeviceFactory final : public SerialDeviceFactory {
