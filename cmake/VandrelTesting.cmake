@@ -27,3 +27,14 @@ set(VANDREL_LINUX_BUILD ${PROJECT_SOURCE_DIR}/build/linux CACHE PATH
     "Linux build tree whose tools the Windows suite uses")
 set(VANDREL_HANDSET_SIM ${VANDREL_LINUX_BUILD}/tools/handset-sim/handset-sim CACHE FILEPATH
     "The simulated handset, a Linux program")
+
+# A test of the Windows suite that runs a Linux end-to-end driver (built by the linux preset)
+# against the Windows programs under Wine, on the Wine COM numbers `ports` ("41-46"). Further
+# arguments are passed on as definitions to tests/integration/run_under_wine.cmake.
+function(vandrel_add_wine_driver_test name driver ports)
+  add_test(NAME ${name}
+           COMMAND ${CMAKE_COMMAND} -DDRIVER=${driver} -DCLI=$<TARGET_FILE:vandrel-cli>
+                   "-DWINE=${CMAKE_CROSSCOMPILING_EMULATOR}" -DPORTS=${ports} ${ARGN}
+                   -P ${PROJECT_SOURCE_DIR}/tests/integration/run_under_wine.cmake)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 900 SKIP_REGULAR_EXPRESSION "driver not built")
+endfunction()
