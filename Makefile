@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 
 .PHONY: demo dist check deps linux windows asan tsan check-linux check-windows check-asan check-tsan format clean
 
-check: deps check-linux check-windows check-asan check-tsan
+check: deps check-linux check-windows check-asan check-tsan fuzz-smoke
 
 deps:
 	scripts/install-deps
@@ -39,7 +39,7 @@ dist: deps linux windows
 	cd build/windows && cpack
 	scripts/test-dist
 
-# Every fuzz target for 30 s over its seed corpus; a finding fails the target.
+# Every fuzz target for 30 s over its seed corpus; a finding fails the target. Part of `check`.
 .PHONY: fuzz-smoke
 fuzz-smoke: deps build/fuzz/build.ninja
 	cmake --build --preset fuzz -j $(JOBS)
