@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,7 +25,6 @@ namespace vandrel::e2e {
 
 namespace {
 
-constexpr int kExecFailed = 127;
 constexpr int kWineServerLingerSeconds = 30;
 
 std::string EnvOr(const char* name, const std::string& fallback) {
@@ -121,25 +121,46 @@ std::filesystem::path Sample(const std::string& name) {
   return std::filesystem::path(SAMPLES_DIR) / name;
 }
 
+namespace {
+
+// Starts `argv` (searched in PATH) with `env` added to this process's environment and its standard
+// streams set by `actions`. Everything is prepared before the child exists: a forked copy of this
+// many-threaded process could deadlock on a lock another thread held, in the allocator or the
+// environment, before it reached exec.
+pid_t Spawn(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
+            const posix_spawn_file_actions_t& actions) {
+  std::vector<std::string> environment;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string_view text(*entry);
+    if (!env.contains(std::string(text.substr(0, text.find('='))))) environment.emplace_back(text);
+  }
+  for (const auto& [name, value] : env) environment.push_back(name + "=" + value);
+  std::vector<char*> arguments;
+  for (const std::string& argument : argv) arguments.push_back(const_cast<char*>(argument.c_str()));
+  arguments.push_back(nullptr);
+  std::vector<char*> variables;
+  for (std::string& variable : environment) variables.push_back(variable.data());
+  variables.push_back(nullptr);
+  pid_t pid = -1;
+  if (posix_spawnp(&pid, arguments[0], &actions, nullptr, arguments.data(), variables.data()) != 0)
+    return -1;
+  return pid;
+}
+
+}  // namespace
+
 int RunProgram(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
                const std::filesystem::path& out, const std::filesystem::path& err,
                int limitSeconds) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int nullFd = open("/dev/null", O_RDONLY);
-    dup2(nullFd, STDIN_FILENO);
-    dup2(outFd, STDOUT_FILENO);
-    dup2(errFd, STDERR_FILENO);
-    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-    std::vector<char*> pointers;
-    for (const std::string& argument : argv)
-      pointers.push_back(const_cast<char*>(argument.c_str()));
-    pointers.push_back(nullptr);
-    execvp(pointers[0], pointers.data());
-    _exit(kExecFailed);
-  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const pid_t pid = Spawn(argv, env, actions);
+  posix_spawn_file_actions_destroy(&actions);
   if (pid < 0) return -1;
   int status = 0;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
@@ -159,24 +180,18 @@ SimulatedHandset::SimulatedHandset(const std::vector<std::string>& options,
                                    const std::filesystem::path& store, const std::string& link)
     : store_(store) {
   int output[2];
-  if (pipe(output) != 0) return;
+  if (pipe2(output, O_CLOEXEC) != 0) return;
   std::vector<std::string> argv{HANDSET_SIM_PATH, "--store", store.string()};
   if (!link.empty()) argv.insert(argv.end(), {"--link", link});
   argv.insert(argv.end(), options.begin(), options.end());
-  pid_ = fork();
-  if (pid_ == 0) {
-    dup2(output[1], STDOUT_FILENO);
-    const int errFd =
-        open((store.parent_path() / "handset-sim.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(errFd, STDERR_FILENO);
-    close(output[0]);
-    close(output[1]);
-    std::vector<char*> pointers;
-    for (std::string& argument : argv) pointers.push_back(argument.data());
-    pointers.push_back(nullptr);
-    execv(pointers[0], pointers.data());
-    _exit(kExecFailed);
-  }
+  const std::string log = (store.parent_path() / "handset-sim.log").string();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_ = Spawn(argv, {}, actions);
+  posix_spawn_file_actions_destroy(&actions);
   close(output[1]);
   char c = 0;
   while (read(output[0], &c, 1) == 1 && c != '\n') path_ += c;
