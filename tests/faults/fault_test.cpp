@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "app/message_catalogue.h"
+#include "handset/answer.h"
 #include "objects/event_table.h"
 #include "tests/integration/harness.h"
 
@@ -83,27 +84,11 @@ std::function<std::string(int)> Refusal(const std::string& step, const std::stri
   return [downloadEvent](int port) { return EventLine(downloadEvent, port); };
 }
 
-// The event a handset's +CME code stands for, as the event table words it.
+// The event the handset's "+CME ERROR: 100,<code>" answer stands for.
 std::uint8_t CmeEvent(int code) {
-  switch (code) {
-    case 65521:
-    case 65522:
-      return kEventSourceEmpty;
-    case 65523:
-      return kEventPhoneStorageFull;
-    case 65524:
-      return kEventFormatUnsupported;
-    case 65525:
-    case 65532:
-      return kEventObjectUnsupported;
-    case 65531:
-    case 65534:
-      return kEventUnexpectedResponseReboot;
-    case 65533:
-      return kEventFlashWriteFailed;
-    default:
-      return kEventUnexpectedResponse;
-  }
+  const std::string answer = "+CME ERROR: 100," + std::to_string(code) + "\r\n";
+  return ErrorAnswerEvent(
+      std::span(reinterpret_cast<const std::uint8_t*>(answer.data()), answer.size()));
 }
 
 std::vector<FaultCase> Cases() {

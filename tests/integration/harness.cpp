@@ -164,7 +164,8 @@ int RunProgram(const std::vector<std::string>& argv, const std::map<std::string,
   if (pid < 0) return -1;
   int status = 0;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
-  while (limitSeconds > 0 && waitpid(pid, &status, WNOHANG) == 0) {
+  for (pid_t ended = 0; ended != pid; ended = waitpid(pid, &status, WNOHANG)) {
+    if (ended < 0) return -1;
     if (std::chrono::steady_clock::now() > deadline) {
       kill(pid, SIGKILL);
       waitpid(pid, &status, 0);
@@ -172,7 +173,6 @@ int RunProgram(const std::vector<std::string>& argv, const std::map<std::string,
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
-  if (limitSeconds <= 0 && waitpid(pid, &status, 0) != pid) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -342,7 +342,7 @@ int Session::Start(const std::vector<std::string>& argv) {
     env["XDG_CONFIG_HOME"] = (folder_.path() / "config").string();
     env["HOME"] = folder_.path().string();
   }
-  return RunProgram(argv, env, OutPath(), ErrPath(), kRunLimitSeconds);
+  return RunProgram(argv, env, OutPath(), ErrPath());
 }
 
 CliRun Session::Run(const std::string& command, const std::vector<std::string>& arguments,

@@ -128,8 +128,6 @@ class Session {
   const std::filesystem::path& folder() const { return folder_.path(); }
 
  private:
-  // A run that takes longer has hung.
-  static constexpr int kRunLimitSeconds = 240;
   std::filesystem::path OutPath() const { return folder_.path() / "out"; }
   std::filesystem::path ErrPath() const { return folder_.path() / "err"; }
   std::filesystem::path TracePath() const { return folder_.path() / "trace.txt"; }
@@ -141,11 +139,13 @@ class Session {
   std::unique_ptr<SimulatedHandset> handset_;
 };
 
+inline constexpr int kRunLimitSeconds = 240;
+
 // Runs `argv` with `environment` added, stdout and stderr into the files given; the exit status.
-// A program still running after `limitSeconds` is killed (status -1).
+// A program still running after `limitSeconds` has hung: it is killed (status -1).
 int RunProgram(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
                const std::filesystem::path& out, const std::filesystem::path& err,
-               int limitSeconds = 0);
+               int limitSeconds = kRunLimitSeconds);
 
 // A Windows console stream ends its lines with CR LF and Wine may add lines of its own; the texts
 // compared end their lines with LF and hold only the program's output.
