@@ -6,6 +6,7 @@
 #include "objects/media_file.h"
 #include "platform/format_text.h"
 #include "platform/user_interface.h"
+#include "serial/serial_driver.h"
 
 namespace vandrel {
 
@@ -70,6 +71,8 @@ void HandsetLink::Download(const MediaFile& file, std::string_view displayName) 
         WriteAdpcmRecord(imei, false);
         useAdpcm = false;
         ClearEvent(event);
+        // the refused rendition may still be partly queued; the retry's commands go first
+        SerialDiscardOutput(port);
         continue;
       }
       return ReportEvent(event, {});

@@ -80,7 +80,8 @@ bool HandsetLink::SendBytes(std::string_view text, Event& event) {
 bool HandsetLink::AwaitAnswer(std::size_t expectedSize, AnswerStatus& status, Event& event) {
   AnswerCollector collector;
   std::array<std::uint8_t, kMaxAnswerBytes> scratch{};
-  const std::uint32_t interval = expectedSize == 0 ? kProbeWaitMs : kAnswerPollMs;
+  std::uint32_t interval = expectedSize == 0 ? kProbeWaitMs : kAnswerPollMs;
+  AnswerCollector::Poll last = AnswerCollector::Poll::kGoOn;
   for (int allowed = AllowedPolls(expectedSize); allowed > 0;) {
     --allowed;
     TheClock().Sleep(interval);
@@ -88,11 +89,22 @@ bool HandsetLink::AwaitAnswer(std::size_t expectedSize, AnswerStatus& status, Ev
     const int count = SerialRead(port, scratch, timedOut);
     if (count <= 0) continue;
     TraceRead(port, std::span(scratch).first(static_cast<std::size_t>(count)));
-    const auto poll = collector.Add(std::span(scratch).first(static_cast<std::size_t>(count)));
-    if (poll == AnswerCollector::Poll::kOverflow || poll == AnswerCollector::Poll::kFinal) break;
-    if (poll == AnswerCollector::Poll::kError) allowed = kQuietPollsAfterError;
+    last = collector.Add(std::span(scratch).first(static_cast<std::size_t>(count)));
+    if (last == AnswerCollector::Poll::kOverflow || last == AnswerCollector::Poll::kFinal) break;
+    if (last == AnswerCollector::Poll::kError) {
+      // the quiet polls after an error go at the answer's pace, the probe's too
+      allowed = kQuietPollsAfterError;
+      interval = kAnswerPollMs;
+    }
   }
+  // A handset cannot have taken what has not left the port: an "OK" while part of the data is
+  // still queued stands only once the rest goes out, and a line that takes no more is a stall.
+  const bool stalled = last == AnswerCollector::Poll::kFinal && !SerialAwaitSent(port);
   SerialSuspend(port);
+  if (stalled) {
+    event.code = kEventPortWriteFailed;
+    return false;
+  }
   if (collector.Total() == 0) {
     event.code = kEventPortTimeout;
     return false;

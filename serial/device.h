@@ -25,7 +25,8 @@ struct DeviceWrite {
 };
 
 // One open serial device, used exclusively by this process. The driver serialises reads and
-// writes itself; only AbortPendingIo may be called while another thread is inside a read or write.
+// writes itself. No call waits long: a held line, a dead port or a pulled cable cost at most the
+// read time-out or one short write slice per call, so the driver's threads always come back.
 class SerialDevice {
  public:
   virtual ~SerialDevice() = default;
@@ -41,7 +42,11 @@ class SerialDevice {
   // do the waiting within its read time-out.
   virtual bool WaitForInput(std::uint32_t maxMs) = 0;
   virtual DeviceRead ReadByte(std::uint8_t& byte) = 0;
-  // Writes every byte unless the device fails or AbortPendingIo is called.
+  // Waits up to `maxMs` until a write may take bytes, without holding up reads; true when it
+  // may. A device that cannot tell returns true at once and lets Write wait its short slice.
+  virtual bool WaitForOutput(std::uint32_t maxMs) = 0;
+  // Writes what the device takes within one short slice: `written` may be less than the data,
+  // and 0 while flow control holds the line. `ok` is false only when the device failed.
   virtual DeviceWrite Write(std::span<const std::uint8_t> data) = 0;
   // Raise (true) or drop (false) a control line. A device without the line ignores this.
   virtual void SetDtr(bool raised) = 0;
@@ -52,9 +57,6 @@ class SerialDevice {
   // Discard what was received and not read / what was written and not yet sent.
   virtual void PurgeInput() = 0;
   virtual void PurgeOutput() = 0;
-  // Makes a write that waits (output held by flow control) give up, so a stopping writer thread
-  // can end. Called from another thread than the one writing.
-  virtual void AbortPendingIo() = 0;
   // Releases the device; false when the system reported a failure (the device is released anyway).
   virtual bool Close() = 0;
 };

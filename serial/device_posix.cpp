@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cerrno>
 #include <string>
 
@@ -17,9 +16,6 @@
 namespace vandrel {
 
 namespace {
-
-// A waiting write looks at its abort flag this often.
-constexpr int kWriteWaitSliceMs = 100;
 
 struct SpeedCode {
   int bitsPerSecond;
@@ -98,23 +94,17 @@ class PosixSerialDevice final : public SerialDevice {
     return DeviceRead::kFailed;
   }
 
+  // A held line shows as no room: the wait happens here, outside the driver's I/O lock.
+  bool WaitForOutput(std::uint32_t maxMs) override {
+    pollfd wait{fd_, POLLOUT, 0};
+    return ::poll(&wait, 1, static_cast<int>(maxMs)) != 0;
+  }
+
+  // The descriptor is non-blocking: a held line takes nothing and the write returns at once.
   DeviceWrite Write(std::span<const std::uint8_t> data) override {
-    DeviceWrite result{true, 0};
-    while (result.written < data.size() && !aborted_.load()) {
-      const ssize_t count =
-          ::write(fd_, data.data() + result.written, data.size() - result.written);
-      if (count > 0) {
-        result.written += static_cast<std::size_t>(count);
-      } else if (count < 0 && (errno == EAGAIN || errno == EINTR)) {
-        pollfd wait{fd_, POLLOUT, 0};
-        ::poll(&wait, 1, kWriteWaitSliceMs);
-      } else {
-        result.ok = false;
-        return result;
-      }
-    }
-    result.ok = result.written == data.size();
-    return result;
+    const ssize_t count = ::write(fd_, data.data(), data.size());
+    if (count >= 0) return {true, static_cast<std::size_t>(count)};
+    return {errno == EAGAIN || errno == EINTR, 0};
   }
 
   void SetDtr(bool raised) override { SetLine(TIOCM_DTR, raised); }
@@ -133,7 +123,6 @@ class PosixSerialDevice final : public SerialDevice {
 
   void PurgeInput() override { ::tcflush(fd_, TCIFLUSH); }
   void PurgeOutput() override { ::tcflush(fd_, TCOFLUSH); }
-  void AbortPendingIo() override { aborted_.store(true); }
 
   bool Close() override {
     const int fd = fd_;
@@ -146,7 +135,6 @@ class PosixSerialDevice final : public SerialDevice {
 
   int fd_;
   int readTimeoutMs_ = 0;
-  std::atomic<bool> aborted_{false};
 };
 
 class PosixSerialDeviceFactory final : public SerialDeviceFactory {

@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <atomic>
 #include <string>
 
 #include "platform/utf16.h"
@@ -14,8 +13,9 @@ namespace {
 // Flow-control thresholds of the line parameters, in bytes of the driver's buffers.
 constexpr WORD kXonLimit = 100;
 constexpr WORD kXoffLimit = 100;
-// The longest a single device write waits for the line; Write goes on with the rest after it.
-constexpr DWORD kWriteSliceMs = 100;
+// The longest a single device write waits for the line. A synchronous write holds the handle, and
+// the reader's next byte waits behind it, so the slice is short.
+constexpr DWORD kWriteSliceMs = 10;
 // How often a reader waiting for input looks at the driver's input queue.
 constexpr DWORD kInputPollMs = 1;
 
@@ -97,19 +97,18 @@ class Win32SerialDevice final : public SerialDevice {
     return count == 1 ? DeviceRead::kByte : DeviceRead::kTimedOut;
   }
 
-  // A write the line holds up (CTS low, a handset that stopped reading) goes on until every byte
-  // is out, in slices of the write time-out, so that AbortPendingIo can end it between two.
+  // The driver's output queue cannot be asked whether the line is held; the write's own time-out
+  // bounds the wait instead.
+  bool WaitForOutput(std::uint32_t) override { return true; }
+
+  // A write the line holds up (CTS low, a handset that stopped reading) ends with its time-out,
+  // having written what it could.
   DeviceWrite Write(std::span<const std::uint8_t> data) override {
-    DeviceWrite result{true, 0};
-    while (result.written < data.size() && !aborted_.load()) {
-      DWORD count = 0;
-      const BOOL ok = WriteFile(handle_, data.data() + result.written,
-                                static_cast<DWORD>(data.size() - result.written), &count, nullptr);
-      result.written += count;
-      if (!ok && GetLastError() != ERROR_TIMEOUT && GetLastError() != ERROR_SEM_TIMEOUT) break;
-    }
-    result.ok = result.written == data.size();
-    return result;
+    DWORD count = 0;
+    const BOOL ok =
+        WriteFile(handle_, data.data(), static_cast<DWORD>(data.size()), &count, nullptr);
+    const bool timedOut = GetLastError() == ERROR_TIMEOUT || GetLastError() == ERROR_SEM_TIMEOUT;
+    return {ok != 0 || timedOut, count};
   }
 
   void SetDtr(bool raised) override { EscapeCommFunction(handle_, raised ? SETDTR : CLRDTR); }
@@ -122,11 +121,7 @@ class Win32SerialDevice final : public SerialDevice {
   }
 
   void PurgeInput() override { PurgeComm(handle_, PURGE_RXCLEAR); }
-  void PurgeOutput() override { PurgeComm(handle_, PURGE_TXCLEAR); }
-  void AbortPendingIo() override {
-    aborted_.store(true);
-    PurgeComm(handle_, PURGE_TXABORT | PURGE_RXABORT);
-  }
+  void PurgeOutput() override { PurgeComm(handle_, PURGE_TXABORT | PURGE_TXCLEAR); }
 
   bool Close() override {
     const HANDLE handle = handle_;
@@ -136,7 +131,6 @@ class Win32SerialDevice final : public SerialDevice {
 
  private:
   HANDLE handle_;
-  std::atomic<bool> aborted_{false};
 };
 
 class Win32SerialDeviceFactory final : public SerialDeviceFactory {

@@ -44,10 +44,15 @@ class FakeSerialDevice final : public SerialDevice {
     return DeviceRead::kByte;
   }
 
+  bool WaitForOutput(std::uint32_t) override {
+    std::unique_lock lock(line_->mutex_);
+    return line_->changed_.wait_for(lock, kFakeReadWait, [&] { return !line_->stalled_; });
+  }
+
   DeviceWrite Write(std::span<const std::uint8_t> data) override {
     std::unique_lock lock(line_->mutex_);
-    line_->changed_.wait(lock, [&] { return !line_->stalled_ || line_->aborted_; });
-    if (line_->aborted_ || line_->failWrites_) return {false, 0};
+    if (line_->failWrites_) return {false, 0};
+    if (line_->stalled_) return {true, 0};
     const std::string_view bytes(reinterpret_cast<const char*>(data.data()), data.size());
     line_->written_ += bytes;
     line_->writeSizes_.push_back(data.size());
@@ -86,12 +91,6 @@ class FakeSerialDevice final : public SerialDevice {
   void PurgeOutput() override {
     std::lock_guard lock(line_->mutex_);
     ++line_->purges_;
-  }
-
-  void AbortPendingIo() override {
-    std::lock_guard lock(line_->mutex_);
-    line_->aborted_ = true;
-    line_->changed_.notify_all();
   }
 
   bool Close() override {
@@ -229,7 +228,6 @@ DeviceOpen FakeSerialDevices::Open(int port) {
   std::lock_guard lock(line->mutex_);
   if (line->open_) return {nullptr, OpenFailure::kAccessDenied, 0};
   line->open_ = true;
-  line->aborted_ = false;
   ++line->opens_;
   return {std::make_unique<FakeSerialDevice>(line), OpenFailure::kNone, 0};
 }

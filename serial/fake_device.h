@@ -25,7 +25,7 @@ class FakeSerialLine {
   void Feed(std::string_view bytes);
   // Called with the bytes of every write; what it returns is received as the answer.
   void SetAnswerer(std::function<std::string(std::string_view written)> answerer);
-  // While stalled, writes wait (as when flow control holds CTS low) until released or aborted.
+  // While stalled, writes take nothing (as when flow control holds CTS low) until released.
   void StallWrites(bool stalled);
   void FailWrites(bool failing);
   void FailReads(bool failing);
@@ -57,7 +57,6 @@ class FakeSerialLine {
   std::string written_;
   std::vector<std::size_t> writeSizes_;
   bool stalled_ = false;
-  bool aborted_ = false;
   bool failWrites_ = false;
   bool failReads_ = false;
   bool refuseConfigure_ = false;

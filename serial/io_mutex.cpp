@@ -16,9 +16,4 @@ void IoMutex::unlock() {
   turnChanged_.notify_all();
 }
 
-IoMutex& TheIoMutex() {
-  static IoMutex mutex;
-  return mutex;
-}
-
 }  // namespace vandrel

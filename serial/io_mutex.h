@@ -6,7 +6,7 @@
 
 namespace vandrel {
 
-// The lock around every device read and write of the driver's threads. It is handed over in the
+// The lock around every device read and write of a port's two threads. It is handed over in the
 // order of arrival: the reader takes it again right after each short read, and with an ordinary
 // mutex it could do so for ever while the writer waits.
 class IoMutex {
@@ -20,8 +20,5 @@ class IoMutex {
   std::uint64_t nextTicket_ = 0;
   std::uint64_t servedTicket_ = 0;
 };
-
-// The one lock that every port of the process shares.
-IoMutex& TheIoMutex();
 
 }  // namespace vandrel

@@ -1,5 +1,6 @@
 #include "serial/port_threads.h"
 
+#include <chrono>
 #include <system_error>
 
 #include "app/app_state.h"
@@ -12,24 +13,29 @@ namespace {
 
 // A full ring leaves further bytes waiting in the device; the reader looks again this often.
 constexpr std::uint32_t kRingFullPollMs = 5;
-// Longest wait for received bytes outside the I/O lock: bounds how long SerialSuspend and
-// SerialClose wait for the reader, and makes an idle reader wake only 50 times a second.
+// Longest wait for received bytes, or for room to write, outside the I/O lock: bounds how long a
+// pause or a close waits for a thread, and makes an idle reader wake only 50 times a second.
 constexpr std::uint32_t kInputWaitMs = 20;
+constexpr std::uint32_t kOutputWaitMs = 20;
+// Bytes the reader takes from the device in one hold of the I/O lock, when they are there.
+constexpr std::size_t kMaxReadBurst = 512;
 // A device whose reads fail (a USB adapter pulled out) fails at once; pause before trying again.
 constexpr std::uint32_t kFailedReadPauseMs = 100;
+// Each step of a thread is bounded by the waits above and one read time-out or write slice; a
+// pause that waits longer than this for a step to end has met a device that does not keep its
+// bounds, and goes on rather than freeze the program with it.
+constexpr auto kStepLimit = std::chrono::seconds(2);
 
-// Waits while the port is paused, or while `ready` is false, and returns false when the thread
-// must end.
+// Waits while the port is paused, or while `ready` is false, then marks the thread busy for one
+// step. False when the thread must end.
 template <typename Ready>
-bool WaitUntilRunnable(SerialPort& port, bool* parked, Ready ready) {
+bool AwaitStep(SerialPort& port, std::atomic<bool>& busy, Ready ready) {
   std::unique_lock lock(port.gateMutex);
-  if (port.paused && !port.closing && parked != nullptr) {
-    *parked = true;
-    port.gateChanged.notify_all();
-  }
+  if (busy.exchange(false) && port.paused) port.gateChanged.notify_all();
   port.gateChanged.wait(lock, [&] { return port.closing || (!port.paused && ready()); });
-  if (parked != nullptr) *parked = false;
-  return !port.closing;
+  if (port.closing) return false;
+  busy = true;
+  return true;
 }
 
 void NotifyGate(SerialPort& port) {
@@ -37,11 +43,9 @@ void NotifyGate(SerialPort& port) {
   port.gateChanged.notify_all();
 }
 
-// Stores one received byte, if the device has one within the read time-out.
+// Stores the bytes the device has, if it has some within the wait.
 void ReadIntoRing(SerialPort& port) {
-  const std::size_t write = port.rxWrite.load();
-  const std::size_t next = (write + 1) % kRingBytes;
-  if (next == port.rxRead.load()) {
+  if ((port.rxWrite.load() + 1) % kRingBytes == port.rxRead.load()) {
     // Overwriting unread bytes would lose them; the device keeps them until there is room.
     TheClock().Sleep(kRingFullPollMs);
     return;
@@ -50,55 +54,63 @@ void ReadIntoRing(SerialPort& port) {
     port.rxTimedOut.store(true);
     return;
   }
-  std::uint8_t byte = 0;
-  DeviceRead outcome;
-  {
-    std::lock_guard io(*port.ioMutex);
-    outcome = port.handle->ReadByte(byte);
-  }
-  switch (outcome) {
-    case DeviceRead::kByte:
-      (*port.rxRing)[write] = byte;
-      port.rxWrite.store(next);
-      break;
-    case DeviceRead::kTimedOut:
-      port.rxTimedOut.store(true);
-      break;
-    case DeviceRead::kFailed:
-      port.lastError.store(kDriverReadFailed);
-      TheClock().Sleep(kFailedReadPauseMs);
-      break;
+  std::lock_guard io(port.ioMutex);
+  for (std::size_t burst = 0; burst < kMaxReadBurst; ++burst) {
+    const std::size_t write = port.rxWrite.load();
+    const std::size_t next = (write + 1) % kRingBytes;
+    if (next == port.rxRead.load()) return;
+    std::uint8_t byte = 0;
+    switch (port.handle->ReadByte(byte)) {
+      case DeviceRead::kByte:
+        (*port.rxRing)[write] = byte;
+        port.rxWrite.store(next);
+        break;
+      case DeviceRead::kTimedOut:
+        port.rxTimedOut.store(true);
+        return;
+      case DeviceRead::kFailed:
+        port.lastError.store(kDriverReadFailed);
+        TheClock().Sleep(kFailedReadPauseMs);
+        return;
+    }
+    if (!port.handle->WaitForInput(0)) return;
   }
 }
 
-// Sends the oldest queued slot. A failed write still counts as done.
-void WriteOneSlot(SerialPort& port) {
+// Writes what the device takes of the oldest queued slot within one slice. A slot is done when
+// all of it is written, or when the device failed on it.
+void WriteSlice(SerialPort& port) {
   const std::int32_t index = port.queueConsumed.load();
   const WriteSlot& slot = port.writeQueue[static_cast<std::size_t>(index)];
+  const auto length = static_cast<std::size_t>(slot.length);
+  if (!port.handle->WaitForOutput(kOutputWaitMs)) return;
   DeviceWrite outcome;
   {
-    std::lock_guard io(*port.ioMutex);
-    port.writerInWrite = true;
-    outcome = port.handle->Write({slot.data.data(), static_cast<std::size_t>(slot.length)});
-    port.writerInWrite = false;
+    std::lock_guard io(port.ioMutex);
+    outcome =
+        port.handle->Write(std::span(slot.data).subspan(port.slotOffset, length - port.slotOffset));
   }
-  if (!outcome.ok) port.lastError.store(kDriverWriteFailed);
+  port.slotOffset += outcome.written;
+  port.bytesWritten += outcome.written;
   TheAppState().bytesSent += static_cast<std::uint32_t>(outcome.written);
+  if (!outcome.ok) port.lastError.store(kDriverWriteFailed);
+  if (outcome.ok && port.slotOffset < length) return;
+  port.slotOffset = 0;
   port.queueConsumed.store(index + 1);
 }
 
 void ReaderThread(SerialPort& port) {
   port.readerRunning = true;
-  while (WaitUntilRunnable(port, &port.readerParked, [] { return true; })) ReadIntoRing(port);
+  while (AwaitStep(port, port.readerBusy, [] { return true; })) ReadIntoRing(port);
   port.readerRunning = false;
 }
 
 void WriterThread(SerialPort& port) {
   port.writerRunning = true;
   // An empty queue is waited for, not polled: an idle writer uses no CPU.
-  while (WaitUntilRunnable(port, nullptr,
-                           [&] { return port.queueConsumed.load() < port.queueFilled.load(); })) {
-    WriteOneSlot(port);
+  while (AwaitStep(port, port.writerBusy,
+                   [&] { return port.queueConsumed.load() < port.queueFilled.load(); })) {
+    WriteSlice(port);
   }
   port.writerRunning = false;
 }
@@ -109,7 +121,8 @@ bool StartPortThreads(SerialPort& port) {
   {
     std::lock_guard lock(port.gateMutex);
     port.paused = true;
-    port.readerParked = false;
+    port.readerBusy = false;
+    port.writerBusy = false;
   }
   try {
     port.readerThread = std::thread(ReaderThread, std::ref(port));
@@ -129,20 +142,29 @@ void ResumePortThreads(SerialPort& port) {
   port.gateChanged.notify_all();
 }
 
-void PausePortThreads(SerialPort& port) {
+bool PausePortThreads(SerialPort& port) {
   std::unique_lock lock(port.gateMutex);
   port.paused = true;
-  port.gateChanged.wait(lock, [&] { return port.readerParked || !port.readerThread.joinable(); });
+  return port.gateChanged.wait_for(lock, kStepLimit,
+                                   [&] { return !port.readerBusy && !port.writerBusy; });
 }
 
 void WakeWriter(SerialPort& port) {
   NotifyGate(port);
 }
 
+void DropQueuedOutput(SerialPort& port) {
+  if (!PausePortThreads(port)) return;
+  // `queueFilled` first, so that a writer never sees a slot below it that is not filled
+  port.queueFilled = 0;
+  port.queueConsumed = 0;
+  port.slotOffset = 0;
+  port.handle->PurgeOutput();
+}
+
 void StopPortThreads(SerialPort& port) {
   port.closing = true;
   NotifyGate(port);
-  if (port.handle) port.handle->AbortPendingIo();
   if (port.readerThread.joinable()) port.readerThread.join();
   if (port.writerThread.joinable()) port.writerThread.join();
 }

@@ -9,11 +9,14 @@ namespace vandrel {
 bool StartPortThreads(SerialPort& port);
 // Lets both threads run (SerialWrite).
 void ResumePortThreads(SerialPort& port);
-// Pauses both threads and returns once the reader is parked.
-void PausePortThreads(SerialPort& port);
+// Pauses both threads and returns once neither is inside a step: from then on neither touches the
+// device or the buffers. False when a step overran its bound (the pause holds all the same).
+bool PausePortThreads(SerialPort& port);
 // Tells a waiting writer that a slot was filled.
 void WakeWriter(SerialPort& port);
-// Sets `closing`, makes both threads end (aborting a write held by flow control) and joins them.
+// Pauses both threads, then forgets every queued slot and the device's unsent output.
+void DropQueuedOutput(SerialPort& port);
+// Sets `closing`, makes both threads end after their current step and joins them.
 void StopPortThreads(SerialPort& port);
 
 }  // namespace vandrel

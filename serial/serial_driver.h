@@ -74,14 +74,24 @@ bool SerialWrite(int port, std::span<const std::uint8_t> data);
 // call. Never waits.
 int SerialRead(int port, std::span<std::uint8_t> destination, bool& timedOut);
 
-// Pauses the reader, then the writer. Returns once the reader is parked; from then on received
-// bytes wait in the device. The writer parks after the slot it may be writing. The next
-// SerialWrite resumes both.
+// Waits until every queued byte has been written, the threads running. False when the writer
+// made no progress for 500 checks of 5 ms, as SerialWrite judges a stall; true at once for a port
+// with nothing queued or without threads.
+bool SerialAwaitSent(int port);
+
+// Pauses the reader and the writer. Returns once neither is inside a read or a slice of a write
+// (each is short); from then on received bytes wait in the device and queued bytes in the queue.
+// The next SerialWrite resumes both.
 void SerialSuspend(int port);
 
-// Stops and joins both threads, discards the device's pending input and output, frees the ring
-// and closes the device. True when there was nothing to close. False, with kDriverCloseFailed,
-// when the system failed to close the device; the port counts as closed all the same.
+// Pauses both threads and forgets what is queued and not yet written, and the device's unsent
+// output: what follows is written next, without the rest of an object the handset refused.
+void SerialDiscardOutput(int port);
+
+// Stops both threads (each ends after its current short step) and joins them, discards the device's
+// pending input and output, frees the ring and closes the device. True when there was nothing to
+// close. False, with kDriverCloseFailed, when the system failed to close the device; the port
+// counts as closed all the same.
 bool SerialClose(int port);
 
 // Sets `code` to the port's pending driver error, clears it and returns the code's (French) text;

@@ -86,9 +86,9 @@ bool SetUpTransfer(SerialPort& record) {
     record.lastError = kDriverTimeoutFailed;
     return false;
   }
-  record.ioMutex = &TheIoMutex();
   record.queueFilled = 0;
   record.queueConsumed = 0;
+  record.slotOffset = 0;
   if (!StartPortThreads(record)) {
     record.lastError = kDriverThreadsFailed;
     return false;

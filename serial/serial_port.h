@@ -42,21 +42,27 @@ struct SerialPort {
   std::atomic<std::int32_t> lastError{0};
   std::thread readerThread;
   std::thread writerThread;
-  IoMutex* ioMutex = nullptr;
+  // The port's own lock: a port whose line is held never keeps another port's threads waiting.
+  IoMutex ioMutex;
   std::atomic<bool> rxTimedOut{false};
   std::int32_t readTimeoutMs = 0;
   std::atomic<bool> closing{false};
   std::atomic<bool> writerRunning{false};
   std::atomic<bool> readerRunning{false};
-  // True while the writer sits in a device write: only then can a full queue be stalled by the
-  // device rather than merely waiting for the writer to be scheduled.
-  std::atomic<bool> writerInWrite{false};
+  // Bytes the writer has handed to the device since the port was opened: a full queue whose
+  // writer keeps trying without this moving is stalled.
+  std::atomic<std::uint64_t> bytesWritten{0};
+  // How much of slot `queueConsumed` is already written; the writer's own.
+  std::size_t slotOffset = 0;
 
   // Pausing is the driver's own: a paused or idle thread waits on `gateChanged` and uses no CPU.
+  // A thread is busy while it takes one step (a read, or a slice of a write); each step is short,
+  // and a pause waits for both threads to finish theirs.
   std::mutex gateMutex;
   std::condition_variable gateChanged;
   bool paused = false;
-  bool readerParked = false;
+  std::atomic<bool> readerBusy{false};
+  std::atomic<bool> writerBusy{false};
 };
 
 // The process-wide table of ports, indexed by port number.

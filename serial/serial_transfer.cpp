@@ -13,18 +13,19 @@ constexpr std::uint32_t kQueuePollMs = 5;
 // Checks of a full queue that may see no progress before the writer counts as stalled.
 constexpr int kStallChecks = 500;
 
-// Waits until the writer has sent every queued slot; false when the device held one write through
-// kStallChecks checks.
+// Waits until the writer has sent every queued slot; false when the writer, trying, moved no byte
+// through kStallChecks checks (the line held by flow control, or a device that takes nothing).
+// A writer not yet scheduled is not trying, and is not counted as stalled.
 bool WaitForQueueSent(SerialPort& record) {
-  std::int32_t lastSeen = record.queueConsumed.load();
+  std::uint64_t lastSeen = record.bytesWritten.load();
   int unchangedChecks = 0;
-  while (lastSeen < record.queueFilled.load()) {
+  while (record.queueConsumed.load() < record.queueFilled.load()) {
     TheClock().Sleep(kQueuePollMs);
-    const std::int32_t now = record.queueConsumed.load();
+    const std::uint64_t now = record.bytesWritten.load();
     if (now != lastSeen) {
       lastSeen = now;
       unchangedChecks = 0;
-    } else if (record.writerInWrite.load() && ++unchangedChecks >= kStallChecks) {
+    } else if (record.writerBusy.load() && ++unchangedChecks >= kStallChecks) {
       return false;
     }
   }
@@ -86,9 +87,23 @@ int SerialRead(int port, std::span<std::uint8_t> destination, bool& timedOut) {
   return static_cast<int>(copied);
 }
 
+bool SerialAwaitSent(int port) {
+  SerialPort* record = ThePortTable().Find(port);
+  if (record == nullptr || !record->writerThread.joinable() || record->closing) return true;
+  ResumePortThreads(*record);
+  return WaitForQueueSent(*record);
+}
+
 void SerialSuspend(int port) {
   SerialPort* record = ThePortTable().Find(port);
   if (record != nullptr && record->readerThread.joinable()) PausePortThreads(*record);
+}
+
+void SerialDiscardOutput(int port) {
+  SerialPort* record = ThePortTable().Find(port);
+  if (record != nullptr && record->handle && record->writerThread.joinable()) {
+    DropQueuedOutput(*record);
+  }
 }
 
 }  // namespace vandrel

@@ -36,8 +36,8 @@ constexpr std::uint64_t AnswerTimeOutMs(std::uintmax_t objectBytes) {
   return std::max<std::uint64_t>(kAnswerTimeOutMs, 100 * (1 + (objectBytes + 10) / 200));
 }
 // A port where "AT" never brings "OK" is given ten tries of one 500 ms poll, each followed by
-// 100 ms; an "ERROR" answer adds 20 quiet polls of 500 ms to its try.
-constexpr std::uint64_t kProofTriesMs = 10 * (500 + 20 * 500 + 100);
+// 100 ms; an "ERROR" answer adds 20 quiet polls of 100 ms to its try.
+constexpr std::uint64_t kProofTriesMs = 10 * (500 + 20 * 100 + 100);
 constexpr std::uint64_t kProofLimitMs = kProofTriesMs + kPromptLimitMs;
 constexpr auto kReportLimit = std::chrono::seconds(200);
 constexpr std::ptrdiff_t kSimultaneousSends = 6;
