@@ -38,6 +38,8 @@ BatchResult RunBatch(const std::vector<std::string>& files, const BatchOptions& 
       sent = RunSendJob(lineSpeeds, displayName, frontEnd);
     ++(sent ? result.sent : result.failed);
   }
+  // the row lives only as long as the batch
+  TheAppState().currentObjectType = nullptr;
   return result;
 }
 

@@ -1,5 +1,6 @@
 #include "app/win32/main_window.h"
 
+#include <atomic>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -328,16 +329,22 @@ void MainWindow::RunSend() {
   ProgressDialog dialog(window_);
   WindowSendFrontEnd frontEnd(window_, dialog);
   userInterface_.AttachProgressDialog(&dialog);
+  std::atomic<bool> done{false};
   std::thread worker;
   try {
-    worker = std::thread([&] { RunSendJob(lineSpeeds_, displayName_, frontEnd); });
+    worker = std::thread([&] {
+      RunSendJob(lineSpeeds_, displayName_, frontEnd);
+      done = true;
+    });
   } catch (const std::system_error&) {
     // no worker, no send: the command ends as if it had not been given
     userInterface_.AttachProgressDialog(nullptr);
     return;
   }
   dialog.Run();
-  worker.join();
+  // a dialog that could not be shown returns at once, while the worker still asks this thread
+  // to start and stop its timer
+  JoinServingSentMessages(worker, done);
   userInterface_.AttachProgressDialog(nullptr);
 }
 

@@ -11,6 +11,8 @@ constexpr UINT_PTR kProgressTimerId = 2;
 constexpr UINT kProgressTimerMs = 40;
 constexpr UINT kStartTimerMessage = WM_APP + 1;
 constexpr UINT kStopTimerMessage = WM_APP + 2;
+// How often the wait for the worker looks at its flag between two sent messages.
+constexpr DWORD kWorkerPollMs = 20;
 
 }  // namespace
 
@@ -36,6 +38,15 @@ bool HandleProgressTimerMessage(HWND window, UINT message) {
     default:
       return false;
   }
+}
+
+void JoinServingSentMessages(std::thread& worker, const std::atomic<bool>& done) {
+  while (!done.load()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kWorkerPollMs, QS_SENDMESSAGE);
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+  worker.join();
 }
 
 void WindowSendFrontEnd::StartProgressFeed() {

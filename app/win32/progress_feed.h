@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <thread>
+
 #include "app/send_job.h"
 
 namespace vandrel {
@@ -16,6 +19,11 @@ void StopProgressTimer(HWND window);
 // Handles the timer requests and the ticks for `window`: a tick shows the new percentage. Returns
 // true for a request, which is then done with; a tick goes on to default handling.
 bool HandleProgressTimerMessage(HWND window, UINT message);
+
+// Joins the send's worker once `done` is set, handling meanwhile the messages the worker sends to
+// this thread's windows (the timer requests), and only those: the window takes no input until the
+// send is over.
+void JoinServingSentMessages(std::thread& worker, const std::atomic<bool>& done);
 
 // The window's side of a send: the timer on `timerWindow`, and the close request to the dialog
 // that the window's thread runs for the send.

@@ -78,6 +78,7 @@ TEST_F(BatchSendTest, FilesGoInOrderAndBadOnesFailBeforeAnyPortIsOpened) {
           {BoxKind::kError, "Error 0x28 : Failed opening file " + missing},
           {BoxKind::kNotice, "Successfull Download"}}));
   EXPECT_EQ(ui_.progressCaptions[1], "Send file Logo.BMP (1/4)");
+  EXPECT_EQ(TheAppState().currentObjectType, nullptr) << "the batch's row is gone";
 }
 
 TEST_F(BatchSendTest, ConvertedSoundGoesOutAsAdpcmUnlessTheHandsetRefusedIt) {

@@ -44,6 +44,9 @@ TEST_F(ExchangeTest, ErrorAnswerIsFollowedByTwentyQuietPolls) {
   EXPECT_EQ(Exchange("AT&K3\r", 6), (std::pair<int, std::uint64_t>{kEventPhoneStorageFull, 2100}));
   handset_.answers["AT&K3"] = "\r\nERROR\r\n";
   EXPECT_EQ(Exchange("AT&K3\r", 6).first, kEventUnexpectedResponse);
+  // the probe's one 500 ms poll is followed by quiet polls at the answer's pace, not its own
+  handset_.answers["AT"] = "\r\nERROR\r\n";
+  EXPECT_EQ(Exchange("AT\r", 0), (std::pair<int, std::uint64_t>{kEventUnexpectedResponse, 2500}));
 }
 
 TEST_F(ExchangeTest, SilenceTimesOutAfterPollsThatGrowWithTheSize) {

@@ -235,6 +235,49 @@ TEST_F(SerialDriver, WriterHeldByFlowControlMakesAFullQueueFail) {
   EXPECT_TRUE(SerialClose(kPort)) << "closing ends a writer held in its write";
 }
 
+// A handset that stops reading and then answers: the answer is read, and neither the pause
+// after it nor the close waits for the write that the line holds.
+TEST_F(SerialDriver, HeldLineKeepsNeitherTheReaderNorThePauseNorTheCloseWaiting) {
+  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
+  Line().StallWrites(true);
+  ASSERT_TRUE(SerialWrite(kPort, Pattern(2000)));
+  Line().Feed("\r\n+CME ERROR: 100,65525\r\n");
+  EXPECT_EQ(ReadBytes(kPort, 25), "\r\n+CME ERROR: 100,65525\r\n");
+  EXPECT_FALSE(SerialAwaitSent(kPort)) << "a writer that moves nothing is stalled";
+  SerialSuspend(kPort);
+  EXPECT_TRUE(SerialClose(kPort));
+  EXPECT_EQ(Line().Written(), "");
+}
+
+// Each port has its own lock: a port whose writer the line holds leaves another port alone.
+TEST_F(SerialDriver, HeldPortLeavesAnotherPortFree) {
+  constexpr int kOtherPort = kPort + 1;
+  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
+  Line().StallWrites(true);
+  ASSERT_TRUE(SerialWrite(kPort, Pattern(2000)));
+  FakeSerialLine& other = devices_.Line(kOtherPort);
+  other.SetAnswerer([](std::string_view) { return std::string("\r\nOK\r\n"); });
+  ASSERT_EQ(SerialOpen(kOtherPort, kRequestedSpeed, kReadTimeoutMs, log_), kOpenForcedSpeed);
+  const std::string command = "AT\r";
+  ASSERT_TRUE(SerialWrite(kOtherPort,
+                          {reinterpret_cast<const std::uint8_t*>(command.data()), command.size()}));
+  EXPECT_EQ(ReadBytes(kOtherPort, 6), "\r\nOK\r\n");
+  EXPECT_TRUE(SerialClose(kOtherPort));
+}
+
+TEST_F(SerialDriver, DiscardedOutputIsNeverWritten) {
+  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
+  Line().StallWrites(true);
+  ASSERT_TRUE(SerialWrite(kPort, Pattern(1000)));
+  SerialDiscardOutput(kPort);
+  Line().StallWrites(false);
+  const std::string command = "AT+CMEE=1\r";
+  ASSERT_TRUE(
+      SerialWrite(kPort, {reinterpret_cast<const std::uint8_t*>(command.data()), command.size()}));
+  EXPECT_TRUE(SerialAwaitSent(kPort));
+  EXPECT_EQ(Line().Written(), command);
+}
+
 TEST_F(SerialDriver, WriteAfterCloseFailsWithCodeElevenOnce) {
   ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
   ASSERT_TRUE(SerialClose(kPort));
