@@ -44,7 +44,7 @@ class MainWindow {
 
   HWND window() const { return window_; }
   // The title that the next send gives the object: the chosen file's name, cleaned.
-  const std::u32string& objectTitle() const { return objectTitle_; }
+  const std::string& objectTitle() const { return objectTitle_; }
   // The chosen file's name with its extension, lower-cased, for the progress caption.
   const std::string& displayName() const { return displayName_; }
   int selectedKind() const { return selectedKind_; }
@@ -87,7 +87,7 @@ class MainWindow {
   int selectedKind_ = kGraphic;
   std::array<KindFolders, kObjectKindCount> folders_;
   std::string rawTitle_;
-  std::u32string objectTitle_;
+  std::string objectTitle_;
   std::string displayName_;
 
   Font dataFont_;
