@@ -148,6 +148,7 @@ void MainWindow::LoadSettings() {
   AppSettings settings;
   vandrel::LoadSettings(settings);
   portSelection_.port = settings.port;
+  storedPort_ = settings.port;
   selectedKind_ = settings.combo;
   for (int kind = kGraphic; kind <= kVCard; ++kind) {
     folders(kind) = {settings.folders[static_cast<std::size_t>(kind)],
@@ -159,7 +160,7 @@ void MainWindow::LoadSettings() {
 void MainWindow::SaveSettings() const {
   const AppState& state = TheAppState();
   AppSettings settings;
-  settings.port = portSelection_.port;
+  settings.port = portChosen_ ? portSelection_.port : storedPort_;
   settings.language = state.language;
   settings.combo =
       state.currentObjectType != nullptr ? state.currentObjectType->kind : selectedKind_;
@@ -345,12 +346,15 @@ void MainWindow::ChoosePort(int position) {
   if (position > ports_.count) return;
   menuBar_.CheckPortItem(position, ports_.count);
   SelectPort(ports_, position, portSelection_);
+  portChosen_ = true;
 }
 
 void MainWindow::SearchPorts() {
   SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   const int found = AutoSearch(ports_, lineSpeeds_, portSelection_);
-  if (found > 0) menuBar_.CheckPortItem(found, ports_.count);
+  if (found == 0) return;
+  menuBar_.CheckPortItem(found, ports_.count);
+  portChosen_ = true;
 }
 
 void MainWindow::ChangeLanguage(int language) {

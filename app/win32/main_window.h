@@ -82,6 +82,10 @@ class MainWindow {
   MenuBar menuBar_;
   ObjectKindList kinds_;
   PortSelection portSelection_;
+  // The port the settings held at start, saved again unless the user chooses another: a start
+  // without the USB adapter must not lose it.
+  std::int32_t storedPort_ = 1;
+  bool portChosen_ = false;
   PortList ports_;
   LineSpeeds lineSpeeds_;
   int selectedKind_ = kGraphic;

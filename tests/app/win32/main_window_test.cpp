@@ -315,6 +315,23 @@ TEST_F(MainWindowTest, PortMenuListsTheEightLowestPortsAndFallsBackToTheFirst) {
   EXPECT_EQ(TheAppState().portSelection->port, 9);
 }
 
+// The adapter of the stored port is unplugged: this run uses the first listed port, and the
+// stored one is kept for the next run unless the user chooses a port.
+TEST_F(MainWindowTest, AStoredPortThatIsNotListedIsKeptUnlessAnotherIsChosen) {
+  ListSerialPorts({2, 4});
+  StoreSetting("Port", RegistryValue::Dword(33));
+  window_.Create();
+  EXPECT_EQ(TheAppState().portSelection->port, 2);
+  Command(IDCANCEL);
+  EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(33));
+
+  MainWindow second{dialogs_, ScriptedChooser()};
+  second.Create();
+  SendMessageW(second.window(), WM_COMMAND, ID_MENU_PORT_1, 0);
+  SendMessageW(second.window(), WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(2));
+}
+
 // A machine without a serial-port key still gets a complete window; only "Auto" is listed.
 TEST_F(MainWindowTest, WithoutASerialPortKeyTheWindowIsStillComplete) {
   const HWND window = window_.Create();
@@ -347,7 +364,7 @@ TEST_F(MainWindowTest, SettingsAreLoadedAtStartAndSavedOnDestruction) {
   Command(IDCANCEL);
   EXPECT_EQ(StoredSetting("Combo"), RegistryValue::Dword(kVCard));
   EXPECT_EQ(StoredSetting("Language"), RegistryValue::Dword(kEnglish));
-  EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(0));
+  EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(1));
   EXPECT_EQ(StoredSetting("Path_Animations"), RegistryValue::String("C:\\Spins"));
   EXPECT_EQ(StoredSetting("Vitesse 1"), RegistryValue::Dword(115200));
   EXPECT_EQ(StoredSetting("Vitesse 8"), RegistryValue::Dword(1200));
