@@ -2,19 +2,38 @@
 
 #include "platform/ansi_code_page.h"
 #include "platform/utf16.h"
+#include "platform/utf8.h"
 
 namespace vandrel {
 
+namespace {
+constexpr char32_t kLargest16Bit = 0xFFFF;
+constexpr char kQuestionMark = '?';
+// the longest character of any of the system's code pages
+constexpr int kMaxCharBytes = 4;
+}  // namespace
+
 std::string ToAnsiCodePage(std::string_view utf8) {
-  const std::wstring wide = Widen(utf8);
-  if (wide.empty()) return {};
-  const int length = static_cast<int>(wide.size());
-  // No best fit: a character the code page lacks becomes "?", never a look-alike ("Ω" is not "O").
-  const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr,
-                                       0, "?", nullptr);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, bytes.data(), size, "?",
-                      nullptr);
+  std::string bytes;
+  // One character at a time, so that a character beyond 16 bits (two UTF-16 units) still gives
+  // one "?"; no best fit, so that a character the code page lacks is never taken for a
+  // look-alike ("Ω" is not "O").
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const char32_t c = NextCodePoint(utf8, pos);
+    if (c > kLargest16Bit) {
+      bytes += kQuestionMark;
+      continue;
+    }
+    const auto wide = static_cast<wchar_t>(c);
+    char converted[kMaxCharBytes] = {};
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &wide, 1, converted,
+                                         kMaxCharBytes, &kQuestionMark, nullptr);
+    if (size > 0) {
+      bytes.append(converted, static_cast<std::size_t>(size));
+    } else {
+      bytes += kQuestionMark;
+    }
+  }
   return bytes;
 }
 
