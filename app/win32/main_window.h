@@ -50,6 +50,8 @@ class MainWindow {
   int selectedKind() const { return selectedKind_; }
   KindFolders& folders(int kind);
   const PortList& ports() const { return ports_; }
+  // The background as painted: the client area and the strip above it.
+  const Bitmap& background() const { return backgroundShown_; }
 
  private:
   friend struct DialogDispatch<MainWindow>;
@@ -69,8 +71,18 @@ class MainWindow {
   void ChoosePort(int position);
   void SearchPorts();
   void ChangeLanguage(int language);
+  // A button's picture as drawn, and as shown: scaled to fill the button.
+  struct ButtonPicture {
+    Bitmap drawn;
+    Bitmap shown;
+  };
   void LoadLanguagePictures();
-  void SetButtonPicture(int id, const Bitmap& picture);
+  void SetDataFont();
+  void ShowPictures();
+  void ShowButtonPicture(int id, ButtonPicture& picture);
+  void ScaleBackground();
+  void ChangeDpi(const RECT& suggested);
+  int BackgroundOffset() const;
   void Paint();
   INT_PTR ColourControl(HDC dc, HWND control);
 
@@ -95,11 +107,12 @@ class MainWindow {
   std::string displayName_;
 
   Font dataFont_;
-  Bitmap open_;
-  Bitmap send_;
-  Bitmap help_;
-  Bitmap quit_;
+  ButtonPicture open_;
+  ButtonPicture send_;
+  ButtonPicture help_;
+  ButtonPicture quit_;
   Bitmap background_;
+  Bitmap backgroundShown_;  // the window's client area and the strip above it
 };
 
 }  // namespace vandrel
