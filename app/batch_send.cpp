@@ -29,7 +29,7 @@ BatchResult RunBatch(const std::vector<std::string>& files, const BatchOptions& 
     ++position;
     // a file in no list keeps the previous kind, and the send refuses it by its extension
     if (!options.kind) row.kind = KindFromExtension(path).value_or(row.kind);
-    const std::u32string title = CleanObjectTitle(options.title.value_or(chosen.title));
+    const std::string title = CleanObjectTitle(options.title.value_or(chosen.title));
     StoreObjectTitle(title, TheAppState());
     bool sent = false;
     if (!PrepareSend(title.size(), row, path))

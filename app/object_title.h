@@ -7,17 +7,16 @@
 
 namespace vandrel {
 
-// The title that goes to the handset with an object: made from the file's name without its
-// extension, control characters (below 32) dropped, the first 20 other characters kept. The
-// characters are code points; the send turns those above 255 into "?", since the handset's title
-// is 8-bit.
-std::u32string CleanObjectTitle(std::string_view rawUtf8);
+// The title that goes to the handset with an object, whose titles are 8-bit: made from the
+// file's name without its extension, in the system's 8-bit code page (a character the code page
+// lacks becomes "?"), then walked byte by byte: bytes below 32 are dropped, the first 20 others
+// kept.
+std::string CleanObjectTitle(std::string_view rawUtf8);
 
-// Puts the title's characters into AppState's `titleChars`, one per element from the first. A
-// character beyond 16 bits is stored as "?" (it is above 255 in any case).
-void StoreObjectTitle(std::u32string_view title, AppState& state);
+// Puts the title's bytes into AppState's `titleChars`, one per element from the first.
+void StoreObjectTitle(std::string_view title, AppState& state);
 
 // The title as UTF-8, for showing it.
-std::string ObjectTitleText(std::u32string_view title);
+std::string ObjectTitleText(std::string_view title);
 
 }  // namespace vandrel

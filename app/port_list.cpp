@@ -28,7 +28,11 @@ bool BuildPortList(PortList& list) {
   RegistryStore& store = TheRegistryStore();
   ScopedRegistryKey key(store, store.OpenKey(RegistryRoot::kLocalMachine, kSerialCommKey));
   if (!key) return false;
-  for (std::uint32_t index = 0; const auto value = store.EnumValue(*key, index); ++index) {
+  // A value that cannot be read is skipped; the ones after it are still listed.
+  const std::uint32_t count = store.ValueCount(*key);
+  for (std::uint32_t index = 0; index < count; ++index) {
+    const auto value = store.EnumValue(*key, index);
+    if (!value) continue;
     if (const int port = PortNamed(value->value); port > 0)
       list.present[static_cast<std::size_t>(port)] = true;
   }

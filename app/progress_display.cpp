@@ -1,5 +1,6 @@
 #include "app/progress_display.h"
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 
@@ -46,10 +47,12 @@ void UpdateProgress() {
   if (!state.sending) return;
   const std::uint32_t sent = state.bytesSent;
   const std::uint32_t total = progress.total;
-  if (sent > total) return;
-  // 64-bit product: an object above 42 MB would overflow 32 bits and show a wrong percentage
-  const auto percent =
-      total == 0 ? 0u : static_cast<std::uint32_t>(std::uint64_t{sent} * kFullPercent / total);
+  // The count takes in the command lines and the title besides the object, so it passes the
+  // total at the end; a small object can be in the port's buffers in one go, and its bar must
+  // still reach the end. 64-bit product: an object above 42 MB would overflow 32 bits.
+  const auto percent = total == 0 ? 0u
+                                  : static_cast<std::uint32_t>(std::min<std::uint64_t>(
+                                        std::uint64_t{sent} * kFullPercent / total, kFullPercent));
   if (percent == progress.lastPercent) return;
   progress.lastPercent = percent;
   TheUserInterface().UpdateProgress(percent, PercentLine(percent));

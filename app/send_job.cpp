@@ -46,7 +46,8 @@ bool RunSendJob(LineSpeeds& lineSpeeds, std::string_view displayName, SendFrontE
   AppState& state = TheAppState();
   const MediaFile& file = TheMediaFile();
   TheClock().Sleep(kStartPauseMs);
-  BeginProgress("", TXT_TRANSFER_INIT, 0);
+  // the file's name and size from the start, not only once the download has begun
+  BeginProgress(displayName, TXT_TRANSFER_INIT, static_cast<std::uint32_t>(file.data().size()));
   bool succeeded = false;
   {
     HandsetLink link(lineSpeeds);

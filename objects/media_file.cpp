@@ -7,7 +7,9 @@
 #include "app/app_state.h"
 #include "objects/event_table.h"
 #include "platform/user_interface.h"
+#include "platform/utf8.h"
 #include "platform/utf8_path.h"
+#include "platform/windows_1252.h"
 #include "sound/allocation.h"
 #include "sound/sound_converter.h"
 
@@ -39,12 +41,17 @@ constexpr ExtensionCode kVCardExtensions[] = {
 // Files longer than this cannot be described by the object's 32-bit signed size.
 constexpr std::uint64_t kMaxObjectBytes = std::numeric_limits<std::int32_t>::max() - 1;
 
-// UTF-8 of the Latin-1 capitals U+00C0..U+00DE: a lead byte, then one of these.
-constexpr unsigned char kLatin1Lead = 0xC3;
-constexpr unsigned char kFirstAccentedCapital = 0x80;
-constexpr unsigned char kLastAccentedCapital = 0x9E;
-constexpr unsigned char kMultiplicationSign = 0x97;
-constexpr unsigned char kLowerCaseOffset = 0x20;
+// Every capital of the code page is two bytes of UTF-8, and so is its small letter.
+constexpr unsigned char kFirstTwoByteLead = 0xC2;
+constexpr unsigned char kLastTwoByteLead = 0xDF;
+constexpr unsigned char kContinuationMask = 0xC0;
+constexpr unsigned char kContinuation = 0x80;
+
+bool StartsTwoByteCharacter(std::string_view text, std::size_t i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  return lead >= kFirstTwoByteLead && lead <= kLastTwoByteLead && i + 1 < text.size() &&
+         (static_cast<unsigned char>(text[i + 1]) & kContinuationMask) == kContinuation;
+}
 
 void Report(std::uint8_t code, const std::string& text, std::int32_t number = 0) {
   ShowError(FormatEvent(Event{code, number, 0, text, ""}));
@@ -100,20 +107,19 @@ void Release(std::vector<std::uint8_t>& buffer) {
 }  // namespace
 
 std::string LowerCasePath(std::string_view path) {
-  std::string lowered(path);
-  for (std::size_t i = 0; i < lowered.size(); ++i) {
-    auto& byte = reinterpret_cast<unsigned char&>(lowered[i]);
-    if (byte >= 'A' && byte <= 'Z') {
-      byte += kLowerCaseOffset;
-    } else if (byte == kLatin1Lead && i + 1 < lowered.size()) {
-      // Only an accented capital is taken with its lead byte: after a stray lead (a name that is
-      // not valid UTF-8) the next byte is a character of its own and is lowered as such.
-      auto& next = reinterpret_cast<unsigned char&>(lowered[i + 1]);
-      if (next >= kFirstAccentedCapital && next <= kLastAccentedCapital &&
-          next != kMultiplicationSign) {
-        next += kLowerCaseOffset;
-        ++i;
-      }
+  std::string lowered;
+  lowered.reserve(path.size());
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (StartsTwoByteCharacter(path, i)) {
+      std::size_t next = i;
+      AppendUtf8(lowered, LowerCaseWindows1252(NextCodePoint(path, next)));
+      ++i;
+    } else if (const auto byte = static_cast<unsigned char>(path[i]); byte < kContinuation) {
+      lowered += static_cast<char>(LowerCaseWindows1252(byte));
+    } else {
+      // a stray byte of a name that is not valid UTF-8: a character of its own, which must not
+      // take the character after it along
+      lowered += path[i];
     }
   }
   return lowered;

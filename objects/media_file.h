@@ -14,8 +14,9 @@ inline constexpr std::int32_t kNoFormat = -1;
 inline constexpr std::int32_t kFormatWithLeadingZero = 203;
 inline constexpr std::size_t kTitleBufferBytes = 40;
 
-// The file name as it is compared and shown: ASCII letters and the accented capitals of
-// Latin-1 in lower case, every other byte of the UTF-8 text as it is.
+// The file name as it is compared and shown: every capital of the Windows-1252 code page in
+// lower case (ASCII, the accented capitals, Š Œ Ž Ÿ), every other byte of the UTF-8 text as it
+// is.
 std::string LowerCasePath(std::string_view path);
 
 // The object format code of `path` from its extension within one kind's list, or kNoFormat;

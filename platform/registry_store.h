@@ -48,7 +48,10 @@ class RegistryStore {
   virtual std::optional<Key> CreateKey(RegistryRoot root, std::string_view path) = 0;
   virtual std::optional<RegistryValue> QueryValue(Key key, std::string_view name) = 0;
   virtual bool SetValue(Key key, std::string_view name, const RegistryValue& value) = 0;
-  // The value at `index` in the key's order; nullopt past the last one.
+  // The number of the key's values when it is asked.
+  virtual std::uint32_t ValueCount(Key key) = 0;
+  // The value at `index` in the key's order; nullopt past the last one, and for a value that
+  // cannot be read (or changed while it was read), after which the next index still answers.
   virtual std::optional<NamedRegistryValue> EnumValue(Key key, std::uint32_t index) = 0;
   virtual void CloseKey(Key key) = 0;
 

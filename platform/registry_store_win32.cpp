@@ -9,6 +9,8 @@ namespace vandrel {
 
 namespace {
 
+constexpr int kEnumAttempts = 3;
+
 // Values cross the API as UTF-16; string data is handed to the program as UTF-8 with or without
 // its terminating zero exactly as stored, so that "No" plus its zero still measures 3 bytes.
 std::vector<std::uint8_t> StringDataFromWide(const std::vector<std::uint8_t>& raw) {
@@ -92,22 +94,35 @@ class Win32RegistryStore final : public RegistryStore {
                           static_cast<DWORD>(raw.size())) == ERROR_SUCCESS;
   }
 
+  std::uint32_t ValueCount(Key key) override {
+    DWORD count = 0;
+    if (RegQueryInfoKeyW(Handle(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      return 0;
+    return count;
+  }
+
   std::optional<NamedRegistryValue> EnumValue(Key key, std::uint32_t index) override {
-    DWORD nameLength = 0;
-    DWORD dataSize = 0;
-    if (RegQueryInfoKeyW(Handle(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                         &nameLength, &dataSize, nullptr, nullptr) != ERROR_SUCCESS)
-      return std::nullopt;
-    std::wstring name(nameLength + 1, L'\0');
-    std::vector<std::uint8_t> raw(dataSize);
-    DWORD nameSize = nameLength + 1;
-    DWORD type = 0;
-    if (RegEnumValueW(Handle(key), index, name.data(), &nameSize, nullptr, &type, raw.data(),
-                      &dataSize) != ERROR_SUCCESS)
-      return std::nullopt;
-    name.resize(nameSize);
-    raw.resize(dataSize);
-    return NamedRegistryValue{Narrow(name), ToValue(type, raw)};
+    // A value that grows between measuring the key and reading it is measured again.
+    for (int attempt = 0; attempt < kEnumAttempts; ++attempt) {
+      DWORD nameLength = 0;
+      DWORD dataSize = 0;
+      if (RegQueryInfoKeyW(Handle(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                           nullptr, &nameLength, &dataSize, nullptr, nullptr) != ERROR_SUCCESS)
+        return std::nullopt;
+      std::wstring name(nameLength + 1, L'\0');
+      std::vector<std::uint8_t> raw(dataSize);
+      DWORD nameSize = nameLength + 1;
+      DWORD type = 0;
+      const LONG result = RegEnumValueW(Handle(key), index, name.data(), &nameSize, nullptr, &type,
+                                        raw.data(), &dataSize);
+      if (result == ERROR_MORE_DATA) continue;
+      if (result != ERROR_SUCCESS) return std::nullopt;
+      name.resize(nameSize);
+      raw.resize(dataSize);
+      return NamedRegistryValue{Narrow(name), ToValue(type, raw)};
+    }
+    return std::nullopt;
   }
 
   void CloseKey(Key key) override { RegCloseKey(Handle(key)); }

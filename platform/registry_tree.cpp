@@ -314,6 +314,11 @@ bool MemoryRegistryStore::SetValue(Key key, std::string_view name, const Registr
   });
 }
 
+std::uint32_t MemoryRegistryStore::ValueCount(Key key) {
+  const auto values = Values(key);
+  return values ? static_cast<std::uint32_t>(values->size()) : 0;
+}
+
 std::optional<NamedRegistryValue> MemoryRegistryStore::EnumValue(Key key, std::uint32_t index) {
   const auto values = Values(key);
   if (!values || index >= values->size()) return std::nullopt;

@@ -60,6 +60,7 @@ class MemoryRegistryStore : public RegistryStore {
   std::optional<Key> CreateKey(RegistryRoot root, std::string_view path) override;
   std::optional<RegistryValue> QueryValue(Key key, std::string_view name) override;
   bool SetValue(Key key, std::string_view name, const RegistryValue& value) override;
+  std::uint32_t ValueCount(Key key) override;
   std::optional<NamedRegistryValue> EnumValue(Key key, std::uint32_t index) override;
   void CloseKey(Key key) override;
   void ProduceKey(RegistryRoot root, std::string_view path, KeyProducer producer) override;

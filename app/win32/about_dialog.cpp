@@ -2,6 +2,8 @@
 
 #include "app/app_state.h"
 #include "app/message_catalogue.h"
+#include "app/win32/gdi_objects.h"
+#include "app/win32/window_dpi.h"
 #include "platform/utf16.h"
 #include "resources/resource_ids.h"
 
@@ -40,9 +42,30 @@ constexpr const wchar_t* kLicenceText =
     L"7. Termination. This licence ends automatically if you break its terms; you must then "
     L"destroy every copy of the software.\r\n";
 
-INT_PTR CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+// The logo at the window's DPI, centred across the dialog; `logo` keeps it while the dialog runs.
+void ShowLogo(HWND window, Bitmap& logo) {
+  const int dpi = WindowDpi(window);
+  const Bitmap drawn = LoadResourceBitmap(IDB_LOGO);
+  const SIZE size = BitmapSize(drawn);
+  logo = ScaledBitmap(drawn, {ScaleToDpi(size.cx, dpi), ScaleToDpi(size.cy, dpi)});
+  const HWND control = GetDlgItem(window, IDC_ABOUT_LOGO);
+  const auto previous = reinterpret_cast<HBITMAP>(
+      SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo.get())));
+  if (previous != nullptr && previous != logo.get()) DeleteObject(previous);
+  RECT client{};
+  GetClientRect(window, &client);
+  RECT place{};
+  GetWindowRect(control, &place);
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+  const int width = ScaleToDpi(size.cx, dpi);
+  SetWindowPos(control, nullptr, (client.right - width) / 2, place.top, width,
+               ScaleToDpi(size.cy, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+INT_PTR CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
+      ShowLogo(window, *reinterpret_cast<Bitmap*>(lParam));
       SetWindowTextW(window, Widen(GetText(TXT_ABOUT_TITLE)).c_str());
       SetDlgItemTextW(window, IDC_ABOUT_TITLE, Widen(TheAppState().appTitle).c_str());
       SetDlgItemTextW(window, IDC_LICENCE, kLicenceText);
@@ -63,7 +86,9 @@ INT_PTR CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
 }  // namespace
 
 void RunAboutDialog(HWND owner) {
-  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), owner, AboutProc, 0);
+  Bitmap logo;
+  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), owner, AboutProc,
+                  reinterpret_cast<LPARAM>(&logo));
 }
 
 }  // namespace vandrel

@@ -36,5 +36,10 @@ using Font = GdiObject<HFONT>;
 
 // A bitmap of this program's resources.
 Bitmap LoadResourceBitmap(int id);
+// The size of a bitmap in pixels.
+SIZE BitmapSize(const Bitmap& bitmap);
+// A copy of `source` drawn smoothly at `size`: the artwork fills its control or the window
+// whatever size the window's font and DPI give them.
+Bitmap ScaledBitmap(const Bitmap& source, SIZE size);
 
 }  // namespace vandrel

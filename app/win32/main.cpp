@@ -10,6 +10,7 @@
 #include "app/app_state.h"
 #include "app/win32/batch_host.h"
 #include "app/win32/main_window.h"
+#include "app/win32/usage_box.h"
 #include "app/win32/win32_user_interface.h"
 #include "objects/event_table.h"
 #include "platform/utf16.h"
@@ -44,7 +45,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::vector<std::string> files = CommandLineFiles();
   // a batch tells a calling script whether every file went through, as vandrel-cli does
   int exitStatus = 0;
-  if (files.empty()) {
+  if (vandrel::AsksForUsage(files)) {
+    vandrel::ShowUsage();
+  } else if (files.empty()) {
     vandrel::MainWindow window(userInterface);
     window.Run();
   } else {

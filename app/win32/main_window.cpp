@@ -16,6 +16,7 @@
 #include "app/win32/progress_dialog.h"
 #include "app/win32/progress_feed.h"
 #include "app/win32/win32_user_interface.h"
+#include "app/win32/window_dpi.h"
 #include "platform/clock.h"
 #include "platform/user_interface.h"
 #include "platform/utf16.h"
@@ -29,11 +30,10 @@ constexpr int kDataFontPoints = 12;
 constexpr int kPointsPerInch = 72;
 constexpr const wchar_t* kDataFontFace = L"Comic Sans MS";
 constexpr int kSmallIconSize = 16;
-// The background is drawn 3 pixels up so that its top edge meets the menu bar.
-constexpr int kBackgroundLeft = 0;
-constexpr int kBackgroundTop = -3;
-constexpr int kBackgroundWidth = 528;
-constexpr int kBackgroundHeight = 323;
+// The background is drawn 3 pixels (at 96 DPI) up so that its top edge meets the menu bar.
+constexpr int kBackgroundOffset = 3;
+// Between a button's picture and the edge of the button, at 96 DPI.
+constexpr int kButtonPictureMargin = 3;
 constexpr COLORREF kLabelColour = RGB(0x1B, 0x2A, 0x3D);
 constexpr COLORREF kFieldColour = RGB(0xFF, 0xFF, 0xFF);
 // Lets the worker of the send that has just ended let go of the port before another send.
@@ -119,16 +119,7 @@ void MainWindow::Initialise(HWND window) {
   state.currentObjectType = &kinds_.Row(selectedKind_);
   SetLanguage(state.language, &menuBar_);
 
-  const HDC screen = GetDC(window);
-  const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(window, screen);
-  dataFont_.Reset(CreateFontW(-MulDiv(kDataFontPoints, pixelsPerInch, kPointsPerInch), 0, 0, 0,
-                              FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                              kDataFontFace));
-  for (const int id : {IDC_OBJECT_TYPE, IDC_FILE, IDC_FORMAT}) {
-    SendDlgItemMessageW(window, id, WM_SETFONT, reinterpret_cast<WPARAM>(dataFont_.get()), FALSE);
-  }
+  SetDataFont();
 
   kinds_.Rename();
   state.currentObjectType = &kinds_.Row(selectedKind_);
@@ -137,18 +128,27 @@ void MainWindow::Initialise(HWND window) {
   menuBar_.CheckPortItem(SelectInitialPort(ports_, portSelection_), ports_.count);
 
   LoadLanguagePictures();
-  open_ = LoadResourceBitmap(IDB_OPEN);
-  send_ = LoadResourceBitmap(IDB_SEND);
-  quit_ = LoadResourceBitmap(IDB_QUIT);
-  SetButtonPicture(IDC_OPEN_BUTTON, open_);
-  SetButtonPicture(IDC_SEND_BUTTON, send_);
-  SetButtonPicture(IDC_QUIT_BUTTON, quit_);
+  open_.drawn = LoadResourceBitmap(IDB_OPEN);
+  send_.drawn = LoadResourceBitmap(IDB_SEND);
+  quit_.drawn = LoadResourceBitmap(IDB_QUIT);
+  ShowPictures();
+}
+
+void MainWindow::SetDataFont() {
+  Font font(CreateFontW(-MulDiv(kDataFontPoints, WindowDpi(window_), kPointsPerInch), 0, 0, 0,
+                        FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                        kDataFontFace));
+  for (const int id : {IDC_OBJECT_TYPE, IDC_FILE, IDC_FORMAT})
+    SendDlgItemMessageW(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+  dataFont_ = std::move(font);
 }
 
 void MainWindow::LoadSettings() {
   AppSettings settings;
   vandrel::LoadSettings(settings);
   portSelection_.port = settings.port;
+  storedPort_ = settings.port;
   selectedKind_ = settings.combo;
   for (int kind = kGraphic; kind <= kVCard; ++kind) {
     folders(kind) = {settings.folders[static_cast<std::size_t>(kind)],
@@ -160,7 +160,7 @@ void MainWindow::LoadSettings() {
 void MainWindow::SaveSettings() const {
   const AppState& state = TheAppState();
   AppSettings settings;
-  settings.port = portSelection_.port;
+  settings.port = portChosen_ ? portSelection_.port : storedPort_;
   settings.language = state.language;
   settings.combo =
       state.currentObjectType != nullptr ? state.currentObjectType->kind : selectedKind_;
@@ -182,6 +182,9 @@ INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_CTLCOLORSTATIC:
       return ColourControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DPICHANGED:
+      ChangeDpi(*reinterpret_cast<const RECT*>(lParam));
+      return TRUE;
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(icon_);
     case WM_DESTROY:
@@ -352,12 +355,15 @@ void MainWindow::ChoosePort(int position) {
   if (position > ports_.count) return;
   menuBar_.CheckPortItem(position, ports_.count);
   SelectPort(ports_, position, portSelection_);
+  portChosen_ = true;
 }
 
 void MainWindow::SearchPorts() {
   SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   const int found = AutoSearch(ports_, lineSpeeds_, portSelection_);
-  if (found > 0) menuBar_.CheckPortItem(found, ports_.count);
+  if (found == 0) return;
+  menuBar_.CheckPortItem(found, ports_.count);
+  portChosen_ = true;
 }
 
 void MainWindow::ChangeLanguage(int language) {
@@ -371,17 +377,61 @@ void MainWindow::ChangeLanguage(int language) {
 
 void MainWindow::LoadLanguagePictures() {
   const bool french = TheAppState().language == kFrench;
-  Bitmap background = LoadResourceBitmap(french ? IDB_BACKGROUND_FRENCH : IDB_BACKGROUND_ENGLISH);
-  Bitmap help = LoadResourceBitmap(french ? IDB_HELP_FRENCH : IDB_HELP_ENGLISH);
-  // The Help button keeps drawing the old picture until it is given the new one.
-  SetButtonPicture(IDC_HELP_BUTTON, help);
-  background_ = std::move(background);
-  help_ = std::move(help);
+  background_ = LoadResourceBitmap(french ? IDB_BACKGROUND_FRENCH : IDB_BACKGROUND_ENGLISH);
+  help_.drawn = LoadResourceBitmap(french ? IDB_HELP_FRENCH : IDB_HELP_ENGLISH);
+  ShowButtonPicture(IDC_HELP_BUTTON, help_);
+  ScaleBackground();
 }
 
-void MainWindow::SetButtonPicture(int id, const Bitmap& picture) {
-  SendDlgItemMessageW(window_, id, BM_SETIMAGE, IMAGE_BITMAP,
-                      reinterpret_cast<LPARAM>(picture.get()));
+void MainWindow::ShowPictures() {
+  ShowButtonPicture(IDC_OPEN_BUTTON, open_);
+  ShowButtonPicture(IDC_SEND_BUTTON, send_);
+  ShowButtonPicture(IDC_HELP_BUTTON, help_);
+  ShowButtonPicture(IDC_QUIT_BUTTON, quit_);
+  ScaleBackground();
+}
+
+// The picture fills the button inside its frame, in the proportions it was drawn in.
+void MainWindow::ShowButtonPicture(int id, ButtonPicture& picture) {
+  const HWND button = GetDlgItem(window_, id);
+  RECT client{};
+  GetClientRect(button, &client);
+  const int margin = ScaleToDpi(kButtonPictureMargin, WindowDpi(window_));
+  const SIZE drawn = BitmapSize(picture.drawn);
+  const int width = client.right - 2 * margin;
+  const int height = client.bottom - 2 * margin;
+  SIZE size{width, height};
+  if (drawn.cx > 0 && drawn.cy > 0) {
+    if (static_cast<long long>(width) * drawn.cy > static_cast<long long>(height) * drawn.cx) {
+      size.cx = MulDiv(height, drawn.cx, drawn.cy);
+    } else {
+      size.cy = MulDiv(width, drawn.cy, drawn.cx);
+    }
+  }
+  Bitmap shown = ScaledBitmap(picture.drawn, size);
+  // The button keeps drawing the old picture until it is given the new one.
+  SendMessageW(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(shown.get()));
+  picture.shown = std::move(shown);
+}
+
+void MainWindow::ScaleBackground() {
+  RECT client{};
+  GetClientRect(window_, &client);
+  backgroundShown_ = ScaledBitmap(background_, {client.right, client.bottom + BackgroundOffset()});
+}
+
+int MainWindow::BackgroundOffset() const {
+  return ScaleToDpi(kBackgroundOffset, WindowDpi(window_));
+}
+
+// On a monitor of another DPI, Windows scales the dialog's frame and controls; the window takes
+// the size it suggests, and the font and the pictures follow.
+void MainWindow::ChangeDpi(const RECT& suggested) {
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetDataFont();
+  ShowPictures();
+  InvalidateRect(window_, nullptr, TRUE);
 }
 
 void MainWindow::Paint() {
@@ -396,9 +446,9 @@ void MainWindow::Paint() {
     DrawIcon(dc, x, y, icon_);
   } else {
     const HDC memory = CreateCompatibleDC(dc);
-    const HGDIOBJ previous = SelectObject(memory, background_.get());
-    BitBlt(dc, kBackgroundLeft, kBackgroundTop, kBackgroundWidth, kBackgroundHeight, memory, 0, 0,
-           SRCCOPY);
+    const HGDIOBJ previous = SelectObject(memory, backgroundShown_.get());
+    const SIZE size = BitmapSize(backgroundShown_);
+    BitBlt(dc, 0, -BackgroundOffset(), size.cx, size.cy, memory, 0, 0, SRCCOPY);
     SelectObject(memory, previous);
     DeleteDC(memory);
   }

@@ -44,12 +44,14 @@ class MainWindow {
 
   HWND window() const { return window_; }
   // The title that the next send gives the object: the chosen file's name, cleaned.
-  const std::u32string& objectTitle() const { return objectTitle_; }
+  const std::string& objectTitle() const { return objectTitle_; }
   // The chosen file's name with its extension, lower-cased, for the progress caption.
   const std::string& displayName() const { return displayName_; }
   int selectedKind() const { return selectedKind_; }
   KindFolders& folders(int kind);
   const PortList& ports() const { return ports_; }
+  // The background as painted: the client area and the strip above it.
+  const Bitmap& background() const { return backgroundShown_; }
 
  private:
   friend struct DialogDispatch<MainWindow>;
@@ -69,8 +71,18 @@ class MainWindow {
   void ChoosePort(int position);
   void SearchPorts();
   void ChangeLanguage(int language);
+  // A button's picture as drawn, and as shown: scaled to fill the button.
+  struct ButtonPicture {
+    Bitmap drawn;
+    Bitmap shown;
+  };
   void LoadLanguagePictures();
-  void SetButtonPicture(int id, const Bitmap& picture);
+  void SetDataFont();
+  void ShowPictures();
+  void ShowButtonPicture(int id, ButtonPicture& picture);
+  void ScaleBackground();
+  void ChangeDpi(const RECT& suggested);
+  int BackgroundOffset() const;
   void Paint();
   INT_PTR ColourControl(HDC dc, HWND control);
 
@@ -82,20 +94,25 @@ class MainWindow {
   MenuBar menuBar_;
   ObjectKindList kinds_;
   PortSelection portSelection_;
+  // The port the settings held at start, saved again unless the user chooses another: a start
+  // without the USB adapter must not lose it.
+  std::int32_t storedPort_ = 1;
+  bool portChosen_ = false;
   PortList ports_;
   LineSpeeds lineSpeeds_;
   int selectedKind_ = kGraphic;
   std::array<KindFolders, kObjectKindCount> folders_;
   std::string rawTitle_;
-  std::u32string objectTitle_;
+  std::string objectTitle_;
   std::string displayName_;
 
   Font dataFont_;
-  Bitmap open_;
-  Bitmap send_;
-  Bitmap help_;
-  Bitmap quit_;
+  ButtonPicture open_;
+  ButtonPicture send_;
+  ButtonPicture help_;
+  ButtonPicture quit_;
   Bitmap background_;
+  Bitmap backgroundShown_;  // the window's client area and the strip above it
 };
 
 }  // namespace vandrel

@@ -77,7 +77,9 @@ TEST_F(BatchSendTest, FilesGoInOrderAndBadOnesFailBeforeAnyPortIsOpened) {
           {BoxKind::kError, "Error 0x26 : File " + LowerCasePath(unknown) + " has bad format"},
           {BoxKind::kError, "Error 0x28 : Failed opening file " + missing},
           {BoxKind::kNotice, "Successfull Download"}}));
-  EXPECT_EQ(ui_.progressCaptions[1], "Send file Logo.BMP (1/4)");
+  // the name and the size show from the first phase on
+  EXPECT_EQ(ui_.progressCaptions[0], "Send file Logo.BMP (1/4)");
+  EXPECT_EQ(ui_.progressLines[0], "Downloaded: 0 % of 0.3 Kb");
   EXPECT_EQ(TheAppState().currentObjectType, nullptr) << "the batch's row is gone";
 }
 

@@ -39,6 +39,28 @@ TEST_F(PortListTest, PortsAreListedInNumberOrderUpToEight) {
   EXPECT_EQ(list.ports[8], 24);
 }
 
+// A store whose second value cannot be read, as when a port goes away while the key is read.
+class UnreadableSecondValue : public MemoryRegistryStore {
+ public:
+  std::optional<NamedRegistryValue> EnumValue(Key key, std::uint32_t index) override {
+    if (index == 1) return std::nullopt;
+    return MemoryRegistryStore::EnumValue(key, index);
+  }
+};
+
+TEST_F(PortListTest, AValueThatCannotBeReadIsSkipped) {
+  UnreadableSecondValue store;
+  InstallRegistryStore(&store);
+  for (const char* name : {"COM1", "COM2", "COM3"})
+    store.Tree().SetValue(RegistryRoot::kLocalMachine, kSerialCommKey, name,
+                          RegistryValue::String(name));
+  PortList list;
+  ASSERT_TRUE(BuildPortList(list));
+  EXPECT_EQ(list.count, 2);
+  EXPECT_EQ(list.ports[1], 1);
+  EXPECT_EQ(list.ports[2], 3);
+}
+
 TEST_F(PortListTest, InitialSelectionKeepsAListedPortOrTakesTheFirst) {
   Add("a", "COM3");
   Add("b", "COM5");

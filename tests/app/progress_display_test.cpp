@@ -45,8 +45,11 @@ TEST_F(ProgressTest, UpdateShowsEachNewPercentOnceAndOnlyWhileSending) {
   UpdateProgress();
   state.bytesSent = 3001;  // the command lines make the count pass the object's size
   UpdateProgress();
+  state.bytesSent = 3050;
+  UpdateProgress();
   FinishProgress();
-  EXPECT_EQ(ui_.percents, (std::vector<std::uint32_t>{0, 50, 100}));
+  EXPECT_EQ(ui_.percents, (std::vector<std::uint32_t>{0, 50, 100, 100}));
+  EXPECT_EQ(ui_.progressLines[2], "Téléchargement: 100 % de 2.9 Ko");
   EXPECT_EQ(ui_.progressLines[1], "Téléchargement: 50 % de 2.9 Ko");
   EXPECT_EQ(ui_.finishCount, 1);
   EXPECT_EQ(clock_.SleptMs(), 100u);

@@ -50,8 +50,9 @@ INSTANTIATE_TEST_SUITE_P(
         ClassifyCase{ClassifySound, "", kNoFormat}, ClassifyCase{ClassifyVCard, "Me.VCF", 220},
         ClassifyCase{ClassifyVCard, "me.vcf.txt", kNoFormat}));
 
-TEST(LowerCasePath, LowersAsciiAndLatin1CapitalsOnly) {
+TEST(LowerCasePath, LowersTheCapitalsOfTheCodePageOnly) {
   EXPECT_EQ(LowerCasePath("C:\\Été\\ÀÞ×Ω.WAV"), "c:\\été\\àþ×Ω.wav");
+  EXPECT_EQ(LowerCasePath("ŠŒŽŸ Ώ.Mp3"), "šœžÿ Ώ.mp3");
 }
 
 // A name that is not valid UTF-8: a lead byte followed by something other than an accented

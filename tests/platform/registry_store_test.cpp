@@ -112,6 +112,7 @@ TEST_P(RegistryStoreTest, ValuesKeepTheirTypeAndExactBytes) {
   for (std::uint32_t i = 0; auto value = store_.EnumValue(*key, i); ++i)
     names.push_back(value->name);
   EXPECT_EQ(names.size(), 5u);
+  EXPECT_EQ(store_.ValueCount(*key), 5u);
   EXPECT_NE(std::find(names.begin(), names.end(), "Blob"), names.end());
 }
 

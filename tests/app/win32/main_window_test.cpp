@@ -1,6 +1,7 @@
 #include "app/win32/main_window.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -10,6 +11,8 @@
 #include "app/message_catalogue.h"
 #include "app/object_title.h"
 #include "app/port_list.h"
+#include "app/win32/gdi_objects.h"
+#include "app/win32/window_dpi.h"
 #include "gui_test_support.h"
 #include "platform/utf16.h"
 #include "resources/resource_ids.h"
@@ -125,6 +128,72 @@ class MainWindowTest : public GuiTest {
   std::vector<OpenFileRequest> requests_;
   MainWindow window_{dialogs_, ScriptedChooser()};
 };
+
+RECT PlaceInDialog(HWND dialog, int id) {
+  RECT place{};
+  GetWindowRect(GetDlgItem(dialog, id), &place);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+  return place;
+}
+
+// Whatever the font and the DPI make of the template, every control stays where the template
+// puts it, inside the window and clear of the others, and the pictures are scaled to fill their
+// buttons and the window. Run again at 144 DPI, with VANDREL_EXPECT_DPI telling the DPI to expect.
+TEST_F(MainWindowTest, ControlsKeepTheirTemplateLayoutAndThePicturesFillTheWindow) {
+  const HWND window = window_.Create();
+  const int dpi = WindowDpi(window);
+  if (const char* expected = std::getenv("VANDREL_EXPECT_DPI")) EXPECT_EQ(dpi, std::atoi(expected));
+  struct Placed {
+    int id;
+    RECT units;  // left, top, width, height in dialog units, as the template has them
+  };
+  const Placed controls[] = {
+      {IDC_OBJECT_TYPE_LABEL, {24, 71, 56, 10}}, {IDC_OBJECT_TYPE, {86, 68, 150, 0}},
+      {IDC_FILE_LABEL, {24, 91, 56, 10}},        {IDC_FILE, {86, 88, 236, 14}},
+      {IDC_FORMAT_LABEL, {24, 109, 56, 10}},     {IDC_FORMAT, {86, 107, 236, 13}},
+      {IDC_OPEN_BUTTON, {44, 138, 50, 35}},      {IDC_SEND_BUTTON, {114, 138, 50, 35}},
+      {IDC_HELP_BUTTON, {184, 138, 50, 35}},     {IDC_QUIT_BUTTON, {254, 138, 50, 35}}};
+  RECT client{};
+  GetClientRect(window, &client);
+  std::vector<RECT> places;
+  for (const Placed& control : controls) {
+    // the dialog manager maps the position and the size each on its own
+    RECT expected = control.units;
+    MapDialogRect(window, &expected);
+    const RECT place = PlaceInDialog(window, control.id);
+    EXPECT_EQ(place.left, expected.left) << control.id;
+    EXPECT_EQ(place.top, expected.top) << control.id;
+    EXPECT_EQ(place.right - place.left, expected.right) << control.id;
+    if (control.units.bottom != 0)
+      EXPECT_EQ(place.bottom - place.top, expected.bottom) << control.id;
+    EXPECT_TRUE(place.left >= 0 && place.top >= 0 && place.right <= client.right &&
+                place.bottom <= client.bottom)
+        << control.id;
+    for (const RECT& other : places) {
+      RECT overlap{};
+      EXPECT_FALSE(IntersectRect(&overlap, &place, &other)) << control.id;
+    }
+    places.push_back(place);
+  }
+
+  const SIZE background = BitmapSize(window_.background());
+  EXPECT_EQ(background.cx, client.right);
+  EXPECT_EQ(background.cy, client.bottom + ScaleToDpi(3, dpi));
+  for (const int id : {IDC_OPEN_BUTTON, IDC_SEND_BUTTON, IDC_HELP_BUTTON, IDC_QUIT_BUTTON}) {
+    const auto shown =
+        reinterpret_cast<HBITMAP>(SendDlgItemMessageW(window, id, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    BITMAP picture{};
+    ASSERT_NE(GetObjectW(shown, sizeof(picture), &picture), 0);
+    RECT button{};
+    GetClientRect(GetDlgItem(window, id), &button);
+    const int room = button.bottom - 2 * ScaleToDpi(3, dpi);
+    // drawn 70 x 50, scaled to the room the button leaves it
+    EXPECT_EQ(picture.bmHeight,
+              std::min(room, MulDiv(button.right - 2 * ScaleToDpi(3, dpi), 50, 70)))
+        << id;
+    EXPECT_NEAR(picture.bmWidth * 50, picture.bmHeight * 70, 70) << id;
+  }
+}
 
 TEST_F(MainWindowTest, StartsWithTitleNoticeFormatLineAndRenamedMenus) {
   const HWND window = window_.Create();
@@ -315,6 +384,23 @@ TEST_F(MainWindowTest, PortMenuListsTheEightLowestPortsAndFallsBackToTheFirst) {
   EXPECT_EQ(TheAppState().portSelection->port, 9);
 }
 
+// The adapter of the stored port is unplugged: this run uses the first listed port, and the
+// stored one is kept for the next run unless the user chooses a port.
+TEST_F(MainWindowTest, AStoredPortThatIsNotListedIsKeptUnlessAnotherIsChosen) {
+  ListSerialPorts({2, 4});
+  StoreSetting("Port", RegistryValue::Dword(33));
+  window_.Create();
+  EXPECT_EQ(TheAppState().portSelection->port, 2);
+  Command(IDCANCEL);
+  EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(33));
+
+  MainWindow second{dialogs_, ScriptedChooser()};
+  second.Create();
+  SendMessageW(second.window(), WM_COMMAND, ID_MENU_PORT_1, 0);
+  SendMessageW(second.window(), WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(2));
+}
+
 // A machine without a serial-port key still gets a complete window; only "Auto" is listed.
 TEST_F(MainWindowTest, WithoutASerialPortKeyTheWindowIsStillComplete) {
   const HWND window = window_.Create();
@@ -347,7 +433,7 @@ TEST_F(MainWindowTest, SettingsAreLoadedAtStartAndSavedOnDestruction) {
   Command(IDCANCEL);
   EXPECT_EQ(StoredSetting("Combo"), RegistryValue::Dword(kVCard));
   EXPECT_EQ(StoredSetting("Language"), RegistryValue::Dword(kEnglish));
-  EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(0));
+  EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(1));
   EXPECT_EQ(StoredSetting("Path_Animations"), RegistryValue::String("C:\\Spins"));
   EXPECT_EQ(StoredSetting("Vitesse 1"), RegistryValue::Dword(115200));
   EXPECT_EQ(StoredSetting("Vitesse 8"), RegistryValue::Dword(1200));

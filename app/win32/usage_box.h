@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vandrel {
+
+// Whether the program's arguments ask for its usage: "/?", "-h" or "--help" among them.
+bool AsksForUsage(const std::vector<std::string>& arguments);
+// Shows the two ways of starting the program in a plain box.
+void ShowUsage();
+
+}  // namespace vandrel
