@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "tools/handset-sim/command_line.h"
 #include "tools/handset-sim/sha256.h"
 
 namespace {
@@ -260,6 +261,20 @@ TEST(HandsetSim, AnswersEachCommandAsAHandsetDoes) {
   for (const auto& [command, answer] : exchanges) {
     EXPECT_EQ(handset.Exchange(command), answer) << command;
   }
+}
+
+TEST(CommandLineReader, HuntsForTheAttentionAndCountsWhatItThrowsAway) {
+  vandrel::sim::CommandLineReader reader;
+  std::vector<std::string> lines;
+  const std::string bytes =
+      "\r\nx\x00"s + "A\rAa\xff\rat+cmee=1\r\nAT" + std::string(300, 'z') + "\r";
+  for (const char c : bytes) {
+    if (auto line = reader.Take(c)) lines.push_back(line->overflow ? "overflow" : line->text);
+  }
+  EXPECT_THAT(lines, testing::ElementsAre("at+cmee=1", "overflow"));
+  // "x", NUL, "A", "A", "a", 0xFF: the line ends between commands are no stray bytes.
+  EXPECT_EQ(reader.TakeStrayCount(), 6u);
+  EXPECT_EQ(reader.TakeStrayCount(), 0u);
 }
 
 // What the line does after the misbehaving command.

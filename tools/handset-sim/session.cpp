@@ -11,7 +11,6 @@ namespace {
 
 constexpr char kCarriageReturn = '\r';
 constexpr char kLineFeed = '\n';
-constexpr std::size_t kMaxCommandBytes = 256;
 constexpr std::uint32_t kMaxTitleBytes = 255;
 
 // The handset's 16-bit error codes, as it writes them after "+CME ERROR: 100,".
@@ -36,11 +35,6 @@ std::string Printable(std::string_view bytes) {
     }
   }
   return text;
-}
-
-bool StartsWithAt(std::string_view line) {
-  return line.size() >= 2 && std::toupper(static_cast<unsigned char>(line[0])) == 'A' &&
-         std::toupper(static_cast<unsigned char>(line[1])) == 'T';
 }
 
 std::string Misbehave(const Fault& fault, std::string_view answer) {
@@ -82,40 +76,30 @@ SessionEvent HandsetSession::Feed(std::span<const std::uint8_t> bytes) {
       if (const SessionEvent event = TakeData(bytes); event != SessionEvent::kNone) return event;
       continue;
     }
-    const char c = static_cast<char>(bytes.front());
+    const std::optional<CommandLine> line = reader_.Take(static_cast<char>(bytes.front()));
     bytes = bytes.subspan(1);
-    if (c == kCarriageReturn) {
-      const SessionEvent event = TakeLine();
-      if (event == SessionEvent::kDownloadClosed) {
-        outcome = event;
-      } else if (event != SessionEvent::kNone) {
-        return event;
-      }
-    } else if (c == kLineFeed && line_.empty()) {
-      // a client that ends its lines with CR LF: the line feed opens no new command
-    } else if (line_.size() < kMaxCommandBytes) {
-      line_ += c;
-    } else {
-      lineOverflow_ = true;
+    if (!line) continue;
+    const SessionEvent event = TakeLine(*line);
+    if (event == SessionEvent::kDownloadClosed) {
+      outcome = event;
+    } else if (event != SessionEvent::kNone) {
+      return event;
     }
   }
   return outcome;
 }
 
-SessionEvent HandsetSession::TakeLine() {
-  const std::string line = std::move(line_);
-  const bool overflow = lineOverflow_;
-  line_.clear();
-  lineOverflow_ = false;
-
-  const Command command = overflow ? Command{} : RecogniseCommand(line);
-  if (trace_) log_ << "handset-sim: <- " << Printable(line) << '\n';
+SessionEvent HandsetSession::TakeLine(const CommandLine& line) {
+  const Command command = line.overflow ? Command{} : RecogniseCommand(line.text);
+  if (trace_) log_ << "handset-sim: <- " << Printable(line.text) << '\n';
+  if (const std::uint64_t stray = reader_.TakeStrayCount(); stray > 0) {
+    log_ << "handset-sim: " << stray << " stray bytes before a command\n";
+  }
   const std::optional<Fault> fault = Arrive(command.step);
   if (fault) {
     if (const std::optional<SessionEvent> event = Withhold(command.step, *fault)) return *event;
   }
-  if (echo_) sink_.Send(line + kCarriageReturn);
-  if (command.step == Step::kUnknown && !StartsWithAt(line)) return SessionEvent::kNone;
+  if (echo_) sink_.Send(line.text + kCarriageReturn);
 
   const std::string answer = Answer(command);
   if (fault) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "tools/handset-sim/command_line.h"
 #include "tools/handset-sim/commands.h"
 #include "tools/handset-sim/faults.h"
 #include "tools/handset-sim/object_store.h"
@@ -48,7 +49,7 @@ class HandsetSession {
  private:
   enum class Phase : std::uint8_t { kCommand, kTitle, kObject };
 
-  SessionEvent TakeLine();
+  SessionEvent TakeLine(const CommandLine& line);
   // Counts one more arrival of `step`; gives its fault when that arrival is due one.
   std::optional<Fault> Arrive(Step step);
   // A data step is reached twice: when its phase opens, where a hold starts, and when its data is
@@ -83,8 +84,7 @@ class HandsetSession {
   bool stalled_;
   std::array<std::uint32_t, kStepCount> arrivals_{};
   bool downloadOpen_ = false;
-  std::string line_;
-  bool lineOverflow_ = false;
+  CommandLineReader reader_;
 
   Phase phase_ = Phase::kCommand;
   std::uint64_t phaseSize_ = 0;
