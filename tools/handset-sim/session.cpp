@@ -60,10 +60,11 @@ std::string Misbehave(const Fault& fault, std::string_view answer) {
 }  // namespace
 
 HandsetSession::HandsetSession(const HandsetProfile& profile, ObjectStore& store, AnswerSink& sink,
-                               std::ostream& log, bool trace)
+                               ClientFlow& flow, std::ostream& log, bool trace)
     : profile_(profile),
       store_(store),
       sink_(sink),
+      flow_(flow),
       log_(log),
       trace_(trace),
       echo_(profile.echo),
@@ -210,8 +211,13 @@ SessionEvent HandsetSession::OpenDataPhase() {
 
 SessionEvent HandsetSession::TakeData(std::span<const std::uint8_t>& bytes) {
   std::uint64_t wanted = phaseSize_ - phaseReceived_;
-  if (phase_ == Phase::kObject && profile_.hangUpAfter && *profile_.hangUpAfter > phaseReceived_) {
-    wanted = std::min(wanted, *profile_.hangUpAfter - phaseReceived_);
+  // Stop at each byte count where the object is judged before its end.
+  const std::optional<std::uint64_t> refuseAfter =
+      formatCode_ == kWavFormatCode ? profile_.refuseAdpcmAfter : std::nullopt;
+  for (const std::optional<std::uint64_t>& mark : {profile_.hangUpAfter, refuseAfter}) {
+    if (phase_ == Phase::kObject && mark && *mark > phaseReceived_) {
+      wanted = std::min(wanted, *mark - phaseReceived_);
+    }
   }
   const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, bytes.size()));
   const std::span<const std::uint8_t> piece = bytes.first(take);
@@ -228,6 +234,7 @@ SessionEvent HandsetSession::TakeData(std::span<const std::uint8_t>& bytes) {
   phaseReceived_ += take;
   bytes = bytes.subspan(take);
   if (HangUpDue()) return HangUp(Step::kObjectData);
+  if (RefusalDue()) return RefuseMidObject();
   if (phaseReceived_ < phaseSize_) return SessionEvent::kNone;
   return phase_ == Phase::kTitle ? FinishTitle() : FinishObject();
 }
@@ -263,10 +270,7 @@ SessionEvent HandsetSession::FailDataPhase(Step step, const Fault& fault) {
 }
 
 std::string HandsetSession::ObjectVerdict(const Sha256::Digest& digest) {
-  const std::size_t headBytes =
-      static_cast<std::size_t>(std::min<std::uint64_t>(phaseSize_, head_.size()));
-  if (profile_.refuseAdpcm && formatCode_ == kWavFormatCode &&
-      IsHandsetAdpcmWav(std::span(head_).first(headBytes))) {
+  if (profile_.refuseAdpcm && IsAdpcmSound()) {
     store_.Discard();
     log_ << "handset-sim: refused an ADPCM sound of " << phaseSize_ << " bytes\n";
     return CmeErrorAnswer(kObjectNotSupported);
@@ -284,6 +288,29 @@ std::string HandsetSession::ObjectVerdict(const Sha256::Digest& digest) {
   return std::string(kOkAnswer);
 }
 
+bool HandsetSession::IsAdpcmSound() const {
+  const std::size_t headBytes =
+      static_cast<std::size_t>(std::min<std::uint64_t>(phaseReceived_, head_.size()));
+  return formatCode_ == kWavFormatCode && IsHandsetAdpcmWav(std::span(head_).first(headBytes));
+}
+
+bool HandsetSession::RefusalDue() const {
+  return phase_ == Phase::kObject && profile_.refuseAdpcmAfter &&
+         phaseReceived_ == std::min(*profile_.refuseAdpcmAfter, phaseSize_) && IsAdpcmSound();
+}
+
+SessionEvent HandsetSession::RefuseMidObject() {
+  flow_.SuspendClient();
+  flow_.DiscardUnread();
+  store_.Discard();
+  phase_ = Phase::kCommand;
+  title_.clear();
+  log_ << "handset-sim: refused an ADPCM sound after " << phaseReceived_ << " of " << phaseSize_
+       << " bytes, the client's output suspended\n";
+  Reply(CmeErrorAnswer(kObjectNotSupported));
+  return SessionEvent::kClientSuspended;
+}
+
 bool HandsetSession::HangUpDue() const {
   return phase_ == Phase::kObject && profile_.hangUpAfter &&
          phaseReceived_ >= std::min(*profile_.hangUpAfter, phaseSize_);
@@ -295,6 +322,14 @@ void HandsetSession::AbandonDataPhase() {
        << " bytes\n";
   phase_ = Phase::kCommand;
   title_.clear();
+}
+
+void HandsetSession::AnswerWhileHolding() {
+  if (phase_ == Phase::kObject) store_.Discard();
+  phase_ = Phase::kCommand;
+  title_.clear();
+  log_ << "handset-sim: answering while holding the line\n";
+  Reply(profile_.heldAnswer);
 }
 
 void HandsetSession::Reply(std::string_view answer) {
