@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "tools/handset-sim/command_line.h"
 #include "tools/handset-sim/sha256.h"
 
 namespace {
@@ -159,6 +160,17 @@ class SimulatedHandset {
     return false;
   }
 
+  // True when a write takes nothing and the port does not even report room for one.
+  bool WriteBlocked() {
+    pollfd waiting{port_, POLLOUT, 0};
+    return write(port_, "x", 1) < 0 && errno == EAGAIN && poll(&waiting, 1, 0) == 0;
+  }
+  bool WritableWithin(Clock::duration limit) {
+    pollfd waiting{port_, POLLOUT, 0};
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(limit);
+    return poll(&waiting, 1, static_cast<int>(ms.count())) == 1;
+  }
+
   // Takes exclusive use of the port, as a serial driver does, closes it and opens it again.
   void Reconnect() {
     ioctl(port_, TIOCEXCL);
@@ -260,6 +272,20 @@ TEST(HandsetSim, AnswersEachCommandAsAHandsetDoes) {
   for (const auto& [command, answer] : exchanges) {
     EXPECT_EQ(handset.Exchange(command), answer) << command;
   }
+}
+
+TEST(CommandLineReader, HuntsForTheAttentionAndCountsWhatItThrowsAway) {
+  vandrel::sim::CommandLineReader reader;
+  std::vector<std::string> lines;
+  const std::string bytes =
+      "\r\nx\x00"s + "A\rAa\xff\rat+cmee=1\r\nAT" + std::string(300, 'z') + "\r";
+  for (const char c : bytes) {
+    if (auto line = reader.Take(c)) lines.push_back(line->overflow ? "overflow" : line->text);
+  }
+  EXPECT_THAT(lines, testing::ElementsAre("at+cmee=1", "overflow"));
+  // "x", NUL, "A", "A", "a", 0xFF: the line ends between commands are no stray bytes.
+  EXPECT_EQ(reader.TakeStrayCount(), 6u);
+  EXPECT_EQ(reader.TakeStrayCount(), 0u);
 }
 
 // What the line does after the misbehaving command.
@@ -380,6 +406,67 @@ TEST(HandsetSim, RefusesWhatTheHandsetCannotTake) {
 
   EXPECT_EQ(ReadWhole(store.path() / "manifest.tsv"), "1\tring\t100\t" + Digest(pcm) + "\n");
   EXPECT_FALSE(std::filesystem::exists(store.path() / "object-0002.bin"));
+}
+
+TEST(HandsetSim, AnswersWhileItHoldsTheLine) {
+  const struct {
+    const char* step;
+    const char* answer;
+    const char* command;
+    std::string expected;
+  } rows[] = {
+      {"object-data", "65525", "AT+KDOBJ=2,1,0,102,4000000", "\r\n+CME ERROR: 100,65525\r\n"},
+      {"title-data", "OK", "AT+KDOBJ=2,1,3,0,200", "\r\nOK\r\n"},
+  };
+  for (const auto& row : rows) {
+    TempFolder store;
+    SimulatedHandset handset({"--hold-at", row.step, "--held-answer", row.answer,
+                              "--held-answer-after", "300", "--store", store.path().string()});
+    ASSERT_TRUE(handset.ready());
+    EXPECT_EQ(handset.Exchange("AT+KDOBJ=1,1"), "AT+KDOBJ=1,1\r\r\nOK\r\n");
+    EXPECT_THAT(handset.Exchange(row.command), EndsWith("\r\nCONNECT\r\n"));
+    EXPECT_TRUE(handset.LineBacksUp()) << row.step;
+    EXPECT_EQ(handset.Collect(HasFinalAnswer, kAnswerTimeout), row.expected);
+    EXPECT_TRUE(handset.LineBacksUp()) << row.step << " read after its answer";
+    EXPECT_FALSE(std::filesystem::exists(store.path() / "object-0001.bin"));
+  }
+}
+
+TEST(HandsetSim, RefusesAnAdpcmSoundAfterItsFirstBytes) {
+  TempFolder store;
+  SimulatedHandset handset(
+      {"--refuse-adpcm-after", "64", "--resume-after", "800", "--store", store.path().string()});
+  ASSERT_TRUE(handset.ready());
+  std::string pcm = WavWithTag(0x0001);
+  pcm.resize(5000, '\x22');
+  EXPECT_EQ(SendObject(handset, "ring", 1, pcm), "\r\nOK\r\n");
+
+  EXPECT_THAT(handset.Exchange("AT+KDOBJ=2,1,0,1,100000"), EndsWith("\r\nCONNECT\r\n"));
+  // The sound's first 64 bytes decide; what follows them is thrown away, not read as a command.
+  handset.Write(WavWithTag(0x0101).substr(0, 64) + "AT" + std::string(1000, '\x11'));
+  EXPECT_EQ(handset.Collect(HasFinalAnswer, kAnswerTimeout), "\r\n+CME ERROR: 100,65525\r\n");
+  const auto refused = Clock::now();
+  EXPECT_TRUE(handset.WriteBlocked());
+  EXPECT_TRUE(handset.WritableWithin(2s));
+  EXPECT_GE(Clock::now() - refused, 600ms);
+  // What a client still sends of the refused sound is no part of its next command.
+  EXPECT_EQ(handset.Exchange("\x11\x11"s + "AT+CMEE=1"), "AT+CMEE=1\r\r\nOK\r\n");
+
+  EXPECT_EQ(ReadWhole(store.path() / "manifest.tsv"), "1\tring\t5000\t" + Digest(pcm) + "\n");
+  EXPECT_FALSE(std::filesystem::exists(store.path() / "object-0002.bin"));
+}
+
+TEST(HandsetSim, HoldsEveryWriteOfTheClientWithCtsLow) {
+  TempFolder folder;
+  const std::filesystem::path link = folder.path() / "com5";
+  SimulatedHandset handset({"--cts-low", "--link", link.string()});
+  ASSERT_TRUE(handset.ready());
+  EXPECT_TRUE(handset.WriteBlocked());
+  EXPECT_FALSE(handset.WritableWithin(300ms));
+  const auto stopping = Clock::now();
+  EXPECT_EQ(handset.Stop(), EXIT_SUCCESS);
+  EXPECT_LT(Clock::now() - stopping, 1s);
+  EXPECT_FALSE(std::filesystem::is_symlink(link));
 }
 
 TEST(HandsetSim, AnswersCmeErrorsAfterTheDataPhases) {

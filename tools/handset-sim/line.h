@@ -18,6 +18,8 @@ struct LineOptions {
   std::uint32_t baud = 0;
   std::size_t splitBytes = 0;  // 0: every answer in one write
   std::uint32_t splitPauseMs = kDefaultSplitPauseMs;
+  // Keep a hand on the client's side of the pseudo-terminal, so that its output can be held.
+  bool clientFlowControl = false;
 };
 
 enum class ReadStatus : std::uint8_t { kData, kIdle, kFailed };
@@ -29,7 +31,7 @@ struct ReadResult {
 
 // The handset's end of the serial line: the master side of a pseudo-terminal (whose slave side
 // the client opens) or a device given by path.
-class Line final : public AnswerSink {
+class Line final : public AnswerSink, public ClientFlow {
  public:
   explicit Line(const LineOptions& options) : options_(options), pacer_(options.baud) {}
   ~Line() override { HangUp(); }
@@ -42,6 +44,10 @@ class Line final : public AnswerSink {
   // Waits at most `timeoutMs` for bytes, never reading faster than the line speed allows.
   ReadResult Read(std::span<std::uint8_t> buffer, int timeoutMs);
   void Send(std::string_view bytes) override;
+  // Need `clientFlowControl`; otherwise they do nothing.
+  void SuspendClient() override;
+  void ResumeClient() override;
+  void DiscardUnread() override;
   // Waits `timeoutMs` without reading, so that the client's writes back up once the line's
   // buffer is full; only notices the client closing its side.
   void Hold(int timeoutMs);
@@ -51,6 +57,9 @@ class Line final : public AnswerSink {
  private:
   bool OpenPseudoTerminal(std::string& error);
   bool OpenDevice(std::string& error);
+  // Holding the client's output needs a descriptor of its side, opened before the client can
+  // take exclusive use of it.
+  bool OpenFlowHandle(std::string& error);
   bool WriteAll(std::string_view bytes);
   // The client closed the port; returns kIdle after a pause, so that an unused port costs no CPU.
   ReadResult ClientGone(int timeoutMs);
@@ -58,6 +67,7 @@ class Line final : public AnswerSink {
   LineOptions options_;
   ReadPacer pacer_;
   int fd_ = -1;
+  int flowHandle_ = -1;
   std::string path_;
   bool pseudoTerminal_ = false;
   bool clientPresent_ = false;

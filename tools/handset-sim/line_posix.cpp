@@ -44,7 +44,20 @@ bool Line::Open(std::string& error) {
     error = SystemError("fcntl");
     return false;
   }
-  return opened;
+  return opened && (!options_.clientFlowControl || OpenFlowHandle(error));
+}
+
+bool Line::OpenFlowHandle(std::string& error) {
+  if (!pseudoTerminal_) {
+    error = "holding the client's output needs the simulator's own pseudo-terminal";
+    return false;
+  }
+  flowHandle_ = open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  if (flowHandle_ < 0) {
+    error = SystemError(path_);
+    return false;
+  }
+  return true;
 }
 
 bool Line::OpenPseudoTerminal(std::string& error) {
@@ -169,9 +182,26 @@ bool Line::WriteAll(std::string_view bytes) {
   return true;
 }
 
+// The client's output is held on its own side of the pseudo-terminal: once stopped there, its
+// writes wait as on a serial port whose CTS is low, and not even a change of its settings starts
+// them again.
+void Line::SuspendClient() {
+  if (flowHandle_ >= 0) tcflow(flowHandle_, TCOOFF);
+}
+
+void Line::ResumeClient() {
+  if (flowHandle_ >= 0) tcflow(flowHandle_, TCOON);
+}
+
+void Line::DiscardUnread() {
+  if (fd_ >= 0) tcflush(fd_, TCIFLUSH);
+}
+
 void Line::HangUp() {
-  if (fd_ >= 0) close(fd_);
-  fd_ = -1;
+  for (int* fd : {&flowHandle_, &fd_}) {
+    if (*fd >= 0) close(*fd);
+    *fd = -1;
+  }
 }
 
 }  // namespace vandrel::sim

@@ -1,7 +1,6 @@
 #include <array>
 #include <chrono>
 #include <iostream>
-#include <optional>
 
 #include "tools/handset-sim/device_link.h"
 #include "tools/handset-sim/line.h"
@@ -24,15 +23,37 @@ constexpr auto kDataPhaseIdleLimit = std::chrono::seconds(10);
 // that it closes its side first and sees no hang-up.
 constexpr auto kOnceLinger = std::chrono::seconds(2);
 
+constexpr Clock::time_point kNever = Clock::time_point::max();
+
+// What the serving loop waits for besides the line.
+struct Deadlines {
+  Clock::time_point end = kNever;         // --once
+  Clock::time_point heldAnswer = kNever;  // --held-answer
+  Clock::time_point resume = kNever;      // --refuse-adpcm-after
+};
+
+// True once, when `deadline` has passed.
+bool Due(Clock::time_point& deadline) {
+  if (Clock::now() < deadline) return false;
+  deadline = kNever;
+  return true;
+}
+
 int Serve(const SimOptions& options, Line& line, HandsetSession& session) {
+  const HandsetProfile& profile = options.profile;
   std::array<std::uint8_t, kReadBufferBytes> buffer{};
   auto lastData = Clock::now();
-  std::optional<Clock::time_point> endAt;
-  bool holding = false;
-  while (!StopRequested() && !(endAt && Clock::now() >= *endAt)) {
+  Deadlines deadlines;
+  bool holding = options.ctsLow;
+  while (!StopRequested() && Clock::now() < deadlines.end) {
     if (holding) {
       line.Hold(kIdlePollMs);
+      if (Due(deadlines.heldAnswer)) session.AnswerWhileHolding();
       continue;
+    }
+    if (Due(deadlines.resume)) {
+      line.ResumeClient();
+      std::cerr << "handset-sim: resumed the client's output\n";
     }
     const ReadResult result = line.Read(buffer, kIdlePollMs);
     if (result.status == ReadStatus::kFailed) {
@@ -52,8 +73,14 @@ int Serve(const SimOptions& options, Line& line, HandsetSession& session) {
       return EXIT_SUCCESS;
     }
     holding = event == SessionEvent::kHold;
-    if (event == SessionEvent::kDownloadClosed && options.once && !endAt) {
-      endAt = now + kOnceLinger;
+    if (holding && !profile.heldAnswer.empty()) {
+      deadlines.heldAnswer = now + std::chrono::milliseconds(profile.heldAnswerAfterMs);
+    }
+    if (event == SessionEvent::kClientSuspended) {
+      deadlines.resume = now + std::chrono::milliseconds(profile.resumeAfterMs);
+    }
+    if (event == SessionEvent::kDownloadClosed && options.once && deadlines.end == kNever) {
+      deadlines.end = now + kOnceLinger;
     }
   }
   return EXIT_SUCCESS;
@@ -73,9 +100,14 @@ int Run(int argc, char** argv) {
     std::cerr << "handset-sim: " << error << '\n';
     return EXIT_FAILURE;
   }
+  if (options.ctsLow) {
+    // Before the path is out, so that no byte of the client ever gets through.
+    line.SuspendClient();
+    std::cerr << "handset-sim: CTS low, the client's output is suspended\n";
+  }
   std::cout << line.Path() << std::endl;
 
-  HandsetSession session(options.profile, store, line, std::cerr, options.verbose);
+  HandsetSession session(options.profile, store, line, line, std::cerr, options.verbose);
   return Serve(options, line, session);
 }
 

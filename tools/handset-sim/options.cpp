@@ -5,6 +5,8 @@
 #include <cctype>
 #include <tuple>
 
+#include "tools/handset-sim/answers.h"
+
 namespace vandrel::sim {
 namespace {
 
@@ -61,6 +63,27 @@ bool AllDigits(const std::string& text) {
                      [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
+// "OK" or a +CME error code, for --held-answer; the answer's bytes go to the profile.
+bool BuildHeldAnswer(const std::string& given, const FaultOptions& faults, HandsetProfile& profile,
+                     std::string& error) {
+  if (given.empty()) return true;
+  if (faults.holdAt.empty()) {
+    error = "--held-answer needs --hold-at";
+    return false;
+  }
+  if (given == "OK") {
+    profile.heldAnswer = kOkAnswer;
+    return true;
+  }
+  const std::optional<std::uint32_t> code = WholeNumber(given);
+  if (!code) {
+    error = "--held-answer takes OK or a +CME error code";
+    return false;
+  }
+  profile.heldAnswer = CmeErrorAnswer(*code);
+  return true;
+}
+
 }  // namespace
 
 int ParseOptions(int argc, char** argv, SimOptions& options) {
@@ -76,6 +99,7 @@ int ParseOptions(int argc, char** argv, SimOptions& options) {
   FaultOptions faults;
   std::string imei = profile.imei;
   std::optional<std::uint64_t> hangUpAfter;
+  std::string heldAnswer;
   bool noEcho = false;
 
   app.add_option("--device", options.line.device,
@@ -99,6 +123,9 @@ int ParseOptions(int argc, char** argv, SimOptions& options) {
       ->type_name("BYTES")
       ->capture_default_str();
   app.add_flag("--no-echo", noEcho, "Start with command echo off (as after ATE0)");
+  app.add_flag("--cts-low", options.ctsLow,
+               "A dead port whose CTS is low: every write of the client waits, and nothing is read "
+               "or answered");
 
   app.add_flag("--silent", profile.silent, "Never answer anything, not even an echo");
   app.add_flag("--plain-modem", faults.plainModem,
@@ -120,6 +147,18 @@ int ParseOptions(int argc, char** argv, SimOptions& options) {
   app.add_flag("--refuse-adpcm", profile.refuseAdpcm,
                "Refuse a WAV sound (format 1) in the handset ADPCM format (tag 0x0101) with "
                "+CME ERROR: 100,65525");
+  app.add_option("--refuse-adpcm-after", profile.refuseAdpcmAfter,
+                 "Refuse a WAV sound in the handset ADPCM format as soon as N of its bytes have "
+                 "come (N >= " +
+                     std::to_string(kMinAdpcmRefusalBytes) +
+                     "): suspend the client's output, discard what it sent, answer +CME ERROR: "
+                     "100,65525 and take commands again")
+      ->type_name("N");
+  app.add_option("--resume-after", profile.resumeAfterMs,
+                 "How long --refuse-adpcm-after keeps the client's output suspended, in "
+                 "milliseconds")
+      ->type_name("MS")
+      ->capture_default_str();
   CLI::Option* garbage =
       app.add_option("--garbage", faults.garbage,
                      "Answer noise without any answer word; --garbage=STEP for one step only")
@@ -145,6 +184,14 @@ int ParseOptions(int argc, char** argv, SimOptions& options) {
   for (const auto& [name, where, help] : stepOptions) {
     app.add_option(name, *where, help)->type_name("STEP[@N]");
   }
+  app.add_option("--held-answer", heldAnswer,
+                 "With --hold-at: answer OK, or +CME ERROR: 100,CODE, while holding the line (the "
+                 "object is not kept), then hold on")
+      ->type_name("OK|CODE");
+  app.add_option("--held-answer-after", profile.heldAnswerAfterMs,
+                 "How long after the hold has started --held-answer answers, in milliseconds")
+      ->type_name("MS")
+      ->capture_default_str();
   app.add_option("--split", options.line.splitBytes,
                  "Write the echo and answers N bytes at a time, pausing between the pieces")
       ->type_name("N");
@@ -174,10 +221,15 @@ int ParseOptions(int argc, char** argv, SimOptions& options) {
   std::string error;
   if (imei.empty() || imei.size() > kMaxImeiDigits || !AllDigits(imei)) {
     error = "--imei takes 1 to " + std::to_string(kMaxImeiDigits) + " decimal digits";
-  } else if (BuildFaultTable(faults, profile.faults, error)) {
+  } else if (profile.refuseAdpcmAfter && *profile.refuseAdpcmAfter < kMinAdpcmRefusalBytes) {
+    error = "--refuse-adpcm-after needs at least " + std::to_string(kMinAdpcmRefusalBytes) +
+            " bytes to see the format tag";
+  } else if (BuildFaultTable(faults, profile.faults, error) &&
+             BuildHeldAnswer(heldAnswer, faults, profile, error)) {
     profile.imei = imei;
     profile.echo = !noEcho;
     profile.hangUpAfter = hangUpAfter;
+    options.line.clientFlowControl = options.ctsLow || profile.refuseAdpcmAfter.has_value();
     return kGoOn;
   }
   std::fprintf(stderr, "handset-sim: %s\n", error.c_str());

@@ -12,6 +12,8 @@ struct SimOptions {
   LineOptions line;
   std::string linkPath;
   std::string storeFolder;
+  // A dead port whose CTS is low: the client's writes are held from the start, nothing is read.
+  bool ctsLow = false;
   bool once = false;
   bool verbose = false;
 };

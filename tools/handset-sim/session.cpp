@@ -11,7 +11,6 @@ namespace {
 
 constexpr char kCarriageReturn = '\r';
 constexpr char kLineFeed = '\n';
-constexpr std::size_t kMaxCommandBytes = 256;
 constexpr std::uint32_t kMaxTitleBytes = 255;
 
 // The handset's 16-bit error codes, as it writes them after "+CME ERROR: 100,".
@@ -38,11 +37,6 @@ std::string Printable(std::string_view bytes) {
   return text;
 }
 
-bool StartsWithAt(std::string_view line) {
-  return line.size() >= 2 && std::toupper(static_cast<unsigned char>(line[0])) == 'A' &&
-         std::toupper(static_cast<unsigned char>(line[1])) == 'T';
-}
-
 std::string Misbehave(const Fault& fault, std::string_view answer) {
   switch (fault.kind) {
     case FaultKind::kError:
@@ -66,10 +60,11 @@ std::string Misbehave(const Fault& fault, std::string_view answer) {
 }  // namespace
 
 HandsetSession::HandsetSession(const HandsetProfile& profile, ObjectStore& store, AnswerSink& sink,
-                               std::ostream& log, bool trace)
+                               ClientFlow& flow, std::ostream& log, bool trace)
     : profile_(profile),
       store_(store),
       sink_(sink),
+      flow_(flow),
       log_(log),
       trace_(trace),
       echo_(profile.echo),
@@ -82,40 +77,30 @@ SessionEvent HandsetSession::Feed(std::span<const std::uint8_t> bytes) {
       if (const SessionEvent event = TakeData(bytes); event != SessionEvent::kNone) return event;
       continue;
     }
-    const char c = static_cast<char>(bytes.front());
+    const std::optional<CommandLine> line = reader_.Take(static_cast<char>(bytes.front()));
     bytes = bytes.subspan(1);
-    if (c == kCarriageReturn) {
-      const SessionEvent event = TakeLine();
-      if (event == SessionEvent::kDownloadClosed) {
-        outcome = event;
-      } else if (event != SessionEvent::kNone) {
-        return event;
-      }
-    } else if (c == kLineFeed && line_.empty()) {
-      // a client that ends its lines with CR LF: the line feed opens no new command
-    } else if (line_.size() < kMaxCommandBytes) {
-      line_ += c;
-    } else {
-      lineOverflow_ = true;
+    if (!line) continue;
+    const SessionEvent event = TakeLine(*line);
+    if (event == SessionEvent::kDownloadClosed) {
+      outcome = event;
+    } else if (event != SessionEvent::kNone) {
+      return event;
     }
   }
   return outcome;
 }
 
-SessionEvent HandsetSession::TakeLine() {
-  const std::string line = std::move(line_);
-  const bool overflow = lineOverflow_;
-  line_.clear();
-  lineOverflow_ = false;
-
-  const Command command = overflow ? Command{} : RecogniseCommand(line);
-  if (trace_) log_ << "handset-sim: <- " << Printable(line) << '\n';
+SessionEvent HandsetSession::TakeLine(const CommandLine& line) {
+  const Command command = line.overflow ? Command{} : RecogniseCommand(line.text);
+  if (trace_) log_ << "handset-sim: <- " << Printable(line.text) << '\n';
+  if (const std::uint64_t stray = reader_.TakeStrayCount(); stray > 0) {
+    log_ << "handset-sim: " << stray << " stray bytes before a command\n";
+  }
   const std::optional<Fault> fault = Arrive(command.step);
   if (fault) {
     if (const std::optional<SessionEvent> event = Withhold(command.step, *fault)) return *event;
   }
-  if (echo_) sink_.Send(line + kCarriageReturn);
-  if (command.step == Step::kUnknown && !StartsWithAt(line)) return SessionEvent::kNone;
+  if (echo_) sink_.Send(line.text + kCarriageReturn);
 
   const std::string answer = Answer(command);
   if (fault) {
@@ -226,8 +211,13 @@ SessionEvent HandsetSession::OpenDataPhase() {
 
 SessionEvent HandsetSession::TakeData(std::span<const std::uint8_t>& bytes) {
   std::uint64_t wanted = phaseSize_ - phaseReceived_;
-  if (phase_ == Phase::kObject && profile_.hangUpAfter && *profile_.hangUpAfter > phaseReceived_) {
-    wanted = std::min(wanted, *profile_.hangUpAfter - phaseReceived_);
+  // Stop at each byte count where the object is judged before its end.
+  const std::optional<std::uint64_t> refuseAfter =
+      formatCode_ == kWavFormatCode ? profile_.refuseAdpcmAfter : std::nullopt;
+  for (const std::optional<std::uint64_t>& mark : {profile_.hangUpAfter, refuseAfter}) {
+    if (phase_ == Phase::kObject && mark && *mark > phaseReceived_) {
+      wanted = std::min(wanted, *mark - phaseReceived_);
+    }
   }
   const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, bytes.size()));
   const std::span<const std::uint8_t> piece = bytes.first(take);
@@ -244,6 +234,7 @@ SessionEvent HandsetSession::TakeData(std::span<const std::uint8_t>& bytes) {
   phaseReceived_ += take;
   bytes = bytes.subspan(take);
   if (HangUpDue()) return HangUp(Step::kObjectData);
+  if (RefusalDue()) return RefuseMidObject();
   if (phaseReceived_ < phaseSize_) return SessionEvent::kNone;
   return phase_ == Phase::kTitle ? FinishTitle() : FinishObject();
 }
@@ -279,10 +270,7 @@ SessionEvent HandsetSession::FailDataPhase(Step step, const Fault& fault) {
 }
 
 std::string HandsetSession::ObjectVerdict(const Sha256::Digest& digest) {
-  const std::size_t headBytes =
-      static_cast<std::size_t>(std::min<std::uint64_t>(phaseSize_, head_.size()));
-  if (profile_.refuseAdpcm && formatCode_ == kWavFormatCode &&
-      IsHandsetAdpcmWav(std::span(head_).first(headBytes))) {
+  if (profile_.refuseAdpcm && IsAdpcmSound()) {
     store_.Discard();
     log_ << "handset-sim: refused an ADPCM sound of " << phaseSize_ << " bytes\n";
     return CmeErrorAnswer(kObjectNotSupported);
@@ -300,6 +288,29 @@ std::string HandsetSession::ObjectVerdict(const Sha256::Digest& digest) {
   return std::string(kOkAnswer);
 }
 
+bool HandsetSession::IsAdpcmSound() const {
+  const std::size_t headBytes =
+      static_cast<std::size_t>(std::min<std::uint64_t>(phaseReceived_, head_.size()));
+  return formatCode_ == kWavFormatCode && IsHandsetAdpcmWav(std::span(head_).first(headBytes));
+}
+
+bool HandsetSession::RefusalDue() const {
+  return phase_ == Phase::kObject && profile_.refuseAdpcmAfter &&
+         phaseReceived_ == std::min(*profile_.refuseAdpcmAfter, phaseSize_) && IsAdpcmSound();
+}
+
+SessionEvent HandsetSession::RefuseMidObject() {
+  flow_.SuspendClient();
+  flow_.DiscardUnread();
+  store_.Discard();
+  phase_ = Phase::kCommand;
+  title_.clear();
+  log_ << "handset-sim: refused an ADPCM sound after " << phaseReceived_ << " of " << phaseSize_
+       << " bytes, the client's output suspended\n";
+  Reply(CmeErrorAnswer(kObjectNotSupported));
+  return SessionEvent::kClientSuspended;
+}
+
 bool HandsetSession::HangUpDue() const {
   return phase_ == Phase::kObject && profile_.hangUpAfter &&
          phaseReceived_ >= std::min(*profile_.hangUpAfter, phaseSize_);
@@ -311,6 +322,14 @@ void HandsetSession::AbandonDataPhase() {
        << " bytes\n";
   phase_ = Phase::kCommand;
   title_.clear();
+}
+
+void HandsetSession::AnswerWhileHolding() {
+  if (phase_ == Phase::kObject) store_.Discard();
+  phase_ = Phase::kCommand;
+  title_.clear();
+  log_ << "handset-sim: answering while holding the line\n";
+  Reply(profile_.heldAnswer);
 }
 
 void HandsetSession::Reply(std::string_view answer) {

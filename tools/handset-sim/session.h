@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "tools/handset-sim/command_line.h"
 #include "tools/handset-sim/commands.h"
 #include "tools/handset-sim/faults.h"
 #include "tools/handset-sim/object_store.h"
@@ -24,11 +25,23 @@ class AnswerSink {
   virtual void Send(std::string_view bytes) = 0;
 };
 
+// The handset's hold on what the client sends, as the flow control of a serial line gives it.
+class ClientFlow {
+ public:
+  virtual ~ClientFlow() = default;
+  // From now on the client's writes block (a non-blocking one fails with EAGAIN).
+  virtual void SuspendClient() = 0;
+  virtual void ResumeClient() = 0;
+  // Throws away what the client wrote and the handset has not read yet.
+  virtual void DiscardUnread() = 0;
+};
+
 enum class SessionEvent : std::uint8_t {
   kNone,
-  kDownloadClosed,  // the closing command of a download was answered
-  kHangUp,          // the line must be dropped now
-  kHold,            // the line must not be read any more
+  kDownloadClosed,   // the closing command of a download was answered
+  kHangUp,           // the line must be dropped now
+  kHold,             // the line must not be read any more
+  kClientSuspended,  // the client's output is suspended until it is resumed
 };
 
 // The handset's side of the conversation: command lines in, echo and answers out, and the raw
@@ -36,19 +49,22 @@ enum class SessionEvent : std::uint8_t {
 class HandsetSession {
  public:
   HandsetSession(const HandsetProfile& profile, ObjectStore& store, AnswerSink& sink,
-                 std::ostream& log, bool trace);
+                 ClientFlow& flow, std::ostream& log, bool trace);
 
-  // Takes the bytes read from the line. kHangUp and kHold leave the rest of `bytes` unread.
+  // Takes the bytes read from the line. kHangUp and kHold leave the rest of `bytes` unread;
+  // kClientSuspended throws it away.
   SessionEvent Feed(std::span<const std::uint8_t> bytes);
 
   bool InDataPhase() const { return phase_ != Phase::kCommand; }
   // The client went quiet in the middle of a data phase: forget it and take commands again.
   void AbandonDataPhase();
+  // Gives the profile's held answer while the line stays held; the object is not kept.
+  void AnswerWhileHolding();
 
  private:
   enum class Phase : std::uint8_t { kCommand, kTitle, kObject };
 
-  SessionEvent TakeLine();
+  SessionEvent TakeLine(const CommandLine& line);
   // Counts one more arrival of `step`; gives its fault when that arrival is due one.
   std::optional<Fault> Arrive(Step step);
   // A data step is reached twice: when its phase opens, where a hold starts, and when its data is
@@ -67,7 +83,12 @@ class HandsetSession {
   // The final answer of a data phase that the profile makes fail.
   SessionEvent FailDataPhase(Step step, const Fault& fault);
   std::string ObjectVerdict(const Sha256::Digest& digest);
+  bool IsAdpcmSound() const;
   bool HangUpDue() const;
+  bool RefusalDue() const;
+  // Refuses the object before its end: the client's output is suspended and what it still sent
+  // thrown away, so that the refusal is all it hears.
+  SessionEvent RefuseMidObject();
   void Reply(std::string_view answer);
   void Stall(Step step);
   SessionEvent Hold(Step step);
@@ -76,6 +97,7 @@ class HandsetSession {
   const HandsetProfile& profile_;
   ObjectStore& store_;
   AnswerSink& sink_;
+  ClientFlow& flow_;
   std::ostream& log_;
   bool trace_;
 
@@ -83,8 +105,7 @@ class HandsetSession {
   bool stalled_;
   std::array<std::uint32_t, kStepCount> arrivals_{};
   bool downloadOpen_ = false;
-  std::string line_;
-  bool lineOverflow_ = false;
+  CommandLineReader reader_;
 
   Phase phase_ = Phase::kCommand;
   std::uint64_t phaseSize_ = 0;
