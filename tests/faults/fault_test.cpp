@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <functional>
 #include <future>
+#include <random>
 #include <semaphore>
 #include <set>
 #include <sstream>
@@ -42,6 +44,14 @@ constexpr std::uint64_t kProofLimitMs = kProofTriesMs + kPromptLimitMs;
 constexpr auto kReportLimit = std::chrono::seconds(200);
 constexpr std::ptrdiff_t kSimultaneousSends = 6;
 constexpr std::size_t kLargeObjectBytes = 300'000;
+// An object that fits the write queue but not the line's buffers: held after its CONNECT, part of
+// it stays queued while the handset answers.
+constexpr std::size_t kHeldObjectBytes = 39'000;
+// A sound whose ADPCM rendition (about 30 000 bytes) also fits the queue but not the buffers.
+constexpr std::size_t kHeldSoundSamples = 60'000;
+constexpr std::uint32_t kSoundRate = 8000;
+// Bytes of the ADPCM rendition the handset takes before it refuses the rest.
+constexpr int kRefusedAfterBytes = 300;
 constexpr int kAnyCmeCode = 65524;
 constexpr int kUnknownCmeCode = 4242;
 
@@ -55,6 +65,7 @@ struct FaultCase {
   std::string file;
   Ending ending;
   std::function<std::string(int port)> message;  // the first line shown; none for a success
+  std::uint64_t leastPausedMs = 0;               // the waits must add up to at least this
 };
 
 // A case's name as a test name.
@@ -154,6 +165,45 @@ std::vector<FaultCase> Cases() {
                    "large.gif",
                    Ending::kTimeOut,
                    [](int port) { return EventLine(kEventPortTimeout, port); }});
+  // a handset that answers while it holds the line: the answer is read although part of the
+  // object is still waiting to go out; an "OK" for bytes that never left is a stalled write
+  for (const auto& [step, file] : {std::pair<std::string, std::string>{"object-data", "held.gif"},
+                                   {"title-data", "contact.vcf"}}) {
+    const std::string name = TestName(step) + "_answered_while_held";
+    cases.push_back({name + "_cme",
+                     {"--hold-at", step, "--held-answer", "65525"},
+                     file,
+                     Ending::kPrompt,
+                     [](int port) { return EventLine(kEventObjectUnsupported, port); }});
+  }
+  cases.push_back({"object_data_answered_while_held_ok",
+                   {"--hold-at", "object-data", "--held-answer", "OK"},
+                   "held.gif",
+                   Ending::kPrompt,
+                   [](int port) { return EventLine(kEventPortWriteFailed, port); }});
+  // the title's few bytes all leave the port, so its "OK" stands; the object command is then
+  // never read
+  cases.push_back({"title_data_answered_while_held_ok",
+                   {"--hold-at", "title-data", "--held-answer", "OK"},
+                   "contact.vcf",
+                   Ending::kTimeOut,
+                   [](int port) { return EventLine(kEventPortTimeout, port); }});
+  // a device that answers ERROR to everything is given up after ten tries of one probe poll and
+  // twenty quiet polls of 100 ms
+  cases.push_back({"error_to_everything",
+                   {"--error-at", "all"},
+                   "contact.vcf",
+                   Ending::kProofTries,
+                   [](int port) { return EventLine(kEventConnectFailed, port); },
+                   kProofTriesMs});
+  // a refusal of the ADPCM rendition while most of it is still queued: the PCM retry's commands
+  // go out without the rest of it, and the PCM sound is stored
+  cases.push_back({"adpcm_refused_midway",
+                   {"--refuse-adpcm-after", std::to_string(kRefusedAfterBytes), "--imei",
+                    std::to_string(350000000000000 + std::random_device{}() % 100000000)},
+                   "held.wav",
+                   Ending::kSuccess,
+                   nullptr});
   return cases;
 }
 
@@ -195,12 +245,43 @@ struct FaultOutcome {
   CliRun next;
 };
 
+void PutLittleEndian(std::ofstream& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+// An 8 kHz mono 16-bit sound, which the converter renders as handset ADPCM.
+void WriteSineWav(const std::filesystem::path& path) {
+  constexpr std::uint32_t kDataBytes = 2 * kHeldSoundSamples;
+  std::ofstream wav(path, std::ios::binary);
+  wav << "RIFF";
+  PutLittleEndian(wav, 36 + kDataBytes, 4);
+  wav << "WAVEfmt ";
+  PutLittleEndian(wav, 16, 4);
+  PutLittleEndian(wav, 1, 2);  // PCM
+  PutLittleEndian(wav, 1, 2);  // mono
+  PutLittleEndian(wav, kSoundRate, 4);
+  PutLittleEndian(wav, 2 * kSoundRate, 4);
+  PutLittleEndian(wav, 2, 2);
+  PutLittleEndian(wav, 16, 2);
+  wav << "data";
+  PutLittleEndian(wav, kDataBytes, 4);
+  for (std::size_t i = 0; i < kHeldSoundSamples; ++i) {
+    const double sample =
+        8000.0 * std::sin(2.0 * 3.14159265358979 * 440.0 * static_cast<double>(i) / kSoundRate);
+    PutLittleEndian(wav, static_cast<std::uint32_t>(static_cast<std::int16_t>(sample)), 2);
+  }
+}
+
 const std::filesystem::path& Scratch() {
   static TempFolder folder;
   static const bool made = [] {
     std::ofstream large(folder.path() / "large.gif", std::ios::binary);
     large << "GIF89a";
     for (std::size_t i = 6; i < kLargeObjectBytes; ++i) large.put(static_cast<char>(i * 131));
+    std::ofstream held(folder.path() / "held.gif", std::ios::binary);
+    held << "GIF89a";
+    for (std::size_t i = 6; i < kHeldObjectBytes; ++i) held.put(static_cast<char>(i * 7));
+    WriteSineWav(folder.path() / "held.wav");
     return true;
   }();
   (void)made;
@@ -241,8 +322,14 @@ FaultOutcome RunCaseOnce(const FaultCase& fault) {
   }
   outcome.failed = session.Collect(-1);
   if (const std::vector<Ended> lines = ReadReport(report); !lines.empty()) outcome.first = lines[0];
-  // a working handset is plugged in where the misbehaving one was
-  session.ReplaceHandset({});
+  // a working handset is plugged in where the misbehaving one was: the same handset, as far as
+  // its IMEI goes, so that what the failed send recorded of it applies
+  std::vector<std::string> working;
+  if (const auto imei = std::find(fault.simOptions.begin(), fault.simOptions.end(), "--imei");
+      imei != fault.simOptions.end()) {
+    working.assign(imei, imei + 2);
+  }
+  session.ReplaceHandset(working);
   std::ofstream(gate).flush();
   outcome.next = session.Collect(running.get());
   if (const std::vector<Ended> lines = ReadReport(report); lines.size() > 1) {
@@ -325,7 +412,8 @@ TEST_P(Fault, EndsWithItsMessageInTimeAndLeavesThePortFree) {
   if (fault.ending == Ending::kSuccess) {
     EXPECT_EQ(outcome.first.status, 0) << run.err;
     EXPECT_EQ(run.out, kSuccess);
-    EXPECT_EQ(run.stored.size(), 1u);
+    ASSERT_EQ(run.stored.size(), 1u);
+    EXPECT_EQ(run.stored.back().bytes, ReadWhole(ObjectPath(fault.file)));
   } else {
     EXPECT_EQ(outcome.first.status, 1) << "fault-cli ended with " << outcome.next.status << "\n"
                                        << run.err << outcome.next.err << run.trace;
@@ -345,6 +433,7 @@ TEST_P(Fault, EndsWithItsMessageInTimeAndLeavesThePortFree) {
     if (fault.ending == Ending::kTimeOut) {
       EXPECT_GE(paused, kAnswerTimeOutMs);
     }
+    EXPECT_GE(paused, fault.leastPausedMs);
     EXPECT_LE(outcome.first.elapsedMs, 2 * limit);
   }
   EXPECT_EQ(outcome.second.status, 0) << outcome.next.err << outcome.next.trace;

@@ -100,5 +100,27 @@ TEST(SearchEndToEnd, NoCompliantHandsetShowsTheMessageWithTheLogAndKeepsThePort)
   EXPECT_EQ(session.settings().Get("Port"), kStoredPort);
 }
 
+// A dead port whose CTS is low, listed before the handset's: every write to it blocks, yet the
+// search goes on to the handset, and a send to it stores the object.
+TEST(SearchEndToEnd, HeldSilentPortListedFirstHoldsNothingUp) {
+  if (Target::Get().wine()) GTEST_SKIP() << "Wine lists only the COM ports of its own registry";
+  Session session({});
+  SimulatedHandset dead({"--cts-low"}, session.folder() / "dead-store", "");
+  const CliRun search =
+      session.Run("search", {"--device", dead.path(), "--device", session.handset().path()}, false);
+  EXPECT_EQ(search.status, 0) << search.out << search.err;
+  const std::optional<std::uint32_t> port = session.settings().Get("Port");
+  ASSERT_TRUE(port.has_value());
+  EXPECT_EQ(search.out,
+            FormatText(GetTextBlock(kEnglish)[TXT_FOUND_HANDSET].data(), "", *port) + "\n");
+
+  const std::filesystem::path card = Sample("contact.vcf");
+  const CliRun send = session.Run(
+      "send", {"--lang", "en", "--device", session.handset().path(), card.string()}, false);
+  EXPECT_EQ(send.status, 0) << send.err;
+  ASSERT_EQ(send.stored.size(), 1u);
+  EXPECT_EQ(send.stored.back().bytes, ReadWhole(card));
+}
+
 }  // namespace
 }  // namespace vandrel::e2e
