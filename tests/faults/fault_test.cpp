@@ -409,6 +409,7 @@ TEST_P(Fault, EndsWithItsMessageInTimeAndLeavesThePortFree) {
   const FaultCase& fault = GetParam();
   const FaultOutcome& outcome = Outcomes().at(fault.name).get();
   const CliRun& run = outcome.failed;
+  RecordProperty("elapsed_ms", std::to_string(outcome.first.elapsedMs));
   if (fault.ending == Ending::kSuccess) {
     EXPECT_EQ(outcome.first.status, 0) << run.err;
     EXPECT_EQ(run.out, kSuccess);
