@@ -28,7 +28,6 @@ int RunSearch(const std::vector<std::string>& devices, std::optional<int> langua
   // the search tells its outcome in one message; which stream it belongs on is known only after
   RecordingUserInterface said;
   InstallUserInterface(&said);
-  const LineSpeeds stored = start.settings.lineSpeeds;
   const int found = AutoSearch(start.ports, start.settings.lineSpeeds, start.selection);
   CloseListedPorts(start.ports);
   InstallUserInterface(&session.console());
@@ -37,7 +36,7 @@ int RunSearch(const std::vector<std::string>& devices, std::optional<int> langua
                               ConsoleLines(box.text, ""));
   if (found == 0) return kExitFailed;
   SaveNumberSetting("Port", start.selection.port);
-  if (start.settings.lineSpeeds != stored) SaveLineSpeeds(start.settings.lineSpeeds);
+  SaveLineSpeeds(start.settings.lineSpeeds);
   return kExitDone;
 }
 

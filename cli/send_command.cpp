@@ -60,8 +60,9 @@ int RunSend(const SendRequest& request) {
   options.title = request.title;
   const LineSpeeds stored = start.settings.lineSpeeds;
   const BatchResult result = RunBatch(request.files, options, start.settings.lineSpeeds, report);
-  // a run that found no handset, or found it at the speed tried first, has nothing to keep
-  if (start.settings.lineSpeeds != stored) SaveLineSpeeds(start.settings.lineSpeeds);
+  // a run that reached no handset and tried no other speed has nothing to keep
+  if (result.sent > 0 || start.settings.lineSpeeds != stored)
+    SaveLineSpeeds(start.settings.lineSpeeds);
   report.Summarize(result);
   if (trace)
     trace->Note(FormatText("end: %d sent, %d failed; line speeds: %s", result.sent, result.failed,

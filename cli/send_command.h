@@ -22,8 +22,9 @@ struct SendRequest {
   std::vector<std::string> files;
 };
 
-// Sends the files in order with the window's settings, then saves the speed list when the
-// detection reordered it. Returns kExitDone when every file went through, kExitFailed otherwise.
+// Sends the files in order with the window's settings, then saves the speed list when a file
+// went through or the detection reordered it. Returns kExitDone when every file went through,
+// kExitFailed otherwise.
 int RunSend(const SendRequest& request);
 
 // Adds `send` to the command line; running it leaves its exit status in `exitStatus`.
