@@ -24,7 +24,7 @@ constexpr const char* kExamples =
     "  vandrel-cli convert ring.wav ring-adpcm.wav\n";
 
 constexpr const char* kExitStatuses =
-    "Exit status (every command): 0 all done; 1 a file, the port, the handset or the search "
+    "Exit status (every command): 0 all done; 1 a file, the port, the handset or the search\n"
     "failed; 2 a usage error (no command, an unknown command or option, a bad value).";
 
 }  // namespace

@@ -73,7 +73,7 @@ void AddConfigCommand(CLI::App& app, int& exitStatus) {
   AddWordOption(*config, "--kind", changes->kind, KindWords(),
                 "object kind the window selects at start");
   config->footer(
-      "The window and vandrel-cli share these settings (Settings > Port and Language, the "
+      "The window and vandrel-cli share these settings (Settings > Port and Language, the\n"
       "object type). Without options nothing is written.\n"
       "Exit status: 0 done, 1 a setting could not be stored, 2 a usage error.");
   config->callback([changes, &exitStatus] { exitStatus = RunConfig(*changes); });

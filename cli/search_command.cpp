@@ -48,7 +48,7 @@ void AddSearchCommand(CLI::App& app, int& exitStatus) {
       ->option_text("PATH");
   AddWordOption(*search, "--lang", request->language, LanguageWords(), "message language");
   search->footer(
-      "The port found is printed on stdout; when none is found the report of each port goes "
+      "The port found is printed on stdout; when none is found the report of each port goes\n"
       "to stderr.\n"
       "Exit status: 0 a handset was found, 1 none was found, 2 a usage error.");
   search->callback(

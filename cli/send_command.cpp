@@ -74,12 +74,12 @@ void AddSendCommand(CLI::App& app, int& exitStatus) {
   auto request = std::make_shared<SendRequest>();
   CLI::App* send = app.add_subcommand("send", "Send object files to the handset, in order");
   send->footer(
-      "The kind comes from each file's extension (graphic, then sound, then vcard list) and the "
-      "title from its name. Port, language and line speeds are the stored settings (see "
-      "`config`); --port, --device and --lang apply to this run only.\n\n"
-      "For each file, stdout gets a line with its kind, format, port and speed when its "
-      "download starts, then \"FILE: Successfull Download\"; a failure goes to stderr as "
-      "\"FILE: <message>\". A summary line ends the run. With --quiet only the failures are "
+      "The kind comes from each file's extension (graphic, then sound, then vcard list) and\n"
+      "the title from its name. Port, language and line speeds are the stored settings (see\n"
+      "config); --port, --device and --lang apply to this run only.\n\n"
+      "For each file, stdout gets a line with its kind, format, port and speed when its\n"
+      "download starts, then \"FILE: Successfull Download\"; a failure goes to stderr as\n"
+      "\"FILE: <message>\". A summary line ends the run. With --quiet only the failures are\n"
       "printed.\n\n" +
       KindsFooter() + "\nExit status: 0 every file sent, 1 any failed, 2 a usage error.");
   CLI::Option* port = send->add_option("--port", request->port, "COM port number for this run")
