@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdio>
 
 #include "app/app_state.h"
 #include "cli/config_command.h"
@@ -50,6 +51,13 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
   try {
     app.parse(static_cast<int>(pointers.size()), pointers.data());
   } catch (const CLI::ParseError& error) {
+    // a word where a command belongs is a command that does not exist, not a missing one
+    if (app.get_subcommands().empty() && !app.remaining().empty()) {
+      const std::string word = app.remaining().front();
+      std::fprintf(stderr, "vandrel-cli: %s is no %s; run with --help for the commands\n",
+                   word.c_str(), word.starts_with('-') ? "option" : "command");
+      return kExitUsage;
+    }
     // help and version are "errors" that end the parse with status 0
     return app.exit(error) == 0 ? kExitDone : kExitUsage;
   }
