@@ -40,6 +40,8 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
 
   CLI::App app("Sends media objects to a Kesta handset over a serial port.", "vandrel-cli");
   app.require_subcommand(1, 1);
+  // the same options everywhere: on Windows too a path such as /tmp/a.wav is a file, not an option
+  app.allow_windows_style_options(false);
   app.set_version_flag("--version", VersionText(), "Show the program's version and exit");
   app.footer(std::string(kExamples) + "\n" + kExitStatuses);
   int exitStatus = kExitDone;
