@@ -134,4 +134,11 @@ void SaveLineSpeeds(const LineSpeeds& lineSpeeds) {
   if (key) WriteLineSpeeds(store, *key, lineSpeeds);
 }
 
+bool SaveNumberSetting(const char* name, std::int32_t number) {
+  RegistryStore& store = TheRegistryStore();
+  ScopedRegistryKey key(store, store.CreateKey(RegistryRoot::kCurrentUser, kSettingsKey));
+  return key &&
+         store.SetValue(*key, name, RegistryValue::Dword(static_cast<std::uint32_t>(number)));
+}
+
 }  // namespace vandrel

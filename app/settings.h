@@ -31,5 +31,8 @@ void LoadSettings(AppSettings& settings);
 void SaveSettings(const AppSettings& settings);
 // Writes the line-speed list alone (the command line keeps the window's other choices).
 void SaveLineSpeeds(const LineSpeeds& lineSpeeds);
+// Writes one number, by its key ("Port", "Language", "Combo"), and nothing else; false when it
+// could not be written.
+bool SaveNumberSetting(const char* name, std::int32_t number);
 
 }  // namespace vandrel

@@ -9,4 +9,7 @@ namespace vandrel {
 // returns the exit status.
 int RunCommandLine(const std::vector<std::string>& arguments);
 
+// What --version prints: the window's About line and the build's version.
+std::string VersionText();
+
 }  // namespace vandrel

@@ -84,7 +84,7 @@ int RunConvert(const std::string& input, const std::string& output) {
   FileBuffer inputBuffer;
   if (!ReadWholeFile(input, inputBuffer, problem)) {
     ShowError(FormatText("vandrel-cli: cannot read %s: %s", input.c_str(), problem.c_str()));
-    return kExitFileError;
+    return kExitFailed;
   }
   const std::span<const std::uint8_t> source = inputBuffer.Bytes();
 
@@ -103,12 +103,12 @@ int RunConvert(const std::string& input, const std::string& output) {
                                    : RefusalReason(result == CONV_OK ? CONV_OUTPUT_FULL : result);
     ShowError(FormatText("vandrel-cli: %s is not converted: %s. Nothing was written.",
                          input.c_str(), reason.c_str()));
-    return kExitNotConverted;
+    return kExitFailed;
   }
 
   if (!WriteWholeFile(output, converted, problem)) {
     ShowError(FormatText("vandrel-cli: cannot write %s: %s", output.c_str(), problem.c_str()));
-    return kExitFileError;
+    return kExitFailed;
   }
   ShowNotice(FormatText("%s: %s bytes of handset ADPCM from the %s bytes of %s", output.c_str(),
                         std::to_string(converted.size()).c_str(),
@@ -131,10 +131,10 @@ void AddConvertCommand(CLI::App& app, int& exitStatus) {
       "%s.\n"
       "OUT is written only when the rendition is smaller than IN; a sound already in the\n"
       "handset format is left as it is.\n\n"
-      "Exit status: %d OUT written; %d IN not converted, nothing written;\n"
-      "%d a file could not be read or written.",
-      std::to_string(kCheckWindowBytes).c_str(), kAcceptedKinds, kExitDone, kExitNotConverted,
-      kExitFileError));
+      "Exit status: %d OUT written; %d IN not converted or a file could not be read or\n"
+      "written, nothing written; %d a usage error.",
+      std::to_string(kCheckWindowBytes).c_str(), kAcceptedKinds, kExitDone, kExitFailed,
+      kExitUsage));
   command->callback([paths, &exitStatus] { exitStatus = RunConvert(paths->input, paths->output); });
 }
 

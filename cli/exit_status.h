@@ -2,11 +2,11 @@
 
 namespace vandrel {
 
-// What vandrel-cli tells the shell. Errors in the command line itself keep the parser's codes.
+// What every vandrel-cli command tells the shell.
 enum ExitStatus : int {
   kExitDone = 0,
-  kExitNotConverted = 1,  // the input was refused or would not shrink; nothing was written
-  kExitFileError = 2,     // a file could not be read or written
+  kExitFailed = 1,  // a file, a port, the handset or the search failed; the reason was shown
+  kExitUsage = 2,   // the command line itself was wrong: no command, an unknown one, a bad value
 };
 
 }  // namespace vandrel

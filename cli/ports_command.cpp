@@ -3,31 +3,43 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/command_session.h"
+#include "cli/exit_status.h"
 #include "platform/format_text.h"
 #include "platform/user_interface.h"
 #include "serial/port_map.h"
 
 namespace vandrel {
 
+namespace {
+
+std::string PortLine(int port, bool selected) {
+  return FormatText("%c COM%-3d %s", selected ? '*' : ' ', port, SerialDevicePath(port).c_str());
+}
+
+}  // namespace
+
 int RunPorts() {
   CommandSession session(std::nullopt);
-  if (!session.portsListed) {
+  const BatchStart& start = session.start();
+  if (!start.portsListed) {
     ShowError("The system's list of serial ports cannot be read");
-    return kExitSendFailed;
+    return kExitFailed;
   }
-  if (session.ports.count == 0) ShowPlain("No serial port is listed.");
-  for (int position = 1; position <= session.ports.count; ++position) {
-    const int port = session.ports.ports[static_cast<std::size_t>(position)];
-    ShowPlain(FormatText("%c COM%-3d %s", port == session.selection.port ? '*' : ' ', port,
-                         SerialDevicePath(port).c_str()));
+  if (start.ports.count == 0) ShowPlain("No serial port is listed.");
+  const int selected = start.selection.port;
+  for (int position = 1; position <= start.ports.count; ++position) {
+    const int port = start.ports.ports[static_cast<std::size_t>(position)];
+    ShowPlain(PortLine(port, port == selected));
   }
-  return kExitAllSent;
+  if (!start.IsListed(selected))
+    ShowPlain(selected == 0 ? std::string("* no port is selected")
+                            : PortLine(selected, true) + " (stored, not listed now)");
+  return kExitDone;
 }
 
 void AddPortsCommand(CLI::App& app, int& exitStatus) {
   CLI::App* ports = app.add_subcommand(
-      "ports", "List the serial ports as the Port menu does; * marks the selected one.");
-  ports->group(kHandsetCommandsGroup);
+      "ports", "List the serial ports as the Port menu does; * marks the one send uses");
   ports->callback([&exitStatus] { exitStatus = RunPorts(); });
 }
 

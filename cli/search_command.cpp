@@ -4,6 +4,9 @@
 #include <memory>
 
 #include "cli/command_session.h"
+#include "cli/console_lines.h"
+#include "cli/exit_status.h"
+#include "cli/option_words.h"
 #include "serial/port_map.h"
 
 namespace vandrel {
@@ -21,23 +24,33 @@ int RunSearch(const std::vector<std::string>& devices, std::optional<int> langua
   // the list is built from the port map, so the devices must be in it before the session starts
   for (const std::string& device : devices) RegisterSerialDevicePath(device);
   CommandSession session(language);
-  const int found = AutoSearch(session.ports, session.settings.lineSpeeds, session.selection);
-  CloseListedPorts(session.ports);
-  if (found == 0) return kExitSendFailed;
-  session.settings.port = session.selection.port;
-  SaveSettings(session.settings);
-  return kExitAllSent;
+  BatchStart& start = session.start();
+  // the search tells its outcome in one message; which stream it belongs on is known only after
+  RecordingUserInterface said;
+  InstallUserInterface(&said);
+  const int found = AutoSearch(start.ports, start.settings.lineSpeeds, start.selection);
+  CloseListedPorts(start.ports);
+  InstallUserInterface(&session.console());
+  for (const RecordingUserInterface::Box& box : said.boxes)
+    session.console().ShowBox(found != 0 ? BoxKind::kPlain : BoxKind::kError,
+                              ConsoleLines(box.text, ""));
+  if (found == 0) return kExitFailed;
+  SaveNumberSetting("Port", start.selection.port);
+  SaveLineSpeeds(start.settings.lineSpeeds);
+  return kExitDone;
 }
 
 void AddSearchCommand(CLI::App& app, int& exitStatus) {
   auto request = std::make_shared<SearchRequest>();
   CLI::App* search = app.add_subcommand(
-      "search", "Search the listed ports for a handset; select and save the port found.");
-  search->add_option("--device", request->devices, "also search this serial device");
-  search->add_option("--lang", request->language, "message language: en or fr")
-      ->transform(CLI::CheckedTransformer(LanguageNames()));
-  search->footer("Exit status: 0 a handset was found, 1 none was found, 2 a usage error.");
-  search->group(kHandsetCommandsGroup);
+      "search", "Search the listed ports for a handset; store the port found for send");
+  search->add_option("--device", request->devices, "also search this serial device")
+      ->option_text("PATH");
+  AddWordOption(*search, "--lang", request->language, LanguageWords(), "message language");
+  search->footer(
+      "The port found is printed on stdout; when none is found the report of each port goes\n"
+      "to stderr.\n"
+      "Exit status: 0 a handset was found, 1 none was found, 2 a usage error.");
   search->callback(
       [request, &exitStatus] { exitStatus = RunSearch(request->devices, request->language); });
 }

@@ -11,9 +11,9 @@ class App;
 namespace vandrel {
 
 // Searches the listed ports for a compliant handset, as the Port menu's "Auto" does, and on
-// success selects and saves the port found. `devices` are added to the list first (a device
-// the system does not report, such as a pseudo-terminal). Returns kExitAllSent when a handset
-// was found, kExitSendFailed otherwise.
+// success stores the port found. `devices` are added to the list first (a device the system
+// does not report, such as a pseudo-terminal). The port found goes to stdout, the not-found
+// report to stderr. Returns kExitDone when a handset was found, kExitFailed otherwise.
 int RunSearch(const std::vector<std::string>& devices, std::optional<int> language);
 
 void AddSearchCommand(CLI::App& app, int& exitStatus);

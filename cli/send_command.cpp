@@ -1,12 +1,13 @@
 #include "cli/send_command.h"
 
 #include <CLI/CLI.hpp>
-#include <map>
 #include <memory>
 
 #include "app/batch_send.h"
+#include "cli/batch_report.h"
 #include "cli/command_session.h"
-#include "cli/progress_ticker.h"
+#include "cli/exit_status.h"
+#include "cli/option_words.h"
 #include "cli/trace_file.h"
 #include "platform/format_text.h"
 #include "platform/user_interface.h"
@@ -15,9 +16,6 @@
 namespace vandrel {
 
 namespace {
-
-const std::map<std::string, int> kKindNames{
-    {"graphic", kGraphic}, {"sound", kSound}, {"animation", kAnimation}, {"vcard", kVCard}};
 
 std::string SpeedList(const LineSpeeds& lineSpeeds) {
   std::string text;
@@ -30,63 +28,78 @@ std::string SpeedList(const LineSpeeds& lineSpeeds) {
 
 int RunSend(const SendRequest& request) {
   CommandSession session(request.language);
-  if (request.port) session.selection.port = *request.port;
+  BatchStart& start = session.start();
+  if (request.port) start.selection.port = *request.port;
   if (request.device) {
     const int port = RegisterSerialDevicePath(*request.device);
     if (port < 0) {
       ShowError(FormatText("No port number is left for %s", request.device->c_str()));
-      return kExitSendFailed;
+      return kExitFailed;
     }
-    session.selection.port = port;
+    start.selection.port = port;
   }
 
+  BatchReport report(session.console(), start.settings.lineSpeeds, request.quiet);
+  InstallUserInterface(&report);
   std::unique_ptr<TraceFile> trace;
   std::unique_ptr<InstalledTrace> installed;
   if (request.tracePath) {
-    trace = std::make_unique<TraceFile>(*request.tracePath, TheClock(), TheUserInterface());
+    trace = std::make_unique<TraceFile>(*request.tracePath, TheClock(), report);
     if (!trace->IsOpen()) {
       ShowError(FormatText("Cannot write the trace file %s", request.tracePath->c_str()));
-      return kExitSendFailed;
+      return kExitFailed;
     }
-    trace->Note(FormatText("port COM%d (%s), line speeds %s", session.selection.port,
-                           SerialDevicePath(session.selection.port).c_str(),
-                           SpeedList(session.settings.lineSpeeds).c_str()));
+    trace->Note(FormatText("port COM%d (%s), line speeds %s", start.selection.port,
+                           SerialDevicePath(start.selection.port).c_str(),
+                           SpeedList(start.settings.lineSpeeds).c_str()));
     installed = std::make_unique<InstalledTrace>(*trace);
   }
 
   BatchOptions options;
   options.kind = request.kind;
   options.title = request.title;
-  ProgressTicker ticker;
-  const BatchResult result = RunBatch(request.files, options, session.settings.lineSpeeds, ticker);
-  SaveLineSpeeds(session.settings.lineSpeeds);
+  const LineSpeeds stored = start.settings.lineSpeeds;
+  const BatchResult result = RunBatch(request.files, options, start.settings.lineSpeeds, report);
+  // a run that reached no handset and tried no other speed has nothing to keep
+  if (result.sent > 0 || start.settings.lineSpeeds != stored)
+    SaveLineSpeeds(start.settings.lineSpeeds);
+  report.Summarize(result);
   if (trace)
-    trace->Note(FormatText("end: %d sent, %d failed; line speeds saved: %s", result.sent,
-                           result.failed, SpeedList(session.settings.lineSpeeds).c_str()));
-  return result.failed == 0 ? kExitAllSent : kExitSendFailed;
+    trace->Note(FormatText("end: %d sent, %d failed; line speeds: %s", result.sent, result.failed,
+                           SpeedList(start.settings.lineSpeeds).c_str()));
+  return result.failed == 0 ? kExitDone : kExitFailed;
 }
 
 void AddSendCommand(CLI::App& app, int& exitStatus) {
   auto request = std::make_shared<SendRequest>();
-  CLI::App* send = app.add_subcommand("send", "Send object files to the handset, in order.");
+  CLI::App* send = app.add_subcommand("send", "Send object files to the handset, in order");
   send->footer(
-      "The kind comes from each file's extension (graphic, then sound, then vCard list) and the "
-      "title from its name. Port, language and line speeds are the window's settings; --port, "
-      "--device and --lang apply to this run only.\n"
-      "Exit status: 0 every file sent, 1 any failed, 2 a usage error.");
-  CLI::Option* port = send->add_option("--port", request->port, "COM port number")
-                          ->check(CLI::Range(1, kMaxPortNumber));
-  send->add_option("--device", request->device, "serial device to use (given a port number)")
-      ->excludes(port);
-  send->add_option("--kind", request->kind, "graphic, sound, animation or vcard")
-      ->transform(CLI::CheckedTransformer(kKindNames));
-  send->add_option("--lang", request->language, "message language: en or fr")
-      ->transform(CLI::CheckedTransformer(LanguageNames()));
-  send->add_option("--title", request->title, "object title (first 20 characters)");
+      "The kind comes from each file's extension (graphic, then sound, then vcard list) and\n"
+      "the title from its name. Port, language and line speeds are the stored settings (see\n"
+      "config); --port, --device and --lang apply to this run only.\n\n"
+      "For each file, stdout gets a line with its kind, format, port and speed when its\n"
+      "download starts, then \"FILE: Successfull Download\"; a failure goes to stderr as\n"
+      "\"FILE: <message>\". A summary line ends the run. With --quiet only the failures are\n"
+      "printed.\n\n" +
+      KindsFooter() + "\nExit status: 0 every file sent, 1 any failed, 2 a usage error.");
+  CLI::Option* port = send->add_option("--port", request->port, "COM port number for this run")
+                          ->check(CLI::Range(1, kMaxPortNumber))
+                          ->option_text("N");
+  send->add_option("--device", request->device,
+                   "serial device to use for this run, not with --port")
+      ->excludes(port)
+      ->option_text("PATH");
+  AddWordOption(*send, "--kind", request->kind, KindWords(),
+                "object kind of every file, instead of the extension's");
+  AddWordOption(*send, "--lang", request->language, LanguageWords(),
+                "message language for this run");
+  send->add_option("--title", request->title, "object title (first 20 characters)")
+      ->option_text("TEXT");
   send->add_option("--trace", request->tracePath,
-                   "write every command, answer and pause to this file");
+                   "write every command, answer and pause to this file")
+      ->option_text("FILE");
+  send->add_flag("-q,--quiet", request->quiet, "print the failures only");
   send->add_option("FILE", request->files, "object files to send")->required();
-  send->group(kHandsetCommandsGroup);
   send->callback([request, &exitStatus] { exitStatus = RunSend(*request); });
 }
 

@@ -18,11 +18,13 @@ struct SendRequest {
   std::optional<int> language;
   std::optional<std::string> title;
   std::optional<std::string> tracePath;
+  bool quiet = false;
   std::vector<std::string> files;
 };
 
-// Sends the files in order with the window's settings, then saves the reordered speed list.
-// Returns kExitDone when every file went through, kExitSendFailed otherwise.
+// Sends the files in order with the window's settings, then saves the speed list when a file
+// went through or the detection reordered it. Returns kExitDone when every file went through,
+// kExitFailed otherwise.
 int RunSend(const SendRequest& request);
 
 // Adds `send` to the command line; running it leaves its exit status in `exitStatus`.

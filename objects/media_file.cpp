@@ -61,7 +61,8 @@ std::int32_t Classify(std::span<const ExtensionCode> list, std::string_view path
   const std::string lowered = LowerCasePath(path);
   for (const ExtensionCode& entry : list)
     if (std::string_view(lowered).ends_with(entry.extension)) return entry.formatCode;
-  if (showError) Report(kEventFileBadFormat, lowered);
+  // the message names the file as given: a lower-cased copy may name no file at all
+  if (showError) Report(kEventFileBadFormat, std::string(path));
   return kNoFormat;
 }
 

@@ -19,8 +19,9 @@ inline constexpr std::size_t kTitleBufferBytes = 40;
 // is.
 std::string LowerCasePath(std::string_view path);
 
-// The object format code of `path` from its extension within one kind's list, or kNoFormat;
-// with `showError`, a name outside the list is reported ("File %s has bad format").
+// The object format code of `path` from its extension (in any case) within one kind's list, or
+// kNoFormat; with `showError`, a name outside the list is reported ("File %s has bad format")
+// with the path as given.
 std::int32_t ClassifyGraphic(std::string_view path, bool showError);
 std::int32_t ClassifySound(std::string_view path, bool showError);
 std::int32_t ClassifyVCard(std::string_view path, bool showError);

@@ -17,8 +17,9 @@ void PrintLine(std::FILE* stream, std::string_view text) {
 }  // namespace
 
 void ConsoleUserInterface::ShowBox(BoxKind kind, std::string_view text) {
+  // a message in the middle of a phase takes the bar's line; the next update draws it again below
   if (barShown_) {
-    std::fputc('\n', stderr);
+    std::fputs("\r\x1b[K", stderr);
     barShown_ = false;
   }
   const bool toStderr = kind == BoxKind::kError || kind == BoxKind::kWarning;

@@ -11,7 +11,8 @@ namespace vandrel {
 // folder's lock file, reads the file again, applies itself and replaces the file by renaming a
 // completed temporary file over it, so that neither a crash nor another process saving at the
 // same moment leaves a torn or mixed file. A file that cannot be read as a whole store is moved
-// aside under a "damaged" name and the store starts empty; it is never overwritten.
+// aside under a "damaged" name and the store starts empty; it is never overwritten. Reading a
+// store whose folder does not exist creates nothing.
 class FileRegistryStore final : public MemoryRegistryStore {
  public:
   explicit FileRegistryStore(std::filesystem::path folder);

@@ -6,8 +6,8 @@ namespace vandrel {
 
 enum class KnownFolder { kDocuments, kMusic, kPictures };
 
-// The current user's folder of that kind (Windows known folders; the XDG user directories on
-// Linux), or an empty text when the system names none.
+// The current user's folder of that kind (Windows known folders; on Linux the XDG user directory
+// when it exists, else the home folder), or an empty text when the system names none.
 std::string KnownFolderPath(KnownFolder folder);
 
 }  // namespace vandrel

@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -44,15 +45,23 @@ std::string ReadUserDirs(const std::string& configHome, const std::string& home,
   return {};
 }
 
+bool IsFolder(const std::string& path) {
+  std::error_code ignored;
+  return !path.empty() && std::filesystem::is_directory(path, ignored);
+}
+
 }  // namespace
 
+// A folder the user does not have is never made for them: the home folder stands in.
 std::string KnownFolderPath(KnownFolder folder) {
   const std::string home = EnvironmentOr("HOME", "");
   if (home.empty()) return {};
   const XdgFolder names = FolderNames(folder);
   const std::string configured =
       ReadUserDirs(EnvironmentOr("XDG_CONFIG_HOME", home + "/.config"), home, names.variable);
-  return configured.empty() ? home + "/" + names.fallback : configured;
+  if (IsFolder(configured)) return configured;
+  const std::string conventional = home + "/" + names.fallback;
+  return IsFolder(conventional) ? conventional : home;
 }
 
 }  // namespace vandrel

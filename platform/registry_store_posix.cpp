@@ -67,6 +67,11 @@ bool FileRegistryStore::Transact(bool changes,
                                  const std::function<bool(RegistryTree&)>& operation) {
   std::lock_guard guard(mutex_);
   std::error_code error;
+  // reading a store that was never written makes nothing in the user's home
+  if (!changes && !std::filesystem::exists(folder_, error)) {
+    tree_ = RegistryTree();
+    return operation(tree_);
+  }
   std::filesystem::create_directories(folder_, error);
   FolderLock lock(lockFile_);
   if (!lock.Held()) {

@@ -3,8 +3,7 @@
 #include <thread>
 
 #include "app/app_state.h"
-#include "app/language.h"
-#include "app/settings.h"
+#include "app/batch_start.h"
 #include "app/win32/progress_dialog.h"
 #include "app/win32/progress_feed.h"
 #include "app/win32/win32_user_interface.h"
@@ -38,21 +37,15 @@ BatchHost::~BatchHost() {
 
 BatchResult BatchHost::Run(const std::vector<std::string>& files) {
   AppState& state = TheAppState();
-  state.batchMode = true;
-  state.sending = false;
   state.fileList = files;
   state.fileCount = static_cast<std::int32_t>(files.size());
-  AppSettings settings;
-  LoadSettings(settings);
-  PortSelection selection{settings.port};
-  state.portSelection = &selection;
-  SetLanguage(state.language, nullptr);
+  BatchStart start(std::nullopt);
 
   UserInterface& previous = TheUserInterface();
   InstallUserInterface(this);
   BatchResult result;
   std::thread worker([&] {
-    result = RunBatch(files, {}, settings.lineSpeeds, *this);
+    result = RunBatch(files, {}, start.settings.lineSpeeds, *this);
     PostMessageW(host_, kBatchDoneMessage, 0, 0);
   });
   MSG message;
@@ -62,7 +55,6 @@ BatchResult BatchHost::Run(const std::vector<std::string>& files) {
   }
   worker.join();
   InstallUserInterface(&previous);
-  state.portSelection = nullptr;
   return result;
 }
 

@@ -84,7 +84,7 @@ class RefusedInputs : public ConvertCommand, public testing::WithParamInterface<
 TEST_P(RefusedInputs, WriteNothingAndSayWhy) {
   const std::string input = Write("in.wav", GetParam().input);
   const std::string output = PathOf("out.wav");
-  EXPECT_EQ(RunConvert(input, output), kExitNotConverted);
+  EXPECT_EQ(RunConvert(input, output), kExitFailed);
   EXPECT_FALSE(fs::exists(Utf8Path(output)));
   EXPECT_EQ(OnlyError(), "vandrel-cli: " + input + " is not converted: " + GetParam().reason +
                              ". Nothing was written.");
@@ -118,14 +118,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ConvertCommand, MissingInputIsAFileError) {
   const std::string input = PathOf("none.wav");
-  EXPECT_EQ(RunConvert(input, PathOf("out.wav")), kExitFileError);
+  EXPECT_EQ(RunConvert(input, PathOf("out.wav")), kExitFailed);
   EXPECT_TRUE(OnlyError().starts_with("vandrel-cli: cannot read " + input + ": "));
 }
 
 TEST_F(ConvertCommand, UnwritableOutputIsAFileErrorAndLeavesNothing) {
   const std::string input = Write("in.wav", Pcm16Wav(SpeechLike(3000)));
   const std::string output = PathOf("missing folder/out.wav");
-  EXPECT_EQ(RunConvert(input, output), kExitFileError);
+  EXPECT_EQ(RunConvert(input, output), kExitFailed);
   EXPECT_FALSE(fs::exists(Utf8Path(output)));
   EXPECT_TRUE(OnlyError().starts_with("vandrel-cli: cannot write " + output + ": "));
 }
@@ -139,7 +139,7 @@ TEST_F(ConvertCommand, IsReachedThroughTheCommandLine) {
   const std::string output = PathOf("out.wav");
   const char* arguments[] = {"vandrel-cli", "convert", input.c_str(), output.c_str()};
   app.parse(4, arguments);
-  EXPECT_EQ(exitStatus, kExitNotConverted);
+  EXPECT_EQ(exitStatus, kExitFailed);
 
   const char* missingOut[] = {"vandrel-cli", "convert", input.c_str()};
   EXPECT_THROW(app.parse(3, missingOut), CLI::RequiredError);

@@ -18,6 +18,7 @@
 #include "app/message_catalogue.h"
 #include "app/port_log.h"
 #include "app/settings.h"
+#include "cli/console_lines.h"
 #include "objects/event_table.h"
 #include "platform/file_registry_store.h"
 
@@ -389,6 +390,10 @@ std::string LogLine(int port, int textId) {
   std::string log;
   AppendPortLog(log, port, textId);
   return log + "\n";
+}
+
+std::string Labelled(const std::string& file, const std::string& message) {
+  return ConsoleLines(message, file) + "\n";
 }
 
 std::string AdpcmRendition(const std::filesystem::path& wav, const std::filesystem::path& folder) {

@@ -167,6 +167,9 @@ class EventTexts : public testing::Test {
 std::string EventLine(std::uint8_t code, int port);
 // A diagnostic line of the port search for `port`, catalogue text `textId`.
 std::string LogLine(int port, int textId);
+// A message as `send` prints it for `file` (the path as given on its command line): every line
+// labelled with the file, LF line ends.
+std::string Labelled(const std::string& file, const std::string& message);
 
 // Waits for the sends the suite starts side by side before its first test; under Wine the
 // settings are shared, so the tests that change them run only after.

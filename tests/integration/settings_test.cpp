@@ -13,6 +13,7 @@ namespace vandrel::e2e {
 namespace {
 
 using testing::HasSubstr;
+using testing::Not;
 
 constexpr std::array<std::uint32_t, 8> kDefaultSpeeds{115200, 57600, 19200, 4800,
                                                       38400,  9600,  2400,  1200};
@@ -69,11 +70,78 @@ TEST_F(SettingsEndToEnd, StoredLanguageAndSpeedsSurviveARunAndLangAppliesToItsRu
   const CliRun french = session.Run("send", {file});
   settings.Set("Language", kEnglish);
 
-  EXPECT_EQ(english.out, "Successfull Download\n") << english.err;
+  EXPECT_THAT(english.out, HasSubstr(file + ": Successfull Download\n")) << english.err;
+  EXPECT_THAT(english.out, HasSubstr(" at 9600 bit/s\n"));
   EXPECT_THAT(english.trace, HasSubstr("at 9600 bit/s"));
-  EXPECT_EQ(french.out, std::string(GetTextBlock(kFrench)[TXT_DOWNLOAD_OK]) + "\n") << french.err;
+  EXPECT_THAT(french.out,
+              HasSubstr(file + ": " + std::string(GetTextBlock(kFrench)[TXT_DOWNLOAD_OK]) + "\n"))
+      << french.err;
   EXPECT_EQ(french.status, 0);
   EXPECT_EQ(StoredSpeeds(settings), kOwnOrder);
+}
+
+TEST_F(SettingsEndToEnd, ConfigStoresTheWindowsKeysAndShowsWhatTheWindowStored) {
+  Session session({});
+  StoredSettings& settings = session.settings();
+  const std::optional<std::uint32_t> port = settings.Get("Port");
+  const CliRun set =
+      session.Run("config", {"--port", "7", "--lang", "fr", "--kind", "sound"}, false);
+  EXPECT_EQ(set.status, 0) << set.err;
+  EXPECT_EQ(settings.Get("Port"), 7u);
+  EXPECT_EQ(settings.Get("Language"), static_cast<std::uint32_t>(kFrench));
+  EXPECT_EQ(settings.Get("Combo"), 2u);
+  // nothing else is written (under Wine earlier runs have stored the speeds)
+  if (!Target::Get().wine()) EXPECT_EQ(settings.Get("Vitesse 1"), std::nullopt);
+
+  settings.Set("Port", 12);
+  settings.Set("Language", kEnglish);
+  settings.Set("Combo", 4);
+  const CliRun shown = session.Run("config", {}, false);
+  EXPECT_EQ(shown.status, 0) << shown.err;
+  EXPECT_THAT(shown.out, HasSubstr("\nPort             12 (COM12, "));
+  EXPECT_THAT(shown.out, HasSubstr("\nLanguage         0 (en)\n"));
+  EXPECT_THAT(shown.out, HasSubstr("\nCombo            4 (vcard)\n"));
+  EXPECT_THAT(shown.out, HasSubstr("\nVitesse 1..8     "));
+  // under Wine the settings outlive the session
+  settings.Set("Combo", 1);
+  settings.Set("Port", port.value_or(1));
+}
+
+// A port stored by the window and not listed now (an adapter unplugged) is the port of the send,
+// and the failure names it.
+TEST_F(SettingsEndToEnd, AStoredPortThatIsNotListedIsUsedAndNamed) {
+  constexpr std::uint32_t kUnlistedPort = 60;
+  Session session({});
+  const std::optional<std::uint32_t> stored = session.settings().Get("Port");
+  session.settings().Set("Port", kUnlistedPort);
+  const CliRun ports = session.Run("ports", {}, false);
+  EXPECT_THAT(ports.out, HasSubstr("* COM60 "));
+  const CliRun run =
+      session.Run("send", {"--lang", "en", Target::Get().FilePath(Sample("contact.vcf"))}, false);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.port, static_cast<int>(kUnlistedPort)) << run.trace;
+  EXPECT_THAT(run.err, HasSubstr("60"));
+  EXPECT_TRUE(run.stored.empty());
+  session.settings().Set("Port", stored.value_or(1));
+}
+
+// Natively: a new user's home, with nothing in it, stays so through what changes nothing.
+TEST(FreshHome, HelpPortsConfigAndAFailedSendCreateNothing) {
+  if (Target::Get().wine()) GTEST_SKIP() << "the Wine prefix is the Windows user's home";
+  TempFolder home;
+  TempFolder output;
+  const std::map<std::string, std::string> env{
+      {"HOME", home.path().string()}, {"XDG_CONFIG_HOME", (home.path() / ".config").string()}};
+  const std::filesystem::path out = output.path() / "out";
+  const std::filesystem::path err = output.path() / "err";
+  const std::vector<std::vector<std::string>> commands{
+      {"--help"}, {"ports"}, {"config"}, {"send", "--lang", "en", "/nonexistent/a.png"}};
+  for (const std::vector<std::string>& command : commands) {
+    std::vector<std::string> argv{Target::Get().CliCommand()};
+    argv.insert(argv.end(), command.begin(), command.end());
+    RunProgram(argv, env, out, err);
+    EXPECT_TRUE(std::filesystem::is_empty(home.path())) << command[0] << ": " << ReadWhole(err);
+  }
 }
 
 TEST(SearchEndToEnd, FindsTheHandsetSelectsAndSavesItsPort) {
@@ -94,9 +162,12 @@ TEST(SearchEndToEnd, NoCompliantHandsetShowsTheMessageWithTheLogAndKeepsThePort)
   session.settings().Set("Port", kStoredPort);
   const CliRun run = session.Run("search", {});
   EXPECT_EQ(run.status, 1);
-  EXPECT_THAT(run.out,
+  EXPECT_EQ(run.out, "");
+  // the report on stderr, one line per port, with plain line ends
+  EXPECT_THAT(run.err,
               testing::StartsWith(std::string(GetTextBlock(kEnglish)[TXT_NOT_FOUND_ANY_PORT])));
-  EXPECT_THAT(run.out, HasSubstr(" : "));
+  EXPECT_THAT(run.err, HasSubstr("\nCOM"));
+  EXPECT_THAT(run.err, Not(HasSubstr("\r")));
   EXPECT_EQ(session.settings().Get("Port"), kStoredPort);
 }
 

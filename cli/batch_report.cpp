@@ -1,0 +1,78 @@
+#include "cli/batch_report.h"
+
+#include "app/chosen_file.h"
+#include "cli/console_lines.h"
+#include "cli/option_words.h"
+#include "objects/event_table.h"
+#include "objects/media_file.h"
+#include "platform/format_text.h"
+#include "serial/port_map.h"
+
+namespace vandrel {
+
+namespace {
+
+bool IsFailure(BoxKind kind) {
+  return kind == BoxKind::kError || kind == BoxKind::kWarning;
+}
+
+std::string UpperCase(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
+}  // namespace
+
+std::string DownloadLine(std::int32_t speed) {
+  const AppState& state = TheAppState();
+  const MediaFile& media = TheMediaFile();
+  const int kind = state.currentObjectType != nullptr ? state.currentObjectType->kind : 0;
+  const int port = state.portSelection != nullptr ? state.portSelection->port : 0;
+  std::string line = FormatText("%s %s, %d bytes", WordOf(KindWords(), kind).c_str(),
+                                UpperCase(SplitChosenFile(state.filePath).extension).c_str(),
+                                static_cast<int>(media.data().size()));
+  if (media.isConverted())
+    line += FormatText(" (ADPCM rendition %d bytes)", static_cast<int>(media.converted().size()));
+  return line + FormatText(", to COM%d (%s) at %d bit/s", port, SerialDevicePath(port).c_str(),
+                           static_cast<int>(speed));
+}
+
+BatchReport::BatchReport(UserInterface& console, const LineSpeeds& lineSpeeds, bool quiet)
+    : console_(console), lineSpeeds_(lineSpeeds), quiet_(quiet) {}
+
+void BatchReport::ShowBox(BoxKind kind, std::string_view text) {
+  if (quiet_ && !IsFailure(kind)) return;
+  console_.ShowBox(kind, ConsoleLines(text, TheAppState().filePath));
+}
+
+void BatchReport::ShowProgress(std::string_view caption, std::string_view phase) {
+  if (!quiet_) console_.ShowProgress(caption, phase);
+}
+
+void BatchReport::UpdateProgress(std::uint32_t percent, std::string_view line) {
+  if (!quiet_) console_.UpdateProgress(percent, line);
+}
+
+void BatchReport::FinishProgress() {
+  if (!quiet_) console_.FinishProgress();
+}
+
+// The send job starts the feed just before the download, whether or not the handset was found;
+// only a send without an error so far has a handset at the front speed of the list.
+void BatchReport::StartProgressFeed() {
+  if (quiet_) return;
+  if (ErrorCount() == 0) ShowBox(BoxKind::kPlain, DownloadLine(lineSpeeds_.speeds[0]));
+  ticker_.StartProgressFeed();
+}
+
+void BatchReport::StopProgressFeed() {
+  ticker_.StopProgressFeed();
+}
+
+void BatchReport::Summarize(const BatchResult& result) {
+  if (!quiet_)
+    console_.ShowBox(BoxKind::kPlain, FormatText("%d sent, %d failed", result.sent, result.failed));
+}
+
+}  // namespace vandrel

@@ -1,0 +1,82 @@
+#include "cli/config_command.h"
+
+#include <CLI/CLI.hpp>
+#include <memory>
+
+#include "cli/command_session.h"
+#include "cli/exit_status.h"
+#include "cli/option_words.h"
+#include "cli/settings_location.h"
+#include "platform/format_text.h"
+#include "platform/user_interface.h"
+#include "serial/port_map.h"
+
+namespace vandrel {
+
+namespace {
+
+struct FolderKey {
+  const char* name;
+  int kind;
+};
+
+constexpr FolderKey kFolderKeys[] = {{"Path_Sounds", kSound},
+                                     {"Path_Graphics", kGraphic},
+                                     {"Path_Animations", kAnimation},
+                                     {"Path_VCards", kVCard}};
+
+void Show(const char* name, const std::string& value) {
+  ShowPlain(FormatText("%-16s %s", name, value.c_str()));
+}
+
+void ShowSettings(const BatchStart& start) {
+  const AppSettings& settings = start.settings;
+  ShowPlain("Settings: " + SettingsLocation());
+  std::string port = FormatText("%d (COM%d, %s", settings.port, settings.port,
+                                SerialDevicePath(settings.port).c_str());
+  Show("Port", port + (start.IsListed(settings.port) ? ")" : "; not listed now)"));
+  Show("Language", FormatText("%d (%s)", settings.language,
+                              WordOf(LanguageWords(), settings.language).c_str()));
+  Show("Combo", FormatText("%d (%s)", settings.combo, WordOf(KindWords(), settings.combo).c_str()));
+  for (const FolderKey& folder : kFolderKeys) Show(folder.name, settings.folders[folder.kind]);
+  std::string speeds;
+  for (const std::int32_t speed : settings.lineSpeeds.speeds)
+    speeds += FormatText(speeds.empty() ? "%d" : " %d", static_cast<int>(speed));
+  Show("Vitesse 1..8", speeds);
+}
+
+}  // namespace
+
+int RunConfig(const ConfigChanges& changes) {
+  CommandSession session(std::nullopt);
+  const std::pair<const char*, std::optional<int>> wanted[] = {
+      {"Port", changes.port}, {"Language", changes.language}, {"Combo", changes.kind}};
+  for (const auto& [name, value] : wanted) {
+    if (value && !SaveNumberSetting(name, *value)) {
+      ShowError(FormatText("vandrel-cli: cannot store %s in %s", name, SettingsLocation().c_str()));
+      return kExitFailed;
+    }
+  }
+  if (changes.port || changes.language || changes.kind) LoadSettings(session.start().settings);
+  ShowSettings(session.start());
+  return kExitDone;
+}
+
+void AddConfigCommand(CLI::App& app, int& exitStatus) {
+  auto changes = std::make_shared<ConfigChanges>();
+  CLI::App* config = app.add_subcommand(
+      "config", "Show the stored settings; store the port, language and object kind");
+  config->add_option("--port", changes->port, "COM port number that send uses")
+      ->check(CLI::Range(1, kMaxPortNumber))
+      ->option_text("N");
+  AddWordOption(*config, "--lang", changes->language, LanguageWords(), "message language");
+  AddWordOption(*config, "--kind", changes->kind, KindWords(),
+                "object kind the window selects at start");
+  config->footer(
+      "The window and vandrel-cli share these settings (Settings > Port and Language, the\n"
+      "object type). Without options nothing is written.\n"
+      "Exit status: 0 done, 1 a setting could not be stored, 2 a usage error.");
+  config->callback([changes, &exitStatus] { exitStatus = RunConfig(*changes); });
+}
+
+}  // namespace vandrel

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+
+namespace CLI {
+class App;
+}
+
+namespace vandrel {
+
+// The choices `config` may store; the others stay as they are.
+struct ConfigChanges {
+  std::optional<int> port;
+  std::optional<int> language;
+  std::optional<int> kind;
+};
+
+// Stores the changes given, under the keys the window uses, then prints every setting and where
+// the settings live. Without changes nothing is written. Returns kExitDone, or kExitFailed when
+// a change could not be stored.
+int RunConfig(const ConfigChanges& changes);
+
+void AddConfigCommand(CLI::App& app, int& exitStatus);
+
+}  // namespace vandrel

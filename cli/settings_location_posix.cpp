@@ -1,0 +1,12 @@
+#include "app/settings.h"
+#include "cli/settings_location.h"
+#include "platform/file_registry_store.h"
+
+namespace vandrel {
+
+std::string SettingsLocation() {
+  return FileRegistryStore(FileRegistryStore::DefaultFolder()).FilePath().string() + ", key " +
+         kSettingsKey;
+}
+
+}  // namespace vandrel

@@ -1,0 +1,10 @@
+#include "app/settings.h"
+#include "cli/settings_location.h"
+
+namespace vandrel {
+
+std::string SettingsLocation() {
+  return std::string("HKEY_CURRENT_USER\\") + kSettingsKey;
+}
+
+}  // namespace vandrel

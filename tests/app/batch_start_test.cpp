@@ -1,0 +1,57 @@
+#include "app/batch_start.h"
+
+#include <gtest/gtest.h>
+
+#include "app/message_catalogue.h"
+#include "objects/event_table.h"
+#include "platform/registry_tree.h"
+
+namespace vandrel {
+namespace {
+
+class BatchStartTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    InstallRegistryStore(&store_);
+    Store("Port", kUnlistedPort);
+    Store("Language", kFrench);
+  }
+  void TearDown() override {
+    DestroyEventTable();
+    ResetAppState();
+    InstallRegistryStore(nullptr);
+  }
+  void Store(const char* name, std::uint32_t value) {
+    store_.Tree().SetValue(RegistryRoot::kCurrentUser, kSettingsKey, name,
+                           RegistryValue::Dword(value));
+  }
+  static constexpr int kUnlistedPort = 250;
+  MemoryRegistryStore store_;
+};
+
+// An adapter unplugged since its port was stored: the batch talks to that port or to none.
+TEST_F(BatchStartTest, KeepsTheStoredPortEvenWhenItIsNotListed) {
+  {
+    BatchStart start(std::nullopt);
+    EXPECT_FALSE(start.IsListed(kUnlistedPort));
+    ASSERT_NE(TheAppState().portSelection, nullptr);
+    EXPECT_EQ(TheAppState().portSelection->port, kUnlistedPort);
+    EXPECT_TRUE(TheAppState().batchMode);
+  }
+  EXPECT_EQ(TheAppState().portSelection, nullptr);
+}
+
+TEST_F(BatchStartTest, AppliesTheStoredLanguageUnlessTheRunChoosesOne) {
+  {
+    BatchStart start(std::nullopt);
+    EXPECT_EQ(FormatEvent(Event{kEventFileOpenFailed, 0, 0, "a.png", ""}),
+              "Erreur 0x28 : Ouverture du fichier a.png impossible");
+  }
+  BatchStart start(kEnglish);
+  EXPECT_EQ(FormatEvent(Event{kEventFileOpenFailed, 0, 0, "a.png", ""}),
+            "Error 0x28 : Failed opening file a.png");
+  EXPECT_EQ(start.settings.language, kFrench);
+}
+
+}  // namespace
+}  // namespace vandrel
