@@ -32,9 +32,10 @@ std::string Sent(const std::string& sample) {
   return Given(sample) + ": Successfull Download\n";
 }
 
-// The output with the device path of each port left out: "to COM3 at 115200 bit/s".
+// The output with the device and the speed of each port left out: "to COM3 at N bit/s" (under
+// Wine the speeds that earlier runs stored are tried first).
 std::string WithoutDevices(const std::string& out) {
-  return std::regex_replace(out, std::regex(" \\([^()]*\\) at "), " at ");
+  return std::regex_replace(out, std::regex(" \\([^()]*\\) at [0-9]+ bit/s"), " at N bit/s");
 }
 
 struct Scenario {
@@ -139,7 +140,7 @@ TEST(SendEndToEnd, EverySampleArrivesByteForByteTheSoundAsItsAdpcmRendition) {
   const std::string rendition = AdpcmRendition(Sample("ringtone.wav"), folder.path());
   ASSERT_FALSE(rendition.empty());
   // a line when each download starts, its result, and the summary
-  const std::string port = "COM" + std::to_string(run.port) + " at 115200 bit/s\n";
+  const std::string port = "COM" + std::to_string(run.port) + " at N bit/s\n";
   EXPECT_EQ(WithoutDevices(run.out),
             Given("picture.png") + ": graphic PNG, 2902 bytes, to " + port + Sent("picture.png") +
                 Given("ringtone.wav") + ": sound WAV, 23084 bytes (ADPCM rendition " +
@@ -202,7 +203,7 @@ TEST_F(EventTexts, EveryFileIsNamedWithItsResultAndTheRunEndsWithASummary) {
                 Labelled(empty, FormatEvent(Event{kEventFileBadLength, 0, 0, empty, ""})) +
                 Labelled(notes, FormatEvent(Event{kEventFileBadFormat, 0, 0, notes, ""})) +
                 Labelled(Given("picture.png"), EventLine(kEventPhoneMemoryLow, run.port)));
-  const std::string port = "COM" + std::to_string(run.port) + " at 115200 bit/s\n";
+  const std::string port = "COM" + std::to_string(run.port) + " at N bit/s\n";
   EXPECT_EQ(WithoutDevices(run.out), Given("contact.vcf") + ": vcard VCF, 138 bytes, to " + port +
                                          Sent("contact.vcf") + Given("picture.png") +
                                          ": graphic PNG, 2902 bytes, to " + port +
