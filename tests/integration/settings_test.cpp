@@ -91,7 +91,9 @@ TEST_F(SettingsEndToEnd, ConfigStoresTheWindowsKeysAndShowsWhatTheWindowStored) 
   EXPECT_EQ(settings.Get("Language"), static_cast<std::uint32_t>(kFrench));
   EXPECT_EQ(settings.Get("Combo"), 2u);
   // nothing else is written (under Wine earlier runs have stored the speeds)
-  if (!Target::Get().wine()) EXPECT_EQ(settings.Get("Vitesse 1"), std::nullopt);
+  if (!Target::Get().wine()) {
+    EXPECT_EQ(settings.Get("Vitesse 1"), std::nullopt);
+  }
 
   settings.Set("Port", 12);
   settings.Set("Language", kEnglish);
