@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vandrel {
@@ -7,6 +8,8 @@ namespace vandrel {
 // Every ADPCM block opens with its first sample (2 bytes), the step index and one more byte;
 // the codes follow in 4-byte words of eight codes each.
 inline constexpr std::uint32_t kAdpcmBlockHeaderBytes = 4;
+// The header byte that holds the step index the block starts from.
+inline constexpr std::size_t kAdpcmStepIndexByte = 2;
 inline constexpr std::uint32_t kAdpcmWordBytes = 4;
 inline constexpr std::uint32_t kAdpcmCodesPerWord = 8;
 

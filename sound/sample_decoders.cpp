@@ -15,7 +15,6 @@ namespace {
 
 constexpr std::uint32_t kCodesPerByte = 2;
 constexpr std::uint8_t kPcm8Offset = 0x80;
-constexpr std::size_t kStepIndexByte = 2;
 
 std::int16_t ExpandPcm8(std::uint8_t byte) {
   return static_cast<std::int16_t>(static_cast<std::uint16_t>((byte ^ kPcm8Offset) << 8));
@@ -32,7 +31,7 @@ std::uint32_t ImaCapacity(std::uint32_t blockLength) {
 // beyond them, which the sample count never lets out, repeat the last one.
 void DecodeImaBlock(CodecState& codec, std::span<const std::uint8_t> block) {
   auto& out = codec.blockSamples;
-  const std::int32_t headerIndex = block[kStepIndexByte];
+  const std::int32_t headerIndex = block[kAdpcmStepIndexByte];
   // A corrupt step index leaves the previous block's samples (silence at first) in place.
   if (headerIndex > kMaxStepIndex) return;
   std::int32_t predictor = static_cast<std::int16_t>(LoadU16(block, 0));
@@ -80,30 +79,30 @@ std::uint32_t DecodeIma(WavFormat& input, std::span<const std::uint8_t> slice,
   return delivered;
 }
 
-template <typename Expand>
+// The width is a constant and the index as wide as a pointer, so that the compiler can turn
+// the loop into whole-register moves.
+template <std::uint32_t kWidth, typename Expand>
 std::uint32_t DecodeBytes(std::span<const std::uint8_t> slice, std::span<std::int16_t> samples,
-                          std::uint32_t bytesPerSample, Expand expand) {
-  const auto count = static_cast<std::uint32_t>(
-      std::min<std::size_t>(samples.size(), slice.size() / bytesPerSample));
-  for (std::uint32_t i = 0; i < count; ++i) samples[i] = expand(slice, i * bytesPerSample);
-  return count;
+                          Expand expand) {
+  const std::size_t count = std::min(samples.size(), slice.size() / kWidth);
+  for (std::size_t i = 0; i < count; ++i) samples[i] = expand(slice, i * kWidth);
+  return static_cast<std::uint32_t>(count);
 }
 
 std::uint32_t DecodeLinear(const WavFormat& input, std::span<const std::uint8_t> slice,
                            std::span<std::int16_t> samples) {
-  const std::uint32_t width = input.bytesPerSample;
   switch (input.formatTag) {
     case FORMAT_ALAW:
-      return DecodeBytes(slice, samples, width,
-                         [](auto bytes, std::size_t at) { return kALawToLinear[bytes[at]]; });
+      return DecodeBytes<1>(slice, samples,
+                            [](auto bytes, std::size_t at) { return kALawToLinear[bytes[at]]; });
     case FORMAT_MULAW:
-      return DecodeBytes(slice, samples, width,
-                         [](auto bytes, std::size_t at) { return kMuLawToLinear[bytes[at]]; });
+      return DecodeBytes<1>(slice, samples,
+                            [](auto bytes, std::size_t at) { return kMuLawToLinear[bytes[at]]; });
     default:
-      if (width == 1)
-        return DecodeBytes(slice, samples, width,
-                           [](auto bytes, std::size_t at) { return ExpandPcm8(bytes[at]); });
-      return DecodeBytes(slice, samples, width, [](auto bytes, std::size_t at) {
+      if (input.bytesPerSample == 1)
+        return DecodeBytes<1>(slice, samples,
+                              [](auto bytes, std::size_t at) { return ExpandPcm8(bytes[at]); });
+      return DecodeBytes<2>(slice, samples, [](auto bytes, std::size_t at) {
         return static_cast<std::int16_t>(LoadU16(bytes, at));
       });
   }

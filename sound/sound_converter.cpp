@@ -14,11 +14,16 @@ namespace vandrel {
 
 namespace {
 
-// Fixed working memory, whatever the length of the sound. The input is read in slices of at
-// most kMaxSliceBytes, straight from the image.
-constexpr std::size_t kMaxSliceBytes = 4096;
-constexpr std::size_t kSampleBufferSamples = 4096;
-constexpr std::size_t kStagingBytes = 4096;
+// Fixed working memory, whatever the length of the sound. The input is read in slices straight
+// from the image; a linear slice is long, so that the encoder's two halves of a run (see
+// ima_encoder.cpp) are long too.
+constexpr std::size_t kMaxSliceBytes = 65536;
+constexpr std::size_t kSampleBufferSamples = 32768;
+// IMA ADPCM slices stay strictly below 4 KB and hold at most 4096 samples, so a block of 4096
+// bytes or more, or of more than 4096 samples, is refused.
+constexpr std::size_t kMaxImaSliceBytes = 4095;
+constexpr std::size_t kMaxImaSliceSamples = 4096;
+constexpr std::size_t kStagingBytes = 32768;
 constexpr std::size_t kCopyPieceBytes = 4000;
 
 // Long blocks spend less on headers; short ones waste less on the padding of the last block.
@@ -39,6 +44,7 @@ struct SliceUnit {
   std::uint64_t bytes;
   std::uint64_t samples;
   std::uint64_t maxSliceBytes;
+  std::uint64_t maxSliceSamples;
 };
 
 bool IsImaAdpcm(const WavFormat& format) {
@@ -54,9 +60,10 @@ std::uint16_t OutputBlockLength(const WavFormat& input) {
 }
 
 SliceUnit SliceUnitOf(const WavFormat& input, std::uint64_t outputSamplesPerBlock) {
-  // IMA ADPCM slices stay strictly below 4 KB, so a block of 4096 bytes or more is refused.
-  if (IsImaAdpcm(input)) return {input.blockAlign, input.samplesPerBlock, kMaxSliceBytes - 1};
-  return {outputSamplesPerBlock * input.bytesPerSample, outputSamplesPerBlock, kMaxSliceBytes};
+  if (IsImaAdpcm(input))
+    return {input.blockAlign, input.samplesPerBlock, kMaxImaSliceBytes, kMaxImaSliceSamples};
+  return {outputSamplesPerBlock * input.bytesPerSample, outputSamplesPerBlock, kMaxSliceBytes,
+          kSampleBufferSamples};
 }
 
 // The input bytes of the largest slice whose input, samples and encoded blocks all fit the
@@ -66,7 +73,7 @@ std::uint64_t SliceBytes(const SliceUnit& unit, std::uint32_t outputBlockLength)
   const auto fits = [&](std::uint64_t units) {
     const std::uint64_t samples = units * unit.samples;
     const std::uint64_t blocks = (samples + outputSamplesPerBlock - 1) / outputSamplesPerBlock;
-    return units * unit.bytes <= unit.maxSliceBytes && samples <= kSampleBufferSamples &&
+    return units * unit.bytes <= unit.maxSliceBytes && samples <= unit.maxSliceSamples &&
            blocks * outputBlockLength < kStagingBytes;
   };
   std::uint64_t units = 0;

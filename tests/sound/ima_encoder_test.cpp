@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <random>
 
 #include "sound/byte_order.h"
 #include "tests/sound/wav_builder.h"
@@ -72,6 +73,43 @@ TEST_F(ImaEncoder, PadsTheLastBlockWithSilence) {
   EXPECT_EQ(LoadU16(blocks, 44), 500u);
   EXPECT_EQ(blocks[44 + 3], 1);
   EXPECT_NE(blocks[44 + 4] & 0x80, 0) << "the padding falls from 500 towards 0";
+}
+
+// Noise whose loudness jumps from block to block, so that the step index a block inherits is
+// hard to guess.
+std::vector<std::int16_t> JumpingLoudness(std::size_t blocks) {
+  constexpr std::int32_t kLoudness[] = {20000, 40, 9000, 0, 32767, 300, 3000, 12};
+  std::minstd_rand noise(7);
+  std::vector<std::int16_t> samples;
+  for (std::size_t block = 0; block < blocks; ++block) {
+    const std::int32_t loudness = kLoudness[block % std::size(kLoudness)];
+    for (int i = 0; i < 81; ++i) {
+      const std::int32_t spread = static_cast<std::int32_t>(noise() % 65536) - 32768;
+      samples.push_back(static_cast<std::int16_t>(spread * loudness / 32768));
+    }
+  }
+  return samples;
+}
+
+// A run handed over in one call is encoded two blocks at a time; it must come out as the same
+// blocks handed over one by one, whatever the number of blocks.
+TEST_F(ImaEncoder, EncodesARunAsBlockAfterBlock) {
+  const std::vector<std::int16_t> sound = JumpingLoudness(13);
+  for (std::size_t blocks = 1; blocks <= 13; ++blocks) {
+    ASSERT_EQ(Setup(44, 8000), kHandsetHeaderBytes);
+    Bytes oneByOne;
+    for (std::size_t block = 0; block < blocks; ++block) {
+      const auto first = sound.begin() + static_cast<std::ptrdiff_t>(block * 81);
+      const Bytes encoded = Encode(std::vector<std::int16_t>(first, first + 81));
+      oneByOne.insert(oneByOne.end(), encoded.begin(), encoded.end());
+    }
+    const std::int32_t finalIndex = output.codec.stepIndex;
+
+    ASSERT_EQ(Setup(44, 8000), kHandsetHeaderBytes);
+    const auto end = sound.begin() + static_cast<std::ptrdiff_t>(blocks * 81);
+    EXPECT_EQ(Encode(std::vector<std::int16_t>(sound.begin(), end)), oneByOne) << blocks;
+    EXPECT_EQ(output.codec.stepIndex, finalIndex) << blocks;
+  }
 }
 
 TEST_F(ImaEncoder, StopsWhereTheOutputEnds) {
