@@ -24,6 +24,7 @@ void ResetAppState() {
   appState.fileList.clear();
   appState.traceEnabled = false;
   appState.batchMode = false;
+  appState.patientWaits = false;
   appState.sending = false;
 }
 

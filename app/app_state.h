@@ -45,6 +45,9 @@ struct AppState {
   std::vector<std::string> fileList;
   bool traceEnabled = false;
   bool batchMode = false;
+  // The fixed pauses of old: every answer polled for its full steps, every file detected anew.
+  // For a handset that needs them; off unless the user asks.
+  bool patientWaits = false;
   std::atomic<bool> sending{false};
 };
 

@@ -3,6 +3,7 @@
 #include "app/chosen_file.h"
 #include "app/message_catalogue.h"
 #include "app/object_title.h"
+#include "handset/handset_link.h"
 #include "objects/media_file.h"
 #include "platform/format_text.h"
 #include "platform/user_interface.h"
@@ -22,6 +23,9 @@ BatchResult RunBatch(const std::vector<std::string>& files, const BatchOptions& 
   ObjectKindRow row;
   row.kind = options.kind.value_or(kGraphic);
   const int count = static_cast<int>(files.size());
+  // the handset found for one file serves the next, unless the user wants every file on its own
+  std::unique_ptr<HandsetLink> keptLink;
+  std::unique_ptr<HandsetLink>* kept = TheAppState().patientWaits ? nullptr : &keptLink;
   for (int position = 1; const std::string& path : files) {
     const ChosenFile chosen = SplitChosenFile(path);
     const std::string displayName =
@@ -35,9 +39,11 @@ BatchResult RunBatch(const std::vector<std::string>& files, const BatchOptions& 
     if (!PrepareSend(title.size(), row, path))
       ShowWarning(GetText(TXT_NO_OBJECT_FILE));
     else if (LoadObjectFile())
-      sent = RunSendJob(lineSpeeds, displayName, frontEnd);
+      sent = RunSendJob(lineSpeeds, displayName, frontEnd, kept);
+    if (!sent) keptLink.reset();
     ++(sent ? result.sent : result.failed);
   }
+  keptLink.reset();
   // the row lives only as long as the batch
   TheAppState().currentObjectType = nullptr;
   return result;

@@ -6,7 +6,6 @@
 
 #include "app/app_state.h"
 #include "app/message_catalogue.h"
-#include "platform/clock.h"
 #include "platform/format_text.h"
 #include "platform/user_interface.h"
 
@@ -15,7 +14,6 @@ namespace vandrel {
 namespace {
 
 constexpr std::uint32_t kFullPercent = 100;
-constexpr std::uint32_t kFinishPauseMs = 100;
 constexpr double kBytesPerKb = 1024.0;
 
 struct ProgressState {
@@ -62,7 +60,6 @@ void FinishProgress() {
   UserInterface& ui = TheUserInterface();
   ui.UpdateProgress(kFullPercent, PercentLine(kFullPercent));
   ui.FinishProgress();
-  TheClock().Sleep(kFinishPauseMs);
 }
 
 }  // namespace vandrel

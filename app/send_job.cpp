@@ -13,9 +13,12 @@ namespace vandrel {
 
 namespace {
 
-// Lets the Send command enter its progress loop before the first Begin.
+// The longest the Send command's progress loop is given to start before the first Begin.
 constexpr std::uint32_t kStartPauseMs = 500;
+constexpr std::uint32_t kFullBarPauseMs = 100;
 constexpr std::uint32_t kAfterClosePauseMs = 100;
+// The longest a kept link waits for the answer to the last file's closing command.
+constexpr std::uint32_t kClosingAnswerWaitMs = 500;
 constexpr std::uint16_t kLowestTitleChar = 32;
 constexpr std::uint16_t kHighestTitleChar = 255;
 constexpr std::uint16_t kReplacementChar = '?';
@@ -42,35 +45,47 @@ bool LoadObjectFile() {
   return TheMediaFile().LoadAndValidate();
 }
 
-bool RunSendJob(LineSpeeds& lineSpeeds, std::string_view displayName, SendFrontEnd& frontEnd) {
+bool RunSendJob(LineSpeeds& lineSpeeds, std::string_view displayName, SendFrontEnd& frontEnd,
+                std::unique_ptr<HandsetLink>* keptLink) {
   AppState& state = TheAppState();
   const MediaFile& file = TheMediaFile();
-  TheClock().Sleep(kStartPauseMs);
+  if (state.patientWaits) {
+    TheClock().Sleep(kStartPauseMs);
+  } else {
+    frontEnd.AwaitProgressLoop(kStartPauseMs);
+  }
   // the file's name and size from the start, not only once the download has begun
   BeginProgress(displayName, TXT_TRANSFER_INIT, static_cast<std::uint32_t>(file.data().size()));
-  bool succeeded = false;
-  {
-    HandsetLink link(lineSpeeds);
-    if (link.connected && ErrorCount() == 0) {
-      link.SetUseAdpcm(false);
-      if (file.isConverted() && state.currentObjectType != nullptr &&
-          state.currentObjectType->kind == kSound) {
-        bool accepts = true;
-        ReadAdpcmRecord(link.GetImei(), accepts);
-        link.SetUseAdpcm(accepts);
-      }
-    }
-    frontEnd.StartProgressFeed();
-    state.sending = true;
-    link.Download(file, displayName);
-    state.sending = false;
-    frontEnd.StopProgressFeed();
-    FinishProgress();
-    succeeded = CloseEventLog() == 0;
-    if (succeeded) ShowNotice(GetText(TXT_DOWNLOAD_OK));
-    frontEnd.CloseProgress();
-    TheClock().Sleep(kAfterClosePauseMs);
+  std::unique_ptr<HandsetLink> link;
+  if (keptLink != nullptr && *keptLink && (*keptLink)->connected) {
+    link = std::move(*keptLink);
+    link->DropLateAnswer(kClosingAnswerWaitMs);
+  } else {
+    if (keptLink != nullptr) keptLink->reset();
+    link = std::make_unique<HandsetLink>(lineSpeeds);
   }
+  if (link->connected && ErrorCount() == 0) {
+    link->SetUseAdpcm(false);
+    if (file.isConverted() && state.currentObjectType != nullptr &&
+        state.currentObjectType->kind == kSound) {
+      bool accepts = true;
+      ReadAdpcmRecord(link->GetImei(), accepts);
+      link->SetUseAdpcm(accepts);
+    }
+  }
+  frontEnd.StartProgressFeed();
+  state.sending = true;
+  link->Download(file, displayName);
+  state.sending = false;
+  frontEnd.StopProgressFeed();
+  FinishProgress();
+  const bool dialogPauses = state.patientWaits || frontEnd.ShowsProgressDialog();
+  if (dialogPauses) TheClock().Sleep(kFullBarPauseMs);
+  const bool succeeded = CloseEventLog() == 0;
+  if (succeeded) ShowNotice(GetText(TXT_DOWNLOAD_OK));
+  frontEnd.CloseProgress();
+  if (dialogPauses) TheClock().Sleep(kAfterClosePauseMs);
+  if (succeeded && keptLink != nullptr) *keptLink = std::move(link);
   return succeeded;
 }
 

@@ -83,6 +83,8 @@ void LoadSettings(AppSettings& settings) {
   settings.language = readInt("Language", kEnglish);
   if (settings.language != kEnglish && settings.language != kFrench) settings.language = kEnglish;
   TheAppState().language = settings.language;
+  settings.patient = readInt("Patient", 0) != 0;
+  TheAppState().patientWaits = settings.patient;
   settings.combo = readInt("Combo", kDefaultCombo);
   if (!IsObjectKind(settings.combo)) settings.combo = kDefaultCombo;
 
@@ -123,6 +125,7 @@ void SaveSettings(const AppSettings& settings) {
   writeInt("Port", settings.port);
   writeInt("Language", settings.language);
   writeInt("Combo", settings.combo);
+  writeInt("Patient", settings.patient ? 1 : 0);
   for (const int kind : kFolderSaveOrder)
     store.SetValue(*key, kFolderKeys[kind], RegistryValue::String(settings.folders[kind]));
   WriteLineSpeeds(store, *key, settings.lineSpeeds);

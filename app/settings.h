@@ -22,16 +22,18 @@ struct AppSettings {
   std::array<std::string, 5> folders;
   std::array<std::string, 5> defaultFolders;
   LineSpeeds lineSpeeds;
+  // The fixed pauses of old, for a handset that needs them (see AppState::patientWaits).
+  bool patient = false;
 };
 
-// Reads every setting (missing or unusable values give their defaults) and puts the language
-// into AppState. Creates the default folders when they are missing.
+// Reads every setting (missing or unusable values give their defaults) and puts the language and
+// the patient waits into AppState. Creates the default folders when they are missing.
 void LoadSettings(AppSettings& settings);
 // Writes every setting.
 void SaveSettings(const AppSettings& settings);
 // Writes the line-speed list alone (the command line keeps the window's other choices).
 void SaveLineSpeeds(const LineSpeeds& lineSpeeds);
-// Writes one number, by its key ("Port", "Language", "Combo"), and nothing else; false when it
+// Writes one number, by its key ("Port", "Language", "Combo", "Patient"), and nothing else; false when it
 // could not be written.
 bool SaveNumberSetting(const char* name, std::int32_t number);
 

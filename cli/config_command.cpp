@@ -38,6 +38,8 @@ void ShowSettings(const BatchStart& start) {
   Show("Language", FormatText("%d (%s)", settings.language,
                               WordOf(LanguageWords(), settings.language).c_str()));
   Show("Combo", FormatText("%d (%s)", settings.combo, WordOf(KindWords(), settings.combo).c_str()));
+  Show("Patient", FormatText("%d (%s)", settings.patient ? 1 : 0,
+                             WordOf(SwitchWords(), settings.patient ? 1 : 0).c_str()));
   for (const FolderKey& folder : kFolderKeys) Show(folder.name, settings.folders[folder.kind]);
   std::string speeds;
   for (const std::int32_t speed : settings.lineSpeeds.speeds)
@@ -50,14 +52,18 @@ void ShowSettings(const BatchStart& start) {
 int RunConfig(const ConfigChanges& changes) {
   CommandSession session(std::nullopt);
   const std::pair<const char*, std::optional<int>> wanted[] = {
-      {"Port", changes.port}, {"Language", changes.language}, {"Combo", changes.kind}};
+      {"Port", changes.port},
+      {"Language", changes.language},
+      {"Combo", changes.kind},
+      {"Patient", changes.patient}};
   for (const auto& [name, value] : wanted) {
     if (value && !SaveNumberSetting(name, *value)) {
       ShowError(FormatText("vandrel-cli: cannot store %s in %s", name, SettingsLocation().c_str()));
       return kExitFailed;
     }
   }
-  if (changes.port || changes.language || changes.kind) LoadSettings(session.start().settings);
+  if (changes.port || changes.language || changes.kind || changes.patient)
+    LoadSettings(session.start().settings);
   ShowSettings(session.start());
   return kExitDone;
 }
@@ -72,6 +78,9 @@ void AddConfigCommand(CLI::App& app, int& exitStatus) {
   AddWordOption(*config, "--lang", changes->language, LanguageWords(), "message language");
   AddWordOption(*config, "--kind", changes->kind, KindWords(),
                 "object kind the window selects at start");
+  AddWordOption(*config, "--patient", changes->patient, SwitchWords(),
+                "the fixed pauses of old between a command and its answer, and a detection for "
+                "every file, for a handset that needs them");
   config->footer(
       "The window and vandrel-cli share these settings (Settings > Port and Language, the\n"
       "object type). Without options nothing is written.\n"

@@ -13,6 +13,7 @@ struct ConfigChanges {
   std::optional<int> port;
   std::optional<int> language;
   std::optional<int> kind;
+  std::optional<int> patient;
 };
 
 // Stores the changes given, under the keys the window uses, then prints every setting and where

@@ -20,6 +20,11 @@ const std::map<std::string, int>& LanguageWords() {
   return words;
 }
 
+const std::map<std::string, int>& SwitchWords() {
+  static const std::map<std::string, int> words{{"off", 0}, {"on", 1}};
+  return words;
+}
+
 std::string WordOf(const std::map<std::string, int>& words, int number) {
   for (const auto& [word, value] : words)
     if (value == number) return word;

@@ -14,6 +14,7 @@ namespace vandrel {
 // The words the command line takes for object kinds and languages, and shows them as.
 const std::map<std::string, int>& KindWords();
 const std::map<std::string, int>& LanguageWords();
+const std::map<std::string, int>& SwitchWords();
 // The word of a number of the map; "?" for a number it does not hold.
 std::string WordOf(const std::map<std::string, int>& words, int number);
 

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <memory>
 
+#include "app/app_state.h"
 #include "app/batch_send.h"
 #include "cli/batch_report.h"
 #include "cli/command_session.h"
@@ -39,6 +40,7 @@ int RunSend(const SendRequest& request) {
     start.selection.port = port;
   }
 
+  if (request.patient) TheAppState().patientWaits = true;
   BatchReport report(session.console(), start.settings.lineSpeeds, request.quiet);
   InstallUserInterface(&report);
   std::unique_ptr<TraceFile> trace;
@@ -99,6 +101,9 @@ void AddSendCommand(CLI::App& app, int& exitStatus) {
                    "write every command, answer and pause to this file")
       ->option_text("FILE");
   send->add_flag("-q,--quiet", request->quiet, "print the failures only");
+  send->add_flag("--patient", request->patient,
+                 "wait the full fixed pauses for every answer and detect the handset for every "
+                 "file, for a handset that needs them (this run only; see config --patient)");
   send->add_option("FILE", request->files, "object files to send")->required();
   send->callback([request, &exitStatus] { exitStatus = RunSend(*request); });
 }

@@ -19,6 +19,7 @@ struct SendRequest {
   std::optional<std::string> title;
   std::optional<std::string> tracePath;
   bool quiet = false;
+  bool patient = false;
   std::vector<std::string> files;
 };
 

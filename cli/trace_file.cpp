@@ -169,17 +169,28 @@ void TraceFile::Read(int port, std::span<const std::uint8_t> bytes) {
                   EscapeBytes(bytes, kShownAnswerBytes).c_str()));
 }
 
-void TraceFile::Sleep(std::uint32_t ms) {
-  if (std::this_thread::get_id() == tracedThread_ && file_.is_open()) {
-    std::lock_guard lock(mutex_);
-    if (pauseCount_ > 0 && pauseMs_ != ms) FlushPauses();
-    if (pauseCount_ == 0) {
-      pauseMs_ = ms;
-      pauseStartMs_ = clock_.NowMs();
-    }
-    ++pauseCount_;
+void TraceFile::NotePause(std::uint32_t ms, std::uint64_t startMs) {
+  if (std::this_thread::get_id() != tracedThread_ || !file_.is_open()) return;
+  std::lock_guard lock(mutex_);
+  if (pauseCount_ > 0 && pauseMs_ != ms) FlushPauses();
+  if (pauseCount_ == 0) {
+    pauseMs_ = ms;
+    pauseStartMs_ = startMs;
   }
+  ++pauseCount_;
+}
+
+void TraceFile::Sleep(std::uint32_t ms) {
+  NotePause(ms, clock_.NowMs());
   clock_.Sleep(ms);
+}
+
+std::uint32_t TraceFile::SleepUntil(std::uint32_t ms, WakeSignal& signal,
+                                    const std::function<bool()>& ready) {
+  const std::uint64_t start = clock_.NowMs();
+  const std::uint32_t slept = clock_.SleepUntil(ms, signal, ready);
+  if (slept > 0) NotePause(slept, start);
+  return slept;
 }
 
 void TraceFile::ShowBox(BoxKind kind, std::string_view text) {

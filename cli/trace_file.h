@@ -44,6 +44,9 @@ class TraceFile final : public LinkTrace, public Clock, public UserInterface {
   // line; other threads (the serial driver's queue polls) only pass through.
   void Sleep(std::uint32_t ms) override;
   std::uint64_t NowMs() override { return clock_.NowMs(); }
+  // Recorded as a pause of the time it took.
+  std::uint32_t SleepUntil(std::uint32_t ms, WakeSignal& signal,
+                           const std::function<bool()>& ready) override;
 
   void ShowBox(BoxKind kind, std::string_view text) override;
   void ShowProgress(std::string_view caption, std::string_view phase) override;
@@ -54,6 +57,8 @@ class TraceFile final : public LinkTrace, public Clock, public UserInterface {
   void Line(std::string_view text);
   void Stamped(std::uint64_t ms, std::string_view text);
   void FlushPauses();
+  // Adds a pause of `ms` that began at `startMs` to the run of equal pauses.
+  void NotePause(std::uint32_t ms, std::uint64_t startMs);
   void NoteFileChange(bool loaded);
 
   Clock& clock_;

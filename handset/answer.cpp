@@ -63,6 +63,16 @@ AnswerCollector::Poll AnswerCollector::Add(std::span<const std::uint8_t> bytes) 
   return Poll::kGoOn;
 }
 
+bool AnswerLineEnded(std::span<const std::uint8_t> collected) {
+  for (const std::string_view word : {kOk, kConnect, kError}) {
+    const std::size_t at = Find(collected, word);
+    if (at == std::string_view::npos) continue;
+    const auto rest = collected.subspan(at + word.size());
+    return std::any_of(rest.begin(), rest.end(), [](std::uint8_t c) { return c == '\r' || c == '\n'; });
+  }
+  return false;
+}
+
 bool ClassifyAnswer(std::span<const std::uint8_t> collected, AnswerStatus& status,
                     std::uint8_t& eventCode) {
   if (collected.empty()) {

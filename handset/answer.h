@@ -24,6 +24,10 @@ struct AnswerStatus {
 
 inline constexpr std::size_t kMaxAnswerBytes = 512;
 
+// Whether the line holding the answer word (OK, CONNECT, or ERROR with its code) has ended: the
+// answer is then complete, and nothing of it is left for the next one.
+bool AnswerLineEnded(std::span<const std::uint8_t> collected);
+
 // Collects the bytes of one answer, poll by poll: keeps the first 512 bytes and notices the
 // words that end or shorten the wait.
 class AnswerCollector {
@@ -36,6 +40,7 @@ class AnswerCollector {
   };
 
   Poll Add(std::span<const std::uint8_t> bytes);
+  bool WordLineEnded() const { return AnswerLineEnded(Collected()); }
   std::span<const std::uint8_t> Collected() const { return {buffer_.data(), kept_}; }
   std::size_t Total() const { return total_; }
 

@@ -1,8 +1,10 @@
 #include <algorithm>
 #include <array>
 
+#include "app/app_state.h"
 #include "app/message_catalogue.h"
 #include "app/port_log.h"
+#include "handset/answer.h"
 #include "handset/handset_link.h"
 #include "handset/identification.h"
 #include "handset/link_trace.h"
@@ -37,6 +39,29 @@ std::span<const std::uint8_t> Answer(const ProbeBuffer& buffer, std::size_t leng
   return std::span(buffer).first(length);
 }
 
+// What came within the identification's wait, read once at its end.
+std::size_t ReadAfterPause(int port, std::span<std::uint8_t> answer) {
+  TheClock().Sleep(kIdentificationWaitMs);
+  bool timedOut = false;
+  return static_cast<std::size_t>(std::max(SerialRead(port, answer, timedOut), 0));
+}
+
+// What came until the answer's final line ended (or the buffer is full), within the same wait.
+std::size_t ReadUntilAnswered(int port, std::span<std::uint8_t> answer) {
+  Clock& clock = TheClock();
+  const std::uint64_t deadline = clock.NowMs() + kIdentificationWaitMs;
+  std::size_t length = 0;
+  for (std::uint64_t now = clock.NowMs(); now < deadline && length < answer.size();
+       now = clock.NowMs()) {
+    SerialAwaitInput(port, static_cast<std::uint32_t>(deadline - now));
+    bool timedOut = false;
+    length +=
+        static_cast<std::size_t>(std::max(SerialRead(port, answer.subspan(length), timedOut), 0));
+    if (AnswerLineEnded(answer.first(length))) break;
+  }
+  return length;
+}
+
 }  // namespace
 
 bool HandsetLink::IdentificationStep(std::string_view command, std::span<std::uint8_t> answer,
@@ -46,14 +71,15 @@ bool HandsetLink::IdentificationStep(std::string_view command, std::span<std::ui
   for (int attempt = 0; attempt < kIdentificationTries; ++attempt) {
     TraceWritten(port, bytes);
     if (!SerialWrite(port, bytes)) continue;
-    TheClock().Sleep(kIdentificationWaitMs);
     std::fill(answer.begin(), answer.end(), std::uint8_t{0});
-    bool timedOut = false;
-    const int count = SerialRead(port, answer, timedOut);
+    const std::size_t count =
+        TheAppState().patientWaits ? ReadAfterPause(port, answer) : ReadUntilAnswered(port, answer);
     SerialSuspend(port);
     if (count > 0) {
-      TraceRead(port, answer.first(static_cast<std::size_t>(count)));
-      length = static_cast<std::size_t>(count);
+      TraceRead(port, answer.first(count));
+      length = count;
+      // an earlier try's answer came late, and this try's own is still on its way
+      if (attempt > 0 && !TheAppState().patientWaits) DropLateAnswer(kIdentificationWaitMs);
       return true;
     }
   }
@@ -115,6 +141,8 @@ bool HandsetLink::Detect(int portNumber, LineSpeeds& lineSpeeds, std::string& lo
       AnswerStatus status;
       answered = SendBytes(kProof, event) && AwaitAnswer(0, status, event);
       if (!answered) TheClock().Sleep(kAfterFailedProofMs);
+      // an earlier proof's answer came late, and this proof's own is still on its way
+      if (answered && attempt > 0 && !TheAppState().patientWaits) DropLateAnswer(kProbeWaitMs);
     }
     if (!answered) {
       noAnswer = true;

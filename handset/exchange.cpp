@@ -12,7 +12,6 @@ namespace vandrel {
 
 namespace {
 
-constexpr std::uint32_t kProbeWaitMs = 500;
 constexpr std::uint32_t kAnswerPollMs = 100;
 constexpr int kMinAnswerPolls = 600;
 constexpr std::size_t kBytesPerExtraPoll = 200;
@@ -77,29 +76,77 @@ bool HandsetLink::SendBytes(std::string_view text, Event& event) {
                    event);
 }
 
-bool HandsetLink::AwaitAnswer(std::size_t expectedSize, AnswerStatus& status, Event& event) {
-  AnswerCollector collector;
+namespace {
+
+using Poll = AnswerCollector::Poll;
+
+// Reads what has arrived into `collector`; kGoOn when nothing had.
+Poll ReadArrived(int port, AnswerCollector& collector) {
   std::array<std::uint8_t, kMaxAnswerBytes> scratch{};
+  bool timedOut = false;
+  const int count = SerialRead(port, scratch, timedOut);
+  if (count <= 0) return Poll::kGoOn;
+  const auto bytes = std::span(scratch).first(static_cast<std::size_t>(count));
+  TraceRead(port, bytes);
+  return collector.Add(bytes);
+}
+
+// The fixed steps of old: each poll sleeps its whole interval, then reads. After an ERROR every
+// poll that brings bytes allows 20 more.
+Poll CollectPolled(int port, std::size_t expectedSize, AnswerCollector& collector) {
   std::uint32_t interval = expectedSize == 0 ? kProbeWaitMs : kAnswerPollMs;
-  AnswerCollector::Poll last = AnswerCollector::Poll::kGoOn;
+  Poll last = Poll::kGoOn;
   for (int allowed = AllowedPolls(expectedSize); allowed > 0;) {
     --allowed;
     TheClock().Sleep(interval);
-    bool timedOut = false;
-    const int count = SerialRead(port, scratch, timedOut);
-    if (count <= 0) continue;
-    TraceRead(port, std::span(scratch).first(static_cast<std::size_t>(count)));
-    last = collector.Add(std::span(scratch).first(static_cast<std::size_t>(count)));
-    if (last == AnswerCollector::Poll::kOverflow || last == AnswerCollector::Poll::kFinal) break;
-    if (last == AnswerCollector::Poll::kError) {
+    const std::size_t before = collector.Total();
+    const Poll poll = ReadArrived(port, collector);
+    if (collector.Total() == before) continue;
+    last = poll;
+    if (poll == Poll::kOverflow || poll == Poll::kFinal) break;
+    if (poll == Poll::kError) {
       // the quiet polls after an error go at the answer's pace, the probe's too
       allowed = kQuietPollsAfterError;
       interval = kAnswerPollMs;
     }
   }
+  return last;
+}
+
+// The same time-outs, counted from the same moment, but the answer is taken when it is there:
+// woken by each arrival, done once the line of its final word has ended. A final word without a
+// line end is taken at the end of the step it came in; after an ERROR the quiet period restarts
+// with each arrival and ends as soon as the line with the code is complete.
+Poll CollectOnArrival(int port, std::size_t expectedSize, AnswerCollector& collector) {
+  Clock& clock = TheClock();
+  const std::uint32_t interval = expectedSize == 0 ? kProbeWaitMs : kAnswerPollMs;
+  std::uint64_t deadline = clock.NowMs() + std::uint64_t{interval} * AllowedPolls(expectedSize);
+  Poll last = Poll::kGoOn;
+  for (std::uint64_t now = clock.NowMs(); now < deadline; now = clock.NowMs()) {
+    SerialAwaitInput(port, static_cast<std::uint32_t>(deadline - now));
+    const std::size_t before = collector.Total();
+    const Poll poll = ReadArrived(port, collector);
+    if (collector.Total() == before) continue;
+    last = poll;
+    if (poll == Poll::kOverflow) break;
+    if (poll == Poll::kGoOn) continue;
+    if (collector.WordLineEnded()) break;
+    const std::uint64_t arrived = clock.NowMs();
+    deadline = poll == Poll::kError ? arrived + std::uint64_t{kQuietPollsAfterError} * kAnswerPollMs
+                                    : std::min(deadline, arrived + kAnswerPollMs);
+  }
+  return last;
+}
+
+}  // namespace
+
+bool HandsetLink::AwaitAnswer(std::size_t expectedSize, AnswerStatus& status, Event& event) {
+  AnswerCollector collector;
+  const Poll last = TheAppState().patientWaits ? CollectPolled(port, expectedSize, collector)
+                                               : CollectOnArrival(port, expectedSize, collector);
   // A handset cannot have taken what has not left the port: an "OK" while part of the data is
   // still queued stands only once the rest goes out, and a line that takes no more is a stall.
-  const bool stalled = last == AnswerCollector::Poll::kFinal && !SerialAwaitSent(port);
+  const bool stalled = last == Poll::kFinal && !SerialAwaitSent(port);
   SerialSuspend(port);
   if (stalled) {
     event.code = kEventPortWriteFailed;
@@ -119,6 +166,18 @@ bool HandsetLink::AwaitAnswer(std::size_t expectedSize, AnswerStatus& status, Ev
   return false;
 }
 
+void HandsetLink::DropLateAnswer(std::uint32_t maxMs) {
+  Clock& clock = TheClock();
+  AnswerCollector collector;
+  const std::uint64_t deadline = clock.NowMs() + maxMs;
+  SerialResume(port);
+  for (std::uint64_t now = clock.NowMs(); now < deadline; now = clock.NowMs()) {
+    SerialAwaitInput(port, static_cast<std::uint32_t>(deadline - now));
+    if (ReadArrived(port, collector) != Poll::kGoOn && collector.WordLineEnded()) break;
+  }
+  SerialSuspend(port);
+}
+
 void HandsetLink::ReportEvent(Event& event, std::string_view log) {
   event.number = port;
   const std::string text = FormatEvent(event);
@@ -134,7 +193,12 @@ void HandsetLink::ReportDriverError(int driverCode) {
 }
 
 bool HandsetLink::CloseLink() {
-  TheClock().Sleep(kCloseWaitMs);
+  // the last command may still be leaving the port
+  if (TheAppState().patientWaits) {
+    TheClock().Sleep(kCloseWaitMs);
+  } else {
+    SerialDrain(port, kCloseWaitMs);
+  }
   const bool ok = SerialClose(port);
   TracePortClosed(port);
   int code = kDriverNoError;

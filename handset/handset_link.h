@@ -13,6 +13,9 @@ namespace vandrel {
 
 class MediaFile;
 
+// The one-shot "AT" probe's wait for its answer.
+inline constexpr std::uint32_t kProbeWaitMs = 500;
+
 // The conversation with one handset over one COM port: strictly half-duplex, a command written,
 // its answer polled for and classified, the port's threads suspended until the next write.
 // One link converses at a time. Every failure is reported to the user by the link itself.
@@ -36,8 +39,12 @@ class HandsetLink {
   // Shows `event` (or `log` instead when it is not empty) and resets it to "nothing to report".
   void ReportEvent(Event& event, std::string_view log);
   void ReportDriverError(int driverCode);
-  // Closes the port after a 500 ms pause; false when the close failed while connected.
+  // Closes the port once its last bytes have gone (at most 500 ms); false when the close failed
+  // while connected.
   bool CloseLink();
+  // Reads and drops an answer still on its way (at most `maxMs`): the closing command's on a kept
+  // link, or a late answer to an earlier try, so that the next exchange starts clean.
+  void DropLateAnswer(std::uint32_t maxMs);
 
   // Finds and identifies a capable handset on `portNumber`, trying each speed of the list.
   bool Detect(int portNumber, LineSpeeds& lineSpeeds, std::string& log);

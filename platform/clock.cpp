@@ -11,7 +11,29 @@ namespace {
 // 60-second time-out of 100 ms polls still passes in a fraction of a second.
 constexpr auto kRealPause = std::chrono::microseconds(50);
 constexpr std::uint64_t kShortestScaledPauseUs = 1000;
+
+// Waits on `signal` for at most `wait` of real time; returns when `ready()` holds or the time is up.
+template <typename Duration>
+void WaitOnSignal(WakeSignal& signal, Duration wait, const std::function<bool()>& ready) {
+  std::unique_lock lock(signal.mutex);
+  signal.changed.wait_for(lock, wait, ready);
+}
+
+std::uint32_t SleptSince(Clock& clock, std::uint64_t startMs, std::uint32_t limitMs) {
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(clock.NowMs() - startMs, limitMs));
+}
+
 }  // namespace
+
+void WakeSignal::Notify() {
+  { std::lock_guard lock(mutex); }
+  changed.notify_all();
+}
+
+std::uint32_t Clock::SleepUntil(std::uint32_t ms, WakeSignal&, const std::function<bool()>&) {
+  Sleep(ms);
+  return ms;
+}
 
 void RealClock::Sleep(std::uint32_t ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -21,6 +43,20 @@ std::uint64_t RealClock::NowMs() {
   return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                         std::chrono::steady_clock::now().time_since_epoch())
                                         .count());
+}
+
+std::uint32_t RealClock::SleepUntil(std::uint32_t ms, WakeSignal& signal,
+                                    const std::function<bool()>& ready) {
+  const std::uint64_t start = NowMs();
+  WaitOnSignal(signal, std::chrono::milliseconds(ms), ready);
+  return SleptSince(*this, start, ms);
+}
+
+std::uint32_t VirtualClock::SleepUntil(std::uint32_t ms, WakeSignal&,
+                                       const std::function<bool()>& ready) {
+  if (ready()) return 0;
+  Sleep(ms);
+  return ms;
 }
 
 void VirtualClock::Sleep(std::uint32_t ms) {
@@ -35,6 +71,13 @@ void ScaledClock::Sleep(std::uint32_t ms) {
   const std::uint64_t us = std::uint64_t{ms} * 1000 / scale_;
   std::this_thread::sleep_for(
       std::chrono::microseconds(std::max<std::uint64_t>(us, kShortestScaledPauseUs)));
+}
+
+std::uint32_t ScaledClock::SleepUntil(std::uint32_t ms, WakeSignal& signal,
+                                      const std::function<bool()>& ready) {
+  const std::uint64_t start = NowMs();
+  WaitOnSignal(signal, std::chrono::microseconds(std::uint64_t{ms} * 1000 / scale_), ready);
+  return SleptSince(*this, start, ms);
 }
 
 std::uint64_t ScaledClock::NowMs() {

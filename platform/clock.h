@@ -1,24 +1,40 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 
 namespace vandrel {
 
-// Waiting in this program is sleeping and polling. Every wait goes through the installed clock so
-// that tests run minute-long time-outs in microseconds.
+// What a waiting thread can be woken by: whoever may have made its condition true notifies it.
+struct WakeSignal {
+  std::mutex mutex;
+  std::condition_variable changed;
+  void Notify();
+};
+
+// Every wait goes through the installed clock so that tests run minute-long time-outs in
+// microseconds.
 class Clock {
  public:
   virtual ~Clock() = default;
   virtual void Sleep(std::uint32_t ms) = 0;
   // Milliseconds on a monotonic scale with an arbitrary origin.
   virtual std::uint64_t NowMs() = 0;
+  // Sleeps at most `ms`, ending as soon as `ready()` holds (looked at whenever `signal` is
+  // notified); returns the milliseconds slept. A clock that cannot be woken sleeps them all.
+  virtual std::uint32_t SleepUntil(std::uint32_t ms, WakeSignal& signal,
+                                   const std::function<bool()>& ready);
 };
 
 class RealClock final : public Clock {
  public:
   void Sleep(std::uint32_t ms) override;
   std::uint64_t NowMs() override;
+  std::uint32_t SleepUntil(std::uint32_t ms, WakeSignal& signal,
+                           const std::function<bool()>& ready) override;
 };
 
 // Sleeping advances virtual time at once. The sleeping thread still pauses for a few microseconds,
@@ -27,6 +43,9 @@ class VirtualClock final : public Clock {
  public:
   void Sleep(std::uint32_t ms) override;
   std::uint64_t NowMs() override { return now_.load(); }
+  // No time passes when `ready()` already holds; otherwise all of `ms` does.
+  std::uint32_t SleepUntil(std::uint32_t ms, WakeSignal& signal,
+                           const std::function<bool()>& ready) override;
   void Advance(std::uint64_t ms) { now_ += ms; }
   // Total time slept through this clock, for asserting on waits.
   std::uint64_t SleptMs() const { return slept_.load(); }
@@ -44,6 +63,8 @@ class ScaledClock final : public Clock {
   explicit ScaledClock(std::uint32_t scale) : scale_(scale == 0 ? 1 : scale) {}
   void Sleep(std::uint32_t ms) override;
   std::uint64_t NowMs() override;
+  std::uint32_t SleepUntil(std::uint32_t ms, WakeSignal& signal,
+                           const std::function<bool()>& ready) override;
 
  private:
   std::uint32_t scale_;

@@ -57,6 +57,8 @@ class SerialDevice {
   // Discard what was received and not read / what was written and not yet sent.
   virtual void PurgeInput() = 0;
   virtual void PurgeOutput() = 0;
+  // Bytes written and not yet sent on the line; 0 when the device cannot tell.
+  virtual std::size_t PendingOutput() = 0;
   // Releases the device; false when the system reported a failure (the device is released anyway).
   virtual bool Close() = 0;
 };

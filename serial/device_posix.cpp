@@ -124,6 +124,13 @@ class PosixSerialDevice final : public SerialDevice {
   void PurgeInput() override { ::tcflush(fd_, TCIFLUSH); }
   void PurgeOutput() override { ::tcflush(fd_, TCOFLUSH); }
 
+  std::size_t PendingOutput() override {
+    int pending = 0;
+    return ::ioctl(fd_, TIOCOUTQ, &pending) == 0 && pending > 0
+               ? static_cast<std::size_t>(pending)
+               : 0;
+  }
+
   bool Close() override {
     const int fd = fd_;
     fd_ = -1;

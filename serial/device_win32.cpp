@@ -123,6 +123,12 @@ class Win32SerialDevice final : public SerialDevice {
   void PurgeInput() override { PurgeComm(handle_, PURGE_RXCLEAR); }
   void PurgeOutput() override { PurgeComm(handle_, PURGE_TXABORT | PURGE_TXCLEAR); }
 
+  std::size_t PendingOutput() override {
+    COMSTAT status{};
+    DWORD errors = 0;
+    return ClearCommError(handle_, &errors, &status) ? status.cbOutQue : 0;
+  }
+
   bool Close() override {
     const HANDLE handle = handle_;
     handle_ = INVALID_HANDLE_VALUE;

@@ -93,6 +93,8 @@ class FakeSerialDevice final : public SerialDevice {
     ++line_->purges_;
   }
 
+  std::size_t PendingOutput() override { return 0; }
+
   bool Close() override {
     std::lock_guard lock(line_->mutex_);
     if (!line_->open_) return true;

@@ -26,16 +26,31 @@ constexpr std::uint32_t kFailedReadPauseMs = 100;
 // bounds, and goes on rather than freeze the program with it.
 constexpr auto kStepLimit = std::chrono::seconds(2);
 
-// Waits while the port is paused, or while `ready` is false, then marks the thread busy for one
-// step. False when the thread must end.
+// Waits while the port is paused, or while `ready` is false. False when the thread must end.
 template <typename Ready>
-bool AwaitStep(SerialPort& port, std::atomic<bool>& busy, Ready ready) {
+bool AwaitRunnable(SerialPort& port, Ready ready) {
   std::unique_lock lock(port.gateMutex);
-  if (busy.exchange(false) && port.paused) port.gateChanged.notify_all();
   port.gateChanged.wait(lock, [&] { return port.closing || (!port.paused && ready()); });
-  if (port.closing) return false;
+  return !port.closing;
+}
+
+// Marks the thread busy for one step, unless the port was paused or closed meanwhile.
+bool BeginStep(SerialPort& port, std::atomic<bool>& busy) {
+  std::lock_guard lock(port.gateMutex);
+  if (port.paused || port.closing) return false;
   busy = true;
   return true;
+}
+
+// Ends the step; a pause waiting for it goes on.
+void EndStep(SerialPort& port, std::atomic<bool>& busy) {
+  bool pausing = false;
+  {
+    std::lock_guard lock(port.gateMutex);
+    busy = false;
+    pausing = port.paused;
+  }
+  if (pausing) port.gateChanged.notify_all();
 }
 
 void NotifyGate(SerialPort& port) {
@@ -43,7 +58,33 @@ void NotifyGate(SerialPort& port) {
   port.gateChanged.notify_all();
 }
 
-// Stores the bytes the device has, if it has some within the wait.
+// Takes the bytes the device has, while the ring has room, within one hold of the I/O lock. False
+// when the device failed.
+bool ReadBurst(SerialPort& port) {
+  std::lock_guard io(port.ioMutex);
+  for (std::size_t burst = 0; burst < kMaxReadBurst; ++burst) {
+    const std::size_t write = port.rxWrite.load();
+    const std::size_t next = (write + 1) % kRingBytes;
+    if (next == port.rxRead.load()) return true;
+    std::uint8_t byte = 0;
+    switch (port.handle->ReadByte(byte)) {
+      case DeviceRead::kByte:
+        (*port.rxRing)[write] = byte;
+        port.rxWrite.store(next);
+        break;
+      case DeviceRead::kTimedOut:
+        port.rxTimedOut.store(true);
+        return true;
+      case DeviceRead::kFailed:
+        port.lastError.store(kDriverReadFailed);
+        return false;
+    }
+    if (!port.handle->WaitForInput(0)) return true;
+  }
+  return true;
+}
+
+// Stores the bytes the device has, if it has some within the wait, and wakes a waiting answer.
 void ReadIntoRing(SerialPort& port) {
   if ((port.rxWrite.load() + 1) % kRingBytes == port.rxRead.load()) {
     // Overwriting unread bytes would lose them; the device keeps them until there is room.
@@ -54,27 +95,12 @@ void ReadIntoRing(SerialPort& port) {
     port.rxTimedOut.store(true);
     return;
   }
-  std::lock_guard io(port.ioMutex);
-  for (std::size_t burst = 0; burst < kMaxReadBurst; ++burst) {
-    const std::size_t write = port.rxWrite.load();
-    const std::size_t next = (write + 1) % kRingBytes;
-    if (next == port.rxRead.load()) return;
-    std::uint8_t byte = 0;
-    switch (port.handle->ReadByte(byte)) {
-      case DeviceRead::kByte:
-        (*port.rxRing)[write] = byte;
-        port.rxWrite.store(next);
-        break;
-      case DeviceRead::kTimedOut:
-        port.rxTimedOut.store(true);
-        return;
-      case DeviceRead::kFailed:
-        port.lastError.store(kDriverReadFailed);
-        TheClock().Sleep(kFailedReadPauseMs);
-        return;
-    }
-    if (!port.handle->WaitForInput(0)) return;
-  }
+  // the wait above touches nothing, so a pause need not wait for it; the read itself does
+  if (!BeginStep(port, port.readerBusy)) return;
+  const bool read = ReadBurst(port);
+  EndStep(port, port.readerBusy);
+  port.arrival.Notify();
+  if (!read) TheClock().Sleep(kFailedReadPauseMs);
 }
 
 // Writes what the device takes of the oldest queued slot within one slice. A slot is done when
@@ -101,16 +127,17 @@ void WriteSlice(SerialPort& port) {
 
 void ReaderThread(SerialPort& port) {
   port.readerRunning = true;
-  while (AwaitStep(port, port.readerBusy, [] { return true; })) ReadIntoRing(port);
+  while (AwaitRunnable(port, [] { return true; })) ReadIntoRing(port);
   port.readerRunning = false;
 }
 
 void WriterThread(SerialPort& port) {
   port.writerRunning = true;
   // An empty queue is waited for, not polled: an idle writer uses no CPU.
-  while (AwaitStep(port, port.writerBusy,
-                   [&] { return port.queueConsumed.load() < port.queueFilled.load(); })) {
+  while (AwaitRunnable(port, [&] { return port.queueConsumed.load() < port.queueFilled.load(); })) {
+    if (!BeginStep(port, port.writerBusy)) continue;
     WriteSlice(port);
+    EndStep(port, port.writerBusy);
   }
   port.writerRunning = false;
 }

@@ -79,6 +79,17 @@ int SerialRead(int port, std::span<std::uint8_t> destination, bool& timedOut);
 // with nothing queued or without threads.
 bool SerialAwaitSent(int port);
 
+// Waits on the clock at most `maxMs` for received bytes not yet read, ending as soon as the reader
+// has stored some; returns the milliseconds waited.
+std::uint32_t SerialAwaitInput(int port, std::uint32_t maxMs);
+
+// Waits at most `maxMs` until the queue is written and the device has sent its last byte, so that
+// a close does not cut the end of the last command off.
+void SerialDrain(int port, std::uint32_t maxMs);
+
+// Lets both threads run again without writing anything, as SerialWrite does.
+void SerialResume(int port);
+
 // Pauses the reader and the writer. Returns once neither is inside a read or a slice of a write
 // (each is short); from then on received bytes wait in the device and queued bytes in the queue.
 // The next SerialWrite resumes both.

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/clock.h"
 #include "serial/device.h"
 #include "serial/io_mutex.h"
 
@@ -45,6 +46,8 @@ struct SerialPort {
   // The port's own lock: a port whose line is held never keeps another port's threads waiting.
   IoMutex ioMutex;
   std::atomic<bool> rxTimedOut{false};
+  // Notified by the reader whenever it stored bytes, so that a wait for an answer ends at once.
+  WakeSignal arrival;
   std::int32_t readTimeoutMs = 0;
   std::atomic<bool> closing{false};
   std::atomic<bool> writerRunning{false};

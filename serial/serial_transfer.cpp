@@ -94,6 +94,34 @@ bool SerialAwaitSent(int port) {
   return WaitForQueueSent(*record);
 }
 
+std::uint32_t SerialAwaitInput(int port, std::uint32_t maxMs) {
+  SerialPort* record = ThePortTable().Find(port);
+  if (record == nullptr || !record->rxRing) {
+    TheClock().Sleep(maxMs);
+    return maxMs;
+  }
+  return TheClock().SleepUntil(
+      maxMs, record->arrival, [record] { return record->rxRead.load() != record->rxWrite.load(); });
+}
+
+void SerialDrain(int port, std::uint32_t maxMs) {
+  SerialPort* record = ThePortTable().Find(port);
+  if (record == nullptr || !record->handle) return;
+  const std::uint64_t deadline = TheClock().NowMs() + maxMs;
+  while ((record->queueConsumed.load() < record->queueFilled.load() ||
+          record->handle->PendingOutput() > 0) &&
+         TheClock().NowMs() < deadline) {
+    TheClock().Sleep(kQueuePollMs);
+  }
+}
+
+void SerialResume(int port) {
+  SerialPort* record = ThePortTable().Find(port);
+  if (record != nullptr && !record->closing && record->writerThread.joinable()) {
+    ResumePortThreads(*record);
+  }
+}
+
 void SerialSuspend(int port) {
   SerialPort* record = ThePortTable().Find(port);
   if (record != nullptr && record->readerThread.joinable()) PausePortThreads(*record);

@@ -41,6 +41,7 @@ class BatchHost final : public UserInterface, public SendFrontEnd {
   void StartProgressFeed() override;
   void StopProgressFeed() override;
   void CloseProgress() override;
+  bool ShowsProgressDialog() const override { return true; }
 
  private:
   enum class DialogState { kClosed, kOpening, kOpen };

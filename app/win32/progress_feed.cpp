@@ -2,6 +2,7 @@
 
 #include "app/progress_display.h"
 #include "app/win32/progress_dialog.h"
+#include "platform/clock.h"
 
 namespace vandrel {
 
@@ -13,6 +14,8 @@ constexpr UINT kStartTimerMessage = WM_APP + 1;
 constexpr UINT kStopTimerMessage = WM_APP + 2;
 // How often the wait for the worker looks at its flag between two sent messages.
 constexpr DWORD kWorkerPollMs = 20;
+// How often the worker looks whether the progress dialog is up.
+constexpr std::uint32_t kDialogPollMs = 10;
 
 }  // namespace
 
@@ -47,6 +50,12 @@ void JoinServingSentMessages(std::thread& worker, const std::atomic<bool>& done)
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }
   worker.join();
+}
+
+void WindowSendFrontEnd::AwaitProgressLoop(std::uint32_t maxMs) {
+  Clock& clock = TheClock();
+  const std::uint64_t deadline = clock.NowMs() + maxMs;
+  while (dialog_.window() == nullptr && clock.NowMs() < deadline) clock.Sleep(kDialogPollMs);
 }
 
 void WindowSendFrontEnd::StartProgressFeed() {

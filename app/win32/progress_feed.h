@@ -31,9 +31,11 @@ class WindowSendFrontEnd final : public SendFrontEnd {
  public:
   WindowSendFrontEnd(HWND timerWindow, const ProgressDialog& dialog)
       : timerWindow_(timerWindow), dialog_(dialog) {}
+  void AwaitProgressLoop(std::uint32_t maxMs) override;
   void StartProgressFeed() override;
   void StopProgressFeed() override;
   void CloseProgress() override;
+  bool ShowsProgressDialog() const override { return true; }
 
  private:
   HWND timerWindow_;

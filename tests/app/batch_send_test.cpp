@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -112,6 +113,32 @@ TEST_F(BatchSendTest, NoHandsetMeansNoSuccessButTheProgressStillCloses) {
             "Error 0x02 : Mobile phone connexion failure on port 3\n"
             "Check that the mobile is configured in 'Automatic' speed");
   for (const auto& box : ui_.boxes) EXPECT_NE(box.kind, BoxKind::kNotice);
+}
+
+// One detection serves the batch; a file the handset refused makes the next one detect again, and
+// patient waits detect for every file.
+TEST_F(BatchSendTest, TheHandsetFoundIsKeptUntilAFileFails) {
+  const std::string card = Write("me.vcf", {'B', 'E', 'G', 'I', 'N'});
+  int objects = 0;
+  handset_.objectAnswer = [&objects](const std::string&) {
+    return std::string(++objects == 2 ? "\r\n+CME ERROR: 100,65524\r\n" : "\r\nOK\r\n");
+  };
+  const BatchResult result = RunBatch({card, card, card, card}, {}, speeds_, frontEnd_);
+  EXPECT_EQ(result.sent, 3);
+  EXPECT_EQ(result.failed, 1);
+  EXPECT_EQ(line_.Opens(), 2);
+  const auto identifications = [this] {
+    return std::count(handset_.commands.begin(), handset_.commands.end(), "ATI3");
+  };
+  EXPECT_EQ(identifications(), 2);
+  // each file still has its own exchange, and the closing answer of one is not taken for the next
+  EXPECT_EQ(std::count(handset_.commands.begin(), handset_.commands.end(), "AT+CMEE=1"), 4);
+  EXPECT_EQ(ErrorCount(), 0u);
+
+  TheAppState().patientWaits = true;
+  EXPECT_EQ(RunBatch({card, card}, {}, speeds_, frontEnd_).sent, 2);
+  EXPECT_EQ(line_.Opens(), 4);
+  EXPECT_EQ(identifications(), 4);
 }
 
 TEST_F(BatchSendTest, EmptyPathAsksForAFile) {

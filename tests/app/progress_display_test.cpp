@@ -4,7 +4,6 @@
 
 #include "app/app_state.h"
 #include "app/message_catalogue.h"
-#include "platform/clock.h"
 #include "platform/user_interface.h"
 
 namespace vandrel {
@@ -12,17 +11,12 @@ namespace {
 
 class ProgressTest : public testing::Test {
  protected:
-  void SetUp() override {
-    InstallUserInterface(&ui_);
-    InstallClock(&clock_);
-  }
+  void SetUp() override { InstallUserInterface(&ui_); }
   void TearDown() override {
     InstallUserInterface(nullptr);
-    InstallClock(nullptr);
     ResetAppState();
   }
   RecordingUserInterface ui_;
-  VirtualClock clock_;
 };
 
 TEST_F(ProgressTest, BeginShowsCaptionPhaseAndSizeInKb) {
@@ -52,7 +46,6 @@ TEST_F(ProgressTest, UpdateShowsEachNewPercentOnceAndOnlyWhileSending) {
   EXPECT_EQ(ui_.progressLines[2], "Téléchargement: 100 % de 2.9 Ko");
   EXPECT_EQ(ui_.progressLines[1], "Téléchargement: 50 % de 2.9 Ko");
   EXPECT_EQ(ui_.finishCount, 1);
-  EXPECT_EQ(clock_.SleptMs(), 100u);
 }
 
 TEST_F(ProgressTest, LargeObjectsDoNotOverflowThePercentage) {

@@ -38,7 +38,7 @@ constexpr std::uint64_t AnswerTimeOutMs(std::uintmax_t objectBytes) {
   return std::max<std::uint64_t>(kAnswerTimeOutMs, 100 * (1 + (objectBytes + 10) / 200));
 }
 // A port where "AT" never brings "OK" is given ten tries of one 500 ms poll, each followed by
-// 100 ms; an "ERROR" answer adds 20 quiet polls of 100 ms to its try.
+// 100 ms; an "ERROR" answer without the end of its line adds 20 quiet polls of 100 ms to its try.
 constexpr std::uint64_t kProofTriesMs = 10 * (500 + 20 * 100 + 100);
 constexpr std::uint64_t kProofLimitMs = kProofTriesMs + kPromptLimitMs;
 constexpr auto kReportLimit = std::chrono::seconds(200);
@@ -66,7 +66,6 @@ struct FaultCase {
   std::string file;
   Ending ending;
   std::function<std::string(int port)> message;  // the first line shown; none for a success
-  std::uint64_t leastPausedMs = 0;               // the waits must add up to at least this
 };
 
 // A case's name as a test name.
@@ -83,10 +82,6 @@ std::string SimStep(const std::string& step) {
 // What the user is told when `step` misbehaves and the misbehaviour is not a time-out.
 std::function<std::string(int)> Refusal(const std::string& step, const std::string& what,
                                         std::uint8_t downloadEvent) {
-  // the tail of an overlong answer to one "AT" brings the "OK" to the next: the device seems to
-  // answer, and the identification then reads the rest of that noise
-  if (step == "at" && what == "long_answer")
-    return [](int port) { return LogLine(port, TXT_NO_CABLE_NO_IRDA); };
   if (step == "at") return [](int port) { return EventLine(kEventConnectFailed, port); };
   if (step == "ati3") return [](int port) { return LogLine(port, TXT_NO_CABLE_NO_IRDA); };
   if (step == "query") return [](int port) { return LogLine(port, TXT_NO_TRANSFER_CAPABILITY); };
@@ -112,6 +107,9 @@ std::vector<FaultCase> Cases() {
                  Ending ending, std::uint8_t downloadEvent) {
     const bool detecting = std::find(detection.begin(), detection.end(), step) != detection.end();
     if (step == "at") ending = Ending::kProofTries;
+    // the tail of an overlong answer to one "AT" brings the "OK" to the next try, and the answer
+    // to that try, still on its way, is dropped: a chatty handset is still a handset
+    if (step == "at" && what == "long_answer") ending = Ending::kSuccess;
     // the identification reads what came within a second, and tries five times
     if (detecting && step != "at") ending = Ending::kPrompt;
     cases.push_back({TestName(step + "_" + what), std::move(sim), "contact.vcf", ending,
@@ -189,14 +187,13 @@ std::vector<FaultCase> Cases() {
                    "contact.vcf",
                    Ending::kTimeOut,
                    [](int port) { return EventLine(kEventPortTimeout, port); }});
-  // a device that answers ERROR to everything is given up after ten tries of one probe poll and
-  // twenty quiet polls of 100 ms
+  // a device that answers ERROR to everything is given up after ten tries, each ended by its
+  // error's line
   cases.push_back({"error_to_everything",
                    {"--error-at", "all"},
                    "contact.vcf",
                    Ending::kProofTries,
-                   [](int port) { return EventLine(kEventConnectFailed, port); },
-                   kProofTriesMs});
+                   [](int port) { return EventLine(kEventConnectFailed, port); }});
   // a refusal of the ADPCM rendition while most of it is still queued: the PCM retry's commands
   // go out without the rest of it, and the PCM sound is stored
   cases.push_back({"adpcm_refused_midway",
@@ -438,7 +435,6 @@ TEST_P(Fault, EndsWithItsMessageInTimeAndLeavesThePortFree) {
     if (fault.ending == Ending::kTimeOut) {
       EXPECT_GE(paused, kAnswerTimeOutMs);
     }
-    EXPECT_GE(paused, fault.leastPausedMs);
     EXPECT_LE(outcome.first.elapsedMs, 2 * limit);
   }
   EXPECT_EQ(outcome.second.status, 0) << outcome.next.err << outcome.next.trace;

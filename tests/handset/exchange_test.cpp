@@ -30,8 +30,10 @@ class ExchangeTest : public LinkTest {
   AnswerStatus status_;
 };
 
+using Outcome = std::pair<int, std::uint64_t>;
+
 TEST_F(ExchangeTest, ValueAnswerIsReadAndPlainOkKeepsIt) {
-  EXPECT_EQ(Exchange("AT+KDOBJ?\r", 10), (std::pair<int, std::uint64_t>{0, 100}));
+  EXPECT_EQ(Exchange("AT+KDOBJ?\r", 10), (Outcome{0, 0})) << "taken when its line has ended";
   EXPECT_EQ(status_.value, 500000);
   EXPECT_EQ(status_.answerKind, kAnswerWithValue);
   EXPECT_EQ(Exchange("AT\r", 3).first, 0);
@@ -39,27 +41,56 @@ TEST_F(ExchangeTest, ValueAnswerIsReadAndPlainOkKeepsIt) {
   EXPECT_EQ(status_.value, 500000);
 }
 
-TEST_F(ExchangeTest, ErrorAnswerIsFollowedByTwentyQuietPolls) {
+// An answer is complete when the line of its final word has ended, however it arrives; a final
+// word without a line end is taken at the end of the step it came in.
+TEST_F(ExchangeTest, AnswerIsTakenWhenItsLastPieceArrives) {
+  handset_.answers["AT+CMEE=1"] = "\r\nO";
+  clock_.FeedLater(300, "K");
+  clock_.FeedLater(350, "\r\n");
+  EXPECT_EQ(Exchange("AT+CMEE=1\r", 10), (Outcome{0, 350}));
+  handset_.answers["AT+CMEE=1"] = "";
+  clock_.FeedLater(900, "\r\nOK\r\n");
+  EXPECT_EQ(Exchange("AT+CMEE=1\r", 10), (Outcome{0, 900})) << "a late answer still counts";
+  handset_.answers["AT+CMEE=1"] = "\r\nOK";
+  EXPECT_EQ(Exchange("AT+CMEE=1\r", 10), (Outcome{0, 100}));
+}
+
+// An error is followed by quiet polls until the line with its code has ended; the probe's quiet
+// polls go at the answer's pace, not its own.
+TEST_F(ExchangeTest, ErrorAnswerWaitsForTheLineOfItsCode) {
   handset_.answers["AT&K3"] = "\r\n+CME ERROR: 100,65523\r\n";
-  EXPECT_EQ(Exchange("AT&K3\r", 6), (std::pair<int, std::uint64_t>{kEventPhoneStorageFull, 2100}));
+  EXPECT_EQ(Exchange("AT&K3\r", 6), (Outcome{kEventPhoneStorageFull, 0}));
+  handset_.answers["AT&K3"] = "\r\n+CME ERROR: 100,655";
+  clock_.FeedLater(1500, "23\r\n");
+  EXPECT_EQ(Exchange("AT&K3\r", 6), (Outcome{kEventPhoneStorageFull, 1500}));
   handset_.answers["AT&K3"] = "\r\nERROR\r\n";
   EXPECT_EQ(Exchange("AT&K3\r", 6).first, kEventUnexpectedResponse);
-  // the probe's one 500 ms poll is followed by quiet polls at the answer's pace, not its own
+  handset_.answers["AT"] = "\r\nERROR";
+  EXPECT_EQ(Exchange("AT\r", 0), (Outcome{kEventUnexpectedResponse, 2000}));
+}
+
+TEST_F(ExchangeTest, PatientWaitsPollInFixedSteps) {
+  TheAppState().patientWaits = true;
+  EXPECT_EQ(Exchange("AT+KDOBJ?\r", 10), (Outcome{0, 100}));
+  handset_.answers["AT&K3"] = "\r\n+CME ERROR: 100,65523\r\n";
+  EXPECT_EQ(Exchange("AT&K3\r", 6), (Outcome{kEventPhoneStorageFull, 2100}));
   handset_.answers["AT"] = "\r\nERROR\r\n";
-  EXPECT_EQ(Exchange("AT\r", 0), (std::pair<int, std::uint64_t>{kEventUnexpectedResponse, 2500}));
+  EXPECT_EQ(Exchange("AT\r", 0), (Outcome{kEventUnexpectedResponse, 2500}));
+  handset_.answers["ATX"] = std::string(540, 'x') + "\r\nOK\r\n";
+  EXPECT_EQ(Exchange("ATX\r", 4), (Outcome{kEventUnexpectedResponse, 200}));
 }
 
 TEST_F(ExchangeTest, SilenceTimesOutAfterPollsThatGrowWithTheSize) {
   handset_.silent = true;
-  EXPECT_EQ(Exchange("AT+CMEE=1\r", 10), (std::pair<int, std::uint64_t>{kEventPortTimeout, 60000}));
-  EXPECT_EQ(Exchange("AT\r", 0), (std::pair<int, std::uint64_t>{kEventPortTimeout, 500}));
+  EXPECT_EQ(Exchange("AT+CMEE=1\r", 10), (Outcome{kEventPortTimeout, 60000}));
+  EXPECT_EQ(Exchange("AT\r", 0), (Outcome{kEventPortTimeout, 500}));
   EXPECT_EQ(Exchange("x", 119989).second, 60000u);
   EXPECT_EQ(Exchange("x", 200000).second, 100100u);
 }
 
-TEST_F(ExchangeTest, AnswerOver512BytesStopsAtTheCrossingPoll) {
+TEST_F(ExchangeTest, AnswerOver512BytesStopsAtTheCrossingRead) {
   handset_.answers["ATX"] = std::string(540, 'x') + "\r\nOK\r\n";
-  EXPECT_EQ(Exchange("ATX\r", 4), (std::pair<int, std::uint64_t>{kEventUnexpectedResponse, 200}));
+  EXPECT_EQ(Exchange("ATX\r", 4).first, kEventUnexpectedResponse);
 }
 
 TEST_F(ExchangeTest, ReportShowsTheEventOrTheLogAndResetsIt) {

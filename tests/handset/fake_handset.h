@@ -16,16 +16,43 @@ namespace vandrel {
 // A clock for protocol tests: sleeping advances virtual time, then waits (in real time) until
 // everything queued for `port` reached the scripted device and its answer was taken by the
 // driver's reader, so each poll sees exactly what a real handset would have answered by then.
+// Bytes can be put on the line at a later virtual time, as a handset that answers late.
 class SettlingClock final : public Clock {
  public:
   SettlingClock(int port, FakeSerialLine& line) : port_(port), line_(line) {}
-  void Sleep(std::uint32_t ms) override {
-    now_ += ms;
-    Settle();
-  }
+  void Sleep(std::uint32_t ms) override { AdvanceTo(now_ + ms); }
   std::uint64_t NowMs() override { return now_; }
+  // Wakes at the first arrival that makes `ready` hold, else after all of `ms`.
+  std::uint32_t SleepUntil(std::uint32_t ms, WakeSignal&,
+                           const std::function<bool()>& ready) override {
+    const std::uint64_t start = now_;
+    const std::uint64_t end = start + ms;
+    Settle();
+    while (!ready()) {
+      const auto next = late_.begin();
+      if (next == late_.end() || next->first > end) {
+        AdvanceTo(end);
+        break;
+      }
+      AdvanceTo(next->first);
+    }
+    return static_cast<std::uint32_t>(now_ - start);
+  }
+  // `bytes` arrive `afterMs` from now.
+  void FeedLater(std::uint64_t afterMs, std::string bytes) {
+    late_.emplace(now_ + afterMs, std::move(bytes));
+  }
 
  private:
+  void AdvanceTo(std::uint64_t ms) {
+    now_ = std::max<std::uint64_t>(now_, ms);
+    while (!late_.empty() && late_.begin()->first <= now_) {
+      line_.Feed(late_.begin()->second);
+      late_.erase(late_.begin());
+    }
+    Settle();
+  }
+
   void Settle() {
     SerialPort* record = ThePortTable().Find(port_);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
@@ -41,6 +68,7 @@ class SettlingClock final : public Clock {
   int port_;
   FakeSerialLine& line_;
   std::atomic<std::uint64_t> now_{0};
+  std::multimap<std::uint64_t, std::string> late_;
 };
 
 // A scripted handset behind a fake line: echoes each command, answers it from a table, and

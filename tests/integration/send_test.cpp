@@ -167,7 +167,7 @@ TEST(SendEndToEnd, TraceShowsPortSpeedCommandsAnswersPausesAndOutcome) {
   EXPECT_THAT(run.trace, HasSubstr("> 3 bytes \"AT\\r\""));
   EXPECT_THAT(run.trace, HasSubstr("< "));
   EXPECT_THAT(run.trace, HasSubstr("OK\\r\\n\""));
-  EXPECT_THAT(run.trace, HasSubstr("pause 1000 ms"));
+  EXPECT_THAT(run.trace, HasSubstr("pause 100 ms"));
   EXPECT_THAT(run.trace, HasSubstr("AT+KDOBJ=2,1,0,103,"));
   EXPECT_THAT(run.trace, HasSubstr("notice: \"Successfull Download\""));
   EXPECT_THAT(run.trace, HasSubstr("end: 4 sent, 0 failed"));
