@@ -80,8 +80,7 @@ std::string SimStep(const std::string& step) {
 }
 
 // What the user is told when `step` misbehaves and the misbehaviour is not a time-out.
-std::function<std::string(int)> Refusal(const std::string& step, const std::string& what,
-                                        std::uint8_t downloadEvent) {
+std::function<std::string(int)> Refusal(const std::string& step, std::uint8_t downloadEvent) {
   if (step == "at") return [](int port) { return EventLine(kEventConnectFailed, port); };
   if (step == "ati3") return [](int port) { return LogLine(port, TXT_NO_CABLE_NO_IRDA); };
   if (step == "query") return [](int port) { return LogLine(port, TXT_NO_TRANSFER_CAPABILITY); };
@@ -113,7 +112,7 @@ std::vector<FaultCase> Cases() {
     // the identification reads what came within a second, and tries five times
     if (detecting && step != "at") ending = Ending::kPrompt;
     cases.push_back({TestName(step + "_" + what), std::move(sim), "contact.vcf", ending,
-                     Refusal(step, what, downloadEvent)});
+                     Refusal(step, downloadEvent)});
   };
   for (const std::vector<std::string>* steps : {&detection, &download}) {
     for (const std::string& step : *steps) {
