@@ -18,6 +18,8 @@ constexpr std::size_t kBytesPerExtraPoll = 200;
 constexpr std::size_t kExpectedSizeSlack = 10;
 constexpr int kQuietPollsAfterError = 20;
 constexpr std::uint32_t kCloseWaitMs = 500;
+// However long a late answer goes on arriving, it is dropped within this many of its waits.
+constexpr std::uint64_t kLateAnswerLimitFactor = 4;
 
 // What a driver error code means to the user.
 struct DriverErrorEvent {
@@ -166,14 +168,22 @@ bool HandsetLink::AwaitAnswer(std::size_t expectedSize, AnswerStatus& status, Ev
   return false;
 }
 
-void HandsetLink::DropLateAnswer(std::uint32_t maxMs) {
+void HandsetLink::DropLateAnswer(std::uint32_t quietMs) {
   Clock& clock = TheClock();
-  AnswerCollector collector;
-  const std::uint64_t deadline = clock.NowMs() + maxMs;
+  std::array<std::uint8_t, kMaxAnswerBytes> scratch{};
+  const std::uint64_t limit = clock.NowMs() + kLateAnswerLimitFactor * quietMs;
+  std::uint64_t deadline = clock.NowMs() + quietMs;
   SerialResume(port);
-  for (std::uint64_t now = clock.NowMs(); now < deadline; now = clock.NowMs()) {
-    SerialAwaitInput(port, static_cast<std::uint32_t>(deadline - now));
-    if (ReadArrived(port, collector) != Poll::kGoOn && collector.WordLineEnded()) break;
+  for (std::uint64_t now = clock.NowMs(); now < std::min(deadline, limit); now = clock.NowMs()) {
+    SerialAwaitInput(port, static_cast<std::uint32_t>(std::min(deadline, limit) - now));
+    bool timedOut = false;
+    const int count = SerialRead(port, scratch, timedOut);
+    if (count <= 0) continue;
+    const auto bytes = std::span(scratch).first(static_cast<std::size_t>(count));
+    TraceRead(port, bytes);
+    if (AnswerLineEnded(bytes)) break;
+    // more of it is coming: a long answer may take longer than the wait to arrive
+    deadline = clock.NowMs() + quietMs;
   }
   SerialSuspend(port);
 }

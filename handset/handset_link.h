@@ -42,9 +42,11 @@ class HandsetLink {
   // Closes the port once its last bytes have gone (at most 500 ms); false when the close failed
   // while connected.
   bool CloseLink();
-  // Reads and drops an answer still on its way (at most `maxMs`): the closing command's on a kept
-  // link, or a late answer to an earlier try, so that the next exchange starts clean.
-  void DropLateAnswer(std::uint32_t maxMs);
+  // Reads and drops an answer still on its way, until its final line has ended or the line has
+  // been quiet for `quietMs` (at most four times that in all): the closing command's answer on a
+  // kept link, or the answer to a try that came after an earlier try's late one, so that the
+  // next exchange starts clean.
+  void DropLateAnswer(std::uint32_t quietMs);
 
   // Finds and identifies a capable handset on `portNumber`, trying each speed of the list.
   bool Detect(int portNumber, LineSpeeds& lineSpeeds, std::string& log);

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/clock.h"
 #include "serial/port_threads.h"
@@ -14,14 +15,18 @@ constexpr std::uint32_t kQueuePollMs = 5;
 constexpr int kStallChecks = 500;
 
 // Waits until the writer has sent every queued slot; false when the writer, trying, moved no byte
-// through kStallChecks checks (the line held by flow control, or a device that takes nothing).
-// A writer not yet scheduled is not trying, and is not counted as stalled.
+// and finished no slot through kStallChecks checks (the line held by flow control, or a device that
+// takes nothing). A writer not yet scheduled is not trying, and is not counted as stalled.
 bool WaitForQueueSent(SerialPort& record) {
-  std::uint64_t lastSeen = record.bytesWritten.load();
+  // a slot the device failed on counts as done, and as progress: the failure is reported as such
+  const auto progress = [&record] {
+    return std::pair(record.bytesWritten.load(), record.queueConsumed.load());
+  };
+  auto lastSeen = progress();
   int unchangedChecks = 0;
   while (record.queueConsumed.load() < record.queueFilled.load()) {
     TheClock().Sleep(kQueuePollMs);
-    const std::uint64_t now = record.bytesWritten.load();
+    const auto now = progress();
     if (now != lastSeen) {
       lastSeen = now;
       unchangedChecks = 0;
