@@ -53,16 +53,17 @@ class SettlingClock final : public Clock {
     Settle();
   }
 
+  // Waits until the writer has sent its queue and the reader has stored what the device holds:
+  // the reader takes bytes from the device only inside a step, and has stored them when the step
+  // has ended.
   void Settle() {
     SerialPort* record = ThePortTable().Find(port_);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     while (std::chrono::steady_clock::now() < deadline) {
       const bool written = record->queueConsumed.load() == record->queueFilled.load();
-      if (written && line_.Unread() == 0) break;
+      if (written && line_.Unread() == 0 && !record->readerBusy.load()) break;
       std::this_thread::sleep_for(std::chrono::microseconds(20));
     }
-    // the reader stores the byte it just took a moment after taking it
-    std::this_thread::sleep_for(std::chrono::microseconds(300));
   }
 
   int port_;
