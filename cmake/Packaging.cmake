@@ -65,15 +65,17 @@ set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/dist)
 
 if(WIN32)
   set(CPACK_GENERATOR "ZIP;NSIS")
+  set(CPACK_STRIP_FILES ON)
+  # our own installer script: per-user or per-machine, and a complete Apps & Features entry
+  set(CPACK_MODULE_PATH ${VANDREL_PACKAGING_DIR}/nsis)
+  set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Vandrel)
   set(CPACK_PACKAGE_EXECUTABLES "vandrel;Vandrel")
+  set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
   set(CPACK_NSIS_DISPLAY_NAME Vandrel)
   set(CPACK_NSIS_PACKAGE_NAME Vandrel)
   set(CPACK_NSIS_INSTALLED_ICON_NAME vandrel.exe)
   set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/resources/artwork/vandrel.ico)
   set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/resources/artwork/vandrel.ico)
-  # The uninstaller removes what it installed and nothing else: the user's settings under
-  # Software\Kesta stay where they are.
-  set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
   # a 64-bit installer for 64-bit programs (and for a 64-bit Wine without its 32-bit half)
   set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 else()
