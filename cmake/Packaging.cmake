@@ -85,6 +85,7 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   # stripped programs; their debugging information goes to vandrel-dbgsym, for crash reports
   set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
+  set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/RepairDebugPackageSums.cmake)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 endif()
 
