@@ -33,7 +33,9 @@ check-windows: windows
 demo: deps linux
 	scripts/demo build/linux
 
-# Release packages: the Windows zip and installer, the Linux .deb; then smoke-tests them.
+# Release packages: the Windows zip and installer, the Linux .deb; then smoke-tests them. Their
+# files carry the time of the last commit, so that two builds of one commit are byte-identical.
+dist: export SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct)
 dist: deps linux windows
 	cd build/linux && cpack
 	cd build/windows && cpack
