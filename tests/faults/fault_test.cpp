@@ -106,9 +106,6 @@ std::vector<FaultCase> Cases() {
                  Ending ending, std::uint8_t downloadEvent) {
     const bool detecting = std::find(detection.begin(), detection.end(), step) != detection.end();
     if (step == "at") ending = Ending::kProofTries;
-    // the tail of an overlong answer to one "AT" brings the "OK" to the next try, and the answer
-    // to that try, still on its way, is dropped: a chatty handset is still a handset
-    if (step == "at" && what == "long_answer") ending = Ending::kSuccess;
     // the identification reads what came within a second, and tries five times
     if (detecting && step != "at") ending = Ending::kPrompt;
     cases.push_back({TestName(step + "_" + what), std::move(sim), "contact.vcf", ending,
@@ -122,7 +119,13 @@ std::vector<FaultCase> Cases() {
       add(step, "error", {"--error-at", sim}, Ending::kPrompt, kEventUnexpectedResponse);
       add(step, "cme", {"--error-at", sim + "=" + std::to_string(kAnyCmeCode)}, Ending::kPrompt,
           kEventFormatUnsupported);
-      add(step, "long_answer", {"--long-answer=" + sim}, Ending::kPrompt, kEventUnexpectedResponse);
+      // an overlong answer to the one-shot "AT" probe ends as its bytes happen to be cut into
+      // reads: whether the tail that holds the "OK" is dropped with the poll that crossed 512
+      // bytes or left for the next try; no outcome of it can be asserted
+      if (step != "at") {
+        add(step, "long_answer", {"--long-answer=" + sim}, Ending::kPrompt,
+            kEventUnexpectedResponse);
+      }
       add(step, "hold", {"--hold-at", sim}, Ending::kTimeOut, kEventPortTimeout);
       // the driver's reader notes the hang-up, but only the answer's time-out ends the wait
       add(step, "hangup", {"--hangup-at", sim}, Ending::kTimeOut, kEventPortTimeout);
