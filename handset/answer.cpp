@@ -68,7 +68,10 @@ bool AnswerLineEnded(std::span<const std::uint8_t> collected) {
     const std::size_t at = Find(collected, word);
     if (at == std::string_view::npos) continue;
     const auto rest = collected.subspan(at + word.size());
-    return std::any_of(rest.begin(), rest.end(), [](std::uint8_t c) { return c == '\r' || c == '\n'; });
+    const auto end = std::find_if(rest.begin(), rest.end(),
+                                  [](std::uint8_t c) { return c == '\r' || c == '\n'; });
+    // a carriage return has its line feed still to come, which belongs to this answer too
+    return end != rest.end() && (*end == '\n' || std::next(end) != rest.end());
   }
   return false;
 }

@@ -53,6 +53,9 @@ TEST_F(ExchangeTest, AnswerIsTakenWhenItsLastPieceArrives) {
   EXPECT_EQ(Exchange("AT+CMEE=1\r", 10), (Outcome{0, 900})) << "a late answer still counts";
   handset_.answers["AT+CMEE=1"] = "\r\nOK";
   EXPECT_EQ(Exchange("AT+CMEE=1\r", 10), (Outcome{0, 100}));
+  handset_.answers["AT+CMEE=1"] = "\r\nOK\r";
+  clock_.FeedLater(50, "\n");
+  EXPECT_EQ(Exchange("AT+CMEE=1\r", 10), (Outcome{0, 50})) << "its line feed belongs to it too";
 }
 
 // An error is followed by quiet polls until the line with its code has ended; the probe's quiet
