@@ -82,15 +82,23 @@ namespace {
 
 using Poll = AnswerCollector::Poll;
 
-// Reads what has arrived into `collector`; kGoOn when nothing had.
-Poll ReadArrived(int port, AnswerCollector& collector) {
-  std::array<std::uint8_t, kMaxAnswerBytes> scratch{};
+using AnswerScratch = std::array<std::uint8_t, kMaxAnswerBytes>;
+
+// Reads what has arrived into `scratch` and traces it; empty when nothing had.
+std::span<const std::uint8_t> ReadAndTrace(int port, AnswerScratch& scratch) {
   bool timedOut = false;
   const int count = SerialRead(port, scratch, timedOut);
-  if (count <= 0) return Poll::kGoOn;
+  if (count <= 0) return {};
   const auto bytes = std::span(scratch).first(static_cast<std::size_t>(count));
   TraceRead(port, bytes);
-  return collector.Add(bytes);
+  return bytes;
+}
+
+// Reads what has arrived into `collector`; kGoOn when nothing had.
+Poll ReadArrived(int port, AnswerCollector& collector) {
+  AnswerScratch scratch{};
+  const auto bytes = ReadAndTrace(port, scratch);
+  return bytes.empty() ? Poll::kGoOn : collector.Add(bytes);
 }
 
 // The fixed steps of old: each poll sleeps its whole interval, then reads. After an ERROR every
@@ -170,17 +178,14 @@ bool HandsetLink::AwaitAnswer(std::size_t expectedSize, AnswerStatus& status, Ev
 
 void HandsetLink::DropLateAnswer(std::uint32_t quietMs) {
   Clock& clock = TheClock();
-  std::array<std::uint8_t, kMaxAnswerBytes> scratch{};
+  AnswerScratch scratch{};
   const std::uint64_t limit = clock.NowMs() + kLateAnswerLimitFactor * quietMs;
   std::uint64_t deadline = clock.NowMs() + quietMs;
   SerialResume(port);
   for (std::uint64_t now = clock.NowMs(); now < std::min(deadline, limit); now = clock.NowMs()) {
     SerialAwaitInput(port, static_cast<std::uint32_t>(std::min(deadline, limit) - now));
-    bool timedOut = false;
-    const int count = SerialRead(port, scratch, timedOut);
-    if (count <= 0) continue;
-    const auto bytes = std::span(scratch).first(static_cast<std::size_t>(count));
-    TraceRead(port, bytes);
+    const auto bytes = ReadAndTrace(port, scratch);
+    if (bytes.empty()) continue;
     if (AnswerLineEnded(bytes)) break;
     // more of it is coming: a long answer may take longer than the wait to arrive
     deadline = clock.NowMs() + quietMs;
