@@ -1,12 +1,12 @@
 #include "app/batch_send.h"
 
 #include "app/chosen_file.h"
-#include "app/message_catalogue.h"
 #include "app/object_title.h"
 #include "handset/handset_link.h"
 #include "objects/media_file.h"
 #include "platform/format_text.h"
 #include "platform/user_interface.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 

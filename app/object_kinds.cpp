@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/message_catalogue.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 

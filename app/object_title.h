@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_state.h"
+#include "runtime/app_state.h"
 
 namespace vandrel {
 

@@ -1,10 +1,10 @@
 #include "app/port_list.h"
 
-#include "app/message_catalogue.h"
 #include "handset/handset_link.h"
 #include "platform/format_text.h"
 #include "platform/registry_store.h"
 #include "platform/user_interface.h"
+#include "runtime/message_catalogue.h"
 #include "serial/port_map.h"
 #include "serial/serial_driver.h"
 

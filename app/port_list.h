@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_state.h"
 #include "handset/line_speeds.h"
+#include "runtime/app_state.h"
 
 namespace vandrel {
 

@@ -1,13 +1,13 @@
 #include "app/send_job.h"
 
-#include "app/message_catalogue.h"
-#include "app/progress_display.h"
 #include "handset/adpcm_record.h"
 #include "handset/handset_link.h"
 #include "objects/event_table.h"
 #include "objects/media_file.h"
 #include "platform/clock.h"
 #include "platform/user_interface.h"
+#include "runtime/message_catalogue.h"
+#include "runtime/progress_display.h"
 
 namespace vandrel {
 

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string_view>
 
-#include "app/app_state.h"
 #include "handset/line_speeds.h"
+#include "runtime/app_state.h"
 
 namespace vandrel {
 

@@ -3,12 +3,12 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/app_state.h"
-#include "app/message_catalogue.h"
 #include "app/object_kinds.h"
 #include "platform/format_text.h"
 #include "platform/known_folders.h"
 #include "platform/registry_store.h"
+#include "runtime/app_state.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 

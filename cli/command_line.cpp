@@ -3,13 +3,13 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 
-#include "app/app_state.h"
 #include "cli/config_command.h"
 #include "cli/convert_command.h"
 #include "cli/exit_status.h"
 #include "cli/ports_command.h"
 #include "cli/search_command.h"
 #include "cli/send_command.h"
+#include "runtime/app_state.h"
 
 namespace vandrel {
 

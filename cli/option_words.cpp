@@ -2,10 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
-#include "app/app_state.h"
-#include "app/message_catalogue.h"
 #include "app/object_kinds.h"
 #include "platform/format_text.h"
+#include "runtime/app_state.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 

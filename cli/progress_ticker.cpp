@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "app/progress_display.h"
+#include "runtime/progress_display.h"
 
 namespace vandrel {
 

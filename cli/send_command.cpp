@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 #include <memory>
 
-#include "app/app_state.h"
 #include "app/batch_send.h"
 #include "cli/batch_report.h"
 #include "cli/command_session.h"
@@ -12,6 +11,7 @@
 #include "cli/trace_file.h"
 #include "platform/format_text.h"
 #include "platform/user_interface.h"
+#include "runtime/app_state.h"
 #include "serial/port_map.h"
 
 namespace vandrel {

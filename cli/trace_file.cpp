@@ -3,10 +3,10 @@
 #include <array>
 #include <ctime>
 
-#include "app/app_state.h"
 #include "objects/media_file.h"
 #include "platform/format_text.h"
 #include "platform/utf8_path.h"
+#include "runtime/app_state.h"
 #include "serial/port_map.h"
 
 namespace vandrel {

@@ -1,14 +1,14 @@
 #include <algorithm>
 #include <array>
 
-#include "app/app_state.h"
-#include "app/message_catalogue.h"
-#include "app/port_log.h"
 #include "handset/answer.h"
 #include "handset/handset_link.h"
 #include "handset/identification.h"
 #include "handset/link_trace.h"
 #include "platform/clock.h"
+#include "runtime/app_state.h"
+#include "runtime/message_catalogue.h"
+#include "runtime/port_log.h"
 #include "serial/serial_driver.h"
 
 namespace vandrel {

@@ -1,11 +1,11 @@
-#include "app/app_state.h"
-#include "app/message_catalogue.h"
-#include "app/progress_display.h"
 #include "handset/adpcm_record.h"
 #include "handset/handset_link.h"
 #include "objects/media_file.h"
 #include "platform/format_text.h"
 #include "platform/user_interface.h"
+#include "runtime/app_state.h"
+#include "runtime/message_catalogue.h"
+#include "runtime/progress_display.h"
 #include "serial/serial_driver.h"
 
 namespace vandrel {

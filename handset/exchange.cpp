@@ -1,11 +1,11 @@
 #include <algorithm>
 #include <array>
 
-#include "app/app_state.h"
 #include "handset/handset_link.h"
 #include "handset/link_trace.h"
 #include "platform/clock.h"
 #include "platform/user_interface.h"
+#include "runtime/app_state.h"
 #include "serial/serial_driver.h"
 
 namespace vandrel {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/message_catalogue.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 

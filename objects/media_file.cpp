@@ -4,12 +4,12 @@
 #include <fstream>
 #include <limits>
 
-#include "app/app_state.h"
 #include "objects/event_table.h"
 #include "platform/user_interface.h"
 #include "platform/utf8.h"
 #include "platform/utf8_path.h"
 #include "platform/windows_1252.h"
+#include "runtime/app_state.h"
 #include "sound/allocation.h"
 #include "sound/sound_converter.h"
 

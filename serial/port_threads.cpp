@@ -3,8 +3,8 @@
 #include <chrono>
 #include <system_error>
 
-#include "app/app_state.h"
 #include "platform/clock.h"
+#include "runtime/app_state.h"
 #include "serial/serial_driver.h"
 
 namespace vandrel {

@@ -1,9 +1,9 @@
 #include <array>
 #include <new>
 
-#include "app/message_catalogue.h"
 #include "platform/clock.h"
 #include "platform/format_text.h"
+#include "runtime/message_catalogue.h"
 #include "serial/port_threads.h"
 #include "serial/serial_driver.h"
 

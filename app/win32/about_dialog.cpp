@@ -1,11 +1,11 @@
 #include "app/win32/about_dialog.h"
 
-#include "app/app_state.h"
-#include "app/message_catalogue.h"
 #include "app/win32/gdi_objects.h"
 #include "app/win32/window_dpi.h"
 #include "platform/utf16.h"
 #include "resources/resource_ids.h"
+#include "runtime/app_state.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 

@@ -2,11 +2,11 @@
 
 #include <thread>
 
-#include "app/app_state.h"
 #include "app/batch_start.h"
 #include "app/win32/progress_dialog.h"
 #include "app/win32/progress_feed.h"
 #include "app/win32/win32_user_interface.h"
+#include "runtime/app_state.h"
 
 namespace vandrel {
 

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/win32/batch_host.h"
 #include "app/win32/main_window.h"
 #include "app/win32/usage_box.h"
 #include "app/win32/win32_user_interface.h"
 #include "objects/event_table.h"
 #include "platform/utf16.h"
+#include "runtime/app_state.h"
 
 namespace {
 

@@ -7,7 +7,6 @@
 
 #include "app/chosen_file.h"
 #include "app/language.h"
-#include "app/message_catalogue.h"
 #include "app/object_title.h"
 #include "app/send_job.h"
 #include "app/settings.h"
@@ -21,6 +20,7 @@
 #include "platform/user_interface.h"
 #include "platform/utf16.h"
 #include "resources/resource_ids.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 

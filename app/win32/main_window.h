@@ -5,7 +5,6 @@
 #include <array>
 #include <string>
 
-#include "app/app_state.h"
 #include "app/object_kinds.h"
 #include "app/port_list.h"
 #include "app/win32/dialog_dispatch.h"
@@ -13,6 +12,7 @@
 #include "app/win32/menu_bar.h"
 #include "app/win32/open_file_dialog.h"
 #include "handset/line_speeds.h"
+#include "runtime/app_state.h"
 
 namespace vandrel {
 

@@ -2,10 +2,10 @@
 
 #include <array>
 
-#include "app/message_catalogue.h"
 #include "platform/format_text.h"
 #include "platform/utf16.h"
 #include "resources/resource_ids.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 

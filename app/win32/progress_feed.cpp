@@ -1,8 +1,8 @@
 #include "app/win32/progress_feed.h"
 
-#include "app/progress_display.h"
 #include "app/win32/progress_dialog.h"
 #include "platform/clock.h"
+#include "runtime/progress_display.h"
 
 namespace vandrel {
 

@@ -4,9 +4,9 @@
 
 #include <array>
 
-#include "app/app_state.h"
 #include "app/win32/progress_dialog.h"
 #include "platform/utf16.h"
+#include "runtime/app_state.h"
 
 namespace vandrel {
 

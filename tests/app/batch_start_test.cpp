@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/message_catalogue.h"
 #include "objects/event_table.h"
 #include "platform/registry_tree.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/message_catalogue.h"
+#include "runtime/app_state.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 namespace {

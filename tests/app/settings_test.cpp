@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
 #include "platform/registry_tree.h"
+#include "runtime/app_state.h"
 
 namespace vandrel {
 namespace {

@@ -16,9 +16,9 @@
 #include <sstream>
 #include <thread>
 
-#include "app/message_catalogue.h"
 #include "handset/answer.h"
 #include "objects/event_table.h"
+#include "runtime/message_catalogue.h"
 #include "tests/integration/harness.h"
 
 namespace vandrel::e2e {

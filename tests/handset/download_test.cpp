@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/app_state.h"
 #include "handset/adpcm_record.h"
 #include "handset/handset_link.h"
 #include "objects/media_file.h"
+#include "runtime/app_state.h"
 #include "tests/handset/link_fixture.h"
 #include "tests/sound/wav_builder.h"
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "serial/fake_device.h"
 #include "serial/serial_port.h"
+#include "tests/doubles/fake_device.h"
 
 namespace vandrel {
 

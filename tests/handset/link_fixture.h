@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
 #include "objects/event_table.h"
 #include "platform/registry_tree.h"
 #include "platform/user_interface.h"
+#include "runtime/app_state.h"
 #include "serial/serial_driver.h"
 #include "tests/handset/fake_handset.h"
 

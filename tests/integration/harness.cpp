@@ -15,12 +15,12 @@
 #include <sstream>
 #include <thread>
 
-#include "app/message_catalogue.h"
-#include "app/port_log.h"
 #include "app/settings.h"
 #include "cli/console_lines.h"
 #include "objects/event_table.h"
 #include "platform/file_registry_store.h"
+#include "runtime/message_catalogue.h"
+#include "runtime/port_log.h"
 
 namespace vandrel::e2e {
 

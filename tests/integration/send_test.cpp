@@ -13,8 +13,8 @@
 #include <map>
 #include <regex>
 
-#include "app/message_catalogue.h"
 #include "objects/event_table.h"
+#include "runtime/message_catalogue.h"
 #include "tests/integration/harness.h"
 
 namespace vandrel::e2e {

@@ -5,8 +5,8 @@
 #include <array>
 #include <regex>
 
-#include "app/message_catalogue.h"
 #include "platform/format_text.h"
+#include "runtime/message_catalogue.h"
 #include "tests/integration/harness.h"
 
 namespace vandrel::e2e {

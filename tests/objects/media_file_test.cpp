@@ -6,10 +6,10 @@
 #include <fstream>
 #include <random>
 
-#include "app/app_state.h"
 #include "objects/event_table.h"
 #include "platform/user_interface.h"
 #include "platform/utf8_path.h"
+#include "runtime/app_state.h"
 #include "tests/sound/wav_builder.h"
 
 namespace vandrel {

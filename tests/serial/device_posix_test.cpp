@@ -5,7 +5,7 @@
 #include <string>
 #include <thread>
 
-#include "app/message_catalogue.h"
+#include "runtime/message_catalogue.h"
 #include "serial/device.h"
 #include "serial/port_map.h"
 #include "serial/serial_driver.h"

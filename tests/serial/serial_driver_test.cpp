@@ -8,10 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/message_catalogue.h"
 #include "platform/clock.h"
-#include "serial/fake_device.h"
+#include "runtime/app_state.h"
+#include "runtime/message_catalogue.h"
+#include "tests/doubles/fake_device.h"
 #include "tests/serial/transfer_pattern.h"
 
 namespace vandrel {

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_state.h"
+#include "runtime/app_state.h"
 #include "serial/serial_driver.h"
 #include "tests/serial/transfer_pattern.h"
 

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_state.h"
+#include "runtime/app_state.h"
 #include "serial/port_map.h"
 #include "serial/serial_driver.h"
 

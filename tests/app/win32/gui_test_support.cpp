@@ -2,13 +2,13 @@
 
 #include <commctrl.h>
 
-#include "app/app_state.h"
 #include "app/port_list.h"
 #include "app/settings.h"
 #include "objects/event_table.h"
 #include "platform/format_text.h"
 #include "platform/utf16.h"
 #include "resources/resource_ids.h"
+#include "runtime/app_state.h"
 
 namespace vandrel {
 

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/message_catalogue.h"
 #include "app/object_title.h"
 #include "app/port_list.h"
 #include "app/win32/gdi_objects.h"
@@ -16,6 +15,7 @@
 #include "gui_test_support.h"
 #include "platform/utf16.h"
 #include "resources/resource_ids.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 namespace {

@@ -4,10 +4,10 @@
 #include <chrono>
 #include <thread>
 
-#include "app/app_state.h"
-#include "app/message_catalogue.h"
-#include "app/progress_display.h"
 #include "gui_test_support.h"
+#include "runtime/app_state.h"
+#include "runtime/message_catalogue.h"
+#include "runtime/progress_display.h"
 
 namespace vandrel {
 namespace {

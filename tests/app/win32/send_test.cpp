@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/message_catalogue.h"
 #include "app/win32/batch_host.h"
 #include "app/win32/main_window.h"
 #include "gui_test_support.h"
 #include "resources/resource_ids.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/app_state.h"
+#include "runtime/app_state.h"
 
 namespace vandrel {
 

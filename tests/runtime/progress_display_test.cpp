@@ -1,10 +1,10 @@
-#include "app/progress_display.h"
+#include "runtime/progress_display.h"
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/message_catalogue.h"
 #include "platform/user_interface.h"
+#include "runtime/app_state.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 namespace {

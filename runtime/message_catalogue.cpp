@@ -1,6 +1,6 @@
-#include "app/message_catalogue.h"
+#include "runtime/message_catalogue.h"
 
-#include "app/app_state.h"
+#include "runtime/app_state.h"
 
 namespace vandrel {
 

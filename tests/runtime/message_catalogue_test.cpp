@@ -1,11 +1,11 @@
-#include "app/message_catalogue.h"
+#include "runtime/message_catalogue.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "runtime/app_state.h"
 
 namespace vandrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "serial/fake_device.h"
+#include "tests/doubles/fake_device.h"
 
 #include <algorithm>
 #include <chrono>

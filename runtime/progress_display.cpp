@@ -1,13 +1,13 @@
-#include "app/progress_display.h"
+#include "runtime/progress_display.h"
 
 #include <algorithm>
 #include <atomic>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/message_catalogue.h"
 #include "platform/format_text.h"
 #include "platform/user_interface.h"
+#include "runtime/app_state.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 

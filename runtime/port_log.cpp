@@ -1,7 +1,7 @@
-#include "app/port_log.h"
+#include "runtime/port_log.h"
 
-#include "app/message_catalogue.h"
 #include "platform/format_text.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 
