@@ -11,21 +11,22 @@
 namespace vandrel {
 
 std::optional<int> KindFromExtension(const std::string& path) {
-  if (ClassifyGraphic(path, false) != kNoFormat) return kGraphic;
-  if (ClassifySound(path, false) != kNoFormat) return kSound;
-  if (ClassifyVCard(path, false) != kNoFormat) return kVCard;
+  if (ClassifyGraphic(path) != kNoFormat) return kGraphic;
+  if (ClassifySound(path) != kNoFormat) return kSound;
+  if (ClassifyVCard(path) != kNoFormat) return kVCard;
   return std::nullopt;
 }
 
 BatchResult RunBatch(const std::vector<std::string>& files, const BatchOptions& options,
-                     LineSpeeds& lineSpeeds, SendFrontEnd& frontEnd) {
+                     const SendContext& send) {
+  AppState& state = send.state;
   BatchResult result;
   ObjectKindRow row;
   row.kind = options.kind.value_or(kGraphic);
   const int count = static_cast<int>(files.size());
   // the handset found for one file serves the next, unless the user wants every file on its own
   std::unique_ptr<HandsetLink> keptLink;
-  std::unique_ptr<HandsetLink>* kept = TheAppState().patientWaits ? nullptr : &keptLink;
+  std::unique_ptr<HandsetLink>* kept = state.patientWaits ? nullptr : &keptLink;
   for (int position = 1; const std::string& path : files) {
     const ChosenFile chosen = SplitChosenFile(path);
     const std::string displayName =
@@ -34,18 +35,19 @@ BatchResult RunBatch(const std::vector<std::string>& files, const BatchOptions& 
     // a file in no list keeps the previous kind, and the send refuses it by its extension
     if (!options.kind) row.kind = KindFromExtension(path).value_or(row.kind);
     const std::string title = CleanObjectTitle(options.title.value_or(chosen.title));
-    StoreObjectTitle(title, TheAppState());
+    StoreObjectTitle(title, state);
     bool sent = false;
-    if (!PrepareSend(title.size(), row, path))
-      ShowWarning(GetText(TXT_NO_OBJECT_FILE));
-    else if (LoadObjectFile())
-      sent = RunSendJob(lineSpeeds, displayName, frontEnd, kept);
+    MediaFile file;
+    if (!PrepareSend(state, title.size(), row, path))
+      ShowWarning(send.ui, GetText(TXT_NO_OBJECT_FILE));
+    else if (LoadObjectFile(state, file, send.ui))
+      sent = RunSendJob(send, file, displayName, kept);
     if (!sent) keptLink.reset();
     ++(sent ? result.sent : result.failed);
   }
   keptLink.reset();
   // the row lives only as long as the batch
-  TheAppState().currentObjectType = nullptr;
+  state.currentObjectType = nullptr;
   return result;
 }
 

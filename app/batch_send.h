@@ -22,7 +22,7 @@ struct BatchResult {
 // Sends `files` in order, one send each, without a window: the path that files given on the
 // command line take. Every failure has been shown when it returns.
 BatchResult RunBatch(const std::vector<std::string>& files, const BatchOptions& options,
-                     LineSpeeds& lineSpeeds, SendFrontEnd& frontEnd);
+                     const SendContext& send);
 
 // The kind a file's extension gives, trying the graphic, the sound and the vCard lists in turn;
 // nullopt when none has it.

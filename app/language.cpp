@@ -1,19 +1,16 @@
 #include "app/language.h"
 
 #include "objects/event_table.h"
-#include "runtime/app_state.h"
 #include "runtime/message_catalogue.h"
 
 namespace vandrel {
 
 void SetLanguage(int language, LanguageMenus* menus) {
-  AppState& state = TheAppState();
-  LanguageMenus* shown = state.batchMode ? nullptr : menus;
-  state.language = language;
-  const bool submenuFound = shown != nullptr && shown->RenameMenus();
+  SelectTextLanguage(language);
+  const bool submenuFound = menus != nullptr && menus->RenameMenus();
   DestroyEventTable();
   BuildEventTable(GetTextBlock(language));
-  if (submenuFound) shown->CheckLanguageItem(language);
+  if (submenuFound) menus->CheckLanguageItem(language);
 }
 
 }  // namespace vandrel

@@ -12,8 +12,8 @@ class LanguageMenus {
   virtual void CheckLanguageItem(int language) = 0;
 };
 
-// Switches the interface language: AppState's `language`, the menus (unless in batch mode or
-// `menus` is null) and the event table, rebuilt from the new texts with its count at 0.
+// Switches the interface language: the catalogue's, the menus (unless `menus` is null, as in a
+// batch) and the event table, rebuilt from the new texts with its count at 0.
 void SetLanguage(int language, LanguageMenus* menus);
 
 }  // namespace vandrel

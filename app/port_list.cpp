@@ -59,22 +59,23 @@ int SelectInitialPort(const PortList& list, PortSelection& selection) {
   return position;
 }
 
-int AutoSearch(const PortList& list, LineSpeeds& lineSpeeds, PortSelection& selection) {
+int AutoSearch(const LinkContext& context, const PortList& list, LineSpeeds& lineSpeeds,
+               PortSelection& selection) {
   std::string log;
   std::string model;
   int found = 0;
   {
-    HandsetLink link;
+    HandsetLink link(context);
     for (int position = 1; position <= list.count && found == 0; ++position)
       if (link.QuickProbe(list.ports[static_cast<std::size_t>(position)], model, lineSpeeds, log))
         found = position;
   }
   if (found == 0) {
-    ShowPlain(GetText(TXT_NOT_FOUND_ANY_PORT) + log);
+    ShowPlain(context.ui, GetText(TXT_NOT_FOUND_ANY_PORT) + log);
     return 0;
   }
   SelectPort(list, found, selection);
-  ShowPlain(FormatText(GetText(TXT_FOUND_HANDSET).c_str(), model.c_str(), selection.port));
+  ShowPlain(context.ui, FormatText(GetText(TXT_FOUND_HANDSET).c_str(), model.c_str(), selection.port));
   return found;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "handset/handset_link.h"
 #include "handset/line_speeds.h"
 #include "runtime/app_state.h"
 
@@ -28,8 +29,10 @@ void SelectPort(const PortList& list, int position, PortSelection& selection);
 // Selects the listed port equal to the stored one, else the first listed; returns its position.
 int SelectInitialPort(const PortList& list, PortSelection& selection);
 // The "Auto" search: probes the listed ports in order, selects the first where a compliant
-// handset answers and tells the user what was found. Returns the position found, 0 for none.
-int AutoSearch(const PortList& list, LineSpeeds& lineSpeeds, PortSelection& selection);
+// handset answers and tells the user what was found, through a link made with `context`.
+// Returns the position found, 0 for none.
+int AutoSearch(const LinkContext& context, const PortList& list, LineSpeeds& lineSpeeds,
+               PortSelection& selection);
 
 // Closes the listed ports that the search's probes left open, before the program ends: an open
 // port's threads must stop before the port table goes away.

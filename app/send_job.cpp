@@ -1,13 +1,9 @@
 #include "app/send_job.h"
 
 #include "handset/adpcm_record.h"
-#include "handset/handset_link.h"
 #include "objects/event_table.h"
-#include "objects/media_file.h"
-#include "platform/clock.h"
 #include "platform/user_interface.h"
 #include "runtime/message_catalogue.h"
-#include "runtime/progress_display.h"
 
 namespace vandrel {
 
@@ -25,9 +21,8 @@ constexpr std::uint16_t kReplacementChar = '?';
 
 }  // namespace
 
-bool PrepareSend(std::size_t cleanedTitleLength, const ObjectKindRow& row,
+bool PrepareSend(AppState& state, std::size_t cleanedTitleLength, const ObjectKindRow& row,
                  std::string_view filePath) {
-  AppState& state = TheAppState();
   state.titleLength = static_cast<std::uint8_t>(cleanedTitleLength);
   // the handset's title is 8-bit; the length never exceeds the 20 stored characters
   const std::size_t used = std::min<std::size_t>(state.titleLength, kMaxTitleChars);
@@ -40,29 +35,35 @@ bool PrepareSend(std::size_t cleanedTitleLength, const ObjectKindRow& row,
   return !state.filePath.empty();
 }
 
-bool LoadObjectFile() {
+bool LoadObjectFile(const AppState& state, MediaFile& file, UserInterface& ui) {
   ResetEventLog();
-  return TheMediaFile().LoadAndValidate();
+  const std::int32_t kind = state.currentObjectType != nullptr ? state.currentObjectType->kind : 0;
+  const std::size_t titleLength = std::min<std::size_t>(state.titleLength, kMaxTitleChars);
+  return file.LoadAndValidate(state.filePath, kind, std::span(state.titleChars).first(titleLength),
+                              ui);
 }
 
-bool RunSendJob(LineSpeeds& lineSpeeds, std::string_view displayName, SendFrontEnd& frontEnd,
+bool RunSendJob(const SendContext& send, const MediaFile& file, std::string_view displayName,
                 std::unique_ptr<HandsetLink>* keptLink) {
-  AppState& state = TheAppState();
-  const MediaFile& file = TheMediaFile();
+  const AppState& state = send.state;
+  SendFrontEnd& frontEnd = send.frontEnd;
+  frontEnd.ObjectLoaded(file);
   if (state.patientWaits) {
-    TheClock().Sleep(kStartPauseMs);
+    send.clock.Sleep(kStartPauseMs);
   } else {
     frontEnd.AwaitProgressLoop(kStartPauseMs);
   }
   // the file's name and size from the start, not only once the download has begun
-  BeginProgress(displayName, TXT_TRANSFER_INIT, static_cast<std::uint32_t>(file.data().size()));
+  send.progress.Begin(displayName, TXT_TRANSFER_INIT,
+                      static_cast<std::uint32_t>(file.data().size()));
   std::unique_ptr<HandsetLink> link;
   if (keptLink != nullptr && *keptLink && (*keptLink)->connected) {
     link = std::move(*keptLink);
     link->DropLateAnswer(kClosingAnswerWaitMs);
   } else {
     if (keptLink != nullptr) keptLink->reset();
-    link = std::make_unique<HandsetLink>(lineSpeeds);
+    const int port = state.portSelection != nullptr ? state.portSelection->port : 1;
+    link = std::make_unique<HandsetLink>(send.Link(), port, send.lineSpeeds);
   }
   if (link->connected && ErrorCount() == 0) {
     link->SetUseAdpcm(false);
@@ -73,18 +74,16 @@ bool RunSendJob(LineSpeeds& lineSpeeds, std::string_view displayName, SendFrontE
       link->SetUseAdpcm(accepts);
     }
   }
-  frontEnd.StartProgressFeed();
-  state.sending = true;
-  link->Download(file, displayName);
-  state.sending = false;
+  frontEnd.StartProgressFeed(send.progress);
+  link->Download(file, displayName, send.progress);
   frontEnd.StopProgressFeed();
-  FinishProgress();
+  send.progress.Finish();
   const bool dialogPauses = state.patientWaits || frontEnd.ShowsProgressDialog();
-  if (dialogPauses) TheClock().Sleep(kFullBarPauseMs);
+  if (dialogPauses) send.clock.Sleep(kFullBarPauseMs);
   const bool succeeded = CloseEventLog() == 0;
-  if (succeeded) ShowNotice(GetText(TXT_DOWNLOAD_OK));
+  if (succeeded) ShowNotice(send.ui, GetText(TXT_DOWNLOAD_OK));
   frontEnd.CloseProgress();
-  if (dialogPauses) TheClock().Sleep(kAfterClosePauseMs);
+  if (dialogPauses) send.clock.Sleep(kAfterClosePauseMs);
   if (succeeded && keptLink != nullptr) *keptLink = std::move(link);
   return succeeded;
 }

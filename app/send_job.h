@@ -3,12 +3,13 @@
 #include <memory>
 #include <string_view>
 
+#include "handset/handset_link.h"
 #include "handset/line_speeds.h"
+#include "objects/media_file.h"
 #include "runtime/app_state.h"
+#include "runtime/progress_display.h"
 
 namespace vandrel {
-
-class HandsetLink;
 
 // What differs between the window and the command line while a send runs.
 class SendFrontEnd {
@@ -17,8 +18,11 @@ class SendFrontEnd {
   // Returns once the front end is ready for the send's first progress update: the window waits
   // for its progress dialog's loop, at most `maxMs`; the command line has no such loop.
   virtual void AwaitProgressLoop(std::uint32_t maxMs) { (void)maxMs; }
-  // The download starts and ends: the window runs its 40 ms timer, the command line a ticker.
-  virtual void StartProgressFeed() = 0;
+  // The send of `file` begins; the file lives until the send is over.
+  virtual void ObjectLoaded(const MediaFile& file) { (void)file; }
+  // The download starts and ends: the window runs its 40 ms timer, the command line a ticker,
+  // each updating `progress` until the feed stops.
+  virtual void StartProgressFeed(ProgressDisplay& progress) = 0;
   virtual void StopProgressFeed() = 0;
   // The send is over: the window closes its progress dialog.
   virtual void CloseProgress() = 0;
@@ -27,18 +31,34 @@ class SendFrontEnd {
   virtual bool ShowsProgressDialog() const { return false; }
 };
 
+// What a send works with, handed down by its front end: the running record (the kind, path,
+// title and port of the send, and the user's patience), the seams the link is given, the
+// progress display the front end feeds, and the line speeds, which a send may reorder.
+struct SendContext {
+  AppState& state;
+  Clock& clock;
+  UserInterface& ui;
+  LinkTrace& trace;
+  ProgressDisplay& progress;
+  SendFrontEnd& frontEnd;
+  LineSpeeds& lineSpeeds;
+
+  LinkContext Link() const { return {clock, ui, trace, state.patientWaits}; }
+};
+
 // The Send command's preparation: the title (already cleaned, one character per element of
-// AppState's titleChars) is made 8-bit safe, and the kind and path are taken. False when there
+// `state`'s titleChars) is made 8-bit safe, and the kind and path are taken. False when there
 // is no path: the caller then shows "Object filename must be specified !".
-bool PrepareSend(std::size_t cleanedTitleLength, const ObjectKindRow& row,
+bool PrepareSend(AppState& state, std::size_t cleanedTitleLength, const ObjectKindRow& row,
                  std::string_view filePath);
-// Resets the event log and loads the object file; false when it cannot be sent (already shown).
-bool LoadObjectFile();
-// The worker of one send: connects, chooses PCM or ADPCM, downloads, announces success and
-// closes the progress. Runs on its own thread; returns whether the object went through.
+// Resets the event log and loads the object file `state` names into `file`; false when it
+// cannot be sent (already shown on `ui`).
+bool LoadObjectFile(const AppState& state, MediaFile& file, UserInterface& ui);
+// The worker of one send: connects, chooses PCM or ADPCM, downloads `file`, announces success
+// and closes the progress. Runs on its own thread; returns whether the object went through.
 // With `keptLink`, the handset a batch found for an earlier file is used again, and after a
 // success kept for the next file; after a failure it is closed, and the next file detects anew.
-bool RunSendJob(LineSpeeds& lineSpeeds, std::string_view displayName, SendFrontEnd& frontEnd,
+bool RunSendJob(const SendContext& send, const MediaFile& file, std::string_view displayName,
                 std::unique_ptr<HandsetLink>* keptLink = nullptr);
 
 }  // namespace vandrel

@@ -82,9 +82,7 @@ void LoadSettings(AppSettings& settings) {
   if (settings.port < 0 || settings.port > kLastPort) settings.port = kDefaultPort;
   settings.language = readInt("Language", kEnglish);
   if (settings.language != kEnglish && settings.language != kFrench) settings.language = kEnglish;
-  TheAppState().language = settings.language;
   settings.patient = readInt("Patient", 0) != 0;
-  TheAppState().patientWaits = settings.patient;
   settings.combo = readInt("Combo", kDefaultCombo);
   if (!IsObjectKind(settings.combo)) settings.combo = kDefaultCombo;
 

@@ -26,8 +26,8 @@ struct AppSettings {
   bool patient = false;
 };
 
-// Reads every setting (missing or unusable values give their defaults) and puts the language and
-// the patient waits into AppState. Creates the default folders when they are missing.
+// Reads every setting (missing or unusable values give their defaults). Creates the default
+// folders when they are missing.
 void LoadSettings(AppSettings& settings);
 // Writes every setting.
 void SaveSettings(const AppSettings& settings);

@@ -24,9 +24,7 @@ std::string UpperCase(std::string text) {
 
 }  // namespace
 
-std::string DownloadLine(std::int32_t speed) {
-  const AppState& state = TheAppState();
-  const MediaFile& media = TheMediaFile();
+std::string DownloadLine(const AppState& state, const MediaFile& media, std::int32_t speed) {
   const int kind = state.currentObjectType != nullptr ? state.currentObjectType->kind : 0;
   const int port = state.portSelection != nullptr ? state.portSelection->port : 0;
   std::string line = FormatText("%s %s, %d bytes", WordOf(KindWords(), kind).c_str(),
@@ -38,12 +36,13 @@ std::string DownloadLine(std::int32_t speed) {
                            static_cast<int>(speed));
 }
 
-BatchReport::BatchReport(UserInterface& console, const LineSpeeds& lineSpeeds, bool quiet)
-    : console_(console), lineSpeeds_(lineSpeeds), quiet_(quiet) {}
+BatchReport::BatchReport(UserInterface& console, const AppState& state,
+                         const LineSpeeds& lineSpeeds, bool quiet)
+    : console_(console), state_(state), lineSpeeds_(lineSpeeds), quiet_(quiet) {}
 
 void BatchReport::ShowBox(BoxKind kind, std::string_view text) {
   if (quiet_ && !IsFailure(kind)) return;
-  console_.ShowBox(kind, ConsoleLines(text, TheAppState().filePath));
+  console_.ShowBox(kind, ConsoleLines(text, state_.filePath));
 }
 
 void BatchReport::ShowProgress(std::string_view caption, std::string_view phase) {
@@ -60,10 +59,11 @@ void BatchReport::FinishProgress() {
 
 // The send job starts the feed just before the download, whether or not the handset was found;
 // only a send without an error so far has a handset at the front speed of the list.
-void BatchReport::StartProgressFeed() {
+void BatchReport::StartProgressFeed(ProgressDisplay& progress) {
   if (quiet_) return;
-  if (ErrorCount() == 0) ShowBox(BoxKind::kPlain, DownloadLine(lineSpeeds_.speeds[0]));
-  ticker_.StartProgressFeed();
+  if (ErrorCount() == 0 && object_ != nullptr)
+    ShowBox(BoxKind::kPlain, DownloadLine(state_, *object_, lineSpeeds_.speeds[0]));
+  ticker_.StartProgressFeed(progress);
 }
 
 void BatchReport::StopProgressFeed() {

@@ -13,14 +13,17 @@ namespace vandrel {
 // keeps the failures alone.
 class BatchReport final : public UserInterface, public SendFrontEnd {
  public:
-  BatchReport(UserInterface& console, const LineSpeeds& lineSpeeds, bool quiet);
+  // The file of each message is `state`'s.
+  BatchReport(UserInterface& console, const AppState& state, const LineSpeeds& lineSpeeds,
+              bool quiet);
 
   void ShowBox(BoxKind kind, std::string_view text) override;
   void ShowProgress(std::string_view caption, std::string_view phase) override;
   void UpdateProgress(std::uint32_t percent, std::string_view line) override;
   void FinishProgress() override;
 
-  void StartProgressFeed() override;
+  void ObjectLoaded(const MediaFile& file) override { object_ = &file; }
+  void StartProgressFeed(ProgressDisplay& progress) override;
   void StopProgressFeed() override;
   void CloseProgress() override {}
 
@@ -29,13 +32,15 @@ class BatchReport final : public UserInterface, public SendFrontEnd {
 
  private:
   UserInterface& console_;
+  const AppState& state_;
   const LineSpeeds& lineSpeeds_;
   const bool quiet_;
   ProgressTicker ticker_;
+  const MediaFile* object_ = nullptr;
 };
 
-// What the download of the loaded object is: "sound WAV, 23084 bytes (ADPCM rendition 5848
-// bytes), to COM3 (/dev/ttyS2) at 115200 bit/s". `speed` is the one the handset answered at.
-std::string DownloadLine(std::int32_t speed);
+// What the download of `file`, `state`'s object, is: "sound WAV, 23084 bytes (ADPCM rendition
+// 5848 bytes), to COM3 (/dev/ttyS2) at 115200 bit/s". `speed` is the one the handset answered at.
+std::string DownloadLine(const AppState& state, const MediaFile& file, std::int32_t speed);
 
 }  // namespace vandrel

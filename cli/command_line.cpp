@@ -5,10 +5,12 @@
 
 #include "cli/config_command.h"
 #include "cli/convert_command.h"
+#include "cli/command_session.h"
 #include "cli/exit_status.h"
 #include "cli/ports_command.h"
 #include "cli/search_command.h"
 #include "cli/send_command.h"
+#include "cli/serialized_user_interface.h"
 #include "runtime/app_state.h"
 
 namespace vandrel {
@@ -34,7 +36,7 @@ std::string VersionText() {
   return std::string(kAppTitle) + " (vandrel-cli " + VANDREL_BUILD_VERSION + ")";
 }
 
-int RunCommandLine(const std::vector<std::string>& arguments) {
+int RunCommandLine(const std::vector<std::string>& arguments, Clock& clock) {
   std::vector<const char*> pointers;
   for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
 
@@ -44,12 +46,15 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
   app.allow_windows_style_options(false);
   app.set_version_flag("--version", VersionText(), "Show the program's version and exit");
   app.footer(std::string(kExamples) + "\n" + kExitStatuses);
+  ConsoleUserInterface console;
+  SerializedUserInterface shared(console);
+  const CommandSeams seams{clock, shared};
   int exitStatus = kExitDone;
-  AddSendCommand(app, exitStatus);
-  AddPortsCommand(app, exitStatus);
-  AddSearchCommand(app, exitStatus);
-  AddConfigCommand(app, exitStatus);
-  AddConvertCommand(app, exitStatus);
+  AddSendCommand(app, seams, exitStatus);
+  AddPortsCommand(app, seams, exitStatus);
+  AddSearchCommand(app, seams, exitStatus);
+  AddConfigCommand(app, seams, exitStatus);
+  AddConvertCommand(app, seams, exitStatus);
   try {
     app.parse(static_cast<int>(pointers.size()), pointers.data());
   } catch (const CLI::ParseError& error) {

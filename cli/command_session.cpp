@@ -4,7 +4,10 @@
 
 namespace vandrel {
 
-CommandSession::CommandSession(std::optional<int> language) : start_(language) {}
+StartUp CommandSession::StartOnDevices(std::optional<int> language) {
+  ProduceSerialPortKey();
+  return StartUp(language);
+}
 
 CommandSession::~CommandSession() {
   DestroyEventTable();

@@ -2,41 +2,36 @@
 
 #include <optional>
 
-#include "app/batch_start.h"
-#include "cli/serialized_user_interface.h"
+#include "app/start_up.h"
+#include "platform/clock.h"
+#include "platform/user_interface.h"
 
 namespace vandrel {
 
-// Makes `ui` the program's user interface for its lifetime.
-class ScopedUserInterface {
- public:
-  explicit ScopedUserInterface(UserInterface& ui) { InstallUserInterface(&ui); }
-  ~ScopedUserInterface() { InstallUserInterface(nullptr); }
-  ScopedUserInterface(const ScopedUserInterface&) = delete;
-  ScopedUserInterface& operator=(const ScopedUserInterface&) = delete;
+// What the command line hands every command: the clock its waits run on and the console it
+// speaks to, safe to share between a send and its progress ticker.
+struct CommandSeams {
+  Clock& clock;
+  UserInterface& console;
 };
 
-// What a command that talks to a handset or reads the settings starts from: the batch start-up
-// that vandrel.exe FILES... goes through too, with messages on the console. Only one session
-// exists at a time.
+// What a command that talks to a handset or reads the settings starts from: the start-up that
+// the window and vandrel.exe FILES... go through too, on a port list that the machine's serial
+// devices make up where the system keeps none. Only one session exists at a time.
 class CommandSession {
  public:
   // `language` replaces the stored language for this run only.
-  explicit CommandSession(std::optional<int> language);
+  explicit CommandSession(std::optional<int> language) : start_(StartOnDevices(language)) {}
   ~CommandSession();
   CommandSession(const CommandSession&) = delete;
   CommandSession& operator=(const CommandSession&) = delete;
 
-  BatchStart& start() { return start_; }
-  // The console, safe to share between the send and the progress ticker.
-  UserInterface& console() { return ui_; }
+  StartUp& start() { return start_; }
 
  private:
-  ConsoleUserInterface console_;
-  SerializedUserInterface ui_{console_};
-  // installed before the start-up runs, so that what it reports reaches the console
-  ScopedUserInterface installed_{ui_};
-  BatchStart start_;
+  static StartUp StartOnDevices(std::optional<int> language);
+
+  StartUp start_;
 };
 
 }  // namespace vandrel

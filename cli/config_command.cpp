@@ -25,13 +25,12 @@ constexpr FolderKey kFolderKeys[] = {{"Path_Sounds", kSound},
                                      {"Path_Animations", kAnimation},
                                      {"Path_VCards", kVCard}};
 
-void Show(const char* name, const std::string& value) {
-  ShowPlain(FormatText("%-16s %s", name, value.c_str()));
-}
-
-void ShowSettings(const BatchStart& start) {
+void ShowSettings(const StartUp& start, UserInterface& console) {
+  const auto Show = [&console](const char* name, const std::string& value) {
+    ShowPlain(console, FormatText("%-16s %s", name, value.c_str()));
+  };
   const AppSettings& settings = start.settings;
-  ShowPlain("Settings: " + SettingsLocation());
+  ShowPlain(console, "Settings: " + SettingsLocation());
   std::string port = FormatText("%d (COM%d, %s", settings.port, settings.port,
                                 SerialDevicePath(settings.port).c_str());
   Show("Port", port + (start.IsListed(settings.port) ? ")" : "; not listed now)"));
@@ -49,26 +48,26 @@ void ShowSettings(const BatchStart& start) {
 
 }  // namespace
 
-int RunConfig(const ConfigChanges& changes) {
+int RunConfig(const ConfigChanges& changes, UserInterface& console) {
   CommandSession session(std::nullopt);
-  const std::pair<const char*, std::optional<int>> wanted[] = {
-      {"Port", changes.port},
-      {"Language", changes.language},
-      {"Combo", changes.kind},
-      {"Patient", changes.patient}};
+  const std::pair<const char*, std::optional<int>> wanted[] = {{"Port", changes.port},
+                                                               {"Language", changes.language},
+                                                               {"Combo", changes.kind},
+                                                               {"Patient", changes.patient}};
   for (const auto& [name, value] : wanted) {
     if (value && !SaveNumberSetting(name, *value)) {
-      ShowError(FormatText("vandrel-cli: cannot store %s in %s", name, SettingsLocation().c_str()));
+      ShowError(console,
+                FormatText("vandrel-cli: cannot store %s in %s", name, SettingsLocation().c_str()));
       return kExitFailed;
     }
   }
   if (changes.port || changes.language || changes.kind || changes.patient)
     LoadSettings(session.start().settings);
-  ShowSettings(session.start());
+  ShowSettings(session.start(), console);
   return kExitDone;
 }
 
-void AddConfigCommand(CLI::App& app, int& exitStatus) {
+void AddConfigCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus) {
   auto changes = std::make_shared<ConfigChanges>();
   CLI::App* config = app.add_subcommand(
       "config", "Show the stored settings; store the port, language and object kind");
@@ -85,7 +84,8 @@ void AddConfigCommand(CLI::App& app, int& exitStatus) {
       "The window and vandrel-cli share these settings (Settings > Port and Language, the\n"
       "object type). Without options nothing is written.\n"
       "Exit status: 0 done, 1 a setting could not be stored, 2 a usage error.");
-  config->callback([changes, &exitStatus] { exitStatus = RunConfig(*changes); });
+  config->callback(
+      [changes, seams, &exitStatus] { exitStatus = RunConfig(*changes, seams.console); });
 }
 
 }  // namespace vandrel

@@ -1,5 +1,7 @@
 #include "cli/convert_command.h"
 
+#include "cli/command_session.h"
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cerrno>
@@ -79,11 +81,11 @@ bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
 
 }  // namespace
 
-int RunConvert(const std::string& input, const std::string& output) {
+int RunConvert(const std::string& input, const std::string& output, UserInterface& console) {
   std::string problem;
   FileBuffer inputBuffer;
   if (!ReadWholeFile(input, inputBuffer, problem)) {
-    ShowError(FormatText("vandrel-cli: cannot read %s: %s", input.c_str(), problem.c_str()));
+    ShowError(console, FormatText("vandrel-cli: cannot read %s: %s", input.c_str(), problem.c_str()));
     return kExitFailed;
   }
   const std::span<const std::uint8_t> source = inputBuffer.Bytes();
@@ -101,22 +103,22 @@ int RunConvert(const std::string& input, const std::string& output) {
     const std::string reason = unchanged
                                    ? "it is already in the handset format"
                                    : RefusalReason(result == CONV_OK ? CONV_OUTPUT_FULL : result);
-    ShowError(FormatText("vandrel-cli: %s is not converted: %s. Nothing was written.",
+    ShowError(console, FormatText("vandrel-cli: %s is not converted: %s. Nothing was written.",
                          input.c_str(), reason.c_str()));
     return kExitFailed;
   }
 
   if (!WriteWholeFile(output, converted, problem)) {
-    ShowError(FormatText("vandrel-cli: cannot write %s: %s", output.c_str(), problem.c_str()));
+    ShowError(console, FormatText("vandrel-cli: cannot write %s: %s", output.c_str(), problem.c_str()));
     return kExitFailed;
   }
-  ShowNotice(FormatText("%s: %s bytes of handset ADPCM from the %s bytes of %s", output.c_str(),
+  ShowNotice(console, FormatText("%s: %s bytes of handset ADPCM from the %s bytes of %s", output.c_str(),
                         std::to_string(converted.size()).c_str(),
                         std::to_string(source.size()).c_str(), input.c_str()));
   return kExitDone;
 }
 
-void AddConvertCommand(CLI::App& app, int& exitStatus) {
+void AddConvertCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus) {
   struct Paths {
     std::string input;
     std::string output;
@@ -135,7 +137,9 @@ void AddConvertCommand(CLI::App& app, int& exitStatus) {
       "written, nothing written; %d a usage error.",
       std::to_string(kCheckWindowBytes).c_str(), kAcceptedKinds, kExitDone, kExitFailed,
       kExitUsage));
-  command->callback([paths, &exitStatus] { exitStatus = RunConvert(paths->input, paths->output); });
+  command->callback([paths, seams, &exitStatus] {
+    exitStatus = RunConvert(paths->input, paths->output, seams.console);
+  });
 }
 
 }  // namespace vandrel

@@ -2,17 +2,21 @@
 
 #include <string>
 
+#include "platform/user_interface.h"
+
 namespace CLI {
 class App;
 }
 
 namespace vandrel {
 
+struct CommandSeams;
+
 // `convert IN OUT`: writes the handset ADPCM rendition of the WAV sound IN to OUT, or says on
 // stderr why IN is not converted and writes nothing. Returns the exit status.
-int RunConvert(const std::string& input, const std::string& output);
+int RunConvert(const std::string& input, const std::string& output, UserInterface& console);
 
 // Adds `convert` to the command line; running it leaves its exit status in `exitStatus`.
-void AddConvertCommand(CLI::App& app, int& exitStatus);
+void AddConvertCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus);
 
 }  // namespace vandrel

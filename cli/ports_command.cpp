@@ -18,29 +18,29 @@ std::string PortLine(int port, bool selected) {
 
 }  // namespace
 
-int RunPorts() {
+int RunPorts(UserInterface& console) {
   CommandSession session(std::nullopt);
-  const BatchStart& start = session.start();
+  const StartUp& start = session.start();
   if (!start.portsListed) {
-    ShowError("The system's list of serial ports cannot be read");
+    ShowError(console, "The system's list of serial ports cannot be read");
     return kExitFailed;
   }
-  if (start.ports.count == 0) ShowPlain("No serial port is listed.");
+  if (start.ports.count == 0) ShowPlain(console, "No serial port is listed.");
   const int selected = start.selection.port;
   for (int position = 1; position <= start.ports.count; ++position) {
     const int port = start.ports.ports[static_cast<std::size_t>(position)];
-    ShowPlain(PortLine(port, port == selected));
+    ShowPlain(console, PortLine(port, port == selected));
   }
   if (!start.IsListed(selected))
-    ShowPlain(selected == 0 ? std::string("* no port is selected")
-                            : PortLine(selected, true) + " (stored, not listed now)");
+    ShowPlain(console, selected == 0 ? std::string("* no port is selected")
+                                     : PortLine(selected, true) + " (stored, not listed now)");
   return kExitDone;
 }
 
-void AddPortsCommand(CLI::App& app, int& exitStatus) {
+void AddPortsCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus) {
   CLI::App* ports = app.add_subcommand(
       "ports", "List the serial ports as the Port menu does; * marks the one send uses");
-  ports->callback([&exitStatus] { exitStatus = RunPorts(); });
+  ports->callback([seams, &exitStatus] { exitStatus = RunPorts(seams.console); });
 }
 
 }  // namespace vandrel

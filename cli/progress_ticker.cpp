@@ -10,10 +10,10 @@ namespace {
 constexpr std::chrono::milliseconds kTickPeriod{40};
 }  // namespace
 
-void ProgressTicker::StartProgressFeed() {
+void ProgressTicker::StartProgressFeed(ProgressDisplay& progress) {
   StopProgressFeed();
   stopping_ = false;
-  thread_ = std::thread([this] { Tick(); });
+  thread_ = std::thread([this, &progress] { Tick(progress); });
 }
 
 void ProgressTicker::StopProgressFeed() {
@@ -26,13 +26,13 @@ void ProgressTicker::StopProgressFeed() {
   thread_.join();
 }
 
-void ProgressTicker::Tick() {
+void ProgressTicker::Tick(ProgressDisplay& progress) {
   std::unique_lock lock(mutex_);
   // the ticker waits on a condition rather than the program's clock: it is no protocol wait,
   // and stopping it must not cost a period
   while (!stopRequested_.wait_for(lock, kTickPeriod, [this] { return stopping_; })) {
     lock.unlock();
-    UpdateProgress();
+    progress.Update();
     lock.lock();
   }
 }

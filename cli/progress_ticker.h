@@ -17,12 +17,12 @@ class ProgressTicker final : public SendFrontEnd {
   ProgressTicker& operator=(const ProgressTicker&) = delete;
   ~ProgressTicker() override { StopProgressFeed(); }
 
-  void StartProgressFeed() override;
+  void StartProgressFeed(ProgressDisplay& progress) override;
   void StopProgressFeed() override;
   void CloseProgress() override {}
 
  private:
-  void Tick();
+  void Tick(ProgressDisplay& progress);
 
   std::thread thread_;
   std::mutex mutex_;

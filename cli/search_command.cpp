@@ -20,27 +20,27 @@ struct SearchRequest {
 
 }  // namespace
 
-int RunSearch(const std::vector<std::string>& devices, std::optional<int> language) {
+int RunSearch(const std::vector<std::string>& devices, std::optional<int> language,
+              const CommandSeams& seams) {
   // the list is built from the port map, so the devices must be in it before the session starts
   for (const std::string& device : devices) RegisterSerialDevicePath(device);
   CommandSession session(language);
-  BatchStart& start = session.start();
+  StartUp& start = session.start();
   // the search tells its outcome in one message; which stream it belongs on is known only after
   RecordingUserInterface said;
-  InstallUserInterface(&said);
-  const int found = AutoSearch(start.ports, start.settings.lineSpeeds, start.selection);
+  const int found = AutoSearch(LinkContext{.clock = seams.clock, .ui = said}, start.ports,
+                               start.settings.lineSpeeds, start.selection);
   CloseListedPorts(start.ports);
-  InstallUserInterface(&session.console());
   for (const RecordingUserInterface::Box& box : said.boxes)
-    session.console().ShowBox(found != 0 ? BoxKind::kPlain : BoxKind::kError,
-                              ConsoleLines(box.text, ""));
+    seams.console.ShowBox(found != 0 ? BoxKind::kPlain : BoxKind::kError,
+                          ConsoleLines(box.text, ""));
   if (found == 0) return kExitFailed;
   SaveNumberSetting("Port", start.selection.port);
   SaveLineSpeeds(start.settings.lineSpeeds);
   return kExitDone;
 }
 
-void AddSearchCommand(CLI::App& app, int& exitStatus) {
+void AddSearchCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus) {
   auto request = std::make_shared<SearchRequest>();
   CLI::App* search = app.add_subcommand(
       "search", "Search the listed ports for a handset; store the port found for send");
@@ -51,8 +51,9 @@ void AddSearchCommand(CLI::App& app, int& exitStatus) {
       "The port found is printed on stdout; when none is found the report of each port goes\n"
       "to stderr.\n"
       "Exit status: 0 a handset was found, 1 none was found, 2 a usage error.");
-  search->callback(
-      [request, &exitStatus] { exitStatus = RunSearch(request->devices, request->language); });
+  search->callback([request, seams, &exitStatus] {
+    exitStatus = RunSearch(request->devices, request->language, seams);
+  });
 }
 
 }  // namespace vandrel

@@ -11,7 +11,6 @@
 #include "cli/trace_file.h"
 #include "platform/format_text.h"
 #include "platform/user_interface.h"
-#include "runtime/app_state.h"
 #include "serial/port_map.h"
 
 namespace vandrel {
@@ -27,41 +26,50 @@ std::string SpeedList(const LineSpeeds& lineSpeeds) {
 
 }  // namespace
 
-int RunSend(const SendRequest& request) {
+int RunSend(const SendRequest& request, const CommandSeams& seams) {
   CommandSession session(request.language);
-  BatchStart& start = session.start();
+  StartUp& start = session.start();
   if (request.port) start.selection.port = *request.port;
   if (request.device) {
     const int port = RegisterSerialDevicePath(*request.device);
     if (port < 0) {
-      ShowError(FormatText("No port number is left for %s", request.device->c_str()));
+      ShowError(seams.console,
+                FormatText("No port number is left for %s", request.device->c_str()));
       return kExitFailed;
     }
     start.selection.port = port;
   }
 
-  if (request.patient) TheAppState().patientWaits = true;
-  BatchReport report(session.console(), start.settings.lineSpeeds, request.quiet);
-  InstallUserInterface(&report);
+  if (request.patient) start.state.patientWaits = true;
+  BatchReport report(seams.console, start.state, start.settings.lineSpeeds, request.quiet);
   std::unique_ptr<TraceFile> trace;
-  std::unique_ptr<InstalledTrace> installed;
   if (request.tracePath) {
-    trace = std::make_unique<TraceFile>(*request.tracePath, TheClock(), report);
+    trace =
+        std::make_unique<TraceFile>(*request.tracePath, seams.clock, report, report, start.state);
     if (!trace->IsOpen()) {
-      ShowError(FormatText("Cannot write the trace file %s", request.tracePath->c_str()));
+      ShowError(report, FormatText("Cannot write the trace file %s", request.tracePath->c_str()));
       return kExitFailed;
     }
     trace->Note(FormatText("port COM%d (%s), line speeds %s", start.selection.port,
                            SerialDevicePath(start.selection.port).c_str(),
                            SpeedList(start.settings.lineSpeeds).c_str()));
-    installed = std::make_unique<InstalledTrace>(*trace);
   }
 
+  // a trace stands between the send and everything it uses
+  UserInterface& ui = trace ? static_cast<UserInterface&>(*trace) : report;
+  ProgressDisplay progress(ui);
+  const SendContext send{.state = start.state,
+                         .clock = trace ? static_cast<Clock&>(*trace) : seams.clock,
+                         .ui = ui,
+                         .trace = trace ? static_cast<LinkTrace&>(*trace) : NoLinkTrace(),
+                         .progress = progress,
+                         .frontEnd = trace ? static_cast<SendFrontEnd&>(*trace) : report,
+                         .lineSpeeds = start.settings.lineSpeeds};
   BatchOptions options;
   options.kind = request.kind;
   options.title = request.title;
   const LineSpeeds stored = start.settings.lineSpeeds;
-  const BatchResult result = RunBatch(request.files, options, start.settings.lineSpeeds, report);
+  const BatchResult result = RunBatch(request.files, options, send);
   // a run that reached no handset and tried no other speed has nothing to keep
   if (result.sent > 0 || start.settings.lineSpeeds != stored)
     SaveLineSpeeds(start.settings.lineSpeeds);
@@ -72,7 +80,7 @@ int RunSend(const SendRequest& request) {
   return result.failed == 0 ? kExitDone : kExitFailed;
 }
 
-void AddSendCommand(CLI::App& app, int& exitStatus) {
+void AddSendCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus) {
   auto request = std::make_shared<SendRequest>();
   CLI::App* send = app.add_subcommand("send", "Send object files to the handset, in order");
   send->footer(
@@ -105,7 +113,7 @@ void AddSendCommand(CLI::App& app, int& exitStatus) {
                  "wait the full fixed pauses for every answer and detect the handset for every "
                  "file, for a handset that needs them (this run only; see config --patient)");
   send->add_option("FILE", request->files, "object files to send")->required();
-  send->callback([request, &exitStatus] { exitStatus = RunSend(*request); });
+  send->callback([request, seams, &exitStatus] { exitStatus = RunSend(*request, seams); });
 }
 
 }  // namespace vandrel

@@ -4,11 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/user_interface.h"
+
 namespace CLI {
 class App;
 }
 
 namespace vandrel {
+
+struct CommandSeams;
 
 // What `send` was asked to do. The port, device and language apply to this run only.
 struct SendRequest {
@@ -26,9 +30,9 @@ struct SendRequest {
 // Sends the files in order with the window's settings, then saves the speed list when a file
 // went through or the detection reordered it. Returns kExitDone when every file went through,
 // kExitFailed otherwise.
-int RunSend(const SendRequest& request);
+int RunSend(const SendRequest& request, const CommandSeams& seams);
 
 // Adds `send` to the command line; running it leaves its exit status in `exitStatus`.
-void AddSendCommand(CLI::App& app, int& exitStatus);
+void AddSendCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus);
 
 }  // namespace vandrel

@@ -2,12 +2,14 @@
 
 #include <array>
 #include <ctime>
+#include <utility>
 
 #include "objects/media_file.h"
 #include "platform/format_text.h"
 #include "platform/utf8_path.h"
 #include "runtime/app_state.h"
 #include "serial/port_map.h"
+#include "serial/serial_driver.h"
 
 namespace vandrel {
 
@@ -89,11 +91,17 @@ std::string EscapeBytes(std::span<const std::uint8_t> bytes, std::size_t limit) 
   return text;
 }
 
-TraceFile::TraceFile(const std::string& path, Clock& clock, UserInterface& ui)
-    : clock_(clock), ui_(ui), tracedThread_(std::this_thread::get_id()), startMs_(clock.NowMs()) {
+TraceFile::TraceFile(const std::string& path, Clock& clock, UserInterface& ui,
+                     SendFrontEnd& frontEnd, const AppState& state)
+    : clock_(clock),
+      ui_(ui),
+      frontEnd_(frontEnd),
+      state_(state),
+      tracedThread_(std::this_thread::get_id()),
+      startMs_(clock.NowMs()) {
   file_.open(Utf8Path(path), std::ios::out | std::ios::binary | std::ios::trunc);
   if (!file_) return;
-  file_ << TheAppState().appTitle << " trace, started " << LocalTimeNow()
+  file_ << kAppTitle << " trace, started " << LocalTimeNow()
         << "; times in seconds from the start\n";
 }
 
@@ -131,13 +139,12 @@ void TraceFile::Note(std::string_view text) {
 
 // A new file of the batch gets a heading; once it is loaded, the heading says what goes out.
 void TraceFile::NoteFileChange(bool loaded) {
-  const AppState& state = TheAppState();
-  if (state.filePath == lastFile_) return;
-  lastFile_ = state.filePath;
-  const int kind = state.currentObjectType != nullptr ? state.currentObjectType->kind : 0;
-  Line(FormatText("file %s, kind %d", Quoted(state.filePath).c_str(), kind));
-  if (!loaded) return;
-  const MediaFile& media = TheMediaFile();
+  if (state_.filePath == lastFile_) return;
+  lastFile_ = state_.filePath;
+  const int kind = state_.currentObjectType != nullptr ? state_.currentObjectType->kind : 0;
+  Line(FormatText("file %s, kind %d", Quoted(state_.filePath).c_str(), kind));
+  if (!loaded || object_ == nullptr) return;
+  const MediaFile& media = *std::exchange(object_, nullptr);
   std::string object = FormatText("object: format code %d, %d bytes, title %s", media.formatCode(),
                                   static_cast<int>(media.data().size()),
                                   EscapeBytes(media.title(), media.title().size()).c_str());
@@ -146,8 +153,17 @@ void TraceFile::NoteFileChange(bool loaded) {
   Line(object);
 }
 
+void TraceFile::ObjectLoaded(const MediaFile& file) {
+  {
+    std::lock_guard lock(mutex_);
+    object_ = &file;
+  }
+  frontEnd_.ObjectLoaded(file);
+}
+
 void TraceFile::PortOpened(int port, std::int32_t speed, int openResult) {
   std::lock_guard lock(mutex_);
+  port_ = port;
   Line(FormatText("open COM%d (%s) at %d bit/s: %s", port, SerialDevicePath(port).c_str(),
                   static_cast<int>(speed), OpenResultName(openResult)));
 }
@@ -207,6 +223,7 @@ void TraceFile::ShowProgress(std::string_view caption, std::string_view phase) {
     std::lock_guard lock(mutex_);
     NoteFileChange(true);
     Line(FormatText("phase %s", Quoted(phase).c_str()));
+    phaseStartBytes_ = SerialBytesWritten(port_);
   }
   ui_.ShowProgress(caption, phase);
 }
@@ -219,21 +236,9 @@ void TraceFile::FinishProgress() {
   {
     std::lock_guard lock(mutex_);
     Line(FormatText("download ended, %d bytes written",
-                    static_cast<int>(TheAppState().bytesSent.load())));
+                    static_cast<int>(SerialBytesWritten(port_) - phaseStartBytes_)));
   }
   ui_.FinishProgress();
-}
-
-InstalledTrace::InstalledTrace(TraceFile& trace) : clock_(TheClock()), ui_(TheUserInterface()) {
-  InstallClock(&trace);
-  InstallUserInterface(&trace);
-  InstallLinkTrace(&trace);
-}
-
-InstalledTrace::~InstalledTrace() {
-  InstallLinkTrace(nullptr);
-  InstallUserInterface(&ui_);
-  InstallClock(&clock_);
 }
 
 }  // namespace vandrel

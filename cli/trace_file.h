@@ -8,6 +8,7 @@
 #include <string_view>
 #include <thread>
 
+#include "app/send_job.h"
 #include "handset/link_trace.h"
 #include "platform/clock.h"
 #include "platform/user_interface.h"
@@ -22,11 +23,13 @@ std::string EscapeBytes(std::span<const std::uint8_t> bytes, std::size_t limit);
 // The record of a send for support: each file with its kind, title and sizes, every port opened
 // and closed with its line speed, every byte written and read, every pause of the sending
 // thread, every progress phase and every message shown, each line time-stamped from the
-// program's clock. While installed it stands between the program and the clock and the user
-// interface, passing everything on.
-class TraceFile final : public LinkTrace, public Clock, public UserInterface {
+// program's clock. A send given the trace as its clock, user interface, link trace and front end
+// is recorded; the trace passes everything on to `clock`, `ui` and `frontEnd`. The file and kind
+// of each send are `state`'s.
+class TraceFile final : public LinkTrace, public Clock, public UserInterface, public SendFrontEnd {
  public:
-  TraceFile(const std::string& path, Clock& clock, UserInterface& ui);
+  TraceFile(const std::string& path, Clock& clock, UserInterface& ui, SendFrontEnd& frontEnd,
+            const AppState& state);
   ~TraceFile() override;
   TraceFile(const TraceFile&) = delete;
   TraceFile& operator=(const TraceFile&) = delete;
@@ -53,6 +56,15 @@ class TraceFile final : public LinkTrace, public Clock, public UserInterface {
   void UpdateProgress(std::uint32_t percent, std::string_view line) override;
   void FinishProgress() override;
 
+  void AwaitProgressLoop(std::uint32_t maxMs) override { frontEnd_.AwaitProgressLoop(maxMs); }
+  void ObjectLoaded(const MediaFile& file) override;
+  void StartProgressFeed(ProgressDisplay& progress) override {
+    frontEnd_.StartProgressFeed(progress);
+  }
+  void StopProgressFeed() override { frontEnd_.StopProgressFeed(); }
+  void CloseProgress() override { frontEnd_.CloseProgress(); }
+  bool ShowsProgressDialog() const override { return frontEnd_.ShowsProgressDialog(); }
+
  private:
   void Line(std::string_view text);
   void Stamped(std::uint64_t ms, std::string_view text);
@@ -63,6 +75,13 @@ class TraceFile final : public LinkTrace, public Clock, public UserInterface {
 
   Clock& clock_;
   UserInterface& ui_;
+  SendFrontEnd& frontEnd_;
+  const AppState& state_;
+  // The object of the send under way, until its heading is written.
+  const MediaFile* object_ = nullptr;
+  // The port last opened, and its count of written bytes when the progress phase began.
+  int port_ = 0;
+  std::uint64_t phaseStartBytes_ = 0;
   std::ofstream file_;
   std::mutex mutex_;
   std::thread::id tracedThread_;
@@ -71,19 +90,6 @@ class TraceFile final : public LinkTrace, public Clock, public UserInterface {
   int pauseCount_ = 0;
   std::uint64_t pauseStartMs_ = 0;
   std::string lastFile_;
-};
-
-// Puts a trace between the program and its clock, user interface and link for its lifetime.
-class InstalledTrace {
- public:
-  explicit InstalledTrace(TraceFile& trace);
-  ~InstalledTrace();
-  InstalledTrace(const InstalledTrace&) = delete;
-  InstalledTrace& operator=(const InstalledTrace&) = delete;
-
- private:
-  Clock& clock_;
-  UserInterface& ui_;
 };
 
 }  // namespace vandrel

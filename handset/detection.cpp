@@ -4,9 +4,7 @@
 #include "handset/answer.h"
 #include "handset/handset_link.h"
 #include "handset/identification.h"
-#include "handset/link_trace.h"
 #include "platform/clock.h"
-#include "runtime/app_state.h"
 #include "runtime/message_catalogue.h"
 #include "runtime/port_log.h"
 #include "serial/serial_driver.h"
@@ -40,20 +38,19 @@ std::span<const std::uint8_t> Answer(const ProbeBuffer& buffer, std::size_t leng
 }
 
 // What came within the identification's wait, read once at its end.
-std::size_t ReadAfterPause(int port, std::span<std::uint8_t> answer) {
-  TheClock().Sleep(kIdentificationWaitMs);
+std::size_t ReadAfterPause(int port, Clock& clock, std::span<std::uint8_t> answer) {
+  clock.Sleep(kIdentificationWaitMs);
   bool timedOut = false;
   return static_cast<std::size_t>(std::max(SerialRead(port, answer, timedOut), 0));
 }
 
 // What came until the answer's final line ended (or the buffer is full), within the same wait.
-std::size_t ReadUntilAnswered(int port, std::span<std::uint8_t> answer) {
-  Clock& clock = TheClock();
+std::size_t ReadUntilAnswered(int port, Clock& clock, std::span<std::uint8_t> answer) {
   const std::uint64_t deadline = clock.NowMs() + kIdentificationWaitMs;
   std::size_t length = 0;
   for (std::uint64_t now = clock.NowMs(); now < deadline && length < answer.size();
        now = clock.NowMs()) {
-    SerialAwaitInput(port, static_cast<std::uint32_t>(deadline - now));
+    SerialAwaitInput(port, static_cast<std::uint32_t>(deadline - now), clock);
     bool timedOut = false;
     length +=
         static_cast<std::size_t>(std::max(SerialRead(port, answer.subspan(length), timedOut), 0));
@@ -69,17 +66,18 @@ bool HandsetLink::IdentificationStep(std::string_view command, std::span<std::ui
   const auto bytes =
       std::span(reinterpret_cast<const std::uint8_t*>(command.data()), command.size());
   for (int attempt = 0; attempt < kIdentificationTries; ++attempt) {
-    TraceWritten(port, bytes);
+    context_.trace.Written(port, bytes);
     if (!SerialWrite(port, bytes)) continue;
     std::fill(answer.begin(), answer.end(), std::uint8_t{0});
-    const std::size_t count =
-        TheAppState().patientWaits ? ReadAfterPause(port, answer) : ReadUntilAnswered(port, answer);
+    const std::size_t count = context_.patientWaits
+                                  ? ReadAfterPause(port, context_.clock, answer)
+                                  : ReadUntilAnswered(port, context_.clock, answer);
     SerialSuspend(port);
     if (count > 0) {
-      TraceRead(port, answer.first(count));
+      context_.trace.Read(port, answer.first(count));
       length = count;
       // an earlier try's answer came late, and this try's own is still on its way
-      if (attempt > 0 && !TheAppState().patientWaits) DropLateAnswer(kIdentificationWaitMs);
+      if (attempt > 0 && !context_.patientWaits) DropLateAnswer(kIdentificationWaitMs);
       return true;
     }
   }
@@ -126,9 +124,9 @@ bool HandsetLink::Detect(int portNumber, LineSpeeds& lineSpeeds, std::string& lo
     // not be opened, no further speed is tried
     if (found || last != kOpenConfigured) break;
     const std::int32_t speed = lineSpeeds.speeds[static_cast<std::size_t>(i)];
-    TheClock().Sleep(kBeforeOpenMs);
-    last = SerialOpen(port, speed, LineSpeedTimeoutMs(speed), log);
-    TracePortOpened(port, speed, last);
+    context_.clock.Sleep(kBeforeOpenMs);
+    last = SerialOpen(port, speed, LineSpeedTimeoutMs(speed), log, context_.clock);
+    context_.trace.PortOpened(port, speed, last);
     lastSpeed = speed;
     if (last != kOpenConfigured && last != kOpenForcedSpeed) {
       DiscardDriverError(port);
@@ -140,9 +138,9 @@ bool HandsetLink::Detect(int portNumber, LineSpeeds& lineSpeeds, std::string& lo
       Event event{kEventNothing, 0, 0, {}, {}};
       AnswerStatus status;
       answered = SendBytes(kProof, event) && AwaitAnswer(0, status, event);
-      if (!answered) TheClock().Sleep(kAfterFailedProofMs);
+      if (!answered) context_.clock.Sleep(kAfterFailedProofMs);
       // an earlier proof's answer came late, and this proof's own is still on its way
-      if (answered && attempt > 0 && !TheAppState().patientWaits) DropLateAnswer(kProbeWaitMs);
+      if (answered && attempt > 0 && !context_.patientWaits) DropLateAnswer(kProbeWaitMs);
     }
     if (!answered) {
       noAnswer = true;
@@ -157,7 +155,7 @@ bool HandsetLink::Detect(int portNumber, LineSpeeds& lineSpeeds, std::string& lo
     return true;
   }
   SerialClose(port);
-  TracePortClosed(port);
+  context_.trace.PortClosed(port);
   return false;
 }
 
@@ -172,9 +170,9 @@ bool HandsetLink::QuickProbe(int portNumber, std::string& modelName, LineSpeeds&
   for (std::int32_t i = 0; i < count && !answered && !found; ++i) {
     if (last != kOpenConfigured) return false;
     const std::int32_t speed = lineSpeeds.speeds[static_cast<std::size_t>(i)];
-    TheClock().Sleep(kBeforeOpenMs);
-    last = SerialOpen(port, speed, kQuickProbeTimeoutMs, log);
-    TracePortOpened(port, speed, last);
+    context_.clock.Sleep(kBeforeOpenMs);
+    last = SerialOpen(port, speed, kQuickProbeTimeoutMs, log, context_.clock);
+    context_.trace.PortOpened(port, speed, last);
     lastSpeed = speed;
     if (last == kOpenFailed) continue;
     if (last == kOpenNonCompliantCable || last == kOpenCableNoHandset) {

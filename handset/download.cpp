@@ -3,7 +3,6 @@
 #include "objects/media_file.h"
 #include "platform/format_text.h"
 #include "platform/user_interface.h"
-#include "runtime/app_state.h"
 #include "runtime/message_catalogue.h"
 #include "runtime/progress_display.h"
 #include "serial/serial_driver.h"
@@ -26,10 +25,10 @@ void ClearEvent(Event& event) {
 
 }  // namespace
 
-void HandsetLink::Download(const MediaFile& file, std::string_view displayName) {
-  ExchangeState& exchange = TheExchange();
-  Event& event = exchange.currentEvent;
-  AnswerStatus& status = exchange.downloadStatus;
+void HandsetLink::Download(const MediaFile& file, std::string_view displayName,
+                           ProgressDisplay& progress) {
+  Event& event = currentEvent;
+  AnswerStatus& status = downloadStatus;
   const auto exchangeCommand = [&](std::string_view command) {
     return SendBytes(command, event) && AwaitAnswer(command.size(), status, event);
   };
@@ -45,8 +44,9 @@ void HandsetLink::Download(const MediaFile& file, std::string_view displayName) 
                       : useAdpcm          ? TXT_LOADING_ADPCM
                                           : TXT_LOADING_PCM;
     const auto size = static_cast<std::int32_t>(data.size());
-    BeginProgress(displayName, phase, static_cast<std::uint32_t>(size));
-    TheAppState().bytesSent = 0;
+    const std::uint64_t sentBefore = SerialBytesWritten(port);
+    progress.Begin(displayName, phase, static_cast<std::uint32_t>(size),
+                   [this, sentBefore] { return SerialBytesWritten(port) - sentBefore; });
 
     if (!exchangeCommand(kVerboseErrors)) return ReportEvent(event, {});
     if (!exchangeCommand(kSimCheck)) {

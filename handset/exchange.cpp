@@ -2,10 +2,8 @@
 #include <array>
 
 #include "handset/handset_link.h"
-#include "handset/link_trace.h"
 #include "platform/clock.h"
 #include "platform/user_interface.h"
-#include "runtime/app_state.h"
 #include "serial/serial_driver.h"
 
 namespace vandrel {
@@ -46,15 +44,10 @@ int AllowedPolls(std::size_t expectedSize) {
 
 }  // namespace
 
-ExchangeState& TheExchange() {
-  static ExchangeState state;
-  return state;
-}
-
-HandsetLink::HandsetLink(LineSpeeds& lineSpeeds) {
-  const PortSelection* selection = TheAppState().portSelection;
+HandsetLink::HandsetLink(const LinkContext& context, int portNumber, LineSpeeds& lineSpeeds)
+    : context_(context) {
   std::string log;
-  if (Detect(selection != nullptr ? selection->port : 1, lineSpeeds, log)) return;
+  if (Detect(portNumber, lineSpeeds, log)) return;
   Event event{noAnswer ? kEventConnectFailed : kEventPortUnavailable, 0, 0, {}, {}};
   ReportEvent(event, log);
 }
@@ -64,7 +57,7 @@ HandsetLink::~HandsetLink() {
 }
 
 bool HandsetLink::SendBytes(std::span<const std::uint8_t> data, Event& event) {
-  TraceWritten(port, data);
+  context_.trace.Written(port, data);
   const bool ok = SerialWrite(port, data);
   int code = kDriverNoError;
   if (!ok) SerialTakeError(port, code);
@@ -85,32 +78,33 @@ using Poll = AnswerCollector::Poll;
 using AnswerScratch = std::array<std::uint8_t, kMaxAnswerBytes>;
 
 // Reads what has arrived into `scratch` and traces it; empty when nothing had.
-std::span<const std::uint8_t> ReadAndTrace(int port, AnswerScratch& scratch) {
+std::span<const std::uint8_t> ReadAndTrace(int port, LinkTrace& trace, AnswerScratch& scratch) {
   bool timedOut = false;
   const int count = SerialRead(port, scratch, timedOut);
   if (count <= 0) return {};
   const auto bytes = std::span(scratch).first(static_cast<std::size_t>(count));
-  TraceRead(port, bytes);
+  trace.Read(port, bytes);
   return bytes;
 }
 
 // Reads what has arrived into `collector`; kGoOn when nothing had.
-Poll ReadArrived(int port, AnswerCollector& collector) {
+Poll ReadArrived(int port, LinkTrace& trace, AnswerCollector& collector) {
   AnswerScratch scratch{};
-  const auto bytes = ReadAndTrace(port, scratch);
+  const auto bytes = ReadAndTrace(port, trace, scratch);
   return bytes.empty() ? Poll::kGoOn : collector.Add(bytes);
 }
 
 // The fixed steps of old: each poll sleeps its whole interval, then reads. After an ERROR every
 // poll that brings bytes allows 20 more.
-Poll CollectPolled(int port, std::size_t expectedSize, AnswerCollector& collector) {
+Poll CollectPolled(int port, const LinkContext& context, std::size_t expectedSize,
+                   AnswerCollector& collector) {
   std::uint32_t interval = expectedSize == 0 ? kProbeWaitMs : kAnswerPollMs;
   Poll last = Poll::kGoOn;
   for (int allowed = AllowedPolls(expectedSize); allowed > 0;) {
     --allowed;
-    TheClock().Sleep(interval);
+    context.clock.Sleep(interval);
     const std::size_t before = collector.Total();
-    const Poll poll = ReadArrived(port, collector);
+    const Poll poll = ReadArrived(port, context.trace, collector);
     if (collector.Total() == before) continue;
     last = poll;
     if (poll == Poll::kOverflow || poll == Poll::kFinal) break;
@@ -127,15 +121,16 @@ Poll CollectPolled(int port, std::size_t expectedSize, AnswerCollector& collecto
 // woken by each arrival, done once the line of its final word has ended. A final word without a
 // line end is taken at the end of the step it came in; after an ERROR the quiet period restarts
 // with each arrival and ends as soon as the line with the code is complete.
-Poll CollectOnArrival(int port, std::size_t expectedSize, AnswerCollector& collector) {
-  Clock& clock = TheClock();
+Poll CollectOnArrival(int port, const LinkContext& context, std::size_t expectedSize,
+                      AnswerCollector& collector) {
+  Clock& clock = context.clock;
   const std::uint32_t interval = expectedSize == 0 ? kProbeWaitMs : kAnswerPollMs;
   std::uint64_t deadline = clock.NowMs() + std::uint64_t{interval} * AllowedPolls(expectedSize);
   Poll last = Poll::kGoOn;
   for (std::uint64_t now = clock.NowMs(); now < deadline; now = clock.NowMs()) {
-    SerialAwaitInput(port, static_cast<std::uint32_t>(deadline - now));
+    SerialAwaitInput(port, static_cast<std::uint32_t>(deadline - now), clock);
     const std::size_t before = collector.Total();
-    const Poll poll = ReadArrived(port, collector);
+    const Poll poll = ReadArrived(port, context.trace, collector);
     if (collector.Total() == before) continue;
     last = poll;
     if (poll == Poll::kOverflow) break;
@@ -152,8 +147,9 @@ Poll CollectOnArrival(int port, std::size_t expectedSize, AnswerCollector& colle
 
 bool HandsetLink::AwaitAnswer(std::size_t expectedSize, AnswerStatus& status, Event& event) {
   AnswerCollector collector;
-  const Poll last = TheAppState().patientWaits ? CollectPolled(port, expectedSize, collector)
-                                               : CollectOnArrival(port, expectedSize, collector);
+  const Poll last = context_.patientWaits
+                        ? CollectPolled(port, context_, expectedSize, collector)
+                        : CollectOnArrival(port, context_, expectedSize, collector);
   // A handset cannot have taken what has not left the port: an "OK" while part of the data is
   // still queued stands only once the rest goes out, and a line that takes no more is a stall.
   const bool stalled = last == Poll::kFinal && !SerialAwaitSent(port);
@@ -177,14 +173,14 @@ bool HandsetLink::AwaitAnswer(std::size_t expectedSize, AnswerStatus& status, Ev
 }
 
 void HandsetLink::DropLateAnswer(std::uint32_t quietMs) {
-  Clock& clock = TheClock();
+  Clock& clock = context_.clock;
   AnswerScratch scratch{};
   const std::uint64_t limit = clock.NowMs() + kLateAnswerLimitFactor * quietMs;
   std::uint64_t deadline = clock.NowMs() + quietMs;
   SerialResume(port);
   for (std::uint64_t now = clock.NowMs(); now < std::min(deadline, limit); now = clock.NowMs()) {
-    SerialAwaitInput(port, static_cast<std::uint32_t>(std::min(deadline, limit) - now));
-    const auto bytes = ReadAndTrace(port, scratch);
+    SerialAwaitInput(port, static_cast<std::uint32_t>(std::min(deadline, limit) - now), clock);
+    const auto bytes = ReadAndTrace(port, context_.trace, scratch);
     if (bytes.empty()) continue;
     if (AnswerLineEnded(bytes)) break;
     // more of it is coming: a long answer may take longer than the wait to arrive
@@ -196,7 +192,7 @@ void HandsetLink::DropLateAnswer(std::uint32_t quietMs) {
 void HandsetLink::ReportEvent(Event& event, std::string_view log) {
   event.number = port;
   const std::string text = FormatEvent(event);
-  ShowError(log.empty() ? text : log);
+  ShowError(context_.ui, log.empty() ? text : log);
   event = Event{kEventNothing, 0, 0, {}, {}};
 }
 
@@ -204,18 +200,18 @@ void HandsetLink::ReportDriverError(int driverCode) {
   std::uint8_t code = kEventNothing;
   for (const DriverErrorEvent& entry : kDriverErrorEvents)
     if (entry.driverCode == driverCode) code = entry.event;
-  ShowError(FormatEvent(Event{code, port, 0, {}, {}}));
+  ShowError(context_.ui, FormatEvent(Event{code, port, 0, {}, {}}));
 }
 
 bool HandsetLink::CloseLink() {
   // the last command may still be leaving the port
-  if (TheAppState().patientWaits) {
-    TheClock().Sleep(kCloseWaitMs);
+  if (context_.patientWaits) {
+    context_.clock.Sleep(kCloseWaitMs);
   } else {
-    SerialDrain(port, kCloseWaitMs);
+    SerialDrain(port, kCloseWaitMs, context_.clock);
   }
   const bool ok = SerialClose(port);
-  TracePortClosed(port);
+  context_.trace.PortClosed(port);
   int code = kDriverNoError;
   bool result = true;
   if (ok || !connected) {

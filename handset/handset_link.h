@@ -7,11 +7,26 @@
 
 #include "handset/answer.h"
 #include "handset/line_speeds.h"
+#include "handset/link_trace.h"
 #include "objects/event_table.h"
+#include "platform/clock.h"
+#include "platform/user_interface.h"
+#include "runtime/progress_display.h"
 
 namespace vandrel {
 
 class MediaFile;
+
+// What a link is handed when it is created: the clock its waits run on, the user interface it
+// reports to and shows progress through, the trace of what it does on the line, and whether the
+// user asked for the fixed pauses of old (every answer polled for its full steps, every file
+// detected anew) for a handset that needs them.
+struct LinkContext {
+  Clock& clock;
+  UserInterface& ui;
+  LinkTrace& trace = NoLinkTrace();
+  bool patientWaits = false;
+};
 
 // The one-shot "AT" probe's wait for its answer.
 inline constexpr std::uint32_t kProbeWaitMs = 500;
@@ -22,10 +37,10 @@ inline constexpr std::uint32_t kProbeWaitMs = 500;
 class HandsetLink {
  public:
   // Without connect mode nothing is done (the port search probes ports itself).
-  HandsetLink() = default;
-  // Connect mode: detects the handset on AppState's selected port with `lineSpeeds` and reports
-  // a failure (the diagnostic lines when there are any).
-  explicit HandsetLink(LineSpeeds& lineSpeeds);
+  explicit HandsetLink(const LinkContext& context) : context_(context) {}
+  // Connect mode: detects the handset on `portNumber` with `lineSpeeds` and reports a failure
+  // (the diagnostic lines when there are any).
+  HandsetLink(const LinkContext& context, int portNumber, LineSpeeds& lineSpeeds);
   virtual ~HandsetLink();
   HandsetLink(const HandsetLink&) = delete;
   HandsetLink& operator=(const HandsetLink&) = delete;
@@ -54,27 +69,25 @@ class HandsetLink {
   bool QuickProbe(int portNumber, std::string& modelName, LineSpeeds& lineSpeeds, std::string& log);
   const std::string& GetImei() const { return imei; }
   void SetUseAdpcm(bool use) { useAdpcm = use; }
-  // Transfers `file` into the connected handset; reports every failure itself.
-  void Download(const MediaFile& file, std::string_view displayName);
+  // Transfers `file` into the connected handset, showing each phase on `progress`; reports every
+  // failure itself.
+  void Download(const MediaFile& file, std::string_view displayName, ProgressDisplay& progress);
 
   bool noAnswer = false;
   bool connected = false;
   std::int32_t port = 0;
   std::string imei;
   bool useAdpcm = false;
+  // The event of the download under way, and the answer status that carries the free memory the
+  // handset reported.
+  Event currentEvent{kEventNothing, 0, 0, {}, {}};
+  AnswerStatus downloadStatus;
 
  private:
   bool IdentificationStep(std::string_view command, std::span<std::uint8_t> answer,
                           std::size_t& length);
   bool Identify(std::string& log, int openResult, bool readImei);
+  LinkContext context_;
 };
-
-// The exchange state that survives from one download to the next: the event being filled and
-// the free memory last reported by a handset.
-struct ExchangeState {
-  Event currentEvent{kEventNothing, 0, 0, {}, {}};
-  AnswerStatus downloadStatus;
-};
-ExchangeState& TheExchange();
 
 }  // namespace vandrel

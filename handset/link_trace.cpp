@@ -1,31 +1,22 @@
 #include "handset/link_trace.h"
 
-#include <atomic>
-
 namespace vandrel {
 
 namespace {
-std::atomic<LinkTrace*> installed{nullptr};
+
+class NoTrace final : public LinkTrace {
+ public:
+  void PortOpened(int, std::int32_t, int) override {}
+  void PortClosed(int) override {}
+  void Written(int, std::span<const std::uint8_t>) override {}
+  void Read(int, std::span<const std::uint8_t>) override {}
+};
+
 }  // namespace
 
-void InstallLinkTrace(LinkTrace* trace) {
-  installed = trace;
-}
-
-void TracePortOpened(int port, std::int32_t speed, int openResult) {
-  if (LinkTrace* trace = installed) trace->PortOpened(port, speed, openResult);
-}
-
-void TracePortClosed(int port) {
-  if (LinkTrace* trace = installed) trace->PortClosed(port);
-}
-
-void TraceWritten(int port, std::span<const std::uint8_t> bytes) {
-  if (LinkTrace* trace = installed) trace->Written(port, bytes);
-}
-
-void TraceRead(int port, std::span<const std::uint8_t> bytes) {
-  if (LinkTrace* trace = installed) trace->Read(port, bytes);
+LinkTrace& NoLinkTrace() {
+  static NoTrace none;
+  return none;
 }
 
 }  // namespace vandrel

@@ -17,13 +17,7 @@ class LinkTrace {
   virtual void Read(int port, std::span<const std::uint8_t> bytes) = 0;
 };
 
-// Installs `trace` (nullptr: nothing is traced). The caller keeps it alive while installed.
-void InstallLinkTrace(LinkTrace* trace);
-
-// Forward to the installed trace, if any.
-void TracePortOpened(int port, std::int32_t speed, int openResult);
-void TracePortClosed(int port);
-void TraceWritten(int port, std::span<const std::uint8_t> bytes);
-void TraceRead(int port, std::span<const std::uint8_t> bytes);
+// The trace of a link nobody traces.
+LinkTrace& NoLinkTrace();
 
 }  // namespace vandrel

@@ -53,20 +53,19 @@ bool StartsTwoByteCharacter(std::string_view text, std::size_t i) {
          (static_cast<unsigned char>(text[i + 1]) & kContinuationMask) == kContinuation;
 }
 
-void Report(std::uint8_t code, const std::string& text, std::int32_t number = 0) {
-  ShowError(FormatEvent(Event{code, number, 0, text, ""}));
+void Report(UserInterface& ui, std::uint8_t code, const std::string& text,
+            std::int32_t number = 0) {
+  ShowError(ui, FormatEvent(Event{code, number, 0, text, ""}));
 }
 
-std::int32_t Classify(std::span<const ExtensionCode> list, std::string_view path, bool showError) {
+std::int32_t Classify(std::span<const ExtensionCode> list, std::string_view path) {
   const std::string lowered = LowerCasePath(path);
   for (const ExtensionCode& entry : list)
     if (std::string_view(lowered).ends_with(entry.extension)) return entry.formatCode;
-  // the message names the file as given: a lower-cased copy may name no file at all
-  if (showError) Report(kEventFileBadFormat, std::string(path));
   return kNoFormat;
 }
 
-using Classifier = std::int32_t (*)(std::string_view, bool);
+using Classifier = std::int32_t (*)(std::string_view);
 
 Classifier ClassifierFor(std::int32_t kind) {
   switch (kind) {
@@ -83,19 +82,19 @@ Classifier ClassifierFor(std::int32_t kind) {
 }
 
 // The file opens, holds at least one byte and closes again.
-bool CheckFile(const std::string& path) {
+bool CheckFile(const std::string& path, UserInterface& ui) {
   std::filebuf file;
   if (file.open(Utf8Path(path), std::ios::in | std::ios::binary) == nullptr) {
-    Report(kEventFileOpenFailed, path);
+    Report(ui, kEventFileOpenFailed, path);
     return false;
   }
   if (file.sgetc() == std::filebuf::traits_type::eof()) {
-    Report(kEventFileBadLength, path, 0);
+    Report(ui, kEventFileBadLength, path, 0);
     file.close();
     return false;
   }
   if (file.close() == nullptr) {
-    Report(kEventFileCloseFailed, path);
+    Report(ui, kEventFileCloseFailed, path);
     return false;
   }
   return true;
@@ -126,54 +125,51 @@ std::string LowerCasePath(std::string_view path) {
   return lowered;
 }
 
-std::int32_t ClassifyGraphic(std::string_view path, bool showError) {
-  return Classify(kGraphicExtensions, path, showError);
+std::int32_t ClassifyGraphic(std::string_view path) {
+  return Classify(kGraphicExtensions, path);
 }
 
-std::int32_t ClassifySound(std::string_view path, bool showError) {
-  return Classify(kSoundExtensions, path, showError);
+std::int32_t ClassifySound(std::string_view path) {
+  return Classify(kSoundExtensions, path);
 }
 
-std::int32_t ClassifyVCard(std::string_view path, bool showError) {
-  return Classify(kVCardExtensions, path, showError);
+std::int32_t ClassifyVCard(std::string_view path) {
+  return Classify(kVCardExtensions, path);
 }
 
-bool MediaFile::LoadAndValidate() {
-  const AppState& state = TheAppState();
-  const std::string& path = state.filePath;
-  if (!CheckFile(path)) return false;
+bool MediaFile::LoadAndValidate(const std::string& path, std::int32_t kind,
+                                std::span<const std::uint16_t> title, UserInterface& ui) {
+  if (!CheckFile(path, ui)) return false;
 
   isConverted_ = false;
-  TakeTitle();
-  const std::int32_t kind = state.currentObjectType != nullptr ? state.currentObjectType->kind : 0;
+  TakeTitle(title);
   const Classifier classify = ClassifierFor(kind);
-  if (classify == nullptr) {
-    Report(kEventFileBadFormat, path);
+  formatCode_ = classify != nullptr ? classify(path) : kNoFormat;
+  if (formatCode_ == kNoFormat) {
+    // the message names the file as given: a lower-cased copy may name no file at all
+    Report(ui, kEventFileBadFormat, path);
     return false;
   }
-  formatCode_ = classify(path, true);
-  if (formatCode_ == kNoFormat) return false;
 
   Release(converted_);
-  if (!LoadData(path, formatCode_ == kFormatWithLeadingZero)) return false;
+  if (!LoadData(path, formatCode_ == kFormatWithLeadingZero, ui)) return false;
   if (kind == kSound && !ConvertSoundData()) return false;
 
   FormatEvent(Event{kEventObjectPrepared, 0, 0, "", ""});
   return true;
 }
 
-void MediaFile::TakeTitle() {
-  const AppState& state = TheAppState();
-  titleLength_ = std::min<std::uint32_t>(state.titleLength, kMaxTitleChars);
+void MediaFile::TakeTitle(std::span<const std::uint16_t> title) {
+  titleLength_ = static_cast<std::uint32_t>(std::min(title.size(), kMaxTitleChars));
   for (std::uint32_t i = 0; i < titleLength_; ++i)
-    title_[i] = static_cast<std::uint8_t>(state.titleChars[i] & 0xFF);
+    title_[i] = static_cast<std::uint8_t>(title[i] & 0xFF);
 }
 
-bool MediaFile::LoadData(const std::string& path, bool leadingZero) {
+bool MediaFile::LoadData(const std::string& path, bool leadingZero, UserInterface& ui) {
   Release(data_);
   std::filebuf file;
   if (file.open(Utf8Path(path), std::ios::in | std::ios::binary) == nullptr) {
-    Report(kEventFileBadFormat, path);
+    Report(ui, kEventFileBadFormat, path);
     return false;
   }
   const std::streamoff length = file.pubseekoff(0, std::ios::end, std::ios::in);
@@ -186,7 +182,7 @@ bool MediaFile::LoadData(const std::string& path, bool leadingZero) {
   const auto wanted = static_cast<std::streamsize>(length);
   if (file.sgetn(reinterpret_cast<char*>(data_.data() + offset), wanted) != wanted) {
     Release(data_);
-    Report(kEventFileBadFormat, path);
+    Report(ui, kEventFileBadFormat, path);
     return false;
   }
   return true;
@@ -204,11 +200,6 @@ bool MediaFile::ConvertSoundData() {
     Release(converted_);
   }
   return true;
-}
-
-MediaFile& TheMediaFile() {
-  static MediaFile mediaFile;
-  return mediaFile;
 }
 
 }  // namespace vandrel

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/user_interface.h"
+
 namespace vandrel {
 
 inline constexpr std::int32_t kNoFormat = -1;
@@ -20,19 +22,20 @@ inline constexpr std::size_t kTitleBufferBytes = 40;
 std::string LowerCasePath(std::string_view path);
 
 // The object format code of `path` from its extension (in any case) within one kind's list, or
-// kNoFormat; with `showError`, a name outside the list is reported ("File %s has bad format")
-// with the path as given.
-std::int32_t ClassifyGraphic(std::string_view path, bool showError);
-std::int32_t ClassifySound(std::string_view path, bool showError);
-std::int32_t ClassifyVCard(std::string_view path, bool showError);
+// kNoFormat.
+std::int32_t ClassifyGraphic(std::string_view path);
+std::int32_t ClassifySound(std::string_view path);
+std::int32_t ClassifyVCard(std::string_view path);
 
 // The object file about to be sent: its bytes, their handset ADPCM rendition when that is
 // shorter, the title and the format code.
 class MediaFile {
  public:
-  // Checks and loads AppState's filePath for its object kind and takes AppState's title.
-  // Reports every failure as an event, shown in the error box, and returns false.
-  bool LoadAndValidate();
+  // Checks and loads `path` as an object of `kind` (an ObjectKind) and takes `title`, one
+  // character per element, of which the low byte is sent (at most 20). Reports every failure as
+  // an event, shown in an error box on `ui`, and returns false.
+  bool LoadAndValidate(const std::string& path, std::int32_t kind,
+                       std::span<const std::uint16_t> title, UserInterface& ui);
 
   std::span<const std::uint8_t> data() const { return data_; }
   std::span<const std::uint8_t> converted() const { return converted_; }
@@ -41,8 +44,8 @@ class MediaFile {
   std::int32_t formatCode() const { return formatCode_; }
 
  private:
-  void TakeTitle();
-  bool LoadData(const std::string& path, bool leadingZero);
+  void TakeTitle(std::span<const std::uint16_t> title);
+  bool LoadData(const std::string& path, bool leadingZero, UserInterface& ui);
   bool ConvertSoundData();
 
   std::vector<std::uint8_t> data_;
@@ -52,8 +55,5 @@ class MediaFile {
   std::uint32_t titleLength_ = 0;
   std::int32_t formatCode_ = kNoFormat;
 };
-
-// The program's one object file.
-MediaFile& TheMediaFile();
 
 }  // namespace vandrel

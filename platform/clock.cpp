@@ -87,17 +87,4 @@ std::uint64_t ScaledClock::NowMs() {
          scale_ / 1000;
 }
 
-namespace {
-RealClock realClock;
-std::atomic<Clock*> installedClock{&realClock};
-}  // namespace
-
-Clock& TheClock() {
-  return *installedClock.load();
-}
-
-void InstallClock(Clock* clock) {
-  installedClock.store(clock != nullptr ? clock : &realClock);
-}
-
 }  // namespace vandrel

@@ -15,8 +15,8 @@ struct WakeSignal {
   void Notify();
 };
 
-// Every wait goes through the installed clock so that tests run minute-long time-outs in
-// microseconds.
+// Every wait goes through a clock handed to what waits, so that tests run minute-long time-outs
+// in microseconds.
 class Clock {
  public:
   virtual ~Clock() = default;
@@ -69,10 +69,5 @@ class ScaledClock final : public Clock {
  private:
   std::uint32_t scale_;
 };
-
-// The clock chosen at start-up; a RealClock unless another one was installed.
-Clock& TheClock();
-// Installs `clock` (nullptr restores the real clock). The caller keeps it alive while installed.
-void InstallClock(Clock* clock);
 
 }  // namespace vandrel

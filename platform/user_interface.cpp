@@ -1,36 +1,21 @@
 #include "platform/user_interface.h"
 
-#include <atomic>
-
 namespace vandrel {
 
-namespace {
-ConsoleUserInterface consoleUserInterface;
-std::atomic<UserInterface*> installedUserInterface{&consoleUserInterface};
-}  // namespace
-
-UserInterface& TheUserInterface() {
-  return *installedUserInterface.load();
+void ShowError(UserInterface& ui, std::string_view text) {
+  if (!text.empty()) ui.ShowBox(BoxKind::kError, text);
 }
 
-void InstallUserInterface(UserInterface* ui) {
-  installedUserInterface.store(ui != nullptr ? ui : &consoleUserInterface);
+void ShowWarning(UserInterface& ui, std::string_view text) {
+  ui.ShowBox(BoxKind::kWarning, text);
 }
 
-void ShowError(std::string_view text) {
-  if (!text.empty()) TheUserInterface().ShowBox(BoxKind::kError, text);
+void ShowNotice(UserInterface& ui, std::string_view text) {
+  ui.ShowBox(BoxKind::kNotice, text);
 }
 
-void ShowWarning(std::string_view text) {
-  TheUserInterface().ShowBox(BoxKind::kWarning, text);
-}
-
-void ShowNotice(std::string_view text) {
-  TheUserInterface().ShowBox(BoxKind::kNotice, text);
-}
-
-void ShowPlain(std::string_view text) {
-  TheUserInterface().ShowBox(BoxKind::kPlain, text);
+void ShowPlain(UserInterface& ui, std::string_view text) {
+  ui.ShowBox(BoxKind::kPlain, text);
 }
 
 void RecordingUserInterface::ShowBox(BoxKind kind, std::string_view text) {

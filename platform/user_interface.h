@@ -25,16 +25,11 @@ class UserInterface {
   virtual void FinishProgress() = 0;
 };
 
-// The interface chosen at start-up. Until one is installed, boxes go to the console.
-UserInterface& TheUserInterface();
-// Installs `ui` (nullptr restores the console). The caller keeps it alive while installed.
-void InstallUserInterface(UserInterface* ui);
-
 // The error box; an empty text shows nothing (events that only count produce no text).
-void ShowError(std::string_view text);
-void ShowWarning(std::string_view text);
-void ShowNotice(std::string_view text);
-void ShowPlain(std::string_view text);
+void ShowError(UserInterface& ui, std::string_view text);
+void ShowWarning(UserInterface& ui, std::string_view text);
+void ShowNotice(UserInterface& ui, std::string_view text);
+void ShowPlain(UserInterface& ui, std::string_view text);
 
 // Errors and warnings to stderr, notices and plain texts to stdout; the progress as a bar on
 // stderr when stderr is a terminal, nothing otherwise.

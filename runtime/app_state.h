@@ -1,10 +1,8 @@
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace vandrel {
 
@@ -28,32 +26,19 @@ inline constexpr std::size_t kMaxTitleChars = 20;
 inline constexpr const char* kAppName = "Vandrel";
 inline constexpr const char* kAppTitle = "Vandrel v6.03";
 
-// The application's run-time record, shared by the user interface, the send job, the serial
-// writer thread and the object loader. Each field has one writer at a time; the two that a
-// second thread reads during a send are atomic.
+// The running state of one front end, shared by its user interface and its send job: what the
+// next send takes (the object's kind, file and title, the port) and how patient it is. The front
+// end owns it and hands it down; the send job's thread reads it only while the front end waits
+// for the send.
 struct AppState {
   std::uint8_t titleLength = 0;
   std::array<std::uint16_t, kMaxTitleChars> titleChars{};
   const ObjectKindRow* currentObjectType = nullptr;
   std::string filePath;
-  std::string resultPath;
-  std::atomic<std::uint32_t> bytesSent{0};
   PortSelection* portSelection = nullptr;
-  std::string appTitle = kAppTitle;
-  std::int32_t language = 0;
-  std::int32_t fileCount = 0;
-  std::vector<std::string> fileList;
-  bool traceEnabled = false;
-  bool batchMode = false;
   // The fixed pauses of old: every answer polled for its full steps, every file detected anew.
   // For a handset that needs them; off unless the user asks.
   bool patientWaits = false;
-  std::atomic<bool> sending{false};
 };
-
-// The one record of the process.
-AppState& TheAppState();
-// Puts every field back to its start value (start-up, and between tests).
-void ResetAppState();
 
 }  // namespace vandrel

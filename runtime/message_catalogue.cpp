@@ -1,6 +1,6 @@
 #include "runtime/message_catalogue.h"
 
-#include "runtime/app_state.h"
+#include <atomic>
 
 namespace vandrel {
 
@@ -174,7 +174,18 @@ constexpr TextBlock kFrenchTexts = {
     "",
 };
 
+// Read by the send job's thread, switched by the window's.
+std::atomic<int> textLanguage{kEnglish};
+
 }  // namespace
+
+void SelectTextLanguage(int language) {
+  textLanguage = language;
+}
+
+int TextLanguage() {
+  return textLanguage;
+}
 
 const TextBlock& GetTextBlock(int language) {
   return language == kFrench ? kFrenchTexts : kEnglishTexts;
@@ -182,7 +193,7 @@ const TextBlock& GetTextBlock(int language) {
 
 std::string GetText(int number) {
   if (number < 0 || static_cast<std::size_t>(number) >= kTextCount) return {};
-  return std::string(GetTextBlock(TheAppState().language)[static_cast<std::size_t>(number)]);
+  return std::string(GetTextBlock(textLanguage)[static_cast<std::size_t>(number)]);
 }
 
 }  // namespace vandrel

@@ -87,7 +87,11 @@ using TextBlock = std::array<std::string_view, kTextCount>;
 
 // The texts of `language` (0 English, 1 French; anything else reads as English).
 const TextBlock& GetTextBlock(int language);
-// Text `number` in the current language (AppState's `language`); empty outside 0..71.
+// The interface language, one for the whole program: every text shown from now on is in
+// `language` (0 English, 1 French).
+void SelectTextLanguage(int language);
+int TextLanguage();
+// Text `number` in the interface language; empty outside 0..71.
 std::string GetText(int number);
 
 }  // namespace vandrel

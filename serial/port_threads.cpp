@@ -4,7 +4,6 @@
 #include <system_error>
 
 #include "platform/clock.h"
-#include "runtime/app_state.h"
 #include "serial/serial_driver.h"
 
 namespace vandrel {
@@ -88,7 +87,7 @@ bool ReadBurst(SerialPort& port) {
 void ReadIntoRing(SerialPort& port) {
   if ((port.rxWrite.load() + 1) % kRingBytes == port.rxRead.load()) {
     // Overwriting unread bytes would lose them; the device keeps them until there is room.
-    TheClock().Sleep(kRingFullPollMs);
+    port.clock->Sleep(kRingFullPollMs);
     return;
   }
   if (!port.handle->WaitForInput(kInputWaitMs)) {
@@ -100,7 +99,7 @@ void ReadIntoRing(SerialPort& port) {
   const bool read = ReadBurst(port);
   EndStep(port, port.readerBusy);
   port.arrival.Notify();
-  if (!read) TheClock().Sleep(kFailedReadPauseMs);
+  if (!read) port.clock->Sleep(kFailedReadPauseMs);
 }
 
 // Writes what the device takes of the oldest queued slot within one slice. A slot is done when
@@ -118,7 +117,6 @@ void WriteSlice(SerialPort& port) {
   }
   port.slotOffset += outcome.written;
   port.bytesWritten += outcome.written;
-  TheAppState().bytesSent += static_cast<std::uint32_t>(outcome.written);
   if (!outcome.ok) port.lastError.store(kDriverWriteFailed);
   if (outcome.ok && port.slotOffset < length) return;
   port.slotOffset = 0;

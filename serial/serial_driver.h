@@ -4,6 +4,8 @@
 #include <span>
 #include <string>
 
+#include "platform/clock.h"
+
 namespace vandrel {
 
 // The serial port driver. Every operation takes a COM port number (0..255; see port_map.h for
@@ -58,8 +60,10 @@ inline constexpr int kForcedSpeed = 115200;
 // Opens port `port`, tests its modem lines, sets the line parameters at `speed` bit/s (or
 // kForcedSpeed, see OpenResult) and a total time-out of `readTimeoutMs` per one-byte read, and
 // creates the paused reader and writer threads. Lines "\r\nCOM<n> : <text>" explaining a failure
-// or a cable problem are appended to `log`, in the current language. Returns an OpenResult.
-int SerialOpen(int port, int speed, int readTimeoutMs, std::string& log);
+// or a cable problem are appended to `log`, in the current language. Every wait of the port's
+// threads and of the operations on it until the next open is on `clock`, which must outlive the
+// port's use. Returns an OpenResult.
+int SerialOpen(int port, int speed, int readTimeoutMs, std::string& log, Clock& clock);
 
 // Queues `data` for the writer thread in slots of up to 40 bytes and resumes both threads.
 // Returns once every byte is queued, not sent; it waits only when 1000 slots are pending, until
@@ -79,13 +83,17 @@ int SerialRead(int port, std::span<std::uint8_t> destination, bool& timedOut);
 // with nothing queued or without threads.
 bool SerialAwaitSent(int port);
 
-// Waits on the clock at most `maxMs` for received bytes not yet read, ending as soon as the reader
+// Waits on `clock` at most `maxMs` for received bytes not yet read, ending as soon as the reader
 // has stored some; returns the milliseconds waited.
-std::uint32_t SerialAwaitInput(int port, std::uint32_t maxMs);
+std::uint32_t SerialAwaitInput(int port, std::uint32_t maxMs, Clock& clock);
 
-// Waits at most `maxMs` until the queue is written and the device has sent its last byte, so that
-// a close does not cut the end of the last command off.
-void SerialDrain(int port, std::uint32_t maxMs);
+// Waits on `clock` at most `maxMs` until the queue is written and the device has sent its last
+// byte, so that a close does not cut the end of the last command off.
+void SerialDrain(int port, std::uint32_t maxMs, Clock& clock);
+
+// Bytes the port's writer has handed to the device since the program started, across opens: a
+// progress display takes the difference from the count at the start of its phase.
+std::uint64_t SerialBytesWritten(int port);
 
 // Lets both threads run again without writing anything, as SerialWrite does.
 void SerialResume(int port);

@@ -38,20 +38,20 @@ void AppendLogLine(std::string& log, int port, TextId text, const std::string& s
   log += FormatText("\r\nCOM%d : %s", port, GetText(text).c_str()) + suffix;
 }
 
-std::uint32_t SettledLines(SerialDevice& device) {
-  TheClock().Sleep(kLineSettleMs);
+std::uint32_t SettledLines(SerialDevice& device, Clock& clock) {
+  clock.Sleep(kLineSettleMs);
   return device.ModemStatus() & kModemLineMask;
 }
 
 // Reads the lines with DTR and RTS down, DTR up, then both up; both stay raised afterwards.
-const LineTestRow* RunLineTest(SerialDevice& device) {
+const LineTestRow* RunLineTest(SerialDevice& device, Clock& clock) {
   device.SetDtr(false);
   device.SetRts(false);
-  const std::uint32_t r1 = SettledLines(device);
+  const std::uint32_t r1 = SettledLines(device, clock);
   device.SetDtr(true);
-  const std::uint32_t r2 = SettledLines(device);
+  const std::uint32_t r2 = SettledLines(device, clock);
   device.SetRts(true);
-  const std::uint32_t r3 = SettledLines(device);
+  const std::uint32_t r3 = SettledLines(device, clock);
   for (const LineTestRow& row : kLineTestTable) {
     if (row.dtrRtsDown == r1 && row.dtrUp == r2 && row.bothUp == r3) return &row;
   }
@@ -105,7 +105,7 @@ void CloseDevice(SerialPort& record) {
 
 }  // namespace
 
-int SerialOpen(int port, int speed, int readTimeoutMs, std::string& log) {
+int SerialOpen(int port, int speed, int readTimeoutMs, std::string& log, Clock& clock) {
   SerialPort* record = ThePortTable().Find(port);
   if (record == nullptr) {
     AppendLogLine(log, port, TXT_PORT_MISSING);
@@ -120,7 +120,8 @@ int SerialOpen(int port, int speed, int readTimeoutMs, std::string& log) {
   }
   record->handle = std::move(opened.device);
 
-  const LineTestRow* row = RunLineTest(*record->handle);
+  record->clock = &clock;
+  const LineTestRow* row = RunLineTest(*record->handle, clock);
   if (row != nullptr && row->verdict == LineVerdict::kCableNoHandset) {
     AppendLogLine(log, port, TXT_CABLE_NO_HANDSET);
     return kOpenCableNoHandset;

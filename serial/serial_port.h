@@ -52,9 +52,11 @@ struct SerialPort {
   std::atomic<bool> closing{false};
   std::atomic<bool> writerRunning{false};
   std::atomic<bool> readerRunning{false};
-  // Bytes the writer has handed to the device since the port was opened: a full queue whose
-  // writer keeps trying without this moving is stalled.
+  // Bytes the writer has handed to the device: a full queue whose writer keeps trying without this
+  // moving is stalled, and a progress display counts the sent bytes with it.
   std::atomic<std::uint64_t> bytesWritten{0};
+  // The clock of the open that created the threads; every wait on the port is on it.
+  Clock* clock = nullptr;
   // How much of slot `queueConsumed` is already written; the writer's own.
   std::size_t slotOffset = 0;
 

@@ -25,7 +25,7 @@ bool WaitForQueueSent(SerialPort& record) {
   auto lastSeen = progress();
   int unchangedChecks = 0;
   while (record.queueConsumed.load() < record.queueFilled.load()) {
-    TheClock().Sleep(kQueuePollMs);
+    record.clock->Sleep(kQueuePollMs);
     const auto now = progress();
     if (now != lastSeen) {
       lastSeen = now;
@@ -99,25 +99,30 @@ bool SerialAwaitSent(int port) {
   return WaitForQueueSent(*record);
 }
 
-std::uint32_t SerialAwaitInput(int port, std::uint32_t maxMs) {
+std::uint32_t SerialAwaitInput(int port, std::uint32_t maxMs, Clock& clock) {
   SerialPort* record = ThePortTable().Find(port);
   if (record == nullptr || !record->rxRing) {
-    TheClock().Sleep(maxMs);
+    clock.Sleep(maxMs);
     return maxMs;
   }
-  return TheClock().SleepUntil(
+  return clock.SleepUntil(
       maxMs, record->arrival, [record] { return record->rxRead.load() != record->rxWrite.load(); });
 }
 
-void SerialDrain(int port, std::uint32_t maxMs) {
+void SerialDrain(int port, std::uint32_t maxMs, Clock& clock) {
   SerialPort* record = ThePortTable().Find(port);
   if (record == nullptr || !record->handle) return;
-  const std::uint64_t deadline = TheClock().NowMs() + maxMs;
+  const std::uint64_t deadline = clock.NowMs() + maxMs;
   while ((record->queueConsumed.load() < record->queueFilled.load() ||
           record->handle->PendingOutput() > 0) &&
-         TheClock().NowMs() < deadline) {
-    TheClock().Sleep(kQueuePollMs);
+         clock.NowMs() < deadline) {
+    clock.Sleep(kQueuePollMs);
   }
+}
+
+std::uint64_t SerialBytesWritten(int port) {
+  const SerialPort* record = ThePortTable().Find(port);
+  return record == nullptr ? 0 : record->bytesWritten.load();
 }
 
 void SerialResume(int port) {

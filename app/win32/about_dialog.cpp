@@ -67,7 +67,7 @@ INT_PTR CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_INITDIALOG:
       ShowLogo(window, *reinterpret_cast<Bitmap*>(lParam));
       SetWindowTextW(window, Widen(GetText(TXT_ABOUT_TITLE)).c_str());
-      SetDlgItemTextW(window, IDC_ABOUT_TITLE, Widen(TheAppState().appTitle).c_str());
+      SetDlgItemTextW(window, IDC_ABOUT_TITLE, Widen(kAppTitle).c_str());
       SetDlgItemTextW(window, IDC_LICENCE, kLicenceText);
       // OK takes the focus, so that the agreement opens at its top and unselected.
       SetFocus(GetDlgItem(window, IDOK));

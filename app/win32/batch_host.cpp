@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "app/batch_start.h"
+#include "app/start_up.h"
 #include "app/win32/progress_dialog.h"
 #include "app/win32/progress_feed.h"
 #include "app/win32/win32_user_interface.h"
@@ -19,8 +19,8 @@ constexpr UINT kBatchDoneMessage = WM_APP + 12;
 
 }  // namespace
 
-BatchHost::BatchHost(UserInterface& shown, Win32UserInterface& dialogs)
-    : shown_(shown), dialogs_(dialogs) {
+BatchHost::BatchHost(UserInterface& shown, Win32UserInterface& dialogs, Clock& clock)
+    : shown_(shown), dialogs_(dialogs), clock_(clock) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSW hostClass{};
   hostClass.lpfnWndProc = Proc;
@@ -36,16 +36,18 @@ BatchHost::~BatchHost() {
 }
 
 BatchResult BatchHost::Run(const std::vector<std::string>& files) {
-  AppState& state = TheAppState();
-  state.fileList = files;
-  state.fileCount = static_cast<std::int32_t>(files.size());
-  BatchStart start(std::nullopt);
-
-  UserInterface& previous = TheUserInterface();
-  InstallUserInterface(this);
+  StartUp start(std::nullopt);
+  ProgressDisplay progress(*this);
+  const SendContext send{.state = start.state,
+                         .clock = clock_,
+                         .ui = *this,
+                         .trace = NoLinkTrace(),
+                         .progress = progress,
+                         .frontEnd = *this,
+                         .lineSpeeds = start.settings.lineSpeeds};
   BatchResult result;
   std::thread worker([&] {
-    result = RunBatch(files, {}, start.settings.lineSpeeds, *this);
+    result = RunBatch(files, {}, send);
     PostMessageW(host_, kBatchDoneMessage, 0, 0);
   });
   MSG message;
@@ -54,7 +56,6 @@ BatchResult BatchHost::Run(const std::vector<std::string>& files) {
     DispatchMessageW(&message);
   }
   worker.join();
-  InstallUserInterface(&previous);
   return result;
 }
 
@@ -82,8 +83,8 @@ void BatchHost::FinishProgress() {
   shown_.FinishProgress();
 }
 
-void BatchHost::StartProgressFeed() {
-  StartProgressTimer(host_);
+void BatchHost::StartProgressFeed(ProgressDisplay& progress) {
+  StartProgressTimer(host_, progress);
 }
 
 void BatchHost::StopProgressFeed() {
@@ -104,12 +105,12 @@ LRESULT CALLBACK BatchHost::Proc(HWND window, UINT message, WPARAM wParam, LPARA
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   auto* host = reinterpret_cast<BatchHost*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (host != nullptr && host->HandleMessage(message)) return 0;
+  if (host != nullptr && host->HandleMessage(message, lParam)) return 0;
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-bool BatchHost::HandleMessage(UINT message) {
-  if (HandleProgressTimerMessage(host_, message)) return true;
+bool BatchHost::HandleMessage(UINT message, LPARAM lParam) {
+  if (HandleProgressTimerMessage(host_, message, lParam)) return true;
   switch (message) {
     case kOpenDialogMessage:
       RunProgressDialog();

@@ -23,14 +23,15 @@ class Win32UserInterface;
 class BatchHost final : public UserInterface, public SendFrontEnd {
  public:
   // Boxes and progress go on to `shown`; each send's dialog is attached to `dialogs`, which shows
-  // the progress that reaches it (`shown` is normally `dialogs` itself).
-  BatchHost(UserInterface& shown, Win32UserInterface& dialogs);
+  // the progress that reaches it (`shown` is normally `dialogs` itself). Every wait of the sends
+  // is on `clock`.
+  BatchHost(UserInterface& shown, Win32UserInterface& dialogs, Clock& clock);
   ~BatchHost() override;
   BatchHost(const BatchHost&) = delete;
   BatchHost& operator=(const BatchHost&) = delete;
 
-  // Loads the settings, applies their language and sends the files in order; returns when the
-  // last send has ended. Installs itself as the user interface meanwhile.
+  // Loads the settings, applies their language and sends the files in order, showing everything
+  // through this host; returns when the last send has ended.
   BatchResult Run(const std::vector<std::string>& files);
 
   void ShowBox(BoxKind kind, std::string_view text) override;
@@ -38,7 +39,7 @@ class BatchHost final : public UserInterface, public SendFrontEnd {
   void UpdateProgress(std::uint32_t percent, std::string_view line) override;
   void FinishProgress() override;
 
-  void StartProgressFeed() override;
+  void StartProgressFeed(ProgressDisplay& progress) override;
   void StopProgressFeed() override;
   void CloseProgress() override;
   bool ShowsProgressDialog() const override { return true; }
@@ -47,12 +48,13 @@ class BatchHost final : public UserInterface, public SendFrontEnd {
   enum class DialogState { kClosed, kOpening, kOpen };
 
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  bool HandleMessage(UINT message);
+  bool HandleMessage(UINT message, LPARAM lParam);
   void RunProgressDialog();
   void SetDialogState(DialogState state, HWND window);
 
   UserInterface& shown_;
   Win32UserInterface& dialogs_;
+  Clock& clock_;
   HWND host_ = nullptr;
   ProgressDialog* runningDialog_ = nullptr;  // this thread's only
 

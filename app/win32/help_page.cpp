@@ -26,7 +26,7 @@ std::wstring HelpPagePath() {
   return path + kHelpExtension;
 }
 
-bool OpenHelpPage(HWND owner) {
+bool OpenHelpPage(HWND owner, UserInterface& ui) {
   const std::wstring path = HelpPagePath();
   const DWORD attributes = GetFileAttributesW(path.c_str());
   const bool present =
@@ -36,7 +36,7 @@ bool OpenHelpPage(HWND owner) {
         ShellExecuteW(owner, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result > kShellExecuteSucceeded) return true;
   }
-  ShowWarning(kHelpFailed);
+  ShowWarning(ui, kHelpFailed);
   return false;
 }
 

@@ -12,8 +12,8 @@
 #include "app/win32/usage_box.h"
 #include "app/win32/win32_user_interface.h"
 #include "objects/event_table.h"
+#include "platform/clock.h"
 #include "platform/utf16.h"
-#include "runtime/app_state.h"
 
 namespace {
 
@@ -38,24 +38,22 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
 
-  vandrel::ResetAppState();
   vandrel::ResetEventLog();
   vandrel::Win32UserInterface userInterface;
-  vandrel::InstallUserInterface(&userInterface);
+  vandrel::RealClock clock;
   const std::vector<std::string> files = CommandLineFiles();
   // a batch tells a calling script whether every file went through, as vandrel-cli does
   int exitStatus = 0;
   if (vandrel::AsksForUsage(files)) {
-    vandrel::ShowUsage();
+    vandrel::ShowUsage(userInterface);
   } else if (files.empty()) {
-    vandrel::MainWindow window(userInterface);
+    vandrel::MainWindow window(userInterface, userInterface, clock);
     window.Run();
   } else {
-    vandrel::BatchHost batch(userInterface, userInterface);
+    vandrel::BatchHost batch(userInterface, userInterface, clock);
     exitStatus = batch.Run(files).failed > 0 ? 1 : 0;
   }
   // Messages raised while the window closes still find their texts: the table goes last.
   vandrel::DestroyEventTable();
-  vandrel::InstallUserInterface(nullptr);
   return exitStatus;
 }

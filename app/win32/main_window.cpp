@@ -66,19 +66,14 @@ std::string StartFolder(const KindFolders& folders) {
 
 }  // namespace
 
-MainWindow::MainWindow(Win32UserInterface& userInterface, OpenFileChooser chooseFile)
-    : userInterface_(userInterface), chooseFile_(std::move(chooseFile)) {
+MainWindow::MainWindow(UserInterface& shown, Win32UserInterface& dialogs, Clock& clock,
+                       OpenFileChooser chooseFile)
+    : shown_(shown), dialogs_(dialogs), clock_(clock), chooseFile_(std::move(chooseFile)) {
   icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VANDREL));
-  AppState& state = TheAppState();
-  state.titleChars.fill(0);
-  state.portSelection = &portSelection_;
 }
 
 MainWindow::~MainWindow() {
   if (window_ != nullptr) DestroyWindow(window_);
-  AppState& state = TheAppState();
-  if (state.portSelection == &portSelection_) state.portSelection = nullptr;
-  state.currentObjectType = nullptr;
 }
 
 void MainWindow::Run() {
@@ -100,32 +95,29 @@ KindFolders& MainWindow::folders(int kind) {
 
 void MainWindow::Initialise(HWND window) {
   window_ = window;
-  AppState& state = TheAppState();
-  SetWindowTextW(window, Widen(state.appTitle).c_str());
+  SetWindowTextW(window, Widen(kAppTitle).c_str());
   const auto smallIcon =
       static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VANDREL),
                                     IMAGE_ICON, kSmallIconSize, kSmallIconSize, LR_SHARED));
   SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
   menuBar_.Attach(window);
-  LoadSettings();
+  start_.emplace(std::nullopt);
+  TakeSettings(start_->settings);
 
   kinds_.Rename();
-  ShowNotice(GetText(TXT_ABOUT_TEXT));
+  ShowNotice(shown_, GetText(TXT_ABOUT_TEXT));
   // Without a serial-port key the menu lists no port; the window is still made complete, and a
   // send fails at detection until "Auto" or a later start finds a port.
-  BuildPortList(ports_);
-  menuBar_.ListPorts(ports_);
-  state.currentObjectType = &kinds_.Row(selectedKind_);
-  SetLanguage(state.language, &menuBar_);
+  menuBar_.ListPorts(start_->ports);
+  SetLanguage(TextLanguage(), &menuBar_);
 
   SetDataFont();
 
   kinds_.Rename();
-  state.currentObjectType = &kinds_.Row(selectedKind_);
   FillObjectTypes();
   ResetFileFields();
-  menuBar_.CheckPortItem(SelectInitialPort(ports_, portSelection_), ports_.count);
+  menuBar_.CheckPortItem(SelectInitialPort(start_->ports, start_->selection), start_->ports.count);
 
   LoadLanguagePictures();
   open_.drawn = LoadResourceBitmap(IDB_OPEN);
@@ -144,36 +136,31 @@ void MainWindow::SetDataFont() {
   dataFont_ = std::move(font);
 }
 
-void MainWindow::LoadSettings() {
-  AppSettings settings;
-  vandrel::LoadSettings(settings);
-  portSelection_.port = settings.port;
+void MainWindow::TakeSettings(const AppSettings& settings) {
   storedPort_ = settings.port;
   selectedKind_ = settings.combo;
   for (int kind = kGraphic; kind <= kVCard; ++kind) {
     folders(kind) = {settings.folders[static_cast<std::size_t>(kind)],
                      settings.defaultFolders[static_cast<std::size_t>(kind)]};
   }
-  lineSpeeds_ = settings.lineSpeeds;
 }
 
 void MainWindow::SaveSettings() const {
-  const AppState& state = TheAppState();
   AppSettings settings;
-  settings.port = portChosen_ ? portSelection_.port : storedPort_;
-  settings.language = state.language;
-  settings.combo =
-      state.currentObjectType != nullptr ? state.currentObjectType->kind : selectedKind_;
+  settings.port = portChosen_ ? start_->selection.port : storedPort_;
+  settings.language = TextLanguage();
+  settings.combo = selectedKind_;
+  settings.patient = start_->state.patientWaits;
   for (int kind = kGraphic; kind <= kVCard; ++kind) {
     settings.folders[static_cast<std::size_t>(kind)] =
         folders_[static_cast<std::size_t>(kind) - 1].remembered;
   }
-  settings.lineSpeeds = lineSpeeds_;
+  settings.lineSpeeds = start_->settings.lineSpeeds;
   vandrel::SaveSettings(settings);
 }
 
 INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (HandleProgressTimerMessage(window_, message)) return TRUE;
+  if (HandleProgressTimerMessage(window_, message, lParam)) return TRUE;
   switch (message) {
     case WM_COMMAND:
       return HandleCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
@@ -190,7 +177,7 @@ INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       SaveSettings();
       // ports that "Auto" probed stay open until the program ends
-      CloseListedPorts(ports_);
+      CloseListedPorts(start_->ports);
       window_ = nullptr;
       return FALSE;
     default:
@@ -216,7 +203,7 @@ bool MainWindow::HandleCommand(int id, int notification) {
       return true;
     case IDC_HELP_BUTTON:
     case ID_MENU_HELP:
-      OpenHelpPage(window_);
+      OpenHelpPage(window_, shown_);
       return true;
     case ID_MENU_ABOUT:
       RunAboutDialog(window_);
@@ -266,7 +253,6 @@ void MainWindow::ChangeKind() {
   if (position == CB_ERR) return;
   selectedKind_ = static_cast<int>(position) + 1;
   ResetFileFields();
-  TheAppState().currentObjectType = &kinds_.Row(selectedKind_);
 }
 
 void MainWindow::ResetFileFields() {
@@ -288,23 +274,20 @@ void MainWindow::Open() {
   const std::optional<std::string> chosen = chooseFile_(window_, request);
   if (!chosen) return;
 
-  AppState& state = TheAppState();
   const ChosenFile file = SplitChosenFile(*chosen);
   if (FilterAcceptsExtension(row, file.extension)) {
     kindFolders.remembered = file.folder;
     SetDlgItemTextW(window_, IDC_FILE, LowerCase(Widen(file.path)).c_str());
     displayName_ = Narrow(LowerCase(Widen(file.name)));
     rawTitle_ = file.title;
-    const auto position = SendDlgItemMessageW(window_, IDC_OBJECT_TYPE, CB_GETCURSEL, 0, 0);
-    state.currentObjectType = &kinds_.Row(static_cast<int>(position) + 1);
   } else {
-    SetWindowTextW(window_, Widen(state.appTitle).c_str());
+    SetWindowTextW(window_, Widen(kAppTitle).c_str());
     rawTitle_.clear();
     SetDlgItemTextW(window_, IDC_FILE, L"");
   }
   objectTitle_ = CleanObjectTitle(rawTitle_);
   rawTitle_ = ObjectTitleText(objectTitle_);
-  StoreObjectTitle(objectTitle_, state);
+  StoreObjectTitle(objectTitle_, start_->state);
 }
 
 void MainWindow::Send() {
@@ -312,57 +295,66 @@ void MainWindow::Send() {
   LockWindowUpdate(button);
   EnableWindow(button, FALSE);
   SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  AppState& state = TheAppState();
-  const bool prepared =
-      PrepareSend(objectTitle_.size(), kinds_.Row(selectedKind_), ControlText(window_, IDC_FILE));
+  AppState& state = start_->state;
+  const bool prepared = PrepareSend(state, objectTitle_.size(), kinds_.Row(selectedKind_),
+                                    ControlText(window_, IDC_FILE));
+  MediaFile file;
   if (!prepared) {
-    ShowWarning(GetText(TXT_NO_OBJECT_FILE));
-  } else if (LoadObjectFile()) {
-    RunSend();
+    ShowWarning(shown_, GetText(TXT_NO_OBJECT_FILE));
+  } else if (LoadObjectFile(state, file, shown_)) {
+    RunSend(file);
   }
-  state.sending = false;
   LockWindowUpdate(nullptr);
   EnableWindow(button, TRUE);
-  if (prepared) TheClock().Sleep(kAfterSendPauseMs);
+  if (prepared) clock_.Sleep(kAfterSendPauseMs);
 }
 
 // The worker talks to the handset while this thread runs the progress dialog, which the worker
 // closes once the send is over.
-void MainWindow::RunSend() {
+void MainWindow::RunSend(const MediaFile& file) {
   ProgressDialog dialog(window_);
-  WindowSendFrontEnd frontEnd(window_, dialog);
-  userInterface_.AttachProgressDialog(&dialog);
+  WindowSendFrontEnd frontEnd(window_, dialog, clock_);
+  const SendContext send{.state = start_->state,
+                         .clock = clock_,
+                         .ui = shown_,
+                         .trace = NoLinkTrace(),
+                         .progress = progress_,
+                         .frontEnd = frontEnd,
+                         .lineSpeeds = start_->settings.lineSpeeds};
+  dialogs_.AttachProgressDialog(&dialog);
   std::atomic<bool> done{false};
   std::thread worker;
   try {
     worker = std::thread([&] {
-      RunSendJob(lineSpeeds_, displayName_, frontEnd);
+      RunSendJob(send, file, displayName_);
       done = true;
     });
   } catch (const std::system_error&) {
     // no worker, no send: the command ends as if it had not been given
-    userInterface_.AttachProgressDialog(nullptr);
+    dialogs_.AttachProgressDialog(nullptr);
     return;
   }
   dialog.Run();
   // a dialog that could not be shown returns at once, while the worker still asks this thread
   // to start and stop its timer
   JoinServingSentMessages(worker, done);
-  userInterface_.AttachProgressDialog(nullptr);
+  dialogs_.AttachProgressDialog(nullptr);
 }
 
 void MainWindow::ChoosePort(int position) {
-  if (position > ports_.count) return;
-  menuBar_.CheckPortItem(position, ports_.count);
-  SelectPort(ports_, position, portSelection_);
+  const PortList& ports = start_->ports;
+  if (position > ports.count) return;
+  menuBar_.CheckPortItem(position, ports.count);
+  SelectPort(ports, position, start_->selection);
   portChosen_ = true;
 }
 
 void MainWindow::SearchPorts() {
   SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  const int found = AutoSearch(ports_, lineSpeeds_, portSelection_);
+  const int found = AutoSearch(LinkContext{.clock = clock_, .ui = shown_}, start_->ports,
+                               start_->settings.lineSpeeds, start_->selection);
   if (found == 0) return;
-  menuBar_.CheckPortItem(found, ports_.count);
+  menuBar_.CheckPortItem(found, start_->ports.count);
   portChosen_ = true;
 }
 
@@ -376,7 +368,7 @@ void MainWindow::ChangeLanguage(int language) {
 }
 
 void MainWindow::LoadLanguagePictures() {
-  const bool french = TheAppState().language == kFrench;
+  const bool french = TextLanguage() == kFrench;
   background_ = LoadResourceBitmap(french ? IDB_BACKGROUND_FRENCH : IDB_BACKGROUND_ENGLISH);
   help_.drawn = LoadResourceBitmap(french ? IDB_HELP_FRENCH : IDB_HELP_ENGLISH);
   ShowButtonPicture(IDC_HELP_BUTTON, help_);

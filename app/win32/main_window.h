@@ -3,16 +3,21 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "app/object_kinds.h"
 #include "app/port_list.h"
+#include "app/start_up.h"
 #include "app/win32/dialog_dispatch.h"
 #include "app/win32/gdi_objects.h"
 #include "app/win32/menu_bar.h"
 #include "app/win32/open_file_dialog.h"
 #include "handset/line_speeds.h"
+#include "objects/media_file.h"
+#include "platform/clock.h"
 #include "runtime/app_state.h"
+#include "runtime/progress_display.h"
 
 namespace vandrel {
 
@@ -26,12 +31,14 @@ struct KindFolders {
 };
 
 // The program's one window: the object-type choice, the chosen file and its format line, four
-// picture buttons over a background picture, and the menu bar. Its life is the program's. A send
-// shows its progress in a dialog attached to `userInterface` for that send.
+// picture buttons over a background picture, and the menu bar. Its life is the program's. Boxes
+// and progress go to `shown`; a send shows its progress in a dialog attached to `dialogs` for that
+// send (`shown` is normally `dialogs` itself).
 class MainWindow {
  public:
-  explicit MainWindow(Win32UserInterface& userInterface,
-                      OpenFileChooser chooseFile = ChooseFileWithDialog);
+  // Every wait of the window and of its sends is on `clock`.
+  MainWindow(UserInterface& shown, Win32UserInterface& dialogs, Clock& clock,
+             OpenFileChooser chooseFile = ChooseFileWithDialog);
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -43,13 +50,15 @@ class MainWindow {
   HWND Create();
 
   HWND window() const { return window_; }
+  // Once created: the running record, and the serial ports the Port menu lists.
+  const AppState& state() const { return start_->state; }
   // The title that the next send gives the object: the chosen file's name, cleaned.
   const std::string& objectTitle() const { return objectTitle_; }
   // The chosen file's name with its extension, lower-cased, for the progress caption.
   const std::string& displayName() const { return displayName_; }
   int selectedKind() const { return selectedKind_; }
   KindFolders& folders(int kind);
-  const PortList& ports() const { return ports_; }
+  const PortList& ports() const { return start_->ports; }
   // The background as painted: the client area and the strip above it.
   const Bitmap& background() const { return backgroundShown_; }
 
@@ -59,7 +68,8 @@ class MainWindow {
   void Initialise(HWND window);
   bool HandleCommand(int id, int notification);
   void Close();
-  void LoadSettings();
+  // The window's own part of the stored settings: the kind, the folders, the stored port.
+  void TakeSettings(const AppSettings& settings);
   void SaveSettings() const;
 
   void FillObjectTypes();
@@ -67,7 +77,7 @@ class MainWindow {
   void ResetFileFields();
   void Open();
   void Send();
-  void RunSend();
+  void RunSend(const MediaFile& file);
   void ChoosePort(int position);
   void SearchPorts();
   void ChangeLanguage(int language);
@@ -86,20 +96,23 @@ class MainWindow {
   void Paint();
   INT_PTR ColourControl(HDC dc, HWND control);
 
-  Win32UserInterface& userInterface_;
+  UserInterface& shown_;
+  Win32UserInterface& dialogs_;
+  Clock& clock_;
   OpenFileChooser chooseFile_;
+  // The start-up every front end goes through, made with the window: the settings, the port
+  // list and the running record, which the send's worker reads while this thread waits for it.
+  std::optional<StartUp> start_;
+  ProgressDisplay progress_{shown_};
   HWND window_ = nullptr;
   bool modal_ = false;
   HICON icon_ = nullptr;
   MenuBar menuBar_;
   ObjectKindList kinds_;
-  PortSelection portSelection_;
   // The port the settings held at start, saved again unless the user chooses another: a start
   // without the USB adapter must not lose it.
   std::int32_t storedPort_ = 1;
   bool portChosen_ = false;
-  PortList ports_;
-  LineSpeeds lineSpeeds_;
   int selectedKind_ = kGraphic;
   std::array<KindFolders, kObjectKindCount> folders_;
   std::string rawTitle_;

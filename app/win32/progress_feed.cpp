@@ -2,7 +2,6 @@
 
 #include "app/win32/progress_dialog.h"
 #include "platform/clock.h"
-#include "runtime/progress_display.h"
 
 namespace vandrel {
 
@@ -12,6 +11,8 @@ constexpr UINT_PTR kProgressTimerId = 2;
 constexpr UINT kProgressTimerMs = 40;
 constexpr UINT kStartTimerMessage = WM_APP + 1;
 constexpr UINT kStopTimerMessage = WM_APP + 2;
+// The window property that holds the progress display the running timer feeds.
+constexpr const wchar_t* kFedProgressProperty = L"VandrelFedProgress";
 // How often the wait for the worker looks at its flag between two sent messages.
 constexpr DWORD kWorkerPollMs = 20;
 // How often the worker looks whether the progress dialog is up.
@@ -19,24 +20,27 @@ constexpr std::uint32_t kDialogPollMs = 10;
 
 }  // namespace
 
-void StartProgressTimer(HWND window) {
-  SendMessageW(window, kStartTimerMessage, 0, 0);
+void StartProgressTimer(HWND window, ProgressDisplay& progress) {
+  SendMessageW(window, kStartTimerMessage, 0, reinterpret_cast<LPARAM>(&progress));
 }
 
 void StopProgressTimer(HWND window) {
   SendMessageW(window, kStopTimerMessage, 0, 0);
 }
 
-bool HandleProgressTimerMessage(HWND window, UINT message) {
+bool HandleProgressTimerMessage(HWND window, UINT message, LPARAM lParam) {
   switch (message) {
     case kStartTimerMessage:
+      SetPropW(window, kFedProgressProperty, reinterpret_cast<HANDLE>(lParam));
       SetTimer(window, kProgressTimerId, kProgressTimerMs, nullptr);
       return true;
     case kStopTimerMessage:
       KillTimer(window, kProgressTimerId);
+      RemovePropW(window, kFedProgressProperty);
       return true;
     case WM_TIMER:
-      UpdateProgress();
+      if (auto* progress = static_cast<ProgressDisplay*>(GetPropW(window, kFedProgressProperty)))
+        progress->Update();
       return false;
     default:
       return false;
@@ -53,13 +57,13 @@ void JoinServingSentMessages(std::thread& worker, const std::atomic<bool>& done)
 }
 
 void WindowSendFrontEnd::AwaitProgressLoop(std::uint32_t maxMs) {
-  Clock& clock = TheClock();
+  Clock& clock = clock_;
   const std::uint64_t deadline = clock.NowMs() + maxMs;
   while (dialog_.window() == nullptr && clock.NowMs() < deadline) clock.Sleep(kDialogPollMs);
 }
 
-void WindowSendFrontEnd::StartProgressFeed() {
-  StartProgressTimer(timerWindow_);
+void WindowSendFrontEnd::StartProgressFeed(ProgressDisplay& progress) {
+  StartProgressTimer(timerWindow_, progress);
 }
 
 void WindowSendFrontEnd::StopProgressFeed() {

@@ -27,8 +27,8 @@ bool AsksForUsage(const std::vector<std::string>& arguments) {
   });
 }
 
-void ShowUsage() {
-  ShowPlain(kUsage);
+void ShowUsage(UserInterface& ui) {
+  ShowPlain(ui, kUsage);
 }
 
 }  // namespace vandrel

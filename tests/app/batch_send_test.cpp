@@ -18,12 +18,18 @@ namespace fs = std::filesystem;
 
 class FrontEndSpy : public SendFrontEnd {
  public:
-  void StartProgressFeed() override { ++started; }
+  void ObjectLoaded(const MediaFile& file) override {
+    dataSize = file.data().size();
+    convertedSize = file.converted().size();
+  }
+  void StartProgressFeed(ProgressDisplay&) override { ++started; }
   void StopProgressFeed() override { ++stopped; }
   void CloseProgress() override { ++closed; }
   int started = 0;
   int stopped = 0;
   int closed = 0;
+  std::size_t dataSize = 0;
+  std::size_t convertedSize = 0;
 };
 
 class BatchSendTest : public LinkTest {
@@ -34,6 +40,7 @@ class BatchSendTest : public LinkTest {
         fs::temp_directory_path() / (std::string("vandrel-batch-") +
                                      testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(folder_);
+    state_.portSelection = &selection_;
   }
   void TearDown() override {
     std::error_code error;
@@ -53,9 +60,23 @@ class BatchSendTest : public LinkTest {
     return boxes;
   }
 
+  BatchResult Run(const std::vector<std::string>& files, const BatchOptions& options = {}) {
+    return RunBatch(files, options,
+                    SendContext{.state = state_,
+                                .clock = clock_,
+                                .ui = ui_,
+                                .trace = NoLinkTrace(),
+                                .progress = progress_,
+                                .frontEnd = frontEnd_,
+                                .lineSpeeds = speeds_});
+  }
+
   fs::path folder_;
   LineSpeeds speeds_;
   FrontEndSpy frontEnd_;
+  PortSelection selection_{kTestPort};
+  AppState state_;
+  ProgressDisplay progress_{ui_};
 };
 
 TEST_F(BatchSendTest, FilesGoInOrderAndBadOnesFailBeforeAnyPortIsOpened) {
@@ -63,7 +84,7 @@ TEST_F(BatchSendTest, FilesGoInOrderAndBadOnesFailBeforeAnyPortIsOpened) {
   const std::string card = Write("me.vcf", {'B', 'E', 'G', 'I', 'N'});
   const std::string unknown = Write("notes.txt", {'x'});
   const std::string missing = (folder_ / "gone.gif").string();
-  const BatchResult result = RunBatch({picture, unknown, missing, card}, {}, speeds_, frontEnd_);
+  const BatchResult result = Run({picture, unknown, missing, card});
   EXPECT_EQ(result.sent, 2);
   EXPECT_EQ(result.failed, 2);
   EXPECT_EQ(line_.Opens(), 2);
@@ -79,24 +100,23 @@ TEST_F(BatchSendTest, FilesGoInOrderAndBadOnesFailBeforeAnyPortIsOpened) {
   // the name and the size show from the first phase on
   EXPECT_EQ(ui_.progressCaptions[0], "Send file Logo.BMP (1/4)");
   EXPECT_EQ(ui_.progressLines[0], "Downloaded: 0 % of 0.3 Kb");
-  EXPECT_EQ(TheAppState().currentObjectType, nullptr) << "the batch's row is gone";
+  EXPECT_EQ(state_.currentObjectType, nullptr) << "the batch's row is gone";
 }
 
 TEST_F(BatchSendTest, ConvertedSoundGoesOutAsAdpcmUnlessTheHandsetRefusedIt) {
   const std::string ring = Write("ring.wav", wav_builder::Pcm16Wav(wav_builder::SpeechLike(8000)));
   BatchOptions options;
   options.title = "Sonnerie";
-  RunBatch({ring}, options, speeds_, frontEnd_);
+  Run({ring}, options);
   EXPECT_NE(line_.Written().find("AT+KDOBJ=2,1,3,0,8\rSonnerie"), std::string::npos);
   const std::string adpcmCommand =
-      "AT+KDOBJ=2,1,0,1," + std::to_string(TheMediaFile().converted().size()) + "\r";
+      "AT+KDOBJ=2,1,0,1," + std::to_string(frontEnd_.convertedSize) + "\r";
   EXPECT_NE(line_.Written().find(adpcmCommand), std::string::npos);
 
   WriteAdpcmRecord("351234567890123", false);
   const std::size_t before = line_.Written().size();
-  RunBatch({ring}, options, speeds_, frontEnd_);
-  const std::string pcmCommand =
-      "AT+KDOBJ=2,1,0,1," + std::to_string(TheMediaFile().data().size()) + "\r";
+  Run({ring}, options);
+  const std::string pcmCommand = "AT+KDOBJ=2,1,0,1," + std::to_string(frontEnd_.dataSize) + "\r";
   EXPECT_NE(line_.Written().find(pcmCommand, before), std::string::npos);
   EXPECT_EQ(ui_.progressPhases.back(), " Loading with PCM format in progress...");
 }
@@ -104,7 +124,7 @@ TEST_F(BatchSendTest, ConvertedSoundGoesOutAsAdpcmUnlessTheHandsetRefusedIt) {
 TEST_F(BatchSendTest, NoHandsetMeansNoSuccessButTheProgressStillCloses) {
   handset_.silent = true;
   const std::string picture = Write("a.png", {1, 2, 3});
-  const BatchResult result = RunBatch({picture}, {}, speeds_, frontEnd_);
+  const BatchResult result = Run({picture});
   EXPECT_EQ(result.failed, 1);
   EXPECT_EQ(frontEnd_.closed, 1);
   EXPECT_EQ(ui_.finishCount, 1);
@@ -123,7 +143,7 @@ TEST_F(BatchSendTest, TheHandsetFoundIsKeptUntilAFileFails) {
   handset_.objectAnswer = [&objects](const std::string&) {
     return std::string(++objects == 2 ? "\r\n+CME ERROR: 100,65524\r\n" : "\r\nOK\r\n");
   };
-  const BatchResult result = RunBatch({card, card, card, card}, {}, speeds_, frontEnd_);
+  const BatchResult result = Run({card, card, card, card});
   EXPECT_EQ(result.sent, 3);
   EXPECT_EQ(result.failed, 1);
   EXPECT_EQ(line_.Opens(), 2);
@@ -135,14 +155,14 @@ TEST_F(BatchSendTest, TheHandsetFoundIsKeptUntilAFileFails) {
   EXPECT_EQ(std::count(handset_.commands.begin(), handset_.commands.end(), "AT+CMEE=1"), 4);
   EXPECT_EQ(ErrorCount(), 0u);
 
-  TheAppState().patientWaits = true;
-  EXPECT_EQ(RunBatch({card, card}, {}, speeds_, frontEnd_).sent, 2);
+  state_.patientWaits = true;
+  EXPECT_EQ(Run({card, card}).sent, 2);
   EXPECT_EQ(line_.Opens(), 4);
   EXPECT_EQ(identifications(), 4);
 }
 
 TEST_F(BatchSendTest, EmptyPathAsksForAFile) {
-  const BatchResult result = RunBatch({""}, {}, speeds_, frontEnd_);
+  const BatchResult result = Run({""});
   EXPECT_EQ(result.failed, 1);
   EXPECT_EQ(Boxes(), (std::vector<std::pair<BoxKind, std::string>>{
                          {BoxKind::kWarning, "Object filename must be specified !"}}));

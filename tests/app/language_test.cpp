@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "objects/event_table.h"
-#include "runtime/app_state.h"
 #include "runtime/message_catalogue.h"
 
 namespace vandrel {
@@ -26,7 +25,7 @@ class LanguageTest : public testing::Test {
  protected:
   void TearDown() override {
     DestroyEventTable();
-    ResetAppState();
+    SelectTextLanguage(kEnglish);
   }
 };
 
@@ -37,7 +36,7 @@ TEST_F(LanguageTest, SwitchRenamesMenusRebuildsEventsAndMovesTheMark) {
   EXPECT_EQ(ErrorCount(), 1u);
 
   SetLanguage(kFrench, &menus);
-  EXPECT_EQ(TheAppState().language, kFrench);
+  EXPECT_EQ(TextLanguage(), kFrench);
   EXPECT_EQ(ErrorCount(), 0u);
   EXPECT_EQ(FormatEvent(Event{kEventPortUnavailable, 3, 0, "", ""}),
             "Erreur 0x01 : Port 3 indisponible");
@@ -49,15 +48,14 @@ TEST_F(LanguageTest, SwitchRenamesMenusRebuildsEventsAndMovesTheMark) {
   EXPECT_EQ(menus.checked, (std::vector<int>{kEnglish, kFrench, kEnglish}));
 }
 
-TEST_F(LanguageTest, BatchModeAndMissingSubmenuLeaveTheMenusAlone) {
+TEST_F(LanguageTest, NoMenusOrMissingSubmenuLeaveTheMenusAlone) {
   MenusSpy menus;
   menus.hasSubmenu = false;
   SetLanguage(kFrench, &menus);
   EXPECT_EQ(menus.renamedIn.size(), 1u);
   EXPECT_TRUE(menus.checked.empty());
 
-  TheAppState().batchMode = true;
-  SetLanguage(kEnglish, &menus);
+  SetLanguage(kEnglish, nullptr);
   EXPECT_EQ(menus.renamedIn.size(), 1u);
   EXPECT_EQ(FormatEvent(Event{kEventPortUnavailable, 2, 0, "", ""}),
             "Error 0x01 : Unavailable port 2");

@@ -10,7 +10,7 @@ namespace {
 
 class ObjectKindsTest : public testing::Test {
  protected:
-  void TearDown() override { ResetAppState(); }
+  void TearDown() override { SelectTextLanguage(kEnglish); }
 };
 
 TEST_F(ObjectKindsTest, RowsCarryNamesFormatsAndFiltersOfTheirKind) {
@@ -39,7 +39,7 @@ TEST_F(ObjectKindsTest, KindOutsideTheRowsGivesTheGraphicRow) {
 
 TEST_F(ObjectKindsTest, RenameFollowsTheLanguageAndKeepsFormats) {
   ObjectKindList kinds;
-  TheAppState().language = kFrench;
+  SelectTextLanguage(kFrench);
   kinds.Rename();
   EXPECT_EQ(kinds.Row(kVCard).name, "Cartes de visite");
   EXPECT_EQ(kinds.Row(kVCard).filter, "Cartes de visite (*.vcf)|*.vcf|");

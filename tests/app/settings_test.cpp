@@ -11,10 +11,7 @@ namespace {
 class SettingsTest : public testing::Test {
  protected:
   void SetUp() override { InstallRegistryStore(&store_); }
-  void TearDown() override {
-    InstallRegistryStore(nullptr);
-    ResetAppState();
-  }
+  void TearDown() override { InstallRegistryStore(nullptr); }
   void Store(const char* name, const RegistryValue& value) {
     store_.Tree().SetValue(RegistryRoot::kCurrentUser, kSettingsKey, name, value);
   }
@@ -41,7 +38,6 @@ TEST_F(SettingsTest, FirstRunGivesDefaultsAndSavingMakesThemStored) {
   LoadSettings(reloaded);
   EXPECT_EQ(reloaded.port, 5);
   EXPECT_EQ(reloaded.language, 1);
-  EXPECT_EQ(TheAppState().language, 1);
   EXPECT_EQ(reloaded.combo, 4);
   EXPECT_EQ(reloaded.folders[kVCard], "C:\\Cartes");
   EXPECT_EQ(reloaded.lineSpeeds, settings.lineSpeeds);

@@ -12,7 +12,8 @@ int StatusOf(std::vector<std::string> arguments) {
   arguments.insert(arguments.begin(), "vandrel-cli");
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
-  const int status = RunCommandLine(arguments);
+  VirtualClock clock;
+  const int status = RunCommandLine(arguments, clock);
   testing::internal::GetCapturedStdout();
   testing::internal::GetCapturedStderr();
   return status;

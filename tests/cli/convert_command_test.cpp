@@ -8,6 +8,7 @@
 #include <iterator>
 #include <random>
 
+#include "cli/command_session.h"
 #include "cli/exit_status.h"
 #include "platform/user_interface.h"
 #include "platform/utf8_path.h"
@@ -24,14 +25,10 @@ namespace fs = std::filesystem;
 class ConvertCommand : public testing::Test {
  protected:
   void SetUp() override {
-    InstallUserInterface(&recorder);
     folder = fs::temp_directory_path() / ("vandrel-cli-" + std::to_string(std::random_device{}()));
     fs::create_directories(folder);
   }
-  void TearDown() override {
-    InstallUserInterface(nullptr);
-    fs::remove_all(folder);
-  }
+  void TearDown() override { fs::remove_all(folder); }
 
   std::string PathOf(const std::string& name) const { return PathToUtf8(folder / Utf8Path(name)); }
 
@@ -62,7 +59,7 @@ TEST_F(ConvertCommand, WritesTheHandsetRenditionUnderAnyName) {
   const Bytes wav = Pcm16Wav(SpeechLike(8000));
   const std::string input = Write("Sonnerie d'été.wav", wav);
   const std::string output = PathOf("sortie \xCE\xA9.wav");
-  EXPECT_EQ(RunConvert(input, output), kExitDone);
+  EXPECT_EQ(RunConvert(input, output, recorder), kExitDone);
 
   Bytes expected(wav.size());
   std::size_t length = 0;
@@ -84,7 +81,7 @@ class RefusedInputs : public ConvertCommand, public testing::WithParamInterface<
 TEST_P(RefusedInputs, WriteNothingAndSayWhy) {
   const std::string input = Write("in.wav", GetParam().input);
   const std::string output = PathOf("out.wav");
-  EXPECT_EQ(RunConvert(input, output), kExitFailed);
+  EXPECT_EQ(RunConvert(input, output, recorder), kExitFailed);
   EXPECT_FALSE(fs::exists(Utf8Path(output)));
   EXPECT_EQ(OnlyError(), "vandrel-cli: " + input + " is not converted: " + GetParam().reason +
                              ". Nothing was written.");
@@ -118,14 +115,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ConvertCommand, MissingInputIsAFileError) {
   const std::string input = PathOf("none.wav");
-  EXPECT_EQ(RunConvert(input, PathOf("out.wav")), kExitFailed);
+  EXPECT_EQ(RunConvert(input, PathOf("out.wav"), recorder), kExitFailed);
   EXPECT_TRUE(OnlyError().starts_with("vandrel-cli: cannot read " + input + ": "));
 }
 
 TEST_F(ConvertCommand, UnwritableOutputIsAFileErrorAndLeavesNothing) {
   const std::string input = Write("in.wav", Pcm16Wav(SpeechLike(3000)));
   const std::string output = PathOf("missing folder/out.wav");
-  EXPECT_EQ(RunConvert(input, output), kExitFailed);
+  EXPECT_EQ(RunConvert(input, output, recorder), kExitFailed);
   EXPECT_FALSE(fs::exists(Utf8Path(output)));
   EXPECT_TRUE(OnlyError().starts_with("vandrel-cli: cannot write " + output + ": "));
 }
@@ -134,7 +131,8 @@ TEST_F(ConvertCommand, IsReachedThroughTheCommandLine) {
   CLI::App app("test", "vandrel-cli");
   app.require_subcommand(1);
   int exitStatus = -1;
-  AddConvertCommand(app, exitStatus);
+  VirtualClock clock;
+  AddConvertCommand(app, CommandSeams{clock, recorder}, exitStatus);
   const std::string input = Write("in.wav", Pcm8Wav(Bytes(100, 0x80)));
   const std::string output = PathOf("out.wav");
   const char* arguments[] = {"vandrel-cli", "convert", input.c_str(), output.c_str()};

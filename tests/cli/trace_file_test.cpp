@@ -34,12 +34,21 @@ INSTANTIATE_TEST_SUITE_P(Table, EscapeBytesTest,
                                          EscapeCase{"RIFF1234", 4, "\"RIFF\"... (4 more bytes)"},
                                          EscapeCase{"", 64, "\"\""}));
 
+class QuietFrontEnd final : public SendFrontEnd {
+ public:
+  void StartProgressFeed(ProgressDisplay&) override {}
+  void StopProgressFeed() override {}
+  void CloseProgress() override {}
+};
+
 TEST(TraceFile, RecordsLinkTrafficPausesAndMessagesInOrderAndPassesThemOn) {
   const auto path = std::filesystem::temp_directory_path() / "vandrel-trace-test.txt";
   VirtualClock clock;
   RecordingUserInterface ui;
+  QuietFrontEnd frontEnd;
+  const AppState state;
   {
-    TraceFile trace(path.string(), clock, ui);
+    TraceFile trace(path.string(), clock, ui, frontEnd, state);
     ASSERT_TRUE(trace.IsOpen());
     const std::uint8_t answer[] = {'O', 'K', '\r', '\n'};
     trace.Written(5, std::span(answer).first(2));

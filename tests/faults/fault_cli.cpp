@@ -29,10 +29,11 @@ constexpr auto kGatePoll = std::chrono::milliseconds(20);
 constexpr auto kGateLimit = std::chrono::seconds(120);
 constexpr std::string_view kNoSecondRun = "-";
 
-int RunAndReport(const std::vector<std::string>& commandLine, const std::string& report) {
-  const std::uint64_t start = vandrel::TheClock().NowMs();
-  const int status = vandrel::RunCommandLine(commandLine);
-  const std::uint64_t elapsed = vandrel::TheClock().NowMs() - start;
+int RunAndReport(const std::vector<std::string>& commandLine, const std::string& report,
+                 vandrel::Clock& clock) {
+  const std::uint64_t start = clock.NowMs();
+  const int status = vandrel::RunCommandLine(commandLine, clock);
+  const std::uint64_t elapsed = clock.NowMs() - start;
   std::fflush(nullptr);
   std::ofstream(report, std::ios::app) << status << ' ' << elapsed << '\n';
   return status;
@@ -66,9 +67,8 @@ int main(int argc, char** argv) {
   commandLine.insert(commandLine.end(), arguments.begin() + 4, arguments.end());
 
   vandrel::ScaledClock clock(scale);
-  vandrel::InstallClock(&clock);
-  int status = RunAndReport(commandLine, report);
-  if (gate != kNoSecondRun) status = AwaitGate(gate) ? RunAndReport(commandLine, report) : kNoGate;
-  vandrel::InstallClock(nullptr);
+  int status = RunAndReport(commandLine, report, clock);
+  if (gate != kNoSecondRun)
+    status = AwaitGate(gate) ? RunAndReport(commandLine, report, clock) : kNoGate;
   return status;
 }

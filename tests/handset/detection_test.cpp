@@ -10,7 +10,7 @@ using DetectionTest = LinkTest;
 
 TEST_F(DetectionTest, HandsetAtTheFirstSpeedIsIdentifiedAndKeepsTheList) {
   LineSpeeds speeds;
-  HandsetLink link(speeds);
+  HandsetLink link(Context(), kTestPort, speeds);
   EXPECT_TRUE(link.connected);
   EXPECT_EQ(link.GetImei(), "351234567890123");
   EXPECT_EQ(speeds, LineSpeeds{});
@@ -23,7 +23,7 @@ TEST_F(DetectionTest, HandsetAtTheThirdSpeedMovesItToTheFront) {
   // ten unanswered proofs at each of the first two speeds
   handset_.listening = [this] { return handset_.commands.size() > 20; };
   LineSpeeds speeds;
-  HandsetLink link(speeds);
+  HandsetLink link(Context(), kTestPort, speeds);
   EXPECT_TRUE(link.connected);
   EXPECT_EQ(speeds, (LineSpeeds{8, {19200, 115200, 57600, 4800, 38400, 9600, 2400, 1200}}));
   EXPECT_TRUE(ui_.boxes.empty());
@@ -32,7 +32,7 @@ TEST_F(DetectionTest, HandsetAtTheThirdSpeedMovesItToTheFront) {
 TEST_F(DetectionTest, ModemWithoutIdentificationWordLogsTwice) {
   handset_.answers["ATI3"] = "\r\nMODEM 56K\r\nOK\r\n";
   LineSpeeds speeds;
-  HandsetLink link(speeds);
+  HandsetLink link(Context(), kTestPort, speeds);
   EXPECT_FALSE(link.noAnswer);
   EXPECT_EQ(BoxTexts(),
             (std::vector<std::string>{"\r\nCOM3 : A modem was found, but it refused to communicate."
@@ -44,7 +44,7 @@ TEST_F(DetectionTest, ModemWithoutIdentificationWordLogsTwice) {
 TEST_F(DetectionTest, MissingPortShowsItsSingleLine) {
   devices_.FailOpen(kTestPort, OpenFailure::kNotFound, 2);
   LineSpeeds speeds;
-  HandsetLink link(speeds);
+  HandsetLink link(Context(), kTestPort, speeds);
   EXPECT_EQ(BoxTexts(),
             (std::vector<std::string>{
                 "\r\nCOM3 : This port does not exist. Check the BIOS and the Material Profile."}));
@@ -53,7 +53,7 @@ TEST_F(DetectionTest, MissingPortShowsItsSingleLine) {
 TEST_F(DetectionTest, SilenceAtEverySpeedReportsConnectionFailure) {
   handset_.silent = true;
   LineSpeeds speeds;
-  HandsetLink link(speeds);
+  HandsetLink link(Context(), kTestPort, speeds);
   EXPECT_TRUE(link.noAnswer);
   EXPECT_FALSE(link.connected);
   EXPECT_EQ(line_.Opens(), 8);
@@ -64,7 +64,7 @@ TEST_F(DetectionTest, SilenceAtEverySpeedReportsConnectionFailure) {
 
 TEST_F(DetectionTest, QuickProbeStopsAtTheFirstSpeedThatAnswers) {
   handset_.answers["AT+KDOBJ?"] = "\r\nERROR\r\n";
-  HandsetLink link;
+  HandsetLink link(Context());
   LineSpeeds speeds;
   std::string model = "x";
   std::string log;

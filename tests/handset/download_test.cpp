@@ -7,6 +7,7 @@
 #include "handset/handset_link.h"
 #include "objects/media_file.h"
 #include "runtime/app_state.h"
+#include "serial/serial_driver.h"
 #include "tests/handset/link_fixture.h"
 #include "tests/sound/wav_builder.h"
 
@@ -38,35 +39,34 @@ class DownloadTest : public LinkTest {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
-    row_.kind = kind;
-    AppState& state = TheAppState();
-    state.currentObjectType = &row_;
-    state.filePath = path.string();
-    state.titleLength = static_cast<std::uint8_t>(title.size());
-    for (std::size_t i = 0; i < title.size(); ++i)
-      state.titleChars[i] = static_cast<std::uint8_t>(title[i]);
-    ASSERT_TRUE(file_.LoadAndValidate());
+    const std::vector<std::uint16_t> chars(title.begin(), title.end());
+    ASSERT_TRUE(file_.LoadAndValidate(path.string(), kind, chars, ui_));
   }
 
   // Connects, downloads and closes; returns what the handset received during the download.
   std::string Send(bool useAdpcm) {
     std::size_t before = 0;
+    std::uint64_t writtenBefore = 0;
     {
       LineSpeeds speeds;
-      HandsetLink link(speeds);
+      HandsetLink link(Context(), kTestPort, speeds);
       EXPECT_TRUE(link.connected);
       before = line_.Written().size();
+      writtenBefore = SerialBytesWritten(kTestPort);
       link.SetUseAdpcm(useAdpcm);
-      TheAppState().sending = true;
-      link.Download(file_, "object");
-      TheAppState().sending = false;
+      link.Download(file_, "object", progress_);
+      eventAfter_ = link.currentEvent.code;
     }
+    // the closing command has left once the link has closed
+    writtenInDownload_ = SerialBytesWritten(kTestPort) - writtenBefore;
     return line_.Written().substr(before);
   }
 
   fs::path folder_;
-  ObjectKindRow row_;
   MediaFile file_;
+  ProgressDisplay progress_{ui_};
+  std::uint64_t writtenInDownload_ = 0;
+  std::uint8_t eventAfter_ = kEventNothing;
 };
 
 const std::vector<std::uint8_t> kPicture = [] {
@@ -88,7 +88,7 @@ TEST_F(DownloadTest, PictureWithTitleGoesOutInOrder) {
                 AsText(kPicture) + "AT+KDOBJ=1,0\r");
   EXPECT_TRUE(ui_.boxes.empty());
   EXPECT_EQ(ErrorCount(), 0u);
-  EXPECT_EQ(TheAppState().bytesSent.load(), received.size());
+  EXPECT_EQ(writtenInDownload_, received.size());
   EXPECT_EQ(ui_.progressPhases.back(), " In progress...");
 }
 
@@ -114,7 +114,7 @@ TEST_P(DownloadFailure, EndsWithItsMessageAndWithoutTheClosingCommand) {
   const std::string received = Send(false);
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{GetParam().shown});
   EXPECT_EQ(received.find("AT+KDOBJ=1,0\r"), std::string::npos);
-  EXPECT_EQ(TheExchange().currentEvent.code, kEventNothing);
+  EXPECT_EQ(eventAfter_, kEventNothing);
 }
 
 INSTANTIATE_TEST_SUITE_P(

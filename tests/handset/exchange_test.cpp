@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "handset/handset_link.h"
 #include "tests/handset/link_fixture.h"
 
@@ -11,22 +13,29 @@ class ExchangeTest : public LinkTest {
   void SetUp() override {
     LinkTest::SetUp();
     std::string log;
-    ASSERT_EQ(SerialOpen(kTestPort, 115200, 1, log), kOpenConfigured);
-    link_.port = kTestPort;
-    link_.connected = true;
+    ASSERT_EQ(SerialOpen(kTestPort, 115200, 1, log, clock_), kOpenConfigured);
+    Connect(false);
+  }
+
+  // A link on the open port; the one it replaces leaves the port open.
+  void Connect(bool patient) {
+    if (link_) link_->connected = false;
+    link_.emplace(Context(patient));
+    link_->port = kTestPort;
+    link_->connected = true;
   }
 
   // Writes `command` and awaits its answer; returns the event code (0 when accepted) and the
   // virtual time the wait took.
   std::pair<int, std::uint64_t> Exchange(const std::string& command, std::size_t expected) {
     Event event{kEventNothing, 0, 0, {}, {}};
-    EXPECT_TRUE(link_.SendBytes(command, event));
+    EXPECT_TRUE(link_->SendBytes(command, event));
     const std::uint64_t start = clock_.NowMs();
-    const bool ok = link_.AwaitAnswer(expected, status_, event);
+    const bool ok = link_->AwaitAnswer(expected, status_, event);
     return {ok ? 0 : event.code, clock_.NowMs() - start};
   }
 
-  HandsetLink link_;
+  std::optional<HandsetLink> link_;
   AnswerStatus status_;
 };
 
@@ -73,7 +82,7 @@ TEST_F(ExchangeTest, ErrorAnswerWaitsForTheLineOfItsCode) {
 }
 
 TEST_F(ExchangeTest, PatientWaitsPollInFixedSteps) {
-  TheAppState().patientWaits = true;
+  Connect(true);
   EXPECT_EQ(Exchange("AT+KDOBJ?\r", 10), (Outcome{0, 100}));
   handset_.answers["AT&K3"] = "\r\n+CME ERROR: 100,65523\r\n";
   EXPECT_EQ(Exchange("AT&K3\r", 6), (Outcome{kEventPhoneStorageFull, 2100}));
@@ -98,21 +107,21 @@ TEST_F(ExchangeTest, AnswerOver512BytesStopsAtTheCrossingRead) {
 
 TEST_F(ExchangeTest, ReportShowsTheEventOrTheLogAndResetsIt) {
   Event event{kEventPortTimeout, 0, 0, "t", "u"};
-  link_.ReportEvent(event, {});
+  link_->ReportEvent(event, {});
   EXPECT_EQ(event.code, kEventNothing);
   EXPECT_TRUE(event.text.empty());
   Event missing{kEventPortUnavailable, 0, 0, {}, {}};
-  link_.ReportEvent(missing, "\r\nCOM3 : This port does not exist.");
+  link_->ReportEvent(missing, "\r\nCOM3 : This port does not exist.");
   EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Error 0x14 : Timeout error in port 3",
                                                   "\r\nCOM3 : This port does not exist."}));
   EXPECT_EQ(ErrorCount(), 2u);
 }
 
 TEST_F(ExchangeTest, WriteToAClosedPortFailsWithoutADriverBox) {
-  EXPECT_TRUE(link_.CloseLink());
-  EXPECT_FALSE(link_.connected);
+  EXPECT_TRUE(link_->CloseLink());
+  EXPECT_FALSE(link_->connected);
   Event event{kEventNothing, 0, 0, {}, {}};
-  EXPECT_FALSE(link_.SendBytes("AT\r", event));
+  EXPECT_FALSE(link_->SendBytes("AT\r", event));
   EXPECT_EQ(event.code, kEventPortWriteFailed);
   EXPECT_TRUE(ui_.boxes.empty());
 }

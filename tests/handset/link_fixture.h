@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "handset/handset_link.h"
 #include "objects/event_table.h"
 #include "platform/registry_tree.h"
 #include "platform/user_interface.h"
-#include "runtime/app_state.h"
 #include "serial/serial_driver.h"
 #include "tests/handset/fake_handset.h"
 
@@ -22,12 +22,8 @@ class LinkTest : public testing::Test {
 
   void SetUp() override {
     InstallSerialDevices(&devices_);
-    InstallClock(&clock_);
-    InstallUserInterface(&ui_);
     InstallRegistryStore(&store_);
     BuildEventTable(GetTextBlock(kEnglish));
-    selection_.port = kTestPort;
-    TheAppState().portSelection = &selection_;
     line_.SetModemReadings({0, kDataCableWithHandset, kDataCableWithHandset});
     handset_.Attach(line_);
   }
@@ -35,11 +31,13 @@ class LinkTest : public testing::Test {
   void TearDown() override {
     SerialClose(kTestPort);
     DestroyEventTable();
-    ResetAppState();
     InstallRegistryStore(nullptr);
-    InstallUserInterface(nullptr);
-    InstallClock(nullptr);
     InstallSerialDevices(nullptr);
+  }
+
+  // What a link on this world is handed.
+  LinkContext Context(bool patient = false) {
+    return {.clock = clock_, .ui = ui_, .patientWaits = patient};
   }
 
   std::vector<std::string> BoxTexts() const {
@@ -53,7 +51,6 @@ class LinkTest : public testing::Test {
   SettlingClock clock_;
   RecordingUserInterface ui_;
   MemoryRegistryStore store_;
-  PortSelection selection_;
   FakeHandset handset_;
 };
 

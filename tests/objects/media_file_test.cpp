@@ -18,7 +18,7 @@ namespace {
 using wav_builder::Bytes;
 namespace fs = std::filesystem;
 
-using Classifier = std::int32_t (*)(std::string_view, bool);
+using Classifier = std::int32_t (*)(std::string_view);
 
 struct ClassifyCase {
   Classifier classify;
@@ -29,7 +29,7 @@ struct ClassifyCase {
 class Classification : public testing::TestWithParam<ClassifyCase> {};
 
 TEST_P(Classification, GivesTheCodeOfTheFirstMatchingExtension) {
-  EXPECT_EQ(GetParam().classify(GetParam().path, false), GetParam().expected);
+  EXPECT_EQ(GetParam().classify(GetParam().path), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -73,14 +73,11 @@ class MediaFileTest : public testing::Test {
  protected:
   void SetUp() override {
     BuildEventTable(GetTextBlock(kEnglish));
-    InstallUserInterface(&recorder);
     folder =
         fs::temp_directory_path() / ("vandrel-media-" + std::to_string(std::random_device{}()));
     fs::create_directories(folder);
   }
   void TearDown() override {
-    ResetAppState();
-    InstallUserInterface(nullptr);
     DestroyEventTable();
     fs::remove_all(folder);
   }
@@ -91,11 +88,12 @@ class MediaFileTest : public testing::Test {
     std::ofstream(Utf8Path(path), std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
-    row.kind = kind;
-    TheAppState().currentObjectType = &row;
-    TheAppState().filePath = path;
+    path_ = path;
+    kind_ = kind;
     return path;
   }
+
+  bool Load() { return media.LoadAndValidate(path_, kind_, title_, recorder); }
 
   std::vector<std::string> Shown() const {
     std::vector<std::string> texts;
@@ -104,48 +102,44 @@ class MediaFileTest : public testing::Test {
   }
 
   RecordingUserInterface recorder;
-  ObjectKindRow row;
+  std::string path_;
+  std::int32_t kind_ = kGraphic;
+  std::vector<std::uint16_t> title_;
   fs::path folder;
   MediaFile media;
 };
 
 using Texts = std::vector<std::string>;
 
-TEST_F(MediaFileTest, UnknownExtensionShowsThePathAsGiven) {
-  EXPECT_EQ(ClassifySound("C:\\Music\\Song.GIF", true), kNoFormat);
-  EXPECT_EQ(ClassifySound("C:\\Music\\Song.GIF", false), kNoFormat);
-  EXPECT_EQ(Shown(), Texts{"Error 0x26 : File C:\\Music\\Song.GIF has bad format"});
-}
-
 TEST_F(MediaFileTest, MissingFileFailsToOpen) {
-  TheAppState().filePath = PathToUtf8(folder / "none.bmp");
-  EXPECT_FALSE(media.LoadAndValidate());
-  EXPECT_EQ(Shown(), Texts{"Error 0x28 : Failed opening file " + TheAppState().filePath});
+  path_ = PathToUtf8(folder / "none.bmp");
+  EXPECT_FALSE(Load());
+  EXPECT_EQ(Shown(), Texts{"Error 0x28 : Failed opening file " + path_});
 }
 
 TEST_F(MediaFileTest, EmptyFileHasBadLengthBeforeItsExtensionIsLookedAt) {
   const std::string path = Prepare("Empty.XYZ", {}, kGraphic);
-  EXPECT_FALSE(media.LoadAndValidate());
+  EXPECT_FALSE(Load());
   EXPECT_EQ(Shown(), Texts{"Error 0x27 : File " + path + " has bad length : 0"});
 }
 
 TEST_F(MediaFileTest, ExtensionOutsideTheKindsListFails) {
   const std::string path = Prepare("Picture.GIF", {1, 2, 3}, kSound);
-  EXPECT_FALSE(media.LoadAndValidate());
+  EXPECT_FALSE(Load());
   EXPECT_EQ(Shown(), Texts{"Error 0x26 : File " + path + " has bad format"});
 }
 
 TEST_F(MediaFileTest, KindOutsideOneToFourFailsWithThePathAsGiven) {
   const std::string path = Prepare("Picture.GIF", {1, 2, 3}, 5);
-  EXPECT_FALSE(media.LoadAndValidate());
-  TheAppState().currentObjectType = nullptr;
-  EXPECT_FALSE(media.LoadAndValidate());
+  EXPECT_FALSE(Load());
+  kind_ = 0;
+  EXPECT_FALSE(Load());
   EXPECT_EQ(Shown(), Texts(2, "Error 0x26 : File " + path + " has bad format"));
 }
 
 TEST_F(MediaFileTest, Qv1PictureIsSentBehindOneZeroByte) {
   Prepare("clip.qv1", {9, 8, 7}, kAnimation);
-  ASSERT_TRUE(media.LoadAndValidate());
+  ASSERT_TRUE(Load());
   EXPECT_EQ(media.formatCode(), 203);
   EXPECT_EQ(Bytes(media.data().begin(), media.data().end()), (Bytes{0, 9, 8, 7}));
   EXPECT_TRUE(Shown().empty());
@@ -156,25 +150,23 @@ TEST_F(MediaFileTest, Qv1PictureIsSentBehindOneZeroByte) {
 
 TEST_F(MediaFileTest, TitleKeepsTheLowBytesOfTwentyCharacters) {
   Prepare("logo.bmp", {1}, kGraphic);
-  TheAppState().titleLength = 25;
-  for (std::size_t i = 0; i < kMaxTitleChars; ++i)
-    TheAppState().titleChars[i] = static_cast<std::uint16_t>('a' + i);
-  TheAppState().titleChars[0] = 0xE9;
-  ASSERT_TRUE(media.LoadAndValidate());
+  for (std::size_t i = 0; i < 25; ++i) title_.push_back(static_cast<std::uint16_t>('a' + i));
+  title_[0] = 0x1E9;
+  ASSERT_TRUE(Load());
   const auto title = media.title();
   EXPECT_EQ(std::string(title.begin(), title.end()),
             "\xE9"
             "bcdefghijklmnopqrst");
 
-  TheAppState().titleLength = 0;
-  ASSERT_TRUE(media.LoadAndValidate());
+  title_.clear();
+  ASSERT_TRUE(Load());
   EXPECT_TRUE(media.title().empty());
 }
 
 TEST_F(MediaFileTest, WavSoundKeepsItsShorterConversion) {
   const Bytes wav = wav_builder::Pcm16Wav(wav_builder::SpeechLike(4000));
   Prepare("Tune.WAV", wav, kSound);
-  ASSERT_TRUE(media.LoadAndValidate());
+  ASSERT_TRUE(Load());
   EXPECT_EQ(media.formatCode(), 1);
   EXPECT_EQ(Bytes(media.data().begin(), media.data().end()), wav);
   ASSERT_TRUE(media.isConverted());
@@ -185,7 +177,7 @@ TEST_F(MediaFileTest, WavSoundKeepsItsShorterConversion) {
   // A sound that is already in the handset format converts to its own length: sent as loaded.
   const Bytes handset(media.converted().begin(), media.converted().end());
   Prepare("tune2.wav", handset, kSound);
-  ASSERT_TRUE(media.LoadAndValidate());
+  ASSERT_TRUE(Load());
   EXPECT_FALSE(media.isConverted());
   EXPECT_TRUE(media.converted().empty());
   EXPECT_EQ(Bytes(media.data().begin(), media.data().end()), handset);
@@ -193,7 +185,7 @@ TEST_F(MediaFileTest, WavSoundKeepsItsShorterConversion) {
 
 TEST_F(MediaFileTest, SoundsTheConverterRefusesAreSentAsLoaded) {
   Prepare("tune.mid", Bytes(500, 0x4D), kSound);
-  ASSERT_TRUE(media.LoadAndValidate());
+  ASSERT_TRUE(Load());
   EXPECT_EQ(media.formatCode(), 2);
   EXPECT_FALSE(media.isConverted());
   EXPECT_EQ(media.data().size(), 500u);
@@ -202,10 +194,10 @@ TEST_F(MediaFileTest, SoundsTheConverterRefusesAreSentAsLoaded) {
 TEST_F(MediaFileTest, ANonSoundKindIsNeverConverted) {
   const Bytes wav = wav_builder::Pcm16Wav(wav_builder::SpeechLike(4000));
   Prepare("tune.wav", wav, kSound);
-  ASSERT_TRUE(media.LoadAndValidate());
+  ASSERT_TRUE(Load());
   ASSERT_TRUE(media.isConverted());
   Prepare("ring.amr", wav, kGraphic);
-  ASSERT_TRUE(media.LoadAndValidate());
+  ASSERT_TRUE(Load());
   EXPECT_EQ(media.formatCode(), 14);
   EXPECT_FALSE(media.isConverted());
   EXPECT_TRUE(media.converted().empty());
@@ -213,7 +205,7 @@ TEST_F(MediaFileTest, ANonSoundKindIsNeverConverted) {
 
 TEST_F(MediaFileTest, OpensAnyFileNameGivenInUtf8) {
   Prepare("Sonnerie d'été \xCE\xA9.vcf", {'B', 'E', 'G', 'I', 'N'}, kVCard);
-  ASSERT_TRUE(media.LoadAndValidate());
+  ASSERT_TRUE(Load());
   EXPECT_EQ(media.formatCode(), 220);
   EXPECT_EQ(media.data().size(), 5u);
 }

@@ -7,13 +7,11 @@ namespace {
 
 TEST(UserInterface, EmptyErrorShowsNothingAndOtherBoxesKeepTheirKind) {
   RecordingUserInterface recorder;
-  InstallUserInterface(&recorder);
-  ShowError("");
-  ShowError("Error 0x01 : Unavailable port 3");
-  ShowWarning("Object filename must be specified !");
-  ShowNotice("Successfull Download");
-  ShowPlain("");
-  InstallUserInterface(nullptr);
+  ShowError(recorder, "");
+  ShowError(recorder, "Error 0x01 : Unavailable port 3");
+  ShowWarning(recorder, "Object filename must be specified !");
+  ShowNotice(recorder, "Successfull Download");
+  ShowPlain(recorder, "");
 
   ASSERT_EQ(recorder.boxes.size(), 4u);
   EXPECT_EQ(recorder.boxes[0].kind, BoxKind::kError);

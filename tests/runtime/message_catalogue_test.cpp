@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "runtime/app_state.h"
-
 namespace vandrel {
 namespace {
 
@@ -26,15 +24,15 @@ std::vector<std::string> Conversions(std::string_view text) {
 }
 class CatalogueTest : public testing::Test {
  protected:
-  void TearDown() override { ResetAppState(); }
+  void TearDown() override { SelectTextLanguage(kEnglish); }
 };
 
 TEST_F(CatalogueTest, FrenchTextsComeWithTheLanguage) {
-  TheAppState().language = kFrench;
+  SelectTextLanguage(kFrench);
   EXPECT_EQ(GetText(TXT_PORT_UNAVAILABLE), "Port %d indisponible");
   EXPECT_EQ(GetText(TXT_DOWNLOADED_PERCENT), "Téléchargement: %d %% de %.1f Ko");
   EXPECT_EQ(GetText(TXT_ERROR), "Erreur");
-  TheAppState().language = kEnglish;
+  SelectTextLanguage(kEnglish);
   EXPECT_EQ(GetText(TXT_PORT_UNAVAILABLE), "Unavailable port %d");
   EXPECT_EQ(GetText(TXT_DOWNLOAD_OK), "Successfull Download");
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/user_interface.h"
-#include "runtime/app_state.h"
 #include "runtime/message_catalogue.h"
 
 namespace vandrel {
@@ -11,48 +10,49 @@ namespace {
 
 class ProgressTest : public testing::Test {
  protected:
-  void SetUp() override { InstallUserInterface(&ui_); }
-  void TearDown() override {
-    InstallUserInterface(nullptr);
-    ResetAppState();
-  }
+  void TearDown() override { SelectTextLanguage(kEnglish); }
   RecordingUserInterface ui_;
+  ProgressDisplay progress_{ui_};
+  std::uint64_t sent_ = 0;
+  ProgressDisplay::SentBytes Counted() {
+    return [this] { return sent_; };
+  }
 };
 
 TEST_F(ProgressTest, BeginShowsCaptionPhaseAndSizeInKb) {
-  BeginProgress("", TXT_TRANSFER_INIT, 0);
-  BeginProgress("ring.wav", TXT_LOADING_PCM, 3000);
+  progress_.Begin("", TXT_TRANSFER_INIT, 0);
+  progress_.Begin("ring.wav", TXT_LOADING_PCM, 3000);
   EXPECT_EQ(ui_.progressCaptions, (std::vector<std::string>{"Send file ", "Send file ring.wav"}));
   EXPECT_EQ(ui_.progressPhases[1], " Loading with PCM format in progress...");
   EXPECT_EQ(ui_.progressLines,
             (std::vector<std::string>{"Downloaded: 0 % of 0.0 Kb", "Downloaded: 0 % of 2.9 Kb"}));
 }
 
-TEST_F(ProgressTest, UpdateShowsEachNewPercentOnceAndOnlyWhileSending) {
-  AppState& state = TheAppState();
-  TheAppState().language = kFrench;
-  BeginProgress("a.bmp", TXT_IN_PROGRESS, 3000);
-  state.bytesSent = 1500;
-  UpdateProgress();  // not sending yet
-  state.sending = true;
-  UpdateProgress();
-  UpdateProgress();
-  state.bytesSent = 3001;  // the command lines make the count pass the object's size
-  UpdateProgress();
-  state.bytesSent = 3050;
-  UpdateProgress();
-  FinishProgress();
-  EXPECT_EQ(ui_.percents, (std::vector<std::uint32_t>{0, 50, 100, 100}));
-  EXPECT_EQ(ui_.progressLines[2], "Téléchargement: 100 % de 2.9 Ko");
-  EXPECT_EQ(ui_.progressLines[1], "Téléchargement: 50 % de 2.9 Ko");
+TEST_F(ProgressTest, UpdateShowsEachNewPercentOnceAndOnlyWhileCounting) {
+  SelectTextLanguage(kFrench);
+  sent_ = 1500;
+  progress_.Begin("a.bmp", TXT_IN_PROGRESS, 3000);
+  progress_.Update();  // nothing counts yet
+  progress_.Begin("a.bmp", TXT_IN_PROGRESS, 3000, Counted());
+  progress_.Update();
+  progress_.Update();
+  sent_ = 3001;  // the command lines make the count pass the object's size
+  progress_.Update();
+  sent_ = 3050;
+  progress_.Update();
+  progress_.Finish();
+  sent_ = 0;
+  progress_.Update();  // the phase is over
+  EXPECT_EQ(ui_.percents, (std::vector<std::uint32_t>{0, 0, 50, 100, 100}));
+  EXPECT_EQ(ui_.progressLines[2], "Téléchargement: 50 % de 2.9 Ko");
+  EXPECT_EQ(ui_.progressLines[3], "Téléchargement: 100 % de 2.9 Ko");
   EXPECT_EQ(ui_.finishCount, 1);
 }
 
 TEST_F(ProgressTest, LargeObjectsDoNotOverflowThePercentage) {
-  BeginProgress("big.bin", TXT_IN_PROGRESS, 100'000'000);
-  TheAppState().sending = true;
-  TheAppState().bytesSent = 75'000'000;
-  UpdateProgress();
+  progress_.Begin("big.bin", TXT_IN_PROGRESS, 100'000'000, Counted());
+  sent_ = 75'000'000;
+  progress_.Update();
   EXPECT_EQ(ui_.percents.back(), 75u);
 }
 

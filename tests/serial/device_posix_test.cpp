@@ -5,6 +5,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/clock.h"
 #include "runtime/message_catalogue.h"
 #include "serial/device.h"
 #include "serial/port_map.h"
@@ -41,7 +42,8 @@ TEST(SerialPty, OpenDeviceIsRefusedAsInUse) {
   ASSERT_TRUE(terminal.Open());
   const int port = RegisterSerialDevicePath(terminal.SlavePath());
   std::string log;
-  ASSERT_EQ(SerialOpen(port, 115200, 1, log), kOpenForcedSpeed);
+  RealClock clock;
+  ASSERT_EQ(SerialOpen(port, 115200, 1, log, clock), kOpenForcedSpeed);
   // Refused even to root, and whichever process asks: the device is locked, not only marked.
   const DeviceOpen second = PlatformSerialDevices().Open(port);
   EXPECT_EQ(second.device, nullptr);
@@ -53,7 +55,8 @@ TEST(SerialPty, OpenDeviceIsRefusedAsInUse) {
 TEST(SerialPty, MissingDeviceIsLoggedAsNotFound) {
   const int port = RegisterSerialDevicePath("/dev/vandrel-no-such-port");
   std::string log;
-  EXPECT_EQ(SerialOpen(port, 115200, 1, log), kOpenFailed);
+  RealClock clock;
+  EXPECT_EQ(SerialOpen(port, 115200, 1, log, clock), kOpenFailed);
   EXPECT_EQ(log, "\r\nCOM" + std::to_string(port) + " : " + GetText(TXT_PORT_MISSING));
 }
 

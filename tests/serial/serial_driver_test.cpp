@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "runtime/app_state.h"
 #include "runtime/message_catalogue.h"
 #include "tests/doubles/fake_device.h"
 #include "tests/serial/transfer_pattern.h"
@@ -62,27 +61,25 @@ std::string LogLine(int port, TextId text) {
 
 class SerialDriver : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ResetAppState();
-    InstallClock(&clock_);
-    InstallSerialDevices(&devices_);
-  }
+  void SetUp() override { InstallSerialDevices(&devices_); }
   void TearDown() override {
     SerialClose(kPort);
     int code = 0;
     SerialTakeError(kPort, code);
     InstallSerialDevices(nullptr);
-    InstallClock(nullptr);
   }
 
   FakeSerialLine& Line() { return devices_.Line(kPort); }
 
   int OpenWithHandset() {
     Line().SetModemReadings({0, kHandsetLines, kHandsetLines});
-    return SerialOpen(kPort, kRequestedSpeed, kReadTimeoutMs, log_);
+    return SerialOpen(kPort, kRequestedSpeed, kReadTimeoutMs, log_, *waits_);
   }
 
   VirtualClock clock_;
+  RealClock realClock_;
+  // The clock the port's waits run on.
+  Clock* waits_ = &clock_;
   FakeSerialDevices devices_;
   std::string log_;
 };
@@ -100,7 +97,7 @@ class SerialLineTest : public SerialDriver, public ::testing::WithParamInterface
 TEST_P(SerialLineTest, ReadingsDecideResultSpeedAndLog) {
   const LineTestCase& test = GetParam();
   Line().SetModemReadings(test.readings);
-  EXPECT_EQ(SerialOpen(kPort, kRequestedSpeed, kReadTimeoutMs, log_), test.result);
+  EXPECT_EQ(SerialOpen(kPort, kRequestedSpeed, kReadTimeoutMs, log_, *waits_), test.result);
   EXPECT_EQ(Line().ConfiguredSpeed(), test.configuredSpeed);
   EXPECT_EQ(log_, test.logText != 0 ? LogLine(kPort, static_cast<TextId>(test.logText)) : "");
   EXPECT_TRUE(Line().Dtr() && Line().Rts()) << "both lines stay raised after the test";
@@ -153,7 +150,7 @@ class SerialOpenFailure : public SerialDriver,
 TEST_P(SerialOpenFailure, AppendsOneLineAndReturnsFour) {
   devices_.FailOpen(kPort, GetParam().failure, GetParam().code);
   log_ = "earlier";
-  EXPECT_EQ(SerialOpen(kPort, kRequestedSpeed, kReadTimeoutMs, log_), kOpenFailed);
+  EXPECT_EQ(SerialOpen(kPort, kRequestedSpeed, kReadTimeoutMs, log_, *waits_), kOpenFailed);
   EXPECT_EQ(log_, "earlier" + GetParam().expectedLog);
 }
 
@@ -190,7 +187,7 @@ TEST_F(SerialDriver, RefusedTimeOutFailsWithCodeFourAndNoLogLine) {
 
 TEST_F(SerialDriver, SecondOpenOfAnOpenPortChangesNothing) {
   ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
-  EXPECT_EQ(SerialOpen(kPort, 57600, kReadTimeoutMs, log_), kOpenForcedSpeed);
+  EXPECT_EQ(SerialOpen(kPort, 57600, kReadTimeoutMs, log_, *waits_), kOpenForcedSpeed);
   EXPECT_EQ(Line().ConfiguredSpeed(), kRequestedSpeed);
   EXPECT_EQ(Line().Opens(), 1);
   EXPECT_EQ(log_, "");
@@ -202,7 +199,7 @@ class SerialSlots : public SerialDriver, public ::testing::WithParamInterface<st
  protected:
   void SetUp() override {
     SerialDriver::SetUp();
-    InstallClock(nullptr);
+    waits_ = &realClock_;
   }
 };
 
@@ -210,8 +207,9 @@ TEST_P(SerialSlots, WritesArriveWholeInOrderInSlotsOfForty) {
   const std::size_t length = GetParam();
   ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
   const std::vector<std::uint8_t> data = Pattern(length);
+  const std::uint64_t before = SerialBytesWritten(kPort);
   ASSERT_TRUE(SerialWrite(kPort, data));
-  ASSERT_TRUE(Eventually([&] { return TheAppState().bytesSent.load() == length; }));
+  ASSERT_TRUE(Eventually([&] { return SerialBytesWritten(kPort) - before == length; }));
   EXPECT_EQ(Line().Written(), AsText(data));
   const std::vector<std::size_t> sizes = Line().WriteSizes();
   ASSERT_EQ(sizes.size(), (length + 39) / 40);
@@ -257,7 +255,8 @@ TEST_F(SerialDriver, HeldPortLeavesAnotherPortFree) {
   ASSERT_TRUE(SerialWrite(kPort, Pattern(2000)));
   FakeSerialLine& other = devices_.Line(kOtherPort);
   other.SetAnswerer([](std::string_view) { return std::string("\r\nOK\r\n"); });
-  ASSERT_EQ(SerialOpen(kOtherPort, kRequestedSpeed, kReadTimeoutMs, log_), kOpenForcedSpeed);
+  ASSERT_EQ(SerialOpen(kOtherPort, kRequestedSpeed, kReadTimeoutMs, log_, *waits_),
+            kOpenForcedSpeed);
   const std::string command = "AT\r";
   ASSERT_TRUE(SerialWrite(kOtherPort,
                           {reinterpret_cast<const std::uint8_t*>(command.data()), command.size()}));
@@ -292,7 +291,7 @@ TEST_F(SerialDriver, WriteAfterCloseFailsWithCodeElevenOnce) {
 
 TEST_F(SerialDriver, WriteOnAnUntestedCablePortClosesIt) {
   Line().SetModemReadings({0, kLineDsr, kLineDsr});
-  ASSERT_EQ(SerialOpen(kPort, kRequestedSpeed, kReadTimeoutMs, log_), kOpenCableNoHandset);
+  ASSERT_EQ(SerialOpen(kPort, kRequestedSpeed, kReadTimeoutMs, log_, *waits_), kOpenCableNoHandset);
   const std::uint8_t byte = 'A';
   EXPECT_FALSE(SerialWrite(kPort, {&byte, 1}));
   EXPECT_FALSE(Line().IsOpen());

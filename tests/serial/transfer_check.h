@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "runtime/app_state.h"
+#include "platform/clock.h"
 #include "serial/serial_driver.h"
 #include "tests/serial/transfer_pattern.h"
 
@@ -19,9 +19,10 @@ namespace vandrel {
 inline void CheckTransferThrough(int port) {
   constexpr int kReadTimeoutMs = 1;
   constexpr auto kPatience = std::chrono::seconds(30);
-  ResetAppState();
+  RealClock clock;
   std::string log;
-  ASSERT_EQ(SerialOpen(port, 9600, kReadTimeoutMs, log), kOpenForcedSpeed) << log;
+  const std::uint64_t before = SerialBytesWritten(port);
+  ASSERT_EQ(SerialOpen(port, 9600, kReadTimeoutMs, log, clock), kOpenForcedSpeed) << log;
   ASSERT_TRUE(SerialWrite(port, TransferPattern(kOutgoingBytes, kOutgoingSeed)));
 
   std::vector<std::uint8_t> received;
@@ -34,7 +35,7 @@ inline void CheckTransferThrough(int port) {
     if (count == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   EXPECT_EQ(received, TransferPattern(kIncomingBytes, kIncomingSeed));
-  EXPECT_EQ(TheAppState().bytesSent.load(), kOutgoingBytes);
+  EXPECT_EQ(SerialBytesWritten(port) - before, kOutgoingBytes);
   SerialSuspend(port);
   EXPECT_TRUE(SerialClose(port));
   int code = -1;

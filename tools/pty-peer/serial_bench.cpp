@@ -13,7 +13,6 @@
 #include <thread>
 #include <vector>
 
-#include "runtime/app_state.h"
 #include "serial/port_map.h"
 #include "serial/serial_driver.h"
 
@@ -55,7 +54,8 @@ int main(int argc, char** argv) {
   const std::size_t bytes = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 100000;
   const int port = vandrel::RegisterSerialDevicePath(argv[1]);
   std::string log;
-  const int result = vandrel::SerialOpen(port, kSpeed, kReadTimeoutMs, log);
+  vandrel::RealClock clock;
+  const int result = vandrel::SerialOpen(port, kSpeed, kReadTimeoutMs, log, clock);
   if (result != vandrel::kOpenConfigured && result != vandrel::kOpenForcedSpeed) {
     std::fprintf(stderr, "serial-bench: open gave %d%s\n", result, log.c_str());
     return 1;
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
   Measure("writing to a peer at 11520 B/s", [&] {
     const auto end = std::chrono::steady_clock::now() + lineTime;
     if (!vandrel::SerialWrite(port, data)) std::fprintf(stderr, "serial-bench: write failed\n");
-    while (vandrel::TheAppState().bytesSent.load() < bytes)
+    while (vandrel::SerialBytesWritten(port) < bytes)
       std::this_thread::sleep_for(kProgressPoll);
     std::this_thread::sleep_until(end);
   });

@@ -8,7 +8,7 @@
 #include "platform/format_text.h"
 #include "platform/utf16.h"
 #include "resources/resource_ids.h"
-#include "runtime/app_state.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 
@@ -50,11 +50,6 @@ void RecordingWindowUserInterface::FinishProgress() {
   finishedLines.push_back(ItemText(search.found, IDC_PROGRESS_LINE));
 }
 
-// The record is put back before the test's windows are made, which share their fields with it.
-GuiTest::GuiTest() {
-  ResetAppState();
-}
-
 GuiTest::~GuiTest() {
   InstallRegistryStore(nullptr);
 }
@@ -63,13 +58,11 @@ void GuiTest::SetUp() {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
   InstallRegistryStore(&registry_);
-  InstallUserInterface(&ui_);
 }
 
 void GuiTest::TearDown() {
-  InstallUserInterface(nullptr);
   DestroyEventTable();
-  ResetAppState();
+  SelectTextLanguage(kEnglish);
 }
 
 void GuiTest::ListSerialPorts(std::initializer_list<int> ports) {

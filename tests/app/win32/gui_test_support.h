@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/win32/win32_user_interface.h"
+#include "platform/clock.h"
 #include "platform/registry_tree.h"
 #include "platform/user_interface.h"
 
@@ -41,7 +42,6 @@ class RecordingWindowUserInterface final : public UserInterface {
 // window saves its settings when it is destroyed.
 class GuiTest : public testing::Test {
  protected:
-  GuiTest();
   ~GuiTest() override;
   void SetUp() override;
   void TearDown() override;
@@ -55,6 +55,7 @@ class GuiTest : public testing::Test {
   RecordingUserInterface boxes_;
   Win32UserInterface dialogs_;
   RecordingWindowUserInterface ui_{boxes_, dialogs_};
+  RealClock clock_;
 };
 
 std::string WindowText(HWND window);

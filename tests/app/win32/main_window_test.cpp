@@ -126,7 +126,7 @@ class MainWindowTest : public GuiTest {
 
   std::optional<std::string> answer_;
   std::vector<OpenFileRequest> requests_;
-  MainWindow window_{dialogs_, ScriptedChooser()};
+  MainWindow window_{ui_, dialogs_, clock_, ScriptedChooser()};
 };
 
 RECT PlaceInDialog(HWND dialog, int id) {
@@ -204,8 +204,7 @@ TEST_F(MainWindowTest, StartsWithTitleNoticeFormatLineAndRenamedMenus) {
   EXPECT_EQ(boxes_.boxes[0].text, GetText(TXT_ABOUT_TEXT));
   EXPECT_EQ(ItemText(window, IDC_FORMAT), "BMP,GIF,JPG,PNG,WBMP,EMS_GR");
   EXPECT_EQ(ItemText(window, IDC_FILE), "");
-  ASSERT_NE(TheAppState().currentObjectType, nullptr);
-  EXPECT_EQ(TheAppState().currentObjectType->kind, kGraphic);
+  EXPECT_EQ(window_.selectedKind(), kGraphic);
 
   const std::vector<std::string> expected{
       "Vandrel v6.03",
@@ -247,7 +246,6 @@ TEST_F(MainWindowTest, KindChangeResetsTheFileFieldsEvenForTheSameKind) {
   EXPECT_EQ(ItemText(window, IDC_FILE), "");
   EXPECT_EQ(ItemText(window, IDC_FORMAT), "GIF,EMS_AN,QV1,MNG");
   EXPECT_EQ(Title(), "");
-  EXPECT_EQ(TheAppState().currentObjectType->kind, kAnimation);
 
   OpenFile("C:\\Pictures\\spin.gif");
   ASSERT_EQ(Title(), "spin");
@@ -263,10 +261,9 @@ TEST_F(MainWindowTest, OpenShowsTheLowerCasedPathAndCleansTheTitle) {
             "c:\\photos\\\xC3\xA9t\xC3\xA9\x01 at the seaside resort.jpg");
   EXPECT_EQ(window_.displayName(), "\xC3\xA9t\xC3\xA9\x01 at the seaside resort.jpg");
   EXPECT_EQ(Title(), "\xC3\x89t\xC3\xA9 at the Seaside R");
-  const AppState& state = TheAppState();
+  const AppState& state = window_.state();
   EXPECT_EQ(state.titleChars[0], 0xC9);
   EXPECT_EQ(state.titleChars[3], ' ');
-  EXPECT_EQ(state.currentObjectType->kind, kGraphic);
   EXPECT_EQ(window_.folders(kGraphic).remembered, "C:\\Photos");
 }
 
@@ -355,12 +352,12 @@ TEST_F(MainWindowTest, PortMenuListsTheRegistrysPortsInNumberOrder) {
                                        {"COM3", ID_MENU_PORT_2, true},
                                        {"COM12", ID_MENU_PORT_3, false}};
   EXPECT_EQ(PortItems(window), expected);
-  EXPECT_EQ(TheAppState().portSelection->port, 3);
+  EXPECT_EQ(window_.state().portSelection->port, 3);
 
   Command(ID_MENU_PORT_3);
   EXPECT_TRUE(PortItems(window)[3].checked);
   EXPECT_FALSE(PortItems(window)[2].checked);
-  EXPECT_EQ(TheAppState().portSelection->port, 12);
+  EXPECT_EQ(window_.state().portSelection->port, 12);
   Command(IDCANCEL);
   EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(12));
 }
@@ -379,9 +376,9 @@ TEST_F(MainWindowTest, PortMenuListsTheEightLowestPortsAndFallsBackToTheFirst) {
     EXPECT_EQ(items[i].command, commands[i]);
     EXPECT_EQ(items[i].checked, i == 1);
   }
-  EXPECT_EQ(TheAppState().portSelection->port, 2);
+  EXPECT_EQ(window_.state().portSelection->port, 2);
   Command(ID_MENU_PORT_8);
-  EXPECT_EQ(TheAppState().portSelection->port, 9);
+  EXPECT_EQ(window_.state().portSelection->port, 9);
 }
 
 // The adapter of the stored port is unplugged: this run uses the first listed port, and the
@@ -390,11 +387,11 @@ TEST_F(MainWindowTest, AStoredPortThatIsNotListedIsKeptUnlessAnotherIsChosen) {
   ListSerialPorts({2, 4});
   StoreSetting("Port", RegistryValue::Dword(33));
   window_.Create();
-  EXPECT_EQ(TheAppState().portSelection->port, 2);
+  EXPECT_EQ(window_.state().portSelection->port, 2);
   Command(IDCANCEL);
   EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(33));
 
-  MainWindow second{dialogs_, ScriptedChooser()};
+  MainWindow second{ui_, dialogs_, clock_, ScriptedChooser()};
   second.Create();
   SendMessageW(second.window(), WM_COMMAND, ID_MENU_PORT_1, 0);
   SendMessageW(second.window(), WM_COMMAND, IDCANCEL, 0);
@@ -405,7 +402,7 @@ TEST_F(MainWindowTest, AStoredPortThatIsNotListedIsKeptUnlessAnotherIsChosen) {
 TEST_F(MainWindowTest, WithoutASerialPortKeyTheWindowIsStillComplete) {
   const HWND window = window_.Create();
   ASSERT_EQ(PortItems(window).size(), 1u);
-  EXPECT_EQ(TheAppState().portSelection->port, 0);
+  EXPECT_EQ(window_.state().portSelection->port, 0);
   EXPECT_EQ(SendDlgItemMessageW(window, IDC_OBJECT_TYPE, CB_GETCOUNT, 0, 0), 4);
   EXPECT_FALSE(ButtonPicture(window, IDC_SEND_BUTTON).empty());
 
@@ -419,11 +416,13 @@ TEST_F(MainWindowTest, SettingsAreLoadedAtStartAndSavedOnDestruction) {
   StoreSetting("Language", RegistryValue::Dword(kFrench));
   StoreSetting("Combo", RegistryValue::Dword(kAnimation));
   StoreSetting("Path_Animations", RegistryValue::String("C:\\Spins\\"));
+  StoreSetting("Patient", RegistryValue::Dword(1));
   const HWND window = window_.Create();
   EXPECT_EQ(WindowText(window), "Vandrel v6.03");
+  EXPECT_TRUE(window_.state().patientWaits);
   EXPECT_EQ(SendDlgItemMessageW(window, IDC_OBJECT_TYPE, CB_GETCURSEL, 0, 0), kAnimation - 1);
   EXPECT_EQ(ItemText(window, IDC_FORMAT), "GIF,EMS_AN,QV1,MNG");
-  EXPECT_EQ(TheAppState().currentObjectType->kind, kAnimation);
+  EXPECT_EQ(window_.selectedKind(), kAnimation);
   EXPECT_EQ(window_.folders(kAnimation).remembered, "C:\\Spins");
   const std::vector<std::string> texts = Snapshot(window);
   EXPECT_NE(std::find(texts.begin(), texts.end(), "combo: Fichiers Image"), texts.end());
@@ -437,6 +436,8 @@ TEST_F(MainWindowTest, SettingsAreLoadedAtStartAndSavedOnDestruction) {
   EXPECT_EQ(StoredSetting("Path_Animations"), RegistryValue::String("C:\\Spins"));
   EXPECT_EQ(StoredSetting("Vitesse 1"), RegistryValue::Dword(115200));
   EXPECT_EQ(StoredSetting("Vitesse 8"), RegistryValue::Dword(1200));
+  EXPECT_EQ(StoredSetting("Patient"), RegistryValue::Dword(1))
+      << "kept, though the window has no menu for it";
 }
 
 TEST_F(MainWindowTest, SendWithoutAFileAsksForOneAndEnablesTheButtonAgain) {

@@ -2,10 +2,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "gui_test_support.h"
-#include "runtime/app_state.h"
 #include "runtime/message_catalogue.h"
 #include "runtime/progress_display.h"
 
@@ -15,7 +15,7 @@ namespace {
 using namespace std::chrono_literals;
 
 LRESULT CALLBACK TimerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (HandleProgressTimerMessage(window, message)) return 0;
+  if (HandleProgressTimerMessage(window, message, lParam)) return 0;
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -38,7 +38,7 @@ class ProgressFeedTest : public GuiTest {
 
   // Runs `request` on a worker, as the send job does, while this thread handles messages for
   // `duration`; the request needs this thread's messages to be handled before it returns.
-  void FromWorker(void (*request)(HWND), std::chrono::milliseconds duration) {
+  void FromWorker(const std::function<void(HWND)>& request, std::chrono::milliseconds duration) {
     std::atomic<bool> done{false};
     std::thread worker([&] {
       request(window_);
@@ -58,18 +58,16 @@ class ProgressFeedTest : public GuiTest {
 
 TEST_F(ProgressFeedTest, TicksOfTheWorkersTimerShowTheProgressUntilItIsStopped) {
   ASSERT_NE(window_, nullptr);
-  AppState& state = TheAppState();
-  BeginProgress("", TXT_TRANSFER_INIT, 1000);
-  state.sending = true;
-  state.bytesSent = 500;
-  FromWorker(StartProgressTimer, 300ms);
+  ProgressDisplay progress(ui_);
+  std::atomic<std::uint64_t> sent{500};
+  progress.Begin("", TXT_TRANSFER_INIT, 1000, [&sent] { return sent.load(); });
+  FromWorker([&progress](HWND window) { StartProgressTimer(window, progress); }, 300ms);
   EXPECT_EQ(boxes_.percents, (std::vector<std::uint32_t>{0, 50}));
 
   FromWorker(StopProgressTimer, 0ms);
-  state.bytesSent = 800;
+  sent = 800;
   FromWorker([](HWND) {}, 300ms);
   EXPECT_EQ(boxes_.percents.back(), 50u);
-  state.sending = false;
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ TEST_F(UsageBoxTest, HelpOptionsAskForTheUsageAndFilesDoNot) {
   EXPECT_FALSE(AsksForUsage({}));
   EXPECT_FALSE(AsksForUsage({"ring.wav", "-help.wav", "/h"}));
 
-  ShowUsage();
+  ShowUsage(ui_);
   ASSERT_EQ(boxes_.boxes.size(), 1u);
   EXPECT_EQ(boxes_.boxes[0].kind, BoxKind::kPlain);
   EXPECT_NE(boxes_.boxes[0].text.find("vandrel.exe FILE..."), std::string::npos);

@@ -1,4 +1,4 @@
-#include "app/batch_start.h"
+#include "app/start_up.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 namespace vandrel {
 namespace {
 
-class BatchStartTest : public testing::Test {
+class StartUpTest : public testing::Test {
  protected:
   void SetUp() override {
     InstallRegistryStore(&store_);
@@ -18,7 +18,7 @@ class BatchStartTest : public testing::Test {
   }
   void TearDown() override {
     DestroyEventTable();
-    ResetAppState();
+    SelectTextLanguage(kEnglish);
     InstallRegistryStore(nullptr);
   }
   void Store(const char* name, std::uint32_t value) {
@@ -30,24 +30,22 @@ class BatchStartTest : public testing::Test {
 };
 
 // An adapter unplugged since its port was stored: the batch talks to that port or to none.
-TEST_F(BatchStartTest, KeepsTheStoredPortEvenWhenItIsNotListed) {
-  {
-    BatchStart start(std::nullopt);
-    EXPECT_FALSE(start.IsListed(kUnlistedPort));
-    ASSERT_NE(TheAppState().portSelection, nullptr);
-    EXPECT_EQ(TheAppState().portSelection->port, kUnlistedPort);
-    EXPECT_TRUE(TheAppState().batchMode);
-  }
-  EXPECT_EQ(TheAppState().portSelection, nullptr);
+TEST_F(StartUpTest, KeepsTheStoredPortEvenWhenItIsNotListed) {
+  Store("Patient", 1);
+  StartUp start(std::nullopt);
+  EXPECT_FALSE(start.IsListed(kUnlistedPort));
+  ASSERT_EQ(start.state.portSelection, &start.selection);
+  EXPECT_EQ(start.selection.port, kUnlistedPort);
+  EXPECT_TRUE(start.state.patientWaits) << "the stored patience comes with the start";
 }
 
-TEST_F(BatchStartTest, AppliesTheStoredLanguageUnlessTheRunChoosesOne) {
+TEST_F(StartUpTest, AppliesTheStoredLanguageUnlessTheRunChoosesOne) {
   {
-    BatchStart start(std::nullopt);
+    StartUp start(std::nullopt);
     EXPECT_EQ(FormatEvent(Event{kEventFileOpenFailed, 0, 0, "a.png", ""}),
               "Erreur 0x28 : Ouverture du fichier a.png impossible");
   }
-  BatchStart start(kEnglish);
+  StartUp start(kEnglish);
   EXPECT_EQ(FormatEvent(Event{kEventFileOpenFailed, 0, 0, "a.png", ""}),
             "Error 0x28 : Failed opening file a.png");
   EXPECT_EQ(start.settings.language, kFrench);
