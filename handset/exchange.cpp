@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "handset/handset_link.h"
 #include "handset/link_trace.h"
@@ -94,11 +95,12 @@ std::span<const std::uint8_t> ReadAndTrace(int port, AnswerScratch& scratch) {
   return bytes;
 }
 
-// Reads what has arrived into `collector`; kGoOn when nothing had.
-Poll ReadArrived(int port, AnswerCollector& collector) {
+// Reads what has arrived into `collector`; nothing when nothing had.
+std::optional<Poll> ReadArrived(int port, AnswerCollector& collector) {
   AnswerScratch scratch{};
   const auto bytes = ReadAndTrace(port, scratch);
-  return bytes.empty() ? Poll::kGoOn : collector.Add(bytes);
+  if (bytes.empty()) return std::nullopt;
+  return collector.Add(bytes);
 }
 
 // The fixed steps of old: each poll sleeps its whole interval, then reads. After an ERROR every
@@ -109,12 +111,11 @@ Poll CollectPolled(int port, std::size_t expectedSize, AnswerCollector& collecto
   for (int allowed = AllowedPolls(expectedSize); allowed > 0;) {
     --allowed;
     TheClock().Sleep(interval);
-    const std::size_t before = collector.Total();
-    const Poll poll = ReadArrived(port, collector);
-    if (collector.Total() == before) continue;
-    last = poll;
-    if (poll == Poll::kOverflow || poll == Poll::kFinal) break;
-    if (poll == Poll::kError) {
+    const std::optional<Poll> poll = ReadArrived(port, collector);
+    if (!poll) continue;
+    last = *poll;
+    if (last == Poll::kOverflow || last == Poll::kFinal) break;
+    if (last == Poll::kError) {
       // the quiet polls after an error go at the answer's pace, the probe's too
       allowed = kQuietPollsAfterError;
       interval = kAnswerPollMs;
@@ -134,15 +135,14 @@ Poll CollectOnArrival(int port, std::size_t expectedSize, AnswerCollector& colle
   Poll last = Poll::kGoOn;
   for (std::uint64_t now = clock.NowMs(); now < deadline; now = clock.NowMs()) {
     SerialAwaitInput(port, static_cast<std::uint32_t>(deadline - now));
-    const std::size_t before = collector.Total();
-    const Poll poll = ReadArrived(port, collector);
-    if (collector.Total() == before) continue;
-    last = poll;
-    if (poll == Poll::kOverflow) break;
-    if (poll == Poll::kGoOn) continue;
+    const std::optional<Poll> poll = ReadArrived(port, collector);
+    if (!poll) continue;
+    last = *poll;
+    if (last == Poll::kOverflow) break;
+    if (last == Poll::kGoOn) continue;
     if (collector.WordLineEnded()) break;
     const std::uint64_t arrived = clock.NowMs();
-    deadline = poll == Poll::kError ? arrived + std::uint64_t{kQuietPollsAfterError} * kAnswerPollMs
+    deadline = last == Poll::kError ? arrived + std::uint64_t{kQuietPollsAfterError} * kAnswerPollMs
                                     : std::min(deadline, arrived + kAnswerPollMs);
   }
   return last;
