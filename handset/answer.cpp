@@ -10,9 +10,6 @@ namespace vandrel {
 
 namespace {
 
-constexpr std::string_view kOk = "OK";
-constexpr std::string_view kConnect = "CONNECT";
-constexpr std::string_view kError = "ERROR";
 constexpr std::string_view kValueTag = "+KDOBJ:";
 constexpr std::string_view kCmePrefix = "+CME ERROR: 100,";
 constexpr std::size_t kMaxCmeDigits = 5;
@@ -34,8 +31,45 @@ constexpr std::array<CmeCode, 9> kCmeCodes{{
     {65533, kEventFlashWriteFailed},
 }};
 
+// What a final word says of the command it ends.
+enum class Outcome { kSuccess, kFailure };
+
+struct FinalAnswer {
+  std::string_view word;
+  Outcome outcome;
+};
+
+// The words that end an answer, OK looked for before CONNECT. While an answer is being
+// collected a success word ends it even after an ERROR; once collected, an ERROR anywhere in it
+// makes it an error answer.
+constexpr std::array<FinalAnswer, 3> kFinalAnswers{{
+    {kOk, Outcome::kSuccess},
+    {"CONNECT", Outcome::kSuccess},
+    {"ERROR", Outcome::kFailure},
+}};
+
+// A final word found in an answer; `word` is empty when there is none.
+struct FinalWord {
+  std::string_view word;
+  std::size_t at = std::string_view::npos;
+};
+
 bool IsDigit(std::uint8_t c) {
   return c >= '0' && c <= '9';
+}
+
+// The first word of the table with `outcome` that `collected` holds, and where it stands.
+FinalWord FindFinal(std::span<const std::uint8_t> collected, Outcome outcome) {
+  for (const FinalAnswer& answer : kFinalAnswers) {
+    if (answer.outcome != outcome) continue;
+    const std::size_t at = Find(collected, answer.word);
+    if (at != std::string_view::npos) return {answer.word, at};
+  }
+  return {};
+}
+
+bool Holds(std::span<const std::uint8_t> collected, Outcome outcome) {
+  return !FindFinal(collected, outcome).word.empty();
 }
 
 }  // namespace
@@ -58,22 +92,20 @@ AnswerCollector::Poll AnswerCollector::Add(std::span<const std::uint8_t> bytes) 
   std::copy(bytes.begin(), bytes.end(), buffer_.begin() + static_cast<std::ptrdiff_t>(kept_));
   kept_ += bytes.size();
   const auto collected = Collected();
-  if (Contains(collected, kOk) || Contains(collected, kConnect)) return Poll::kFinal;
-  if (Contains(collected, kError)) return Poll::kError;
+  if (Holds(collected, Outcome::kSuccess)) return Poll::kFinal;
+  if (Holds(collected, Outcome::kFailure)) return Poll::kError;
   return Poll::kGoOn;
 }
 
 bool AnswerLineEnded(std::span<const std::uint8_t> collected) {
-  for (const std::string_view word : {kOk, kConnect, kError}) {
-    const std::size_t at = Find(collected, word);
-    if (at == std::string_view::npos) continue;
-    const auto rest = collected.subspan(at + word.size());
-    const auto end = std::find_if(rest.begin(), rest.end(),
-                                  [](std::uint8_t c) { return c == '\r' || c == '\n'; });
-    // a carriage return has its line feed still to come, which belongs to this answer too
-    return end != rest.end() && (*end == '\n' || std::next(end) != rest.end());
-  }
-  return false;
+  FinalWord found = FindFinal(collected, Outcome::kSuccess);
+  if (found.word.empty()) found = FindFinal(collected, Outcome::kFailure);
+  if (found.word.empty()) return false;
+  const auto rest = collected.subspan(found.at + found.word.size());
+  const auto end =
+      std::find_if(rest.begin(), rest.end(), [](std::uint8_t c) { return c == '\r' || c == '\n'; });
+  // a carriage return has its line feed still to come, which belongs to this answer too
+  return end != rest.end() && (*end == '\n' || std::next(end) != rest.end());
 }
 
 bool ClassifyAnswer(std::span<const std::uint8_t> collected, AnswerStatus& status,
@@ -83,11 +115,11 @@ bool ClassifyAnswer(std::span<const std::uint8_t> collected, AnswerStatus& statu
     eventCode = kEventPortTimeout;
     return false;
   }
-  if (Contains(collected, kError)) {
+  if (Holds(collected, Outcome::kFailure)) {
     status.answerKind = kAnswerError;
     return true;
   }
-  if (!Contains(collected, kOk) && !Contains(collected, kConnect)) {
+  if (!Holds(collected, Outcome::kSuccess)) {
     status.answerKind = kAnswerUnparsable;
     eventCode = kEventUnexpectedResponse;
     return false;

@@ -24,6 +24,9 @@ struct AnswerStatus {
 
 inline constexpr std::size_t kMaxAnswerBytes = 512;
 
+// The final word of a command that succeeded.
+inline constexpr std::string_view kOk = "OK";
+
 // Whether the line holding the answer word (OK, CONNECT, or ERROR with its code) has ended: the
 // answer is then complete, and nothing of it is left for the next one.
 bool AnswerLineEnded(std::span<const std::uint8_t> collected);

@@ -84,28 +84,28 @@ bool HandsetLink::IdentificationStep(std::string_view command, std::span<std::ui
   return false;
 }
 
-// The "ATI3" and "AT+KDOBJ?" steps, and with `readImei` the "AT+CGSN" step: true when all
-// passed; a failed step adds its diagnostic line.
-bool HandsetLink::Identify(std::string& log, int openResult, bool readImei) {
+// The "ATI3" and "AT+KDOBJ?" steps, and with `readImei` the "AT+CGSN" step; a failed step adds
+// its diagnostic line.
+HandsetLink::Identified HandsetLink::Identify(std::string& log, int openResult, bool readImei) {
   ProbeBuffer buffer{};
   std::size_t length = 0;
-  if (!IdentificationStep(kIdentify, buffer, length) ||
-      !JudgeIdentification(Answer(buffer, length))) {
+  const bool answered = IdentificationStep(kIdentify, buffer, length);
+  if (!answered || !JudgeIdentification(Answer(buffer, length))) {
     AppendPortLog(log, port,
                   openResult == kOpenConfigured ? TXT_MODEM_REFUSED : TXT_NO_CABLE_NO_IRDA);
-    return false;
+    return answered ? Identified::kRefused : Identified::kSilent;
   }
   if (!IdentificationStep(kCapability, buffer, length) ||
       !JudgeCapability(Answer(buffer, length))) {
     AppendPortLog(log, port, TXT_NO_TRANSFER_CAPABILITY);
-    return false;
+    return Identified::kRefused;
   }
-  if (!readImei) return true;
+  if (!readImei) return Identified::kPassed;
   if (!IdentificationStep(kReadImei, buffer, length) || !JudgeImei(Answer(buffer, length), imei)) {
     AppendPortLog(log, port, TXT_IDENTIFY_FAILED);
-    return false;
+    return Identified::kRefused;
   }
-  return true;
+  return Identified::kPassed;
 }
 
 bool HandsetLink::Detect(int portNumber, LineSpeeds& lineSpeeds, std::string& log) {
@@ -148,7 +148,7 @@ bool HandsetLink::Detect(int portNumber, LineSpeeds& lineSpeeds, std::string& lo
       CloseLink();
       continue;
     }
-    found = Identify(log, last, true);
+    found = Identify(log, last, true) == Identified::kPassed;
   }
   if (found) {
     ReorderLineSpeeds(lineSpeeds, lastSpeed);
@@ -179,23 +179,15 @@ bool HandsetLink::QuickProbe(int portNumber, std::string& modelName, LineSpeeds&
       SerialClose(port);
       continue;
     }
-    ProbeBuffer buffer{};
-    std::size_t length = 0;
-    answered = IdentificationStep(kIdentify, buffer, length);
-    if (!answered || !JudgeIdentification(Answer(buffer, length))) {
-      AppendPortLog(log, port, last == kOpenConfigured ? TXT_MODEM_REFUSED : TXT_NO_CABLE_NO_IRDA);
-      continue;
-    }
-    if (IdentificationStep(kCapability, buffer, length) &&
-        JudgeCapability(Answer(buffer, length))) {
-      found = true;
-      modelName.clear();
-    } else {
-      AppendPortLog(log, port, TXT_NO_TRANSFER_CAPABILITY);
-    }
+    // whatever answered "ATI3" is not tried at another speed, whether it passed or not
+    const Identified identified = Identify(log, last, false);
+    answered = identified != Identified::kSilent;
+    found = identified == Identified::kPassed;
   }
-  if (found) ReorderLineSpeeds(lineSpeeds, lastSpeed);
-  return found;
+  if (!found) return false;
+  modelName.clear();
+  ReorderLineSpeeds(lineSpeeds, lastSpeed);
+  return true;
 }
 
 }  // namespace vandrel

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "handset/handset_link.h"
 #include "platform/clock.h"
@@ -87,11 +88,12 @@ std::span<const std::uint8_t> ReadAndTrace(int port, LinkTrace& trace, AnswerScr
   return bytes;
 }
 
-// Reads what has arrived into `collector`; kGoOn when nothing had.
-Poll ReadArrived(int port, LinkTrace& trace, AnswerCollector& collector) {
+// Reads what has arrived into `collector`; nothing when nothing had.
+std::optional<Poll> ReadArrived(int port, LinkTrace& trace, AnswerCollector& collector) {
   AnswerScratch scratch{};
   const auto bytes = ReadAndTrace(port, trace, scratch);
-  return bytes.empty() ? Poll::kGoOn : collector.Add(bytes);
+  if (bytes.empty()) return std::nullopt;
+  return collector.Add(bytes);
 }
 
 // The fixed steps of old: each poll sleeps its whole interval, then reads. After an ERROR every
@@ -103,12 +105,11 @@ Poll CollectPolled(int port, const LinkContext& context, std::size_t expectedSiz
   for (int allowed = AllowedPolls(expectedSize); allowed > 0;) {
     --allowed;
     context.clock.Sleep(interval);
-    const std::size_t before = collector.Total();
-    const Poll poll = ReadArrived(port, context.trace, collector);
-    if (collector.Total() == before) continue;
-    last = poll;
-    if (poll == Poll::kOverflow || poll == Poll::kFinal) break;
-    if (poll == Poll::kError) {
+    const std::optional<Poll> poll = ReadArrived(port, context.trace, collector);
+    if (!poll) continue;
+    last = *poll;
+    if (last == Poll::kOverflow || last == Poll::kFinal) break;
+    if (last == Poll::kError) {
       // the quiet polls after an error go at the answer's pace, the probe's too
       allowed = kQuietPollsAfterError;
       interval = kAnswerPollMs;
@@ -129,15 +130,14 @@ Poll CollectOnArrival(int port, const LinkContext& context, std::size_t expected
   Poll last = Poll::kGoOn;
   for (std::uint64_t now = clock.NowMs(); now < deadline; now = clock.NowMs()) {
     SerialAwaitInput(port, static_cast<std::uint32_t>(deadline - now), clock);
-    const std::size_t before = collector.Total();
-    const Poll poll = ReadArrived(port, context.trace, collector);
-    if (collector.Total() == before) continue;
-    last = poll;
-    if (poll == Poll::kOverflow) break;
-    if (poll == Poll::kGoOn) continue;
+    const std::optional<Poll> poll = ReadArrived(port, context.trace, collector);
+    if (!poll) continue;
+    last = *poll;
+    if (last == Poll::kOverflow) break;
+    if (last == Poll::kGoOn) continue;
     if (collector.WordLineEnded()) break;
     const std::uint64_t arrived = clock.NowMs();
-    deadline = poll == Poll::kError ? arrived + std::uint64_t{kQuietPollsAfterError} * kAnswerPollMs
+    deadline = last == Poll::kError ? arrived + std::uint64_t{kQuietPollsAfterError} * kAnswerPollMs
                                     : std::min(deadline, arrived + kAnswerPollMs);
   }
   return last;

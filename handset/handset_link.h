@@ -86,7 +86,10 @@ class HandsetLink {
  private:
   bool IdentificationStep(std::string_view command, std::span<std::uint8_t> answer,
                           std::size_t& length);
-  bool Identify(std::string& log, int openResult, bool readImei);
+  // How far the identification got: no answer to "ATI3", a step refused, or every step passed.
+  enum class Identified { kSilent, kRefused, kPassed };
+  Identified Identify(std::string& log, int openResult, bool readImei);
+
   LinkContext context_;
 };
 

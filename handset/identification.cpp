@@ -6,10 +6,6 @@
 
 namespace vandrel {
 
-namespace {
-constexpr std::string_view kOk = "OK";
-}  // namespace
-
 bool JudgeIdentification(std::span<const std::uint8_t> answer) {
   const auto first = std::find(answer.begin(), answer.end(),
                                static_cast<std::uint8_t>(kIdentificationWord.front()));

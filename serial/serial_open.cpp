@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/format_text.h"
 #include "runtime/message_catalogue.h"
+#include "runtime/port_log.h"
 #include "serial/port_threads.h"
 #include "serial/serial_driver.h"
 
@@ -34,10 +35,6 @@ constexpr std::array<LineTestRow, 4> kLineTestTable = {{
     {0, kLineDsr, kLineCts | kLineDsr, LineVerdict::kNonCompliantCable},
 }};
 
-void AppendLogLine(std::string& log, int port, TextId text, const std::string& suffix = {}) {
-  log += FormatText("\r\nCOM%d : %s", port, GetText(text).c_str()) + suffix;
-}
-
 std::uint32_t SettledLines(SerialDevice& device, Clock& clock) {
   clock.Sleep(kLineSettleMs);
   return device.ModemStatus() & kModemLineMask;
@@ -61,14 +58,14 @@ const LineTestRow* RunLineTest(SerialDevice& device, Clock& clock) {
 void LogOpenFailure(std::string& log, int port, const DeviceOpen& opened) {
   switch (opened.failure) {
     case OpenFailure::kNotFound:
-      AppendLogLine(log, port, TXT_PORT_MISSING);
+      AppendPortLog(log, port, TXT_PORT_MISSING);
       break;
     case OpenFailure::kAccessDenied:
-      AppendLogLine(log, port, TXT_PORT_IN_USE);
+      AppendPortLog(log, port, TXT_PORT_IN_USE);
       break;
     case OpenFailure::kNone:
     case OpenFailure::kOther:
-      AppendLogLine(log, port, TXT_UNKNOWN_ERROR, FormatText(" [0x%08X]", opened.systemCode));
+      AppendPortLog(log, port, TXT_UNKNOWN_ERROR, FormatText(" [0x%08X]", opened.systemCode));
       break;
   }
 }
@@ -108,7 +105,7 @@ void CloseDevice(SerialPort& record) {
 int SerialOpen(int port, int speed, int readTimeoutMs, std::string& log, Clock& clock) {
   SerialPort* record = ThePortTable().Find(port);
   if (record == nullptr) {
-    AppendLogLine(log, port, TXT_PORT_MISSING);
+    AppendPortLog(log, port, TXT_PORT_MISSING);
     return kOpenFailed;
   }
   if (record->handle) return kOpenForcedSpeed;
@@ -123,16 +120,16 @@ int SerialOpen(int port, int speed, int readTimeoutMs, std::string& log, Clock& 
   record->clock = &clock;
   const LineTestRow* row = RunLineTest(*record->handle, clock);
   if (row != nullptr && row->verdict == LineVerdict::kCableNoHandset) {
-    AppendLogLine(log, port, TXT_CABLE_NO_HANDSET);
+    AppendPortLog(log, port, TXT_CABLE_NO_HANDSET);
     return kOpenCableNoHandset;
   }
   if (row != nullptr && row->verdict == LineVerdict::kNonCompliantCable) {
-    AppendLogLine(log, port, TXT_CABLE_NOT_COMPLIANT);
+    AppendPortLog(log, port, TXT_CABLE_NOT_COMPLIANT);
     return kOpenNonCompliantCable;
   }
   const bool forced = row != nullptr;
   if (!record->handle->Configure(forced ? kForcedSpeed : speed)) {
-    AppendLogLine(log, port, TXT_PORT_OPEN_FAILED);
+    AppendPortLog(log, port, TXT_PORT_OPEN_FAILED);
     CloseDevice(*record);
     return kOpenFailed;
   }
