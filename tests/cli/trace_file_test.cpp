@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace vandrel {
@@ -35,7 +36,8 @@ INSTANTIATE_TEST_SUITE_P(Table, EscapeBytesTest,
                                          EscapeCase{"", 64, "\"\""}));
 
 TEST(TraceFile, RecordsLinkTrafficPausesAndMessagesInOrderAndPassesThemOn) {
-  const auto path = std::filesystem::temp_directory_path() / "vandrel-trace-test.txt";
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("vandrel-trace-" + std::to_string(std::random_device{}()) + ".txt");
   VirtualClock clock;
   RecordingUserInterface ui;
   {
