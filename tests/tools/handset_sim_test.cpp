@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -553,22 +554,25 @@ TEST(HandsetSim, PacesItsReadingAndSplitsItsAnswers) {
   }
 }
 
-// Exclusive use does not hold back root, so the check opens the port as another user then.
-bool OpensForAnyUser(const std::string& path) {
+// Exclusive use does not hold back root, so the check opens the port as another user then;
+// nothing when this process cannot become another user.
+std::optional<bool> OpensForAnyUser(const std::string& path) {
   if (geteuid() != 0) {
     const int port = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (port >= 0) close(port);
     return port >= 0;
   }
   constexpr uid_t kNobody = 65534;
+  constexpr int kNoOtherUser = 2;
   chmod(path.c_str(), 0666);
   const pid_t child = fork();
   if (child == 0) {
-    const bool opened = setuid(kNobody) == 0 && open(path.c_str(), O_RDWR | O_NOCTTY) >= 0;
-    _exit(opened ? EXIT_SUCCESS : EXIT_FAILURE);
+    if (setuid(kNobody) != 0) _exit(kNoOtherUser);
+    _exit(open(path.c_str(), O_RDWR | O_NOCTTY) >= 0 ? EXIT_SUCCESS : EXIT_FAILURE);
   }
   int status = 0;
   waitpid(child, &status, 0);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == kNoOtherUser) return std::nullopt;
   return WIFEXITED(status) && WEXITSTATUS(status) == EXIT_SUCCESS;
 }
 
@@ -577,7 +581,9 @@ TEST(HandsetSim, ServesTheNextClientAfterOneClosedThePort) {
   ASSERT_TRUE(handset.ready());
   EXPECT_EQ(handset.Exchange("AT"), "AT\r\r\nOK\r\n");
   handset.Reconnect();
-  EXPECT_TRUE(OpensForAnyUser(handset.path()));
+  const std::optional<bool> opened = OpensForAnyUser(handset.path());
+  if (!opened) GTEST_SKIP() << "root here cannot become another user (setuid refused)";
+  EXPECT_TRUE(*opened);
   EXPECT_EQ(handset.Exchange("AT"), "AT\r\r\nOK\r\n");
 }
 
