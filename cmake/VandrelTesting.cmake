@@ -10,6 +10,9 @@ if(VANDREL_TESTS)
   add_subdirectory(${VANDREL_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 endif()
 
+# What a test prints when a tool it needs (wine, xvfb-run) is missing: ctest counts it skipped.
+set(VANDREL_SKIP_MISSING_TOOL "SKIP: [-a-z]+ is not installed")
+
 # One ctest test per executable: under Wine every process start costs seconds, so each suite
 # runs as a whole rather than one process per test case.
 function(vandrel_add_test name)
@@ -18,7 +21,8 @@ function(vandrel_add_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600
+                       SKIP_REGULAR_EXPRESSION "${VANDREL_SKIP_MISSING_TOOL}")
 endfunction()
 
 # The Windows suite drives the Linux build's tools (the simulated handset, the pseudo-terminal
@@ -36,5 +40,6 @@ function(vandrel_add_wine_driver_test name driver ports)
            COMMAND ${CMAKE_COMMAND} -DDRIVER=${driver} -DCLI=$<TARGET_FILE:vandrel-cli>
                    "-DWINE=${CMAKE_CROSSCOMPILING_EMULATOR}" -DPORTS=${ports} ${ARGN}
                    -P ${PROJECT_SOURCE_DIR}/tests/integration/run_under_wine.cmake)
-  set_tests_properties(${name} PROPERTIES TIMEOUT 900 SKIP_REGULAR_EXPRESSION "driver not built")
+  set_tests_properties(${name} PROPERTIES TIMEOUT 900
+                       SKIP_REGULAR_EXPRESSION "driver not built;${VANDREL_SKIP_MISSING_TOOL}")
 endfunction()

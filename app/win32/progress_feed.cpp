@@ -7,7 +7,6 @@ namespace vandrel {
 
 namespace {
 
-constexpr UINT_PTR kProgressTimerId = 2;
 constexpr UINT kProgressTimerMs = 40;
 constexpr UINT kStartTimerMessage = WM_APP + 1;
 constexpr UINT kStopTimerMessage = WM_APP + 2;

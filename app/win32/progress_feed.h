@@ -11,6 +11,9 @@ namespace vandrel {
 
 class ProgressDialog;
 
+// The id of the progress timer on its window.
+inline constexpr UINT_PTR kProgressTimerId = 2;
+
 // The 40 ms timer that feeds the progress dialog while a download runs. A timer belongs to the
 // thread of its window, so the send job's worker asks the window's thread to start and stop it;
 // the window's thread is inside the progress dialog's modal loop then, which handles the request.

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "platform/format_text.h"
 #include "platform/registry_tree.h"
+#include "runtime/message_catalogue.h"
 #include "serial/port_map.h"
+#include "tests/handset/link_fixture.h"
 
 namespace vandrel {
 namespace {
@@ -77,15 +82,66 @@ TEST_F(PortListTest, InitialSelectionKeepsAListedPortOrTakesTheFirst) {
   EXPECT_EQ(selection.port, 0);
 }
 
-TEST_F(PortListTest, ProducedKeyListsTheMappedDevices) {
+// Without a key of its own the system's serial devices are listed as "COM<n>" by their path.
+TEST_F(PortListTest, ProducedKeyNamesEachMappedDeviceByItsNumber) {
+  const std::string path = "/dev/vandrel-port-list-" + std::to_string(std::random_device{}());
+  const int port = RegisterSerialDevicePath(path);
+  ASSERT_GT(port, 0);
   ProduceSerialPortKey();
-  PortList list;
-  ASSERT_TRUE(BuildPortList(list));
-  const auto mapped = MappedSerialPorts();
-  EXPECT_EQ(list.count, std::min<int>(static_cast<int>(mapped.size()), kMaxListedPorts));
-  if (!mapped.empty()) {
-    EXPECT_EQ(list.ports[1], mapped.front().port);
+  ScopedRegistryKey key(store_, store_.OpenKey(RegistryRoot::kLocalMachine, kSerialCommKey));
+  ASSERT_TRUE(key);
+  const auto value = store_.QueryValue(*key, path);
+  ASSERT_TRUE(value);
+  EXPECT_EQ(value->AsString(), "COM" + std::to_string(port));
+}
+
+// The search over the listed ports, a silent port first and the handset's port second.
+class AutoSearchTest : public LinkTest {
+ protected:
+  static constexpr int kSilentPort = 1;
+  static constexpr int kUnreachedPort = 5;
+  void SetUp() override {
+    LinkTest::SetUp();
+    for (const int port : {kSilentPort, kTestPort, kUnreachedPort})
+      store_.Tree().SetValue(RegistryRoot::kLocalMachine, kSerialCommKey,
+                             "port" + std::to_string(port),
+                             RegistryValue::String("COM" + std::to_string(port)));
+    ASSERT_TRUE(BuildPortList(list_));
+    selection_.port = kUnreachedPort;
   }
+  void TearDown() override {
+    CloseListedPorts(list_);
+    LinkTest::TearDown();
+  }
+  PortList list_;
+  LineSpeeds speeds_;
+  PortSelection selection_;
+};
+
+TEST_F(AutoSearchTest, ProbesInOrderAndSelectsTheFirstPortWithAHandset) {
+  EXPECT_EQ(AutoSearch(Context(), list_, speeds_, selection_), 2);
+  EXPECT_EQ(selection_.port, kTestPort);
+  EXPECT_EQ(devices_.Line(kSilentPort).Opens(), 1) << "the port listed first is probed first";
+  EXPECT_EQ(devices_.Line(kUnreachedPort).Opens(), 0);
+  EXPECT_EQ(
+      BoxTexts(),
+      (std::vector<std::string>{FormatText(GetText(TXT_FOUND_HANDSET).c_str(), "", kTestPort)}));
+  CloseListedPorts(list_);
+  EXPECT_FALSE(devices_.Line(kSilentPort).IsOpen());
+  EXPECT_FALSE(line_.IsOpen());
+}
+
+TEST_F(AutoSearchTest, NoHandsetShowsWhatEachPortAnsweredAndKeepsTheSelection) {
+  handset_.answers["AT+KDOBJ?"] = "\r\nERROR\r\n";
+  devices_.FailOpen(kUnreachedPort, OpenFailure::kAccessDenied, 5);
+  EXPECT_EQ(AutoSearch(Context(), list_, speeds_, selection_), 0);
+  EXPECT_EQ(selection_.port, kUnreachedPort);
+  EXPECT_EQ(
+      BoxTexts(),
+      (std::vector<std::string>{GetText(TXT_NOT_FOUND_ANY_PORT) +
+                                "\r\nCOM1 : No DATA cable and no IRDA have been detected"
+                                "\r\nCOM3 : A handset without object transfer capability was found."
+                                "\r\nCOM5 : This port is already used by another application."}));
 }
 
 }  // namespace

@@ -4,19 +4,13 @@
 
 #include "cli/console_lines.h"
 #include "cli/exit_status.h"
+#include "tests/cli/run_cli.h"
 
 namespace vandrel {
 namespace {
 
-int StatusOf(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), "vandrel-cli");
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  VirtualClock clock;
-  const int status = RunCommandLine(arguments, clock);
-  testing::internal::GetCapturedStdout();
-  testing::internal::GetCapturedStderr();
-  return status;
+int StatusOf(const std::vector<std::string>& arguments) {
+  return RunCli(arguments).status;
 }
 
 class UsageError : public testing::TestWithParam<std::vector<std::string>> {};

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace vandrel {
@@ -42,7 +43,8 @@ class QuietFrontEnd final : public SendFrontEnd {
 };
 
 TEST(TraceFile, RecordsLinkTrafficPausesAndMessagesInOrderAndPassesThemOn) {
-  const auto path = std::filesystem::temp_directory_path() / "vandrel-trace-test.txt";
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("vandrel-trace-" + std::to_string(std::random_device{}()) + ".txt");
   VirtualClock clock;
   RecordingUserInterface ui;
   QuietFrontEnd frontEnd;

@@ -8,6 +8,7 @@ namespace vandrel {
 // A read with nothing to receive waits this long at most, in real time: tests on the virtual
 // clock then see their own time unaffected by the reader thread.
 constexpr auto kFakeReadWait = std::chrono::milliseconds(1);
+constexpr auto kHeldInputLimit = std::chrono::seconds(10);
 
 class FakeSerialDevice final : public SerialDevice {
  public:
@@ -30,8 +31,15 @@ class FakeSerialDevice final : public SerialDevice {
 
   bool WaitForInput(std::uint32_t) override {
     std::unique_lock lock(line_->mutex_);
-    return line_->changed_.wait_for(lock, kFakeReadWait,
-                                    [&] { return !line_->input_.empty() || line_->failReads_; });
+    ++line_->inputWaiters_;
+    line_->changed_.notify_all();
+    line_->changed_.wait_for(lock, kHeldInputLimit, [&] { return !line_->holdInputs_; });
+    const bool ready = line_->changed_.wait_for(
+        lock, kFakeReadWait, [&] { return !line_->input_.empty() || line_->failReads_; });
+    --line_->inputWaiters_;
+    if (ready) ++line_->inputWaitsEnded_;
+    line_->changed_.notify_all();
+    return ready;
   }
 
   DeviceRead ReadByte(std::uint8_t& byte) override {
@@ -152,6 +160,22 @@ void FakeSerialLine::RefuseReadTimeout(bool refusing) {
 void FakeSerialLine::FailClose(bool failing) {
   std::lock_guard lock(mutex_);
   failClose_ = failing;
+}
+
+void FakeSerialLine::HoldInputWaits(bool held) {
+  std::lock_guard lock(mutex_);
+  holdInputs_ = held;
+  changed_.notify_all();
+}
+
+int FakeSerialLine::InputWaiters() const {
+  std::lock_guard lock(mutex_);
+  return inputWaiters_;
+}
+
+int FakeSerialLine::InputWaitsEnded() const {
+  std::lock_guard lock(mutex_);
+  return inputWaitsEnded_;
 }
 
 std::string FakeSerialLine::Written() const {

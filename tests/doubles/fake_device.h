@@ -32,6 +32,8 @@ class FakeSerialLine {
   void RefuseConfigure(bool refusing);
   void RefuseReadTimeout(bool refusing);
   void FailClose(bool failing);
+  // While held, a wait for input does not end (for 10 s at most), as if the line were quiet.
+  void HoldInputWaits(bool held);
 
   std::string Written() const;
   std::vector<std::size_t> WriteSizes() const;
@@ -41,8 +43,10 @@ class FakeSerialLine {
   bool Rts() const;
   bool IsOpen() const;
   int Opens() const;
-  int Purges() const;          // input and output purges counted together
-  std::size_t Unread() const;  // fed bytes not yet read
+  int Purges() const;           // input and output purges counted together
+  std::size_t Unread() const;   // fed bytes not yet read
+  int InputWaiters() const;     // waits for input going on now
+  int InputWaitsEnded() const;  // waits for input that ended with input there
 
  private:
   friend class FakeSerialDevice;
@@ -62,6 +66,9 @@ class FakeSerialLine {
   bool refuseConfigure_ = false;
   bool refuseReadTimeout_ = false;
   bool failClose_ = false;
+  bool holdInputs_ = false;
+  int inputWaiters_ = 0;
+  int inputWaitsEnded_ = 0;
   int configuredSpeed_ = 0;
   int readTimeoutMs_ = 0;
   bool dtr_ = false;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <optional>
+#include <thread>
 
 #include "handset/handset_link.h"
 #include "tests/handset/link_fixture.h"
@@ -124,6 +126,42 @@ TEST_F(ExchangeTest, WriteToAClosedPortFailsWithoutADriverBox) {
   EXPECT_FALSE(link_->SendBytes("AT\r", event));
   EXPECT_EQ(event.code, kEventPortWriteFailed);
   EXPECT_TRUE(ui_.boxes.empty());
+}
+
+// A driver failure met on the line is kept until a write fails, then shown in its own words
+// beside the failed write; the stall takes its 500 checks on the virtual clock.
+TEST_F(ExchangeTest, FailureOfTheLineIsShownWhenTheNextWriteStalls) {
+  VirtualClock virtualClock;
+  SerialPort& record = *ThePortTable().Find(kTestPort);
+  record.clock = &virtualClock;
+  for (const bool reads : {true, false}) {
+    ui_.boxes.clear();
+    line_.FailReads(reads);
+    line_.FailWrites(!reads);
+    Event event{kEventNothing, 0, 0, {}, {}};
+    ASSERT_TRUE(link_->SendBytes("AT\r", event));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (record.lastError.load() == kDriverNoError && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::yield();
+    line_.FailReads(false);
+    line_.FailWrites(false);
+    line_.StallWrites(true);
+    EXPECT_FALSE(link_->SendBytes(std::string(kQueueSlots * kSlotBytes + 1, 'x'), event));
+    EXPECT_EQ(event.code, kEventPortWriteFailed);
+    EXPECT_EQ(BoxTexts(),
+              (std::vector<std::string>{reads ? "Error 0x12 : Failed reading in port 3"
+                                              : "Error 0x13 : Failed writing in port 3"}));
+    line_.StallWrites(false);
+    SerialDiscardOutput(kTestPort);
+  }
+  record.clock = &clock_;
+}
+
+TEST_F(ExchangeTest, CloseThatFailsWhileConnectedIsShownAndKeepsTheLink) {
+  line_.FailClose(true);
+  EXPECT_FALSE(link_->CloseLink());
+  EXPECT_TRUE(link_->connected);
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Error 0x0C : Failed closing port 3"}));
 }
 
 }  // namespace

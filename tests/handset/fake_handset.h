@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <functional>
 #include <map>
@@ -55,15 +57,17 @@ class SettlingClock final : public Clock {
 
   // Waits until the writer has sent its queue and the reader has stored what the device holds:
   // the reader takes bytes from the device only inside a step, and has stored them when the step
-  // has ended.
+  // has ended. A driver that has not settled within two seconds fails the test.
   void Settle() {
     SerialPort* record = ThePortTable().Find(port_);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     while (std::chrono::steady_clock::now() < deadline) {
       const bool written = record->queueConsumed.load() == record->queueFilled.load();
-      if (written && line_.Unread() == 0 && !record->readerBusy.load()) break;
+      if (written && line_.Unread() == 0 && !record->readerBusy.load()) return;
       std::this_thread::sleep_for(std::chrono::microseconds(20));
     }
+    ADD_FAILURE() << "COM" << port_ << " never settled: queue " << record->queueConsumed.load()
+                  << "/" << record->queueFilled.load() << ", " << line_.Unread() << " bytes unread";
   }
 
   int port_;

@@ -1,8 +1,9 @@
 // End to end: vandrel-cli (natively, or under Wine) sends into handset-sim over a real
 // pseudo-terminal. Every run of a send costs seconds of the handset's fixed waits, so the runs
 // start together when the first result is asked for and each test only checks its own.
-// Misbehaviours that only end in the 60-second answer time-out (silence, a stall, noise without an
-// answer word, a hang-up) are left to the handset tests on the virtual clock.
+// A handset's misbehaviour at each step of the conversation (refusals, error codes, overlong
+// answers, silence, stalls, hang-ups) is the fault suite's; here are the handsets that lack
+// something the send needs.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -58,12 +59,7 @@ const std::map<std::string, Scenario>& Scenarios() {
       {"plain-modem", {{"--plain-modem"}, {"contact.vcf"}}},
       {"no-capability", {{"--no-object-capability"}, {"contact.vcf"}}},
       {"no-imei", {{"--no-imei"}, {"contact.vcf"}}},
-      {"no-sim", {{"--no-sim"}, {"contact.vcf"}}},
       {"memory-low", {{"--free-memory", "100"}, {"contact.vcf"}}},
-      {"title-error", {{"--title-error", "65524"}, {"contact.vcf"}}},
-      {"object-error", {{"--object-error", "65522"}, {"contact.vcf"}}},
-      {"error-at-open", {{"--error-at", "open"}, {"contact.vcf"}}},
-      {"long-answer", {{"--long-answer=cmee"}, {"contact.vcf"}}},
       {"mixed",
        {{"--free-memory", "1000"},
         {"contact.vcf", "missing.vcf", "empty.gif", "notes.txt", "picture.png"}}},
@@ -165,8 +161,10 @@ TEST(SendEndToEnd, TraceShowsPortSpeedCommandsAnswersPausesAndOutcome) {
   const CliRun& run = Outcome("samples");
   EXPECT_THAT(run.trace, HasSubstr("at 115200 bit/s"));
   EXPECT_THAT(run.trace, HasSubstr("> 3 bytes \"AT\\r\""));
-  EXPECT_THAT(run.trace, HasSubstr("< "));
-  EXPECT_THAT(run.trace, HasSubstr("OK\\r\\n\""));
+  // an answer read from the port, whole up to its final line
+  EXPECT_TRUE(
+      std::regex_search(run.trace, std::regex("COM[0-9]+ < [0-9]+ bytes \"[^\"]*OK\\\\r\\\\n\"")))
+      << run.trace;
   EXPECT_THAT(run.trace, HasSubstr("pause 100 ms"));
   EXPECT_THAT(run.trace, HasSubstr("AT+KDOBJ=2,1,0,103,"));
   EXPECT_THAT(run.trace, HasSubstr("notice: \"Successfull Download\""));
@@ -241,15 +239,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"no-capability",
                     [](int port) { return LogLine(port, TXT_NO_TRANSFER_CAPABILITY); }},
         FailureCase{"no-imei", [](int port) { return LogLine(port, TXT_IDENTIFY_FAILED); }},
-        FailureCase{"no-sim", [](int port) { return EventLine(kEventNoSim, port); }},
-        FailureCase{"memory-low", [](int port) { return EventLine(kEventPhoneMemoryLow, port); }},
-        FailureCase{"title-error",
-                    [](int port) { return EventLine(kEventFormatUnsupported, port); }},
-        FailureCase{"object-error", [](int port) { return EventLine(kEventSourceEmpty, port); }},
-        FailureCase{"error-at-open",
-                    [](int port) { return EventLine(kEventUnexpectedResponse, port); }},
-        FailureCase{"long-answer",
-                    [](int port) { return EventLine(kEventUnexpectedResponse, port); }}),
+        FailureCase{"memory-low", [](int port) { return EventLine(kEventPhoneMemoryLow, port); }}),
     [](const testing::TestParamInfo<FailureCase>& info) {
       std::string name = info.param.scenario;
       for (char& c : name)

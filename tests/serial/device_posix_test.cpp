@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <termios.h>
 
 #include <atomic>
 #include <chrono>
@@ -58,6 +59,34 @@ TEST(SerialPty, MissingDeviceIsLoggedAsNotFound) {
   RealClock clock;
   EXPECT_EQ(SerialOpen(port, 115200, 1, log, clock), kOpenFailed);
   EXPECT_EQ(log, "\r\nCOM" + std::to_string(port) + " : " + GetText(TXT_PORT_MISSING));
+}
+
+// The line as the device driver keeps it, read back from the master side: raw 8N1 bytes at the
+// speed asked for, output held by CTS, no software flow control, whatever the line was before.
+TEST(SerialPty, ConfigureMakesACookedLineRawEightNoneOneWithHardwareHandshake) {
+  PseudoTerminal terminal;
+  ASSERT_TRUE(terminal.Open());
+  termios cooked{};
+  ASSERT_EQ(::tcgetattr(terminal.Master(), &cooked), 0);
+  cooked.c_iflag |= ICRNL | IXON | IXOFF;
+  cooked.c_oflag |= OPOST | ONLCR;
+  cooked.c_lflag |= ICANON | ECHO | ISIG;
+  cooked.c_cflag = (cooked.c_cflag & ~(CSIZE | CRTSCTS)) | CS7 | PARENB | CSTOPB;
+  ASSERT_EQ(::tcsetattr(terminal.Master(), TCSANOW, &cooked), 0);
+  const DeviceOpen opened =
+      PlatformSerialDevices().Open(RegisterSerialDevicePath(terminal.SlavePath()));
+  ASSERT_NE(opened.device, nullptr);
+  EXPECT_FALSE(opened.device->Configure(12345)) << "a speed the line cannot take is refused";
+  ASSERT_TRUE(opened.device->Configure(19200));
+  termios line{};
+  ASSERT_EQ(::tcgetattr(terminal.Master(), &line), 0);
+  EXPECT_EQ(::cfgetospeed(&line), B19200);
+  EXPECT_EQ(::cfgetispeed(&line), B19200);
+  EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CSTOPB), static_cast<tcflag_t>(CS8));
+  EXPECT_NE(line.c_cflag & CRTSCTS, 0u);
+  EXPECT_EQ(line.c_iflag & (ICRNL | IXON | IXOFF | IXANY), 0u);
+  EXPECT_EQ(line.c_oflag & OPOST, 0u);
+  EXPECT_EQ(line.c_lflag & (ICANON | ECHO | ISIG), 0u);
 }
 
 }  // namespace

@@ -357,11 +357,19 @@ TEST_F(SerialDriver, ReadReportsAndClearsTheTimeOut) {
   EXPECT_FALSE(timedOut);
 }
 
+// The reader is caught in its wait for input when the port is suspended; the bytes then arrive,
+// its wait ends, and a second suspend waits out any step it might take: none may take them.
 TEST_F(SerialDriver, SuspendedReaderLeavesBytesInTheDeviceUntilTheNextWrite) {
   ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
+  Line().HoldInputWaits(true);
+  ASSERT_TRUE(SerialWrite(kPort, {}));
+  ASSERT_TRUE(Eventually([&] { return Line().InputWaiters() == 1; }));
   SerialSuspend(kPort);
   Line().Feed("OK\r\n");
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  const int ended = Line().InputWaitsEnded();
+  Line().HoldInputWaits(false);
+  ASSERT_TRUE(Eventually([&] { return Line().InputWaitsEnded() > ended; }));
+  SerialSuspend(kPort);
   EXPECT_EQ(Line().Unread(), 4u);
   ASSERT_TRUE(SerialWrite(kPort, {}));
   EXPECT_EQ(ReadBytes(kPort, 4), "OK\r\n");

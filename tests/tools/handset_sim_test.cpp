@@ -1,4 +1,7 @@
 // End to end: the simulator runs as its own process and the tests talk AT to its pseudo-terminal.
+// What a client meets when the simulator misbehaves at a step (an error code, garbage, a stall, a
+// held line answered, an ADPCM sound refused midway) is checked by the fault suite through
+// vandrel-cli; here are the options themselves.
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -326,19 +330,15 @@ INSTANTIATE_TEST_SUITE_P(
         Misbehaviour{{"--no-imei"}, "AT+CGSN", Eq("AT+CGSN\r\r\nERROR\r\n")},
         Misbehaviour{{"--no-sim"}, "AT&K3", Eq("AT&K3\r\r\nERROR\r\n")},
         Misbehaviour{
-            {"--error-at", "k3=65523"}, "AT&K3", Eq("AT&K3\r\r\n+CME ERROR: 100,65523\r\n")},
-        Misbehaviour{
             {"--free-memory", "12"}, "AT+KDOBJ?", Eq("AT+KDOBJ?\r\r\n+KDOBJ: 12\r\n\r\nOK\r\n")},
         Misbehaviour{{"--no-echo"}, "AT", Eq("\r\nOK\r\n")},
         Misbehaviour{
             {"--garbage"}, "AT", AllOf(StartsWith("AT\r"), SizeIs(testing::Gt(10)), kNoAnswerWord)},
-        Misbehaviour{{"--garbage=cgsn"}, "AT", Eq("AT\r\r\nOK\r\n")},
         Misbehaviour{
             {"--long-answer=ati3"},
             "ATI3",
             AllOf(SizeIs(testing::Gt(512)), EndsWith("\r\nKESTA Simulated Handset\r\n\r\nOK\r\n"))},
         Misbehaviour{{"--stall-at", "cgsn"}, "AT+CGSN", Eq("")},
-        Misbehaviour{{"--stall-at", "cgsn"}, "AT", Eq("AT\r\r\nOK\r\n")},
         Misbehaviour{{"--hold-at", "cgsn"}, "AT+CGSN", Eq(""), Afterwards::kBacksUp},
         Misbehaviour{{"--hangup-at", "cgsn"}, "AT+CGSN", Eq(""), Afterwards::kHangsUp}));
 
@@ -405,54 +405,6 @@ TEST(HandsetSim, RefusesWhatTheHandsetCannotTake) {
   EXPECT_EQ(SendObject(handset, "ring", 1, pcm), "\r\nOK\r\n");
 
   EXPECT_EQ(ReadWhole(store.path() / "manifest.tsv"), "1\tring\t100\t" + Digest(pcm) + "\n");
-  EXPECT_FALSE(std::filesystem::exists(store.path() / "object-0002.bin"));
-}
-
-TEST(HandsetSim, AnswersWhileItHoldsTheLine) {
-  const struct {
-    const char* step;
-    const char* answer;
-    const char* command;
-    std::string expected;
-  } rows[] = {
-      {"object-data", "65525", "AT+KDOBJ=2,1,0,102,4000000", "\r\n+CME ERROR: 100,65525\r\n"},
-      {"title-data", "OK", "AT+KDOBJ=2,1,3,0,200", "\r\nOK\r\n"},
-  };
-  for (const auto& row : rows) {
-    TempFolder store;
-    SimulatedHandset handset({"--hold-at", row.step, "--held-answer", row.answer,
-                              "--held-answer-after", "300", "--store", store.path().string()});
-    ASSERT_TRUE(handset.ready());
-    EXPECT_EQ(handset.Exchange("AT+KDOBJ=1,1"), "AT+KDOBJ=1,1\r\r\nOK\r\n");
-    EXPECT_THAT(handset.Exchange(row.command), EndsWith("\r\nCONNECT\r\n"));
-    EXPECT_TRUE(handset.LineBacksUp()) << row.step;
-    EXPECT_EQ(handset.Collect(HasFinalAnswer, kAnswerTimeout), row.expected);
-    EXPECT_TRUE(handset.LineBacksUp()) << row.step << " read after its answer";
-    EXPECT_FALSE(std::filesystem::exists(store.path() / "object-0001.bin"));
-  }
-}
-
-TEST(HandsetSim, RefusesAnAdpcmSoundAfterItsFirstBytes) {
-  TempFolder store;
-  SimulatedHandset handset(
-      {"--refuse-adpcm-after", "64", "--resume-after", "800", "--store", store.path().string()});
-  ASSERT_TRUE(handset.ready());
-  std::string pcm = WavWithTag(0x0001);
-  pcm.resize(5000, '\x22');
-  EXPECT_EQ(SendObject(handset, "ring", 1, pcm), "\r\nOK\r\n");
-
-  EXPECT_THAT(handset.Exchange("AT+KDOBJ=2,1,0,1,100000"), EndsWith("\r\nCONNECT\r\n"));
-  // The sound's first 64 bytes decide; what follows them is thrown away, not read as a command.
-  handset.Write(WavWithTag(0x0101).substr(0, 64) + "AT" + std::string(1000, '\x11'));
-  EXPECT_EQ(handset.Collect(HasFinalAnswer, kAnswerTimeout), "\r\n+CME ERROR: 100,65525\r\n");
-  const auto refused = Clock::now();
-  EXPECT_TRUE(handset.WriteBlocked());
-  EXPECT_TRUE(handset.WritableWithin(2s));
-  EXPECT_GE(Clock::now() - refused, 600ms);
-  // What a client still sends of the refused sound is no part of its next command.
-  EXPECT_EQ(handset.Exchange("\x11\x11"s + "AT+CMEE=1"), "AT+CMEE=1\r\r\nOK\r\n");
-
-  EXPECT_EQ(ReadWhole(store.path() / "manifest.tsv"), "1\tring\t5000\t" + Digest(pcm) + "\n");
   EXPECT_FALSE(std::filesystem::exists(store.path() / "object-0002.bin"));
 }
 
@@ -553,22 +505,25 @@ TEST(HandsetSim, PacesItsReadingAndSplitsItsAnswers) {
   }
 }
 
-// Exclusive use does not hold back root, so the check opens the port as another user then.
-bool OpensForAnyUser(const std::string& path) {
+// Exclusive use does not hold back root, so the check opens the port as another user then;
+// nothing when this process cannot become another user.
+std::optional<bool> OpensForAnyUser(const std::string& path) {
   if (geteuid() != 0) {
     const int port = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (port >= 0) close(port);
     return port >= 0;
   }
   constexpr uid_t kNobody = 65534;
+  constexpr int kNoOtherUser = 2;
   chmod(path.c_str(), 0666);
   const pid_t child = fork();
   if (child == 0) {
-    const bool opened = setuid(kNobody) == 0 && open(path.c_str(), O_RDWR | O_NOCTTY) >= 0;
-    _exit(opened ? EXIT_SUCCESS : EXIT_FAILURE);
+    if (setuid(kNobody) != 0) _exit(kNoOtherUser);
+    _exit(open(path.c_str(), O_RDWR | O_NOCTTY) >= 0 ? EXIT_SUCCESS : EXIT_FAILURE);
   }
   int status = 0;
   waitpid(child, &status, 0);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == kNoOtherUser) return std::nullopt;
   return WIFEXITED(status) && WEXITSTATUS(status) == EXIT_SUCCESS;
 }
 
@@ -577,7 +532,9 @@ TEST(HandsetSim, ServesTheNextClientAfterOneClosedThePort) {
   ASSERT_TRUE(handset.ready());
   EXPECT_EQ(handset.Exchange("AT"), "AT\r\r\nOK\r\n");
   handset.Reconnect();
-  EXPECT_TRUE(OpensForAnyUser(handset.path()));
+  const std::optional<bool> opened = OpensForAnyUser(handset.path());
+  if (!opened) GTEST_SKIP() << "root here cannot become another user (setuid refused)";
+  EXPECT_TRUE(*opened);
   EXPECT_EQ(handset.Exchange("AT"), "AT\r\r\nOK\r\n");
 }
 

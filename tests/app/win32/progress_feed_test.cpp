@@ -36,16 +36,16 @@ class ProgressFeedTest : public GuiTest {
     GuiTest::TearDown();
   }
 
-  // Runs `request` on a worker, as the send job does, while this thread handles messages for
-  // `duration`; the request needs this thread's messages to be handled before it returns.
-  void FromWorker(const std::function<void(HWND)>& request, std::chrono::milliseconds duration) {
-    std::atomic<bool> done{false};
+  // Runs `request` on a worker, as the send job does, while this thread handles messages until
+  // `done` holds (at most 10 s); the request needs them handled before it returns.
+  void FromWorker(const std::function<void(HWND)>& request, const std::function<bool()>& done) {
+    std::atomic<bool> returned{false};
     std::thread worker([&] {
       request(window_);
-      done = true;
+      returned = true;
     });
-    const auto end = std::chrono::steady_clock::now() + duration;
-    while (!done || std::chrono::steady_clock::now() < end) {
+    const auto limit = std::chrono::steady_clock::now() + 10s;
+    while (!(returned && done()) && std::chrono::steady_clock::now() < limit) {
       MSG message;
       while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
       std::this_thread::sleep_for(5ms);
@@ -59,15 +59,16 @@ class ProgressFeedTest : public GuiTest {
 TEST_F(ProgressFeedTest, TicksOfTheWorkersTimerShowTheProgressUntilItIsStopped) {
   ASSERT_NE(window_, nullptr);
   ProgressDisplay progress(ui_);
-  std::atomic<std::uint64_t> sent{500};
-  progress.Begin("", TXT_TRANSFER_INIT, 1000, [&sent] { return sent.load(); });
-  FromWorker([&progress](HWND window) { StartProgressTimer(window, progress); }, 300ms);
+  progress.Begin("", TXT_TRANSFER_INIT, 1000, [] { return std::uint64_t{500}; });
+  FromWorker([&progress](HWND window) { StartProgressTimer(window, progress); },
+             [&] { return boxes_.percents.size() >= 2; });
   EXPECT_EQ(boxes_.percents, (std::vector<std::uint32_t>{0, 50}));
 
-  FromWorker(StopProgressTimer, 0ms);
-  sent = 800;
-  FromWorker([](HWND) {}, 300ms);
-  EXPECT_EQ(boxes_.percents.back(), 50u);
+  FromWorker(StopProgressTimer, [] { return true; });
+  // a stopped timer is gone: the window has none left to kill, and no tick is left queued
+  EXPECT_FALSE(KillTimer(window_, kProgressTimerId));
+  MSG tick;
+  EXPECT_FALSE(PeekMessageW(&tick, window_, WM_TIMER, WM_TIMER, PM_NOREMOVE));
 }
 
 }  // namespace

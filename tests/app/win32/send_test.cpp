@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -30,7 +31,8 @@ class SendTest : public GuiTest {
     port_ = std::atoi(port);
     // the simulator's folder is a Linux path, which Wine shows on drive Z:
     manifest_ = fs::path("Z:" + std::string(store)) / "manifest.tsv";
-    folder_ = fs::temp_directory_path() / "vandrel-send-test";
+    folder_ =
+        fs::temp_directory_path() / ("vandrel-send-test-" + std::to_string(std::random_device{}()));
     fs::create_directories(folder_);
     ListSerialPorts({port_});
     StoreSetting("Port", RegistryValue::Dword(static_cast<std::uint32_t>(port_)));

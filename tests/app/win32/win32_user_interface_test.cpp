@@ -28,10 +28,11 @@ class Win32UserInterfaceTest : public GuiTest {};
 // dialog: the box must come up from that thread and hold it until the user dismisses it.
 TEST_F(Win32UserInterfaceTest, WorkerThreadBoxIsCaptionedVandrelAndWaitsForTheUser) {
   Win32UserInterface userInterface;
-  std::atomic<bool> returned{false};
+  std::atomic<bool> dismissed{false};
+  std::atomic<bool> returnedBeforeDismissal{false};
   std::thread worker([&] {
     userInterface.ShowBox(BoxKind::kError, "Error 0x01 : Unavailable port 3");
-    returned = true;
+    returnedBeforeDismissal = !dismissed;
   });
 
   HWND box = nullptr;
@@ -43,12 +44,11 @@ TEST_F(Win32UserInterfaceTest, WorkerThreadBoxIsCaptionedVandrelAndWaitsForTheUs
   TextSearch search{"Error 0x01 : Unavailable port 3"};
   EnumChildWindows(box, FindText, reinterpret_cast<LPARAM>(&search));
   EXPECT_TRUE(search.found);
-  std::this_thread::sleep_for(100ms);
-  EXPECT_FALSE(returned);
 
+  dismissed = true;
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   worker.join();
-  EXPECT_TRUE(returned);
+  EXPECT_FALSE(returnedBeforeDismissal);
 }
 
 }  // namespace
