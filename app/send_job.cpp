@@ -37,10 +37,9 @@ bool PrepareSend(AppState& state, std::size_t cleanedTitleLength, const ObjectKi
 
 bool LoadObjectFile(const AppState& state, MediaFile& file, UserInterface& ui) {
   ResetEventLog();
-  const std::int32_t kind = state.currentObjectType != nullptr ? state.currentObjectType->kind : 0;
   const std::size_t titleLength = std::min<std::size_t>(state.titleLength, kMaxTitleChars);
-  return file.LoadAndValidate(state.filePath, kind, std::span(state.titleChars).first(titleLength),
-                              ui);
+  return file.LoadAndValidate(state.filePath, state.ObjectKindOfSend(),
+                              std::span(state.titleChars).first(titleLength), ui);
 }
 
 bool RunSendJob(const SendContext& send, const MediaFile& file, std::string_view displayName,

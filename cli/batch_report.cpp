@@ -25,7 +25,7 @@ std::string UpperCase(std::string text) {
 }  // namespace
 
 std::string DownloadLine(const AppState& state, const MediaFile& media, std::int32_t speed) {
-  const int kind = state.currentObjectType != nullptr ? state.currentObjectType->kind : 0;
+  const int kind = state.ObjectKindOfSend();
   const int port = state.portSelection != nullptr ? state.portSelection->port : 0;
   std::string line = FormatText("%s %s, %d bytes", WordOf(KindWords(), kind).c_str(),
                                 UpperCase(SplitChosenFile(state.filePath).extension).c_str(),

@@ -141,7 +141,7 @@ void TraceFile::Note(std::string_view text) {
 void TraceFile::NoteFileChange(bool loaded) {
   if (state_.filePath == lastFile_) return;
   lastFile_ = state_.filePath;
-  const int kind = state_.currentObjectType != nullptr ? state_.currentObjectType->kind : 0;
+  const int kind = state_.ObjectKindOfSend();
   Line(FormatText("file %s, kind %d", Quoted(state_.filePath).c_str(), kind));
   if (!loaded || object_ == nullptr) return;
   const MediaFile& media = *std::exchange(object_, nullptr);

@@ -39,6 +39,11 @@ struct AppState {
   // The fixed pauses of old: every answer polled for its full steps, every file detected anew.
   // For a handset that needs them; off unless the user asks.
   bool patientWaits = false;
+
+  // The kind of the next send's object; 0 while no kind is chosen.
+  std::int32_t ObjectKindOfSend() const {
+    return currentObjectType != nullptr ? currentObjectType->kind : 0;
+  }
 };
 
 }  // namespace vandrel
