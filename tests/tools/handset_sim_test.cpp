@@ -15,13 +15,12 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/scratch_folder.h"
 #include "tools/handset-sim/command_line.h"
 #include "tools/handset-sim/sha256.h"
 
@@ -51,25 +50,8 @@ bool HasFinalAnswer(const std::string& text) {
          text.ends_with("\r\nCONNECT\r\n") || text.find("+CME ERROR: 100,") != std::string::npos;
 }
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "handset-sim-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempFolder() { std::filesystem::remove_all(path_); }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
-std::string ReadWhole(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
+using TempFolder = vandrel::ScratchFolder;
+using vandrel::ReadWhole;
 
 // One simulator process and the client's end of its line.
 class SimulatedHandset {
