@@ -3,18 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 
 #include "handset/adpcm_record.h"
 #include "objects/media_file.h"
 #include "tests/handset/link_fixture.h"
+#include "tests/scratch_folder.h"
 #include "tests/sound/wav_builder.h"
 
 namespace vandrel {
 namespace {
-
-namespace fs = std::filesystem;
 
 class FrontEndSpy : public SendFrontEnd {
  public:
@@ -36,23 +33,10 @@ class BatchSendTest : public LinkTest {
  protected:
   void SetUp() override {
     LinkTest::SetUp();
-    folder_ =
-        fs::temp_directory_path() / (std::string("vandrel-batch-") +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder_);
     state_.portSelection = &selection_;
   }
-  void TearDown() override {
-    std::error_code error;
-    fs::remove_all(folder_, error);
-    LinkTest::TearDown();
-  }
   std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    const fs::path path = folder_ / name;
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return path.string();
+    return folder_.Write(name, bytes).string();
   }
   std::vector<std::pair<BoxKind, std::string>> Boxes() const {
     std::vector<std::pair<BoxKind, std::string>> boxes;
@@ -71,7 +55,7 @@ class BatchSendTest : public LinkTest {
                                 .lineSpeeds = speeds_});
   }
 
-  fs::path folder_;
+  ScratchFolder folder_;
   LineSpeeds speeds_;
   FrontEndSpy frontEnd_;
   PortSelection selection_{kTestPort};
@@ -83,7 +67,7 @@ TEST_F(BatchSendTest, FilesGoInOrderAndBadOnesFailBeforeAnyPortIsOpened) {
   const std::string picture = Write("Logo.BMP", std::vector<std::uint8_t>(300, 0x42));
   const std::string card = Write("me.vcf", {'B', 'E', 'G', 'I', 'N'});
   const std::string unknown = Write("notes.txt", {'x'});
-  const std::string missing = (folder_ / "gone.gif").string();
+  const std::string missing = (folder_.path() / "gone.gif").string();
   const BatchResult result = Run({picture, unknown, missing, card});
   EXPECT_EQ(result.sent, 2);
   EXPECT_EQ(result.failed, 2);

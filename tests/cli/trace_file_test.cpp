@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
+#include "tests/scratch_folder.h"
 
 namespace vandrel {
 namespace {
@@ -43,8 +40,8 @@ class QuietFrontEnd final : public SendFrontEnd {
 };
 
 TEST(TraceFile, RecordsLinkTrafficPausesAndMessagesInOrderAndPassesThemOn) {
-  const auto path = std::filesystem::temp_directory_path() /
-                    ("vandrel-trace-" + std::to_string(std::random_device{}()) + ".txt");
+  const ScratchFolder folder;
+  const auto path = folder.path() / "trace.txt";
   VirtualClock clock;
   RecordingUserInterface ui;
   QuietFrontEnd frontEnd;
@@ -61,10 +58,7 @@ TEST(TraceFile, RecordsLinkTrafficPausesAndMessagesInOrderAndPassesThemOn) {
     trace.Sleep(500);
     trace.ShowBox(BoxKind::kError, "Boom");
   }
-  std::stringstream text;
-  text << std::ifstream(path).rdbuf();
-  std::filesystem::remove(path);
-  const std::string trace = text.str();
+  const std::string trace = ReadWhole(path);
   const auto written = trace.find("COM5 > 2 bytes \"OK\"");
   const auto polls = trace.find("     0.000  pause 100 ms x 3\n");
   const auto read = trace.find("     0.300  COM5 < 4 bytes \"OK\\r\\n\"");

@@ -22,11 +22,9 @@ class FakeSerialDevice final : public SerialDevice {
     return true;
   }
 
-  bool SetReadTimeout(int ms) override {
+  bool SetReadTimeout(int) override {
     std::lock_guard lock(line_->mutex_);
-    if (line_->refuseReadTimeout_) return false;
-    line_->readTimeoutMs_ = ms;
-    return true;
+    return !line_->refuseReadTimeout_;
   }
 
   bool WaitForInput(std::uint32_t) override {
@@ -72,15 +70,9 @@ class FakeSerialDevice final : public SerialDevice {
     return {true, data.size()};
   }
 
-  void SetDtr(bool raised) override {
-    std::lock_guard lock(line_->mutex_);
-    line_->dtr_ = raised;
-  }
+  void SetDtr(bool raised) override { line_->Set(line_->dtr_, raised); }
 
-  void SetRts(bool raised) override {
-    std::lock_guard lock(line_->mutex_);
-    line_->rts_ = raised;
-  }
+  void SetRts(bool raised) override { line_->Set(line_->rts_, raised); }
 
   std::uint32_t ModemStatus() override {
     std::lock_guard lock(line_->mutex_);
@@ -129,98 +121,6 @@ void FakeSerialLine::Feed(std::string_view bytes) {
 void FakeSerialLine::SetAnswerer(std::function<std::string(std::string_view)> answerer) {
   std::lock_guard lock(mutex_);
   answerer_ = std::move(answerer);
-}
-
-void FakeSerialLine::StallWrites(bool stalled) {
-  std::lock_guard lock(mutex_);
-  stalled_ = stalled;
-  changed_.notify_all();
-}
-
-void FakeSerialLine::FailWrites(bool failing) {
-  std::lock_guard lock(mutex_);
-  failWrites_ = failing;
-}
-
-void FakeSerialLine::FailReads(bool failing) {
-  std::lock_guard lock(mutex_);
-  failReads_ = failing;
-}
-
-void FakeSerialLine::RefuseConfigure(bool refusing) {
-  std::lock_guard lock(mutex_);
-  refuseConfigure_ = refusing;
-}
-
-void FakeSerialLine::RefuseReadTimeout(bool refusing) {
-  std::lock_guard lock(mutex_);
-  refuseReadTimeout_ = refusing;
-}
-
-void FakeSerialLine::FailClose(bool failing) {
-  std::lock_guard lock(mutex_);
-  failClose_ = failing;
-}
-
-void FakeSerialLine::HoldInputWaits(bool held) {
-  std::lock_guard lock(mutex_);
-  holdInputs_ = held;
-  changed_.notify_all();
-}
-
-int FakeSerialLine::InputWaiters() const {
-  std::lock_guard lock(mutex_);
-  return inputWaiters_;
-}
-
-int FakeSerialLine::InputWaitsEnded() const {
-  std::lock_guard lock(mutex_);
-  return inputWaitsEnded_;
-}
-
-std::string FakeSerialLine::Written() const {
-  std::lock_guard lock(mutex_);
-  return written_;
-}
-
-std::vector<std::size_t> FakeSerialLine::WriteSizes() const {
-  std::lock_guard lock(mutex_);
-  return writeSizes_;
-}
-
-int FakeSerialLine::ConfiguredSpeed() const {
-  std::lock_guard lock(mutex_);
-  return configuredSpeed_;
-}
-
-int FakeSerialLine::ReadTimeoutMs() const {
-  std::lock_guard lock(mutex_);
-  return readTimeoutMs_;
-}
-
-bool FakeSerialLine::Dtr() const {
-  std::lock_guard lock(mutex_);
-  return dtr_;
-}
-
-bool FakeSerialLine::Rts() const {
-  std::lock_guard lock(mutex_);
-  return rts_;
-}
-
-bool FakeSerialLine::IsOpen() const {
-  std::lock_guard lock(mutex_);
-  return open_;
-}
-
-int FakeSerialLine::Opens() const {
-  std::lock_guard lock(mutex_);
-  return opens_;
-}
-
-int FakeSerialLine::Purges() const {
-  std::lock_guard lock(mutex_);
-  return purges_;
 }
 
 std::size_t FakeSerialLine::Unread() const {

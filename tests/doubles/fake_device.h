@@ -26,27 +26,27 @@ class FakeSerialLine {
   // Called with the bytes of every write; what it returns is received as the answer.
   void SetAnswerer(std::function<std::string(std::string_view written)> answerer);
   // While stalled, writes take nothing (as when flow control holds CTS low) until released.
-  void StallWrites(bool stalled);
-  void FailWrites(bool failing);
-  void FailReads(bool failing);
-  void RefuseConfigure(bool refusing);
-  void RefuseReadTimeout(bool refusing);
-  void FailClose(bool failing);
+  void StallWrites(bool stalled) { Set(stalled_, stalled); }
+  void FailWrites(bool failing) { Set(failWrites_, failing); }
+  void FailReads(bool failing) { Set(failReads_, failing); }
+  void RefuseConfigure(bool refusing) { Set(refuseConfigure_, refusing); }
+  void RefuseReadTimeout(bool refusing) { Set(refuseReadTimeout_, refusing); }
+  void FailClose(bool failing) { Set(failClose_, failing); }
   // While held, a wait for input does not end (for 10 s at most), as if the line were quiet.
-  void HoldInputWaits(bool held);
+  void HoldInputWaits(bool held) { Set(holdInputs_, held); }
 
-  std::string Written() const;
-  std::vector<std::size_t> WriteSizes() const;
-  int ConfiguredSpeed() const;  // 0 until configured
-  int ReadTimeoutMs() const;
-  bool Dtr() const;
-  bool Rts() const;
-  bool IsOpen() const;
-  int Opens() const;
-  int Purges() const;           // input and output purges counted together
-  std::size_t Unread() const;   // fed bytes not yet read
-  int InputWaiters() const;     // waits for input going on now
-  int InputWaitsEnded() const;  // waits for input that ended with input there
+  std::string Written() const { return Get(written_); }
+  std::vector<std::size_t> WriteSizes() const { return Get(writeSizes_); }
+  int ConfiguredSpeed() const { return Get(configuredSpeed_); }  // 0 until configured
+  bool Dtr() const { return Get(dtr_); }
+  bool Rts() const { return Get(rts_); }
+  bool IsOpen() const { return Get(open_); }
+  int Opens() const { return Get(opens_); }
+  int Purges() const { return Get(purges_); }  // input and output purges counted together
+  std::size_t Unread() const;                  // fed bytes not yet read
+  int InputWaiters() const { return Get(inputWaiters_); }  // waits for input going on now
+  // waits for input that ended with input there
+  int InputWaitsEnded() const { return Get(inputWaitsEnded_); }
 
  private:
   friend class FakeSerialDevice;
@@ -70,12 +70,24 @@ class FakeSerialLine {
   int inputWaiters_ = 0;
   int inputWaitsEnded_ = 0;
   int configuredSpeed_ = 0;
-  int readTimeoutMs_ = 0;
   bool dtr_ = false;
   bool rts_ = false;
   bool open_ = false;
   int opens_ = 0;
   int purges_ = 0;
+
+  template <typename T>
+  T Get(const T& member) const {
+    std::lock_guard lock(mutex_);
+    return member;
+  }
+  // Wakes whatever waits on the line, as a stall or a hold being lifted must.
+  template <typename T>
+  void Set(T& member, T value) {
+    std::lock_guard lock(mutex_);
+    member = std::move(value);
+    changed_.notify_all();
+  }
 };
 
 // Opens FakeSerialLines by port number. A line already open is refused as in use, as a real

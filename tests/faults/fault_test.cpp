@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -19,6 +18,7 @@
 #include "objects/event_table.h"
 #include "runtime/message_catalogue.h"
 #include "tests/integration/harness.h"
+#include "tests/sound/wav_builder.h"
 
 namespace vandrel::e2e {
 namespace {
@@ -48,7 +48,6 @@ constexpr std::size_t kLargeObjectBytes = 300'000;
 constexpr std::size_t kHeldObjectBytes = 39'000;
 // A sound whose ADPCM rendition (about 30 000 bytes) also fits the queue but not the buffers.
 constexpr std::size_t kHeldSoundSamples = 60'000;
-constexpr std::uint32_t kSoundRate = 8000;
 // Bytes of the ADPCM rendition the handset takes before it refuses the rest.
 constexpr int kRefusedAfterBytes = 300;
 constexpr int kAnyCmeCode = 65524;
@@ -240,33 +239,6 @@ struct FaultOutcome {
   bool rerun = false;  // Wine ended the first start before it ran; this is the second
 };
 
-void PutLittleEndian(std::ofstream& out, std::uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-// An 8 kHz mono 16-bit sound, which the converter renders as handset ADPCM.
-void WriteSineWav(const std::filesystem::path& path) {
-  constexpr std::uint32_t kDataBytes = 2 * kHeldSoundSamples;
-  std::ofstream wav(path, std::ios::binary);
-  wav << "RIFF";
-  PutLittleEndian(wav, 36 + kDataBytes, 4);
-  wav << "WAVEfmt ";
-  PutLittleEndian(wav, 16, 4);
-  PutLittleEndian(wav, 1, 2);  // PCM
-  PutLittleEndian(wav, 1, 2);  // mono
-  PutLittleEndian(wav, kSoundRate, 4);
-  PutLittleEndian(wav, 2 * kSoundRate, 4);
-  PutLittleEndian(wav, 2, 2);
-  PutLittleEndian(wav, 16, 2);
-  wav << "data";
-  PutLittleEndian(wav, kDataBytes, 4);
-  for (std::size_t i = 0; i < kHeldSoundSamples; ++i) {
-    const double sample =
-        8000.0 * std::sin(2.0 * 3.14159265358979 * 440.0 * static_cast<double>(i) / kSoundRate);
-    PutLittleEndian(wav, static_cast<std::uint32_t>(static_cast<std::int16_t>(sample)), 2);
-  }
-}
-
 const std::filesystem::path& Scratch() {
   static TempFolder folder;
   static const bool made = [] {
@@ -276,7 +248,8 @@ const std::filesystem::path& Scratch() {
     std::ofstream held(folder.path() / "held.gif", std::ios::binary);
     held << "GIF89a";
     for (std::size_t i = 6; i < kHeldObjectBytes; ++i) held.put(static_cast<char>(i * 7));
-    WriteSineWav(folder.path() / "held.wav");
+    // an 8 kHz mono 16-bit sound, which the converter renders as handset ADPCM
+    folder.Write("held.wav", wav_builder::Pcm16Wav(wav_builder::SpeechLike(kHeldSoundSamples)));
     return true;
   }();
   (void)made;

@@ -1,46 +1,24 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "handset/adpcm_record.h"
 #include "handset/handset_link.h"
 #include "objects/media_file.h"
 #include "runtime/app_state.h"
 #include "serial/serial_driver.h"
 #include "tests/handset/link_fixture.h"
+#include "tests/scratch_folder.h"
 #include "tests/sound/wav_builder.h"
 
 namespace vandrel {
 namespace {
 
-namespace fs = std::filesystem;
-
 class DownloadTest : public LinkTest {
  protected:
-  void SetUp() override {
-    LinkTest::SetUp();
-    folder_ =
-        fs::temp_directory_path() /
-        ("vandrel-download-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder_);
-  }
-  void TearDown() override {
-    std::error_code error;
-    fs::remove_all(folder_, error);
-    LinkTest::TearDown();
-  }
-
   // Prepares the object file `name` holding `bytes`, as the Send command would.
   void Prepare(const std::string& name, const std::vector<std::uint8_t>& bytes, ObjectKind kind,
                const std::string& title) {
-    const fs::path path = folder_ / name;
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
     const std::vector<std::uint16_t> chars(title.begin(), title.end());
-    ASSERT_TRUE(file_.LoadAndValidate(path.string(), kind, chars, ui_));
+    ASSERT_TRUE(file_.LoadAndValidate(folder_.Write(name, bytes).string(), kind, chars, ui_));
   }
 
   // Connects, downloads and closes; returns what the handset received during the download.
@@ -62,7 +40,7 @@ class DownloadTest : public LinkTest {
     return line_.Written().substr(before);
   }
 
-  fs::path folder_;
+  ScratchFolder folder_;
   MediaFile file_;
   ProgressDisplay progress_{ui_};
   std::uint64_t writtenInDownload_ = 0;

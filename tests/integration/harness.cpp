@@ -101,23 +101,6 @@ std::string ConsoleText(std::string text) {
   return lines;
 }
 
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vandrel-e2e-XXXXXX").string();
-  path_ = mkdtemp(pattern.data());
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::string ReadWhole(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 std::filesystem::path Sample(const std::string& name) {
   return std::filesystem::path(SAMPLES_DIR) / name;
 }

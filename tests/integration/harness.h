@@ -12,22 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/scratch_folder.h"
+
 namespace vandrel::e2e {
 
-// A folder of its own for one run, removed afterwards.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
-std::string ReadWhole(const std::filesystem::path& path);
+using TempFolder = ScratchFolder;
+using vandrel::ReadWhole;
 
 // One line of the simulator's manifest.
 struct StoredObject {

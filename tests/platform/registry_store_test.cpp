@@ -4,12 +4,11 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <random>
 
 #include "platform/registry_tree.h"
+#include "tests/scratch_folder.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -22,24 +21,6 @@ namespace vandrel {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A folder of its own for each test, removed afterwards.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::mt19937_64 random(std::random_device{}());
-    path_ = fs::temp_directory_path() / ("vandrel-test-" + std::to_string(random()));
-    fs::create_directories(path_);
-  }
-  ~ScratchFolder() {
-    std::error_code error;
-    fs::remove_all(path_, error);
-  }
-  const fs::path& Path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 struct StoreKind {
   const char* name;
@@ -63,7 +44,7 @@ std::vector<StoreKind> StoreKinds() {
 #else
   kinds.push_back({"Platform", [](const ScratchFolder& folder) -> RegistryStore& {
                      static thread_local std::unique_ptr<FileRegistryStore> store;
-                     store = std::make_unique<FileRegistryStore>(folder.Path());
+                     store = std::make_unique<FileRegistryStore>(folder.path());
                      return *store;
                    }});
 #endif
@@ -161,15 +142,6 @@ TEST(RegistryTree, EveryTruncationOrCorruptionIsRefusedNotMisread) {
 
 #ifndef _WIN32
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 std::optional<std::uint32_t> ReadPort(FileRegistryStore& store) {
   ScopedRegistryKey key(store, store.OpenKey(RegistryRoot::kCurrentUser, "Software\\Kesta"));
   if (!key) return std::nullopt;
@@ -177,21 +149,21 @@ std::optional<std::uint32_t> ReadPort(FileRegistryStore& store) {
   return value ? value->AsDword() : std::nullopt;
 }
 
-void WritePort(FileRegistryStore& store, std::uint32_t port, std::string_view name = "Port") {
+void WritePort(FileRegistryStore& store, std::uint32_t port) {
   ScopedRegistryKey key(store, store.CreateKey(RegistryRoot::kCurrentUser, "Software\\Kesta"));
   ASSERT_TRUE(key);
-  ASSERT_TRUE(store.SetValue(*key, name, RegistryValue::Dword(port)));
+  ASSERT_TRUE(store.SetValue(*key, "Port", RegistryValue::Dword(port)));
 }
 
 TEST(FileRegistryStore, SettingsSurviveANewProcessAndAStaleTemporaryFile) {
   ScratchFolder folder;
   {
-    FileRegistryStore store(folder.Path());
+    FileRegistryStore store(folder.path());
     WritePort(store, 5);
   }
   // a crash between writing the temporary file and renaming it leaves this behind
-  WriteFile(folder.Path() / "registry.tmp-99999", "kesta-registry 1\nkey HKCU Software\\Ke");
-  FileRegistryStore reopened(folder.Path());
+  folder.Write("registry.tmp-99999", "kesta-registry 1\nkey HKCU Software\\Ke");
+  FileRegistryStore reopened(folder.path());
   EXPECT_EQ(ReadPort(reopened), 5u);
   WritePort(reopened, 6);
   EXPECT_EQ(ReadPort(reopened), 6u);
@@ -200,17 +172,17 @@ TEST(FileRegistryStore, SettingsSurviveANewProcessAndAStaleTemporaryFile) {
 TEST(FileRegistryStore, DamagedFileIsSetAsideAndNeverOverwritten) {
   ScratchFolder folder;
   const std::string damaged = "kesta-registry 1\nkey HKCU Software\\Kesta\nvalue Port 4 0300";
-  WriteFile(folder.Path() / "registry", damaged);
-  FileRegistryStore store(folder.Path());
+  folder.Write("registry", damaged);
+  FileRegistryStore store(folder.path());
   EXPECT_FALSE(ReadPort(store));
   WritePort(store, 2);
   EXPECT_EQ(ReadPort(store), 2u);
 
   int asideCount = 0;
-  for (const auto& entry : fs::directory_iterator(folder.Path())) {
+  for (const auto& entry : fs::directory_iterator(folder.path())) {
     if (entry.path().filename().string().starts_with("registry.damaged-")) {
       ++asideCount;
-      EXPECT_EQ(ReadFile(entry.path()), damaged);
+      EXPECT_EQ(ReadWhole(entry.path()), damaged);
     }
   }
   EXPECT_EQ(asideCount, 1);
@@ -218,8 +190,8 @@ TEST(FileRegistryStore, DamagedFileIsSetAsideAndNeverOverwritten) {
 
 TEST(FileRegistryStore, UnusableFolderReadsAsEmptyAndRefusesWrites) {
   ScratchFolder folder;
-  WriteFile(folder.Path() / "not-a-folder", "x");
-  FileRegistryStore store(folder.Path() / "not-a-folder");
+  folder.Write("not-a-folder", "x");
+  FileRegistryStore store(folder.path() / "not-a-folder");
   EXPECT_FALSE(ReadPort(store));
   EXPECT_FALSE(store.CreateKey(RegistryRoot::kCurrentUser, "Software\\Kesta"));
 }
@@ -232,7 +204,7 @@ TEST(FileRegistryStore, TwoProcessesSavingAtOnceLoseNothing) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      FileRegistryStore store(folder.Path());
+      FileRegistryStore store(folder.path());
       for (int i = 0; i < kWritesPerProcess; ++i) {
         ScopedRegistryKey key(store,
                               store.CreateKey(RegistryRoot::kCurrentUser, "Software\\Kesta"));
@@ -248,7 +220,7 @@ TEST(FileRegistryStore, TwoProcessesSavingAtOnceLoseNothing) {
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
-  FileRegistryStore store(folder.Path());
+  FileRegistryStore store(folder.path());
   ScopedRegistryKey key(store, store.OpenKey(RegistryRoot::kCurrentUser, "Software\\Kesta"));
   ASSERT_TRUE(key);
   std::uint32_t count = 0;

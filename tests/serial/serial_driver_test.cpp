@@ -32,6 +32,10 @@ std::string AsText(const std::vector<std::uint8_t>& bytes) {
   return {bytes.begin(), bytes.end()};
 }
 
+bool WriteText(int port, std::string_view text) {
+  return SerialWrite(port, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+
 template <typename Condition>
 bool Eventually(Condition condition) {
   const auto deadline = std::chrono::steady_clock::now() + kPatience;
@@ -103,8 +107,7 @@ TEST_P(SerialLineTest, ReadingsDecideResultSpeedAndLog) {
   EXPECT_TRUE(Line().Dtr() && Line().Rts()) << "both lines stay raised after the test";
   EXPECT_GE(clock_.SleptMs(), 300u) << "each reading waits 100 ms for the lines to settle";
   // Only a configured port has a writer to take bytes.
-  const std::uint8_t byte = 'A';
-  EXPECT_EQ(SerialWrite(kPort, {&byte, 1}), test.configuredSpeed != 0);
+  EXPECT_EQ(WriteText(kPort, "A"), test.configuredSpeed != 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -181,8 +184,7 @@ TEST_F(SerialDriver, RefusedTimeOutFailsWithCodeFourAndNoLogLine) {
   int code = 0;
   EXPECT_STREQ(SerialTakeError(kPort, code), "Initialisation du Timeout impossible");
   EXPECT_EQ(code, kDriverTimeoutFailed);
-  const std::uint8_t byte = 'A';
-  EXPECT_FALSE(SerialWrite(kPort, {&byte, 1}));
+  EXPECT_FALSE(WriteText(kPort, "A"));
 }
 
 TEST_F(SerialDriver, SecondOpenOfAnOpenPortChangesNothing) {
@@ -257,9 +259,7 @@ TEST_F(SerialDriver, HeldPortLeavesAnotherPortFree) {
   other.SetAnswerer([](std::string_view) { return std::string("\r\nOK\r\n"); });
   ASSERT_EQ(SerialOpen(kOtherPort, kRequestedSpeed, kReadTimeoutMs, log_, *waits_),
             kOpenForcedSpeed);
-  const std::string command = "AT\r";
-  ASSERT_TRUE(SerialWrite(kOtherPort,
-                          {reinterpret_cast<const std::uint8_t*>(command.data()), command.size()}));
+  ASSERT_TRUE(WriteText(kOtherPort, "AT\r"));
   EXPECT_EQ(ReadBytes(kOtherPort, 6), "\r\nOK\r\n");
   EXPECT_TRUE(SerialClose(kOtherPort));
 }
@@ -271,8 +271,7 @@ TEST_F(SerialDriver, DiscardedOutputIsNeverWritten) {
   SerialDiscardOutput(kPort);
   Line().StallWrites(false);
   const std::string command = "AT+CMEE=1\r";
-  ASSERT_TRUE(
-      SerialWrite(kPort, {reinterpret_cast<const std::uint8_t*>(command.data()), command.size()}));
+  ASSERT_TRUE(WriteText(kPort, command));
   // in real time: on the virtual clock a slow machine's writer may not have moved yet
   EXPECT_TRUE(Eventually([&] { return Line().Written() == command; })) << Line().Written();
 }
@@ -280,8 +279,7 @@ TEST_F(SerialDriver, DiscardedOutputIsNeverWritten) {
 TEST_F(SerialDriver, WriteAfterCloseFailsWithCodeElevenOnce) {
   ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
   ASSERT_TRUE(SerialClose(kPort));
-  const std::uint8_t byte = 'A';
-  EXPECT_FALSE(SerialWrite(kPort, {&byte, 1}));
+  EXPECT_FALSE(WriteText(kPort, "A"));
   int code = 0;
   EXPECT_STREQ(SerialTakeError(kPort, code), "Tentative d'envoie pendant la fermeture du port");
   EXPECT_EQ(code, kDriverWriteWhileClosing);
@@ -292,8 +290,7 @@ TEST_F(SerialDriver, WriteAfterCloseFailsWithCodeElevenOnce) {
 TEST_F(SerialDriver, WriteOnAnUntestedCablePortClosesIt) {
   Line().SetModemReadings({0, kLineDsr, kLineDsr});
   ASSERT_EQ(SerialOpen(kPort, kRequestedSpeed, kReadTimeoutMs, log_, *waits_), kOpenCableNoHandset);
-  const std::uint8_t byte = 'A';
-  EXPECT_FALSE(SerialWrite(kPort, {&byte, 1}));
+  EXPECT_FALSE(WriteText(kPort, "A"));
   EXPECT_FALSE(Line().IsOpen());
   int code = 0;
   SerialTakeError(kPort, code);
@@ -303,8 +300,7 @@ TEST_F(SerialDriver, WriteOnAnUntestedCablePortClosesIt) {
 TEST_F(SerialDriver, ThreadFailuresAreKeptAsErrorCodes) {
   ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
   Line().FailWrites(true);
-  const std::uint8_t byte = 'A';
-  ASSERT_TRUE(SerialWrite(kPort, {&byte, 1}));
+  ASSERT_TRUE(WriteText(kPort, "A"));
   int code = 0;
   ASSERT_TRUE(Eventually([&] {
     SerialTakeError(kPort, code);

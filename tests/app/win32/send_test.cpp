@@ -3,8 +3,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +11,7 @@
 #include "gui_test_support.h"
 #include "resources/resource_ids.h"
 #include "runtime/message_catalogue.h"
+#include "tests/scratch_folder.h"
 
 namespace vandrel {
 namespace {
@@ -31,27 +30,16 @@ class SendTest : public GuiTest {
     port_ = std::atoi(port);
     // the simulator's folder is a Linux path, which Wine shows on drive Z:
     manifest_ = fs::path("Z:" + std::string(store)) / "manifest.tsv";
-    folder_ =
-        fs::temp_directory_path() / ("vandrel-send-test-" + std::to_string(std::random_device{}()));
-    fs::create_directories(folder_);
     ListSerialPorts({port_});
     StoreSetting("Port", RegistryValue::Dword(static_cast<std::uint32_t>(port_)));
   }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-    GuiTest::TearDown();
-  }
-
   // A vCard of kCardBytes bytes, "2.9 Kb" in the progress line.
   std::string WriteCard(const std::string& name) {
     std::string card = "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Sim;Handset\r\nNOTE:";
     const std::string end = "\r\nEND:VCARD\r\n";
     card.append(kCardBytes - card.size() - end.size(), 'x');
     card += end;
-    const fs::path path = folder_ / name;
-    std::ofstream(path, std::ios::binary) << card;
-    return path.string();
+    return folder_.Write(name, card).string();
   }
 
   std::vector<std::string> ManifestLines() const {
@@ -69,7 +57,7 @@ class SendTest : public GuiTest {
 
   int port_ = 0;
   fs::path manifest_;
-  fs::path folder_;
+  ScratchFolder folder_;
 };
 
 TEST_F(SendTest, SendFromTheWindowEndsWithSuccessAndTheBarFull) {
@@ -99,8 +87,8 @@ TEST_F(SendTest, SendFromTheWindowEndsWithSuccessAndTheBarFull) {
 
 // Files on the command line: no window, a progress dialog per send, failures shown and skipped.
 TEST_F(SendTest, BatchSendsEachFileWithItsOwnProgressDialog) {
-  const std::vector<std::string> files{WriteCard("one.vcf"), (folder_ / "missing.vcf").string(),
-                                       WriteCard("two.vcf")};
+  const std::vector<std::string> files{
+      WriteCard("one.vcf"), (folder_.path() / "missing.vcf").string(), WriteCard("two.vcf")};
   const std::size_t before = ManifestLines().size();
   BatchHost batch(ui_, dialogs_, clock_);
   const BatchResult result = batch.Run(files);
