@@ -1,3 +1,4 @@
+#include <cctype>
 #include <cstdio>
 #include <string>
 
@@ -40,6 +41,23 @@ void ConsoleUserInterface::FinishProgress() {
   std::fputc('\n', stderr);
   std::fflush(stderr);
   barShown_ = false;
+}
+
+// Asked again until the line starts with y or n; the end of the input is a no.
+bool ConsoleUserInterface::Ask(std::string_view question) {
+  if (!IsTerminal(stdin)) return false;
+  for (;;) {
+    std::fwrite(question.data(), 1, question.size(), stdout);
+    std::fputs(" [y/n] ", stdout);
+    std::fflush(stdout);
+    std::string line;
+    for (int c = std::fgetc(stdin); c != EOF && c != '\n'; c = std::fgetc(stdin))
+      line += static_cast<char>(c);
+    if (std::feof(stdin)) return false;
+    const int first = line.empty() ? 0 : std::tolower(static_cast<unsigned char>(line[0]));
+    if (first == 'y') return true;
+    if (first == 'n') return false;
+  }
 }
 
 void ConsoleUserInterface::DrawBar(std::uint32_t percent, std::string_view line) {
