@@ -174,6 +174,42 @@ constexpr TextBlock kFrenchTexts = {
     "",
 };
 
+using FitTextBlock = std::array<std::string_view, kFitTextCount>;
+
+constexpr FitTextBlock kEnglishFitTexts = {
+    "&Fit to handset",
+    "&Always",
+    "As&k",
+    "&Never",
+    "Picture &size",
+    "&As it is",
+    "%s can be made for the handset.\n"
+    "\n"
+    "As it is: %d bytes, %s at %d bit/s.\n"
+    "For the handset: %d bytes, %s.\n"
+    "\n"
+    "Send the handset version?",
+    "%s is sent made for the handset: %d bytes instead of %d.",
+    "with --fit, %d bytes instead of %d (%s instead of %s at %d bit/s)",
+};
+
+constexpr FitTextBlock kFrenchFitTexts = {
+    "&Adapter au mobile",
+    "&Toujours",
+    "&Demander",
+    "&Jamais",
+    "&Taille des images",
+    "&Telle quelle",
+    "%s peut être adapté au mobile.\n"
+    "\n"
+    "Tel quel : %d octets, %s à %d bit/s.\n"
+    "Adapté au mobile : %d octets, %s.\n"
+    "\n"
+    "Envoyer la version adaptée au mobile ?",
+    "%s est envoyé adapté au mobile : %d octets au lieu de %d.",
+    "avec --fit, %d octets au lieu de %d (%s au lieu de %s à %d bit/s)",
+};
+
 // Read by the send job's thread, switched by the window's.
 std::atomic<int> textLanguage{kEnglish};
 
@@ -192,8 +228,13 @@ const TextBlock& GetTextBlock(int language) {
 }
 
 std::string GetText(int number) {
+  const int language = textLanguage;
+  if (number >= kFirstFitText && static_cast<std::size_t>(number - kFirstFitText) < kFitTextCount) {
+    const FitTextBlock& texts = language == kFrench ? kFrenchFitTexts : kEnglishFitTexts;
+    return std::string(texts[static_cast<std::size_t>(number - kFirstFitText)]);
+  }
   if (number < 0 || static_cast<std::size_t>(number) >= kTextCount) return {};
-  return std::string(GetTextBlock(textLanguage)[static_cast<std::size_t>(number)]);
+  return std::string(GetTextBlock(language)[static_cast<std::size_t>(number)]);
 }
 
 }  // namespace vandrel

@@ -78,7 +78,23 @@ enum TextId : int {
   TXT_IDENTIFY_FAILED = 70,
 };
 
+// The texts of fitting sounds and pictures to the handset, numbered after the table above and
+// found by GetText as well.
+enum FitTextId : int {
+  TXT_MENU_FIT = 100,
+  TXT_MENU_FIT_ALWAYS = 101,
+  TXT_MENU_FIT_ASK = 102,
+  TXT_MENU_FIT_NEVER = 103,
+  TXT_MENU_PICTURE_SIZE = 104,
+  TXT_MENU_PICTURE_AS_IT_IS = 105,
+  TXT_FIT_QUESTION = 106,
+  TXT_FIT_DONE = 107,
+  TXT_FIT_HINT = 108,
+};
+
 inline constexpr std::size_t kTextCount = 72;
+inline constexpr int kFirstFitText = TXT_MENU_FIT;
+inline constexpr std::size_t kFitTextCount = 9;
 inline constexpr int kEnglish = 0;
 inline constexpr int kFrench = 1;
 
@@ -91,7 +107,7 @@ const TextBlock& GetTextBlock(int language);
 // `language` (0 English, 1 French).
 void SelectTextLanguage(int language);
 int TextLanguage();
-// Text `number` in the interface language; empty outside 0..71.
+// Text `number` in the interface language; empty outside 0..71 and the fitting texts.
 std::string GetText(int number);
 
 }  // namespace vandrel
