@@ -47,7 +47,8 @@ BatchResult BatchHost::Run(const std::vector<std::string>& files) {
                          .lineSpeeds = start.settings.lineSpeeds};
   BatchResult result;
   std::thread worker([&] {
-    result = RunBatch(files, {}, send);
+    // no one to ask between the files: "ask" sends them as they are
+    result = RunBatch(files, {.fit = FitRequestOf(start.settings, false)}, send);
     PostMessageW(host_, kBatchDoneMessage, 0, 0);
   });
   MSG message;
