@@ -30,7 +30,10 @@ Budget BudgetFor(const SoundPreparation& options, std::uint32_t inputRate) {
   // The largest trim that cannot overflow a frame count; anything longer keeps it all.
   constexpr double kLongestTrim = 1e9;
   if (!(options.maxSeconds > 0) || options.maxSeconds > kLongestTrim) return {kAll, kAll};
-  return {static_cast<std::uint64_t>(std::ceil(options.maxSeconds * inputRate)),
+  // A few input frames beyond the trim, so that the resampler's rounding never leaves the
+  // output a sample short of it.
+  constexpr std::uint64_t kTrimMarginFrames = 64;
+  return {static_cast<std::uint64_t>(std::ceil(options.maxSeconds * inputRate)) + kTrimMarginFrames,
           static_cast<std::uint64_t>(std::llround(options.maxSeconds * kHandsetRate))};
 }
 
