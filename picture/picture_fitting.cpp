@@ -1,9 +1,39 @@
 #include "picture/picture_fitting.h"
 
-namespace vandrel {
+#include "picture/alpha_flattening.h"
+#include "picture/fitted_size.h"
+#include "picture/image_decoding.h"
+#include "picture/image_encoding.h"
+#include "picture/image_scaling.h"
+#include "picture/image_type.h"
 
-std::optional<FittedPicture> FitPicture(std::span<const std::uint8_t>, PictureSize) {
-  return std::nullopt;
+namespace vandrel {
+namespace {
+
+// About a quarter of a gigabyte of decoded pixels at four bytes each: far beyond any camera a
+// user sends from, small enough that a forged header cannot make us take all memory.
+constexpr std::int64_t kMaxPicturePixels = 64'000'000;
+
+}  // namespace
+
+std::optional<FittedPicture> FitPicture(std::span<const std::uint8_t> image, PictureSize box) {
+  const std::optional<ImageType> type = DetectImageType(image);
+  const std::optional<PictureSize> size = ReadImageSize(image);
+  if (!type || !size) return std::nullopt;
+  const std::optional<PictureSize> fitted = FittedSize(*size, box);
+  if (!fitted) return std::nullopt;
+  std::optional<RasterImage> decoded = DecodeImage(image, kMaxPicturePixels);
+  const PictureFormat format = FittedFormat(*type);
+  if (decoded && format != PictureFormat::Png) decoded = FlattenOntoWhite(std::move(*decoded));
+  if (!decoded) return std::nullopt;
+  const std::optional<RasterImage> scaled = ScaleImage(*decoded, *fitted);
+  if (!scaled) return std::nullopt;
+  std::optional<std::vector<std::uint8_t>> bytes = EncodeImage(*scaled, format);
+  if (!bytes) return std::nullopt;
+  return FittedPicture{.bytes = std::move(*bytes),
+                       .format = format,
+                       .width = fitted->width,
+                       .height = fitted->height};
 }
 
 std::string_view PictureExtension(PictureFormat format) {

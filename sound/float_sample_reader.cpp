@@ -1,0 +1,126 @@
+#include "sound/float_sample_reader.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+#include "sound/sample_decoders.h"
+
+namespace vandrel {
+
+namespace {
+
+// About this many samples a piece: large enough that the resampler works in long runs, small
+// enough that a long sound is never held whole in float.
+constexpr std::size_t kPieceSamples = 16384;
+constexpr float kInt16Scale = 1.0f / 32768.0f;
+constexpr float kInt32Scale = 1.0f / 2147483648.0f;
+constexpr std::uint32_t kFloatBits = 32;
+
+std::uint16_t EncodingOf(const WavFormat& format) {
+  return format.formatTag == FORMAT_EXTENSIBLE ? format.subFormat : format.formatTag;
+}
+
+// Widens a little-endian integer of 3 or 4 bytes to the top of an int32, so that both share
+// one scale.
+std::int32_t LoadTopAligned(std::span<const std::uint8_t> bytes, std::size_t at,
+                            std::uint32_t width) {
+  std::uint32_t value = 0;
+  for (std::uint32_t i = 0; i < width; ++i)
+    value |= static_cast<std::uint32_t>(bytes[at + i]) << (8 * (4 - width + i));
+  return static_cast<std::int32_t>(value);
+}
+
+float LoadFloat(std::span<const std::uint8_t> bytes, std::size_t at) {
+  std::uint32_t bits = 0;
+  for (std::uint32_t i = 0; i < 4; ++i)
+    bits |= static_cast<std::uint32_t>(bytes[at + i]) << (8 * i);
+  const float value = std::bit_cast<float>(bits);
+  // A NaN or an infinity would poison the whole filter: read it as silence.
+  return std::isfinite(value) ? value : 0.0f;
+}
+
+}  // namespace
+
+bool FloatSampleReader::Open(std::span<const std::uint8_t> image, const WavFormat& format) {
+  format_ = format;
+  format_.formatTag = EncodingOf(format);
+  if (format_.dataOffset > image.size() || format_.channels == 0) return false;
+  // A data chunk that claims more than the image holds is read as far as it goes.
+  format_.dataSize = static_cast<std::uint32_t>(
+      std::min<std::uint64_t>(format_.dataSize, image.size() - format_.dataOffset));
+  data_ = image.subspan(format_.dataOffset, format_.dataSize);
+  position_ = 0;
+
+  const std::uint32_t width = format_.bytesPerSample;
+  const bool linear = format_.formatTag == FORMAT_PCM || format_.formatTag == FORMAT_IEEE_FLOAT ||
+                      format_.formatTag == FORMAT_ALAW || format_.formatTag == FORMAT_MULAW;
+  if (linear) {
+    if (width == 0 || format_.bitsPerSample > 8 * width ||
+        format_.blockAlign != format_.channels * width)
+      return false;
+    pieceBytes_ = std::max<std::size_t>(1, kPieceSamples / format_.channels) * format_.blockAlign;
+  }
+
+  if (format_.formatTag == FORMAT_IEEE_FLOAT) {
+    path_ = Path::kFloat;
+    return format_.bitsPerSample == kFloatBits;
+  }
+  if (format_.formatTag == FORMAT_PCM && (width == 3 || width == 4)) {
+    path_ = Path::kInteger;
+    return true;
+  }
+  path_ = Path::kNarrow;
+  if (format_.formatTag == FORMAT_IMA_ADPCM) {
+    // The converter's IMA ADPCM decoder reads one channel's blocks.
+    if (format_.channels != 1 || format_.blockAlign == 0) return false;
+    pieceBytes_ = std::max<std::size_t>(
+                      1, kPieceSamples / std::max<std::uint32_t>(1, format_.samplesPerBlock)) *
+                  format_.blockAlign;
+  } else if (!linear || width > 2 || (format_.formatTag != FORMAT_PCM && width != 1)) {
+    return false;
+  }
+  if (!DecoderSetup(format_)) return false;
+  const std::size_t most = format_.formatTag == FORMAT_IMA_ADPCM
+                               ? pieceBytes_ / format_.blockAlign * format_.samplesPerBlock
+                               : pieceBytes_ / width;
+  narrow_.resize(most);
+  return true;
+}
+
+std::span<const float> FloatSampleReader::Next() {
+  return path_ == Path::kNarrow ? NextNarrow() : NextWide();
+}
+
+std::span<const float> FloatSampleReader::NextNarrow() {
+  const std::size_t length = std::min(pieceBytes_, data_.size() - position_);
+  const auto slice = data_.subspan(position_, length);
+  position_ += length;
+  std::size_t wanted = format_.formatTag == FORMAT_IMA_ADPCM
+                           ? ImaSamplesInBytes(length, format_.blockAlign, format_.samplesPerBlock)
+                           : length / format_.bytesPerSample;
+  wanted -= wanted % format_.channels;
+  const std::uint32_t decoded =
+      DecodeSamples(format_, slice, std::span(narrow_).first(std::min(wanted, narrow_.size())));
+  piece_.resize(decoded);
+  for (std::size_t i = 0; i < decoded; ++i) piece_[i] = narrow_[i] * kInt16Scale;
+  return piece_;
+}
+
+std::span<const float> FloatSampleReader::NextWide() {
+  const std::size_t frames = std::min(pieceBytes_, data_.size() - position_) / format_.blockAlign;
+  const std::uint32_t width = format_.bytesPerSample;
+  const std::size_t count = frames * format_.channels;
+  const auto slice = data_.subspan(position_, count * width);
+  position_ += slice.size();
+  piece_.resize(count);
+  if (path_ == Path::kFloat) {
+    for (std::size_t i = 0; i < count; ++i) piece_[i] = LoadFloat(slice, i * width);
+  } else {
+    for (std::size_t i = 0; i < count; ++i)
+      piece_[i] = static_cast<float>(LoadTopAligned(slice, i * width, width)) * kInt32Scale;
+  }
+  return piece_;
+}
+
+}  // namespace vandrel
