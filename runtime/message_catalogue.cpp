@@ -189,7 +189,7 @@ constexpr FitTextBlock kEnglishFitTexts = {
     "For the handset: %d bytes, %s.\n"
     "\n"
     "Send the handset version?",
-    "%s is sent made for the handset: %d bytes instead of %d.",
+    "Sending the handset version: %d bytes instead of %d (%s instead of %s at %d bit/s).",
     "with --fit, %d bytes instead of %d (%s instead of %s at %d bit/s)",
 };
 
@@ -206,7 +206,8 @@ constexpr FitTextBlock kFrenchFitTexts = {
     "Adapté au mobile : %d octets, %s.\n"
     "\n"
     "Envoyer la version adaptée au mobile ?",
-    "%s est envoyé adapté au mobile : %d octets au lieu de %d.",
+    "Envoi de la version adaptée au mobile : %d octets au lieu de %d (%s au lieu de %s à %d "
+    "bit/s).",
     "avec --fit, %d octets au lieu de %d (%s au lieu de %s à %d bit/s)",
 };
 
