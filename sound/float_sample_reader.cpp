@@ -88,6 +88,21 @@ bool FloatSampleReader::Open(std::span<const std::uint8_t> image, const WavForma
   return true;
 }
 
+std::uint64_t FloatSampleReader::Frames() const {
+  return format_.formatTag == FORMAT_IMA_ADPCM ? format_.sampleCount
+                                               : data_.size() / format_.blockAlign;
+}
+
+bool FloatSampleReader::Seek(std::uint64_t frame) {
+  if (format_.formatTag == FORMAT_IMA_ADPCM) return frame == 0;
+  position_ = static_cast<std::size_t>(std::min(frame, Frames()) * format_.blockAlign);
+  // The narrow decoders count down the samples still due.
+  format_.codec.samplesLeft = static_cast<std::uint32_t>(
+      format_.sampleCount -
+      std::min<std::uint64_t>(position_ / format_.bytesPerSample, format_.sampleCount));
+  return true;
+}
+
 std::span<const float> FloatSampleReader::Next() {
   return path_ == Path::kNarrow ? NextNarrow() : NextWide();
 }

@@ -142,6 +142,19 @@ TEST(PrepareSound, StereoAt44kHzBecomesTheSameToneAt8kHzMonoThatTheConverterTake
   EXPECT_EQ(ConvertSound(*image, converted, length), CONV_OK);
 }
 
+TEST(PrepareSound, ALongSoundResampledInStretchesHasNoSeam) {
+  // Long enough to be cut in two: every output sample must still lie on the tone where it
+  // belongs, which a stretch shifted or doubled by a single sample would miss by far.
+  const double seconds = 14;
+  const std::vector<double> samples =
+      PreparedSamples(PrepareSound(SignalWav(Sine(1000, 0.5), 1, 44100, seconds), {}));
+  ASSERT_NEAR(static_cast<double>(samples.size()), seconds * 8000, 2);
+  double worst = 0;
+  for (std::size_t j = kEdgeSamples; j + kEdgeSamples < samples.size(); ++j)
+    worst = std::max(worst, std::abs(samples[j] - 0.5 * std::sin(kTwoPi * 1000 * j / 8000.0)));
+  EXPECT_LT(worst, 0.01);
+}
+
 TEST(PrepareSound, LeavesNoAliasOfASweepAboveTheHandsetBand) {
   // 5 to 20 kHz in two seconds, at 44.1 kHz: all of it above the 4 kHz an 8 kHz sound can hold.
   const Signal sweep = [](std::uint16_t, double t) {
