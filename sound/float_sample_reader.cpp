@@ -16,6 +16,7 @@ constexpr std::size_t kPieceSamples = 16384;
 constexpr float kInt16Scale = 1.0f / 32768.0f;
 constexpr float kInt32Scale = 1.0f / 2147483648.0f;
 constexpr std::uint32_t kFloatBits = 32;
+constexpr float kLoudestFloat = 65536.0f;
 
 std::uint16_t EncodingOf(const WavFormat& format) {
   return format.formatTag == FORMAT_EXTENSIBLE ? format.subFormat : format.formatTag;
@@ -36,8 +37,9 @@ float LoadFloat(std::span<const std::uint8_t> bytes, std::size_t at) {
   for (std::uint32_t i = 0; i < 4; ++i)
     bits |= static_cast<std::uint32_t>(bytes[at + i]) << (8 * i);
   const float value = std::bit_cast<float>(bits);
-  // A NaN or an infinity would poison the whole filter: read it as silence.
-  return std::isfinite(value) ? value : 0.0f;
+  // A NaN or an infinity would poison the whole filter: read it as silence. A float sound may
+  // go beyond full scale, but a sample far beyond it would overflow the filter's sums.
+  return std::isfinite(value) ? std::clamp(value, -kLoudestFloat, kLoudestFloat) : 0.0f;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <numbers>
 #include <optional>
 
@@ -130,6 +131,22 @@ double Rms(const std::vector<double>& samples) {
   return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size()));
 }
 
+double Peak(const std::vector<double>& samples) {
+  double most = 0;
+  for (const double x : samples) most = std::max(most, std::abs(x));
+  return most;
+}
+
+// The largest distance, away from the ends, between `samples` and the sine they should follow.
+double WorstDeviationFromSine(const std::vector<double>& samples, double frequency,
+                              double amplitude) {
+  double worst = 0;
+  for (std::size_t j = kEdgeSamples; j + kEdgeSamples < samples.size(); ++j)
+    worst = std::max(worst,
+                     std::abs(samples[j] - amplitude * std::sin(kTwoPi * frequency * j / 8000.0)));
+  return worst;
+}
+
 TEST(PrepareSound, StereoAt44kHzBecomesTheSameToneAt8kHzMonoThatTheConverterTakes) {
   const std::optional<Bytes> image = PrepareSound(SignalWav(Sine(1000, 0.5), 2, 44100, 1.0), {});
   const std::vector<double> samples = PreparedSamples(image);
@@ -149,10 +166,7 @@ TEST(PrepareSound, ALongSoundResampledInStretchesHasNoSeam) {
   const std::vector<double> samples =
       PreparedSamples(PrepareSound(SignalWav(Sine(1000, 0.5), 1, 44100, seconds), {}));
   ASSERT_NEAR(static_cast<double>(samples.size()), seconds * 8000, 2);
-  double worst = 0;
-  for (std::size_t j = kEdgeSamples; j + kEdgeSamples < samples.size(); ++j)
-    worst = std::max(worst, std::abs(samples[j] - 0.5 * std::sin(kTwoPi * 1000 * j / 8000.0)));
-  EXPECT_LT(worst, 0.01);
+  EXPECT_LT(WorstDeviationFromSine(samples, 1000, 0.5), 0.01);
 }
 
 TEST(PrepareSound, LeavesNoAliasOfASweepAboveTheHandsetBand) {
@@ -203,6 +217,17 @@ INSTANTIATE_TEST_SUITE_P(
                                  {FORMAT_EXTENSIBLE, 32, Float32, FORMAT_IEEE_FLOAT}}),
     [](const testing::TestParamInfo<EncodingCase>& info) { return std::string(info.param.name); });
 
+TEST(PrepareSound, ReadsNonFiniteFloatSamplesAsSilence) {
+  // Taken as numbers, they would wipe out the output around them, and converting a NaN to an
+  // integer is undefined.
+  Bytes data = Frames(Sine(1000, 0.5), 1, 16000, 1.0, Float32);
+  StoreU32(data, 8000 * 4, std::bit_cast<std::uint32_t>(std::numeric_limits<float>::quiet_NaN()));
+  StoreU32(data, 8001 * 4, std::bit_cast<std::uint32_t>(std::numeric_limits<float>::infinity()));
+  const std::vector<double> samples =
+      PreparedSamples(PrepareSound(Wav({FORMAT_IEEE_FLOAT, 32, Float32}, 1, 16000, data), {}));
+  EXPECT_LT(WorstDeviationFromSine(samples, 1000, 0.5), 0.2);
+}
+
 TEST(PrepareSound, TrimKeepsTheStartOnly) {
   const Bytes threeSeconds = SignalWav(Sine(440, 0.5), 1, 16000, 3.0);
   EXPECT_EQ(PreparedSamples(PrepareSound(threeSeconds, {.maxSeconds = 1.25})).size(), 10000u);
@@ -212,13 +237,8 @@ TEST(PrepareSound, TrimKeepsTheStartOnly) {
 
 TEST(PrepareSound, NormaliseBringsThePeakToFullScale) {
   const Bytes quiet = SignalWav(Sine(440, 0.25), 1, 8000, 0.5);
-  const auto peak = [](const std::vector<double>& samples) {
-    double most = 0;
-    for (const double x : samples) most = std::max(most, std::abs(x));
-    return most;
-  };
-  EXPECT_NEAR(peak(PreparedSamples(PrepareSound(quiet, {.normalise = true}))), 1.0, 0.001);
-  EXPECT_NEAR(peak(PreparedSamples(PrepareSound(quiet, {}))), 0.25, 0.01);
+  EXPECT_NEAR(Peak(PreparedSamples(PrepareSound(quiet, {.normalise = true}))), 1.0, 0.001);
+  EXPECT_NEAR(Peak(PreparedSamples(PrepareSound(quiet, {}))), 0.25, 0.01);
 }
 
 class Unreadable : public testing::TestWithParam<std::pair<const char*, Bytes>> {};
