@@ -26,9 +26,10 @@ class FloatSampleReader {
   // valid until the next call.
   std::span<const float> Next();
 
- private:
+  // Through the converter's 16-bit decoders, or read here as wide integers or floats.
   enum class Path { kNarrow, kInteger, kFloat };
 
+ private:
   std::span<const float> NextNarrow();
   std::span<const float> NextWide();
 

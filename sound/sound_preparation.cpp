@@ -52,11 +52,10 @@ std::optional<std::vector<std::uint8_t>> PrepareSound(std::span<const std::uint8
       FindDataChunk(wav, wav.size(), format) != CONV_OK)
     return std::nullopt;
   if (format.sampleRate < kMinInputRate || format.sampleRate > kMaxInputRate) return std::nullopt;
-  FloatSampleReader reader;
-  if (!reader.Open(wav, format)) return std::nullopt;
-
-  const Budget budget = BudgetFor(options, format.sampleRate);
   try {
+    FloatSampleReader reader;
+    if (!reader.Open(wav, format)) return std::nullopt;
+    const Budget budget = BudgetFor(options, format.sampleRate);
     std::vector<float> output;
     if (!ResampleToMono(wav, format, std::min(reader.Frames(), budget.inputFrames), kHandsetRate,
                         output))

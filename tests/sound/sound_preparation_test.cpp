@@ -217,6 +217,21 @@ INSTANTIATE_TEST_SUITE_P(
                                  {FORMAT_EXTENSIBLE, 32, Float32, FORMAT_IEEE_FLOAT}}),
     [](const testing::TestParamInfo<EncodingCase>& info) { return std::string(info.param.name); });
 
+TEST(PrepareSound, ReadsMonoImaAdpcm) {
+  std::vector<std::int16_t> tone(8000);
+  for (std::size_t n = 0; n < tone.size(); ++n)
+    tone[n] = static_cast<std::int16_t>(std::lround(16000 * std::sin(kTwoPi * 1000 * n / 8000.0)));
+  const Bytes pcm = Pcm16Wav(tone);
+  Bytes handset(pcm.size());
+  std::size_t length = 0;
+  ASSERT_EQ(ConvertSound(pcm, handset, length), CONV_OK);
+  handset.resize(length);
+  const std::vector<double> samples =
+      Middle(PreparedSamples(PrepareSound(ToStandardIma(handset), {})));
+  EXPECT_NEAR(FrequencyOf(samples), 1000, 10);
+  EXPECT_NEAR(Rms(samples), 16000 / 32768.0 / std::numbers::sqrt2, 0.02);
+}
+
 TEST(PrepareSound, ReadsNonFiniteFloatSamplesAsSilence) {
   // Taken as numbers, they would wipe out the output around them, and converting a NaN to an
   // integer is undefined.
