@@ -64,10 +64,11 @@ struct Layout {
   std::uint16_t bits;
   SampleEncoder encode;
   std::uint16_t subFormat = 0;  // for FORMAT_EXTENSIBLE
+  bool bareFmt = false;         // no extension length word, even where the format has one
 };
 
 Bytes Extension(const Layout& layout) {
-  if (layout.formatTag == FORMAT_PCM) return {};
+  if (layout.formatTag == FORMAT_PCM || layout.bareFmt) return {};
   Bytes extension;
   if (layout.formatTag != FORMAT_EXTENSIBLE) {
     PutU16(extension, 0);
@@ -212,6 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
                     EncodingCase{"Signed24", {FORMAT_PCM, 24, Pcm24}},
                     EncodingCase{"Signed32", {FORMAT_PCM, 32, Pcm32}},
                     EncodingCase{"Float32", {FORMAT_IEEE_FLOAT, 32, Float32}},
+                    EncodingCase{"Float32BareFmt", {FORMAT_IEEE_FLOAT, 32, Float32, 0, true}},
                     EncodingCase{"Extensible24", {FORMAT_EXTENSIBLE, 24, Pcm24, FORMAT_PCM}},
                     EncodingCase{"ExtensibleFloat",
                                  {FORMAT_EXTENSIBLE, 32, Float32, FORMAT_IEEE_FLOAT}}),
