@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -157,7 +158,15 @@ void AddConvertCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus
       ->add_option("--trim", paths->preparation.maxSeconds,
                    "keep at most the first SECONDS of the sound")
       ->option_text("SECONDS")
-      ->check(CLI::PositiveNumber);
+      ->check(CLI::Validator(
+          [](const std::string& text) {
+            char* end = nullptr;
+            const double seconds = std::strtod(text.c_str(), &end);
+            return end != text.c_str() && *end == '\0' && seconds > 0
+                       ? std::string()
+                       : "a number of seconds above 0 is needed, not " + text;
+          },
+          "SECONDS"));
   command->add_flag("--normalise", paths->preparation.normalise,
                     "scale the sound so that its loudest sample reaches full scale");
   command->footer(FormatText(

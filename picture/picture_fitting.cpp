@@ -10,8 +10,9 @@
 namespace vandrel {
 namespace {
 
-// About a quarter of a gigabyte of decoded pixels at four bytes each: far beyond any camera a
-// user sends from, small enough that a forged header cannot make us take all memory.
+// Far beyond any camera a user sends from, yet a bound on what a forged header can make us take:
+// decoding holds at most nine bytes a pixel (a GIF's frame, its background and its history), a
+// little over half a gigabyte.
 constexpr std::int64_t kMaxPicturePixels = 64'000'000;
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <optional>
 
 #include "sound/sample_decoders.h"
 
@@ -16,6 +17,7 @@ constexpr std::size_t kPieceSamples = 16384;
 constexpr float kInt16Scale = 1.0f / 32768.0f;
 constexpr float kInt32Scale = 1.0f / 2147483648.0f;
 constexpr std::uint32_t kFloatBits = 32;
+constexpr float kLoudestFloat = 65536.0f;
 
 std::uint16_t EncodingOf(const WavFormat& format) {
   return format.formatTag == FORMAT_EXTENSIBLE ? format.subFormat : format.formatTag;
@@ -36,8 +38,33 @@ float LoadFloat(std::span<const std::uint8_t> bytes, std::size_t at) {
   for (std::uint32_t i = 0; i < 4; ++i)
     bits |= static_cast<std::uint32_t>(bytes[at + i]) << (8 * i);
   const float value = std::bit_cast<float>(bits);
-  // A NaN or an infinity would poison the whole filter: read it as silence.
-  return std::isfinite(value) ? value : 0.0f;
+  // A NaN or an infinity would spoil the output around it: read it as silence. A float sound may
+  // go beyond full scale, but a sample far beyond it would overflow the filter's sums.
+  return std::isfinite(value) ? std::clamp(value, -kLoudestFloat, kLoudestFloat) : 0.0f;
+}
+
+// How an encoding is read; none for an encoding, width or layout this reader does not decode.
+std::optional<FloatSampleReader::Path> PathFor(const WavFormat& format) {
+  using Path = FloatSampleReader::Path;
+  const std::uint32_t width = format.bytesPerSample;
+  if (format.channels == 0) return std::nullopt;
+  switch (format.formatTag) {
+    case FORMAT_PCM:
+      if (format.bitsPerSample == 0) return std::nullopt;
+      if (width == 1 || width == 2) return Path::kNarrow;
+      if (width == 3 || width == 4) return Path::kInteger;
+      return std::nullopt;
+    case FORMAT_IEEE_FLOAT:
+      return format.bitsPerSample == kFloatBits ? std::optional(Path::kFloat) : std::nullopt;
+    case FORMAT_ALAW:
+    case FORMAT_MULAW:
+      return width == 1 ? std::optional(Path::kNarrow) : std::nullopt;
+    case FORMAT_IMA_ADPCM:
+      // The converter's IMA ADPCM decoder reads one channel's blocks.
+      return format.channels == 1 ? std::optional(Path::kNarrow) : std::nullopt;
+    default:
+      return std::nullopt;
+  }
 }
 
 }  // namespace
@@ -45,46 +72,40 @@ float LoadFloat(std::span<const std::uint8_t> bytes, std::size_t at) {
 bool FloatSampleReader::Open(std::span<const std::uint8_t> image, const WavFormat& format) {
   format_ = format;
   format_.formatTag = EncodingOf(format);
-  if (format_.dataOffset > image.size() || format_.channels == 0) return false;
+  const std::optional<Path> path = PathFor(format_);
+  if (!path || format_.dataOffset > image.size()) return false;
+  path_ = *path;
   // A data chunk that claims more than the image holds is read as far as it goes.
   format_.dataSize = static_cast<std::uint32_t>(
       std::min<std::uint64_t>(format_.dataSize, image.size() - format_.dataOffset));
   data_ = image.subspan(format_.dataOffset, format_.dataSize);
   position_ = 0;
 
-  const std::uint32_t width = format_.bytesPerSample;
-  const bool linear = format_.formatTag == FORMAT_PCM || format_.formatTag == FORMAT_IEEE_FLOAT ||
-                      format_.formatTag == FORMAT_ALAW || format_.formatTag == FORMAT_MULAW;
-  if (linear) {
-    if (width == 0 || format_.bitsPerSample > 8 * width ||
-        format_.blockAlign != format_.channels * width)
-      return false;
-    pieceBytes_ = std::max<std::size_t>(1, kPieceSamples / format_.channels) * format_.blockAlign;
-  }
-
-  if (format_.formatTag == FORMAT_IEEE_FLOAT) {
-    path_ = Path::kFloat;
-    return format_.bitsPerSample == kFloatBits;
-  }
-  if (format_.formatTag == FORMAT_PCM && (width == 3 || width == 4)) {
-    path_ = Path::kInteger;
-    return true;
-  }
-  path_ = Path::kNarrow;
-  if (format_.formatTag == FORMAT_IMA_ADPCM) {
-    // The converter's IMA ADPCM decoder reads one channel's blocks.
-    if (format_.channels != 1 || format_.blockAlign == 0) return false;
-    pieceBytes_ = std::max<std::size_t>(
-                      1, kPieceSamples / std::max<std::uint32_t>(1, format_.samplesPerBlock)) *
-                  format_.blockAlign;
-  } else if (!linear || width > 2 || (format_.formatTag != FORMAT_PCM && width != 1)) {
-    return false;
-  }
+  // A piece is whole frames of a linear encoding, whole blocks of IMA ADPCM.
+  const bool ima = format_.formatTag == FORMAT_IMA_ADPCM;
+  const std::size_t unitSamples = ima ? format_.samplesPerBlock : format_.channels;
+  if (unitSamples == 0 || format_.blockAlign == 0) return false;
+  if (!ima && format_.blockAlign != format_.channels * format_.bytesPerSample) return false;
+  const std::size_t units = std::max<std::size_t>(1, kPieceSamples / unitSamples);
+  pieceBytes_ = units * format_.blockAlign;
+  if (path_ != Path::kNarrow) return true;
   if (!DecoderSetup(format_)) return false;
-  const std::size_t most = format_.formatTag == FORMAT_IMA_ADPCM
-                               ? pieceBytes_ / format_.blockAlign * format_.samplesPerBlock
-                               : pieceBytes_ / width;
-  narrow_.resize(most);
+  narrow_.resize(units * unitSamples);
+  return true;
+}
+
+std::uint64_t FloatSampleReader::Frames() const {
+  return format_.formatTag == FORMAT_IMA_ADPCM ? format_.sampleCount
+                                               : data_.size() / format_.blockAlign;
+}
+
+bool FloatSampleReader::Seek(std::uint64_t frame) {
+  if (format_.formatTag == FORMAT_IMA_ADPCM) return frame == 0;
+  position_ = static_cast<std::size_t>(std::min(frame, Frames()) * format_.blockAlign);
+  // The narrow decoders count down the samples still due.
+  format_.codec.samplesLeft = static_cast<std::uint32_t>(
+      format_.sampleCount -
+      std::min<std::uint64_t>(position_ / format_.bytesPerSample, format_.sampleCount));
   return true;
 }
 

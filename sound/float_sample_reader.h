@@ -17,13 +17,19 @@ class FloatSampleReader {
   // Takes the image and its parsed header (data chunk located). False when the encoding, its
   // bit depth or its block layout is not one this reader decodes.
   bool Open(std::span<const std::uint8_t> image, const WavFormat& format);
+  // The frames of the data: whole frames only, for IMA ADPCM the samples its blocks hold.
+  std::uint64_t Frames() const;
+  // Moves to `frame`, so that the next piece starts there. False for IMA ADPCM, whose blocks are
+  // read in order only.
+  bool Seek(std::uint64_t frame);
   // The next piece of whole frames, or an empty span once the data is spent. The span stays
   // valid until the next call.
   std::span<const float> Next();
 
- private:
+  // Through the converter's 16-bit decoders, or read here as wide integers or floats.
   enum class Path { kNarrow, kInteger, kFloat };
 
+ private:
   std::span<const float> NextNarrow();
   std::span<const float> NextWide();
 

@@ -5,10 +5,9 @@
 #include <limits>
 #include <new>
 
-#include "sound/channel_mixer.h"
 #include "sound/float_sample_reader.h"
 #include "sound/pcm_wav_writer.h"
-#include "sound/resampler.h"
+#include "sound/stretch_resampler.h"
 #include "sound/wav_reader.h"
 
 namespace vandrel {
@@ -44,23 +43,6 @@ float GainFor(std::span<const float> samples, bool normalise) {
   return peak > 0 ? 1.0f / peak : 1.0f;
 }
 
-// Decodes, mixes and resamples the whole input into `output`, stopping after `inputFrames`.
-bool Resample(FloatSampleReader& reader, std::uint16_t channels, Resampler& resampler,
-              std::uint64_t inputFrames, std::vector<float>& output) {
-  std::vector<float> mono;
-  std::uint64_t framesLeft = inputFrames;
-  for (;;) {
-    const std::span<const float> piece = reader.Next();
-    mono.resize(piece.size() / channels);
-    const std::size_t frames =
-        std::min<std::uint64_t>(MixToMono(piece, channels, mono), framesLeft);
-    framesLeft -= frames;
-    const bool last = frames == 0 || framesLeft == 0;
-    if (!resampler.Process(std::span(mono).first(frames), last, output)) return false;
-    if (last) return true;
-  }
-}
-
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> PrepareSound(std::span<const std::uint8_t> wav,
@@ -70,14 +52,13 @@ std::optional<std::vector<std::uint8_t>> PrepareSound(std::span<const std::uint8
       FindDataChunk(wav, wav.size(), format) != CONV_OK)
     return std::nullopt;
   if (format.sampleRate < kMinInputRate || format.sampleRate > kMaxInputRate) return std::nullopt;
-  FloatSampleReader reader;
-  if (!reader.Open(wav, format)) return std::nullopt;
-
-  const Budget budget = BudgetFor(options, format.sampleRate);
-  Resampler resampler(static_cast<double>(kHandsetRate) / format.sampleRate);
   try {
+    FloatSampleReader reader;
+    if (!reader.Open(wav, format)) return std::nullopt;
+    const Budget budget = BudgetFor(options, format.sampleRate);
     std::vector<float> output;
-    if (!Resample(reader, format.channels, resampler, budget.inputFrames, output))
+    if (!ResampleToMono(wav, format, std::min(reader.Frames(), budget.inputFrames), kHandsetRate,
+                        output))
       return std::nullopt;
     if (output.size() > budget.outputSamples) output.resize(budget.outputSamples);
     std::vector<std::uint8_t> image =

@@ -112,7 +112,9 @@ ConversionResult ReadWavHeader(std::span<const std::uint8_t> window, std::uint64
   std::uint32_t remaining = fmt.size - kBasicFmtBytes;
 
   // A PCM format chunk may be longer than 16 bytes; whatever follows is not an extension.
-  if (format.formatTag != FORMAT_PCM) {
+  // A float one may end with the basic fields, as many programs write it.
+  const bool bareFloat = format.formatTag == FORMAT_IEEE_FLOAT && remaining < kWordBytes;
+  if (format.formatTag != FORMAT_PCM && !bareFloat) {
     if (remaining < kWordBytes) return CONV_BAD_FORMAT;
     format.extraSize = LoadU16(payload, cursor);
     cursor += kWordBytes;

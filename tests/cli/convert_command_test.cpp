@@ -158,6 +158,8 @@ TEST_F(ConvertCommand, IsReachedThroughTheCommandLine) {
 
   const char* missingOut[] = {"vandrel-cli", "convert", input.c_str()};
   EXPECT_THROW(app.parse(3, missingOut), CLI::RequiredError);
+  const char* noLength[] = {"vandrel-cli", "convert", "--trim", "0", input.c_str(), output.c_str()};
+  EXPECT_THROW(app.parse(6, noLength), CLI::ValidationError);
   EXPECT_NE(app.get_subcommand("convert")->help().find("Exit status"), std::string::npos);
 }
 

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <numbers>
 #include <optional>
 
@@ -63,10 +64,11 @@ struct Layout {
   std::uint16_t bits;
   SampleEncoder encode;
   std::uint16_t subFormat = 0;  // for FORMAT_EXTENSIBLE
+  bool bareFmt = false;         // no extension length word, even where the format has one
 };
 
 Bytes Extension(const Layout& layout) {
-  if (layout.formatTag == FORMAT_PCM) return {};
+  if (layout.formatTag == FORMAT_PCM || layout.bareFmt) return {};
   Bytes extension;
   if (layout.formatTag != FORMAT_EXTENSIBLE) {
     PutU16(extension, 0);
@@ -130,6 +132,22 @@ double Rms(const std::vector<double>& samples) {
   return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size()));
 }
 
+double Peak(const std::vector<double>& samples) {
+  double most = 0;
+  for (const double x : samples) most = std::max(most, std::abs(x));
+  return most;
+}
+
+// The largest distance, away from the ends, between `samples` and the sine they should follow.
+double WorstDeviationFromSine(const std::vector<double>& samples, double frequency,
+                              double amplitude) {
+  double worst = 0;
+  for (std::size_t j = kEdgeSamples; j + kEdgeSamples < samples.size(); ++j)
+    worst = std::max(worst,
+                     std::abs(samples[j] - amplitude * std::sin(kTwoPi * frequency * j / 8000.0)));
+  return worst;
+}
+
 TEST(PrepareSound, StereoAt44kHzBecomesTheSameToneAt8kHzMonoThatTheConverterTakes) {
   const std::optional<Bytes> image = PrepareSound(SignalWav(Sine(1000, 0.5), 2, 44100, 1.0), {});
   const std::vector<double> samples = PreparedSamples(image);
@@ -140,6 +158,16 @@ TEST(PrepareSound, StereoAt44kHzBecomesTheSameToneAt8kHzMonoThatTheConverterTake
   Bytes converted(image->size());
   std::size_t length = 0;
   EXPECT_EQ(ConvertSound(*image, converted, length), CONV_OK);
+}
+
+TEST(PrepareSound, ALongSoundResampledInStretchesHasNoSeam) {
+  // Long enough to be cut in two: every output sample must still lie on the tone where it
+  // belongs, which a stretch shifted or doubled by a single sample would miss by far.
+  const double seconds = 14;
+  const std::vector<double> samples =
+      PreparedSamples(PrepareSound(SignalWav(Sine(1000, 0.5), 1, 44100, seconds), {}));
+  ASSERT_NEAR(static_cast<double>(samples.size()), seconds * 8000, 2);
+  EXPECT_LT(WorstDeviationFromSine(samples, 1000, 0.5), 0.01);
 }
 
 TEST(PrepareSound, LeavesNoAliasOfASweepAboveTheHandsetBand) {
@@ -185,10 +213,37 @@ INSTANTIATE_TEST_SUITE_P(
                     EncodingCase{"Signed24", {FORMAT_PCM, 24, Pcm24}},
                     EncodingCase{"Signed32", {FORMAT_PCM, 32, Pcm32}},
                     EncodingCase{"Float32", {FORMAT_IEEE_FLOAT, 32, Float32}},
+                    EncodingCase{"Float32BareFmt", {FORMAT_IEEE_FLOAT, 32, Float32, 0, true}},
                     EncodingCase{"Extensible24", {FORMAT_EXTENSIBLE, 24, Pcm24, FORMAT_PCM}},
                     EncodingCase{"ExtensibleFloat",
                                  {FORMAT_EXTENSIBLE, 32, Float32, FORMAT_IEEE_FLOAT}}),
     [](const testing::TestParamInfo<EncodingCase>& info) { return std::string(info.param.name); });
+
+TEST(PrepareSound, ReadsMonoImaAdpcm) {
+  std::vector<std::int16_t> tone(8000);
+  for (std::size_t n = 0; n < tone.size(); ++n)
+    tone[n] = static_cast<std::int16_t>(std::lround(16000 * std::sin(kTwoPi * 1000 * n / 8000.0)));
+  const Bytes pcm = Pcm16Wav(tone);
+  Bytes handset(pcm.size());
+  std::size_t length = 0;
+  ASSERT_EQ(ConvertSound(pcm, handset, length), CONV_OK);
+  handset.resize(length);
+  const std::vector<double> samples =
+      Middle(PreparedSamples(PrepareSound(ToStandardIma(handset), {})));
+  EXPECT_NEAR(FrequencyOf(samples), 1000, 10);
+  EXPECT_NEAR(Rms(samples), 16000 / 32768.0 / std::numbers::sqrt2, 0.02);
+}
+
+TEST(PrepareSound, ReadsNonFiniteFloatSamplesAsSilence) {
+  // Taken as numbers, they would wipe out the output around them, and converting a NaN to an
+  // integer is undefined.
+  Bytes data = Frames(Sine(1000, 0.5), 1, 16000, 1.0, Float32);
+  StoreU32(data, 8000 * 4, std::bit_cast<std::uint32_t>(std::numeric_limits<float>::quiet_NaN()));
+  StoreU32(data, 8001 * 4, std::bit_cast<std::uint32_t>(std::numeric_limits<float>::infinity()));
+  const std::vector<double> samples =
+      PreparedSamples(PrepareSound(Wav({FORMAT_IEEE_FLOAT, 32, Float32}, 1, 16000, data), {}));
+  EXPECT_LT(WorstDeviationFromSine(samples, 1000, 0.5), 0.2);
+}
 
 TEST(PrepareSound, TrimKeepsTheStartOnly) {
   const Bytes threeSeconds = SignalWav(Sine(440, 0.5), 1, 16000, 3.0);
@@ -199,13 +254,8 @@ TEST(PrepareSound, TrimKeepsTheStartOnly) {
 
 TEST(PrepareSound, NormaliseBringsThePeakToFullScale) {
   const Bytes quiet = SignalWav(Sine(440, 0.25), 1, 8000, 0.5);
-  const auto peak = [](const std::vector<double>& samples) {
-    double most = 0;
-    for (const double x : samples) most = std::max(most, std::abs(x));
-    return most;
-  };
-  EXPECT_NEAR(peak(PreparedSamples(PrepareSound(quiet, {.normalise = true}))), 1.0, 0.001);
-  EXPECT_NEAR(peak(PreparedSamples(PrepareSound(quiet, {}))), 0.25, 0.01);
+  EXPECT_NEAR(Peak(PreparedSamples(PrepareSound(quiet, {.normalise = true}))), 1.0, 0.001);
+  EXPECT_NEAR(Peak(PreparedSamples(PrepareSound(quiet, {}))), 0.25, 0.01);
 }
 
 class Unreadable : public testing::TestWithParam<std::pair<const char*, Bytes>> {};
