@@ -42,7 +42,7 @@ struct AppSettings {
   LineSpeeds lineSpeeds;
   // The fixed pauses of old, for a handset that needs them (see AppState::patientWaits).
   bool patient = false;
-  // Sending as they are, the specified behaviour, unless the user asks for more.
+  // Files go as they are, as they always have, unless the user asks for more.
   std::int32_t fitToHandset = kFitNever;
   std::int32_t pictureSize = kPictureAsItIs;
 };
