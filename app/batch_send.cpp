@@ -40,8 +40,10 @@ BatchResult RunBatch(const std::vector<std::string>& files, const BatchOptions& 
     MediaFile file;
     if (!PrepareSend(state, title.size(), row, path))
       ShowWarning(send.ui, GetText(TXT_NO_OBJECT_FILE));
-    else if (LoadObjectFile(state, file, send.ui))
+    else if (LoadObjectFile(state, file, send.ui)) {
+      FitForHandset(file, state, chosen.name, options.fit, send.lineSpeeds.speeds[0], send.ui);
       sent = RunSendJob(send, file, displayName, kept);
+    }
     if (!sent) keptLink.reset();
     ++(sent ? result.sent : result.failed);
   }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/handset_fit.h"
 #include "app/send_job.h"
 
 namespace vandrel {
@@ -12,6 +13,7 @@ namespace vandrel {
 struct BatchOptions {
   std::optional<int> kind;           // else from the extension: graphic, sound, then vCard list
   std::optional<std::string> title;  // else the file's name without its extension
+  FitRequest fit;                    // sent as they are unless asked
 };
 
 struct BatchResult {

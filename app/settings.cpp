@@ -85,6 +85,13 @@ void LoadSettings(AppSettings& settings) {
   settings.patient = readInt("Patient", 0) != 0;
   settings.combo = readInt("Combo", kDefaultCombo);
   if (!IsObjectKind(settings.combo)) settings.combo = kDefaultCombo;
+  settings.fitToHandset = readInt("FitToHandset", kFitNever);
+  if (settings.fitToHandset < kFitNever || settings.fitToHandset > kFitAlways)
+    settings.fitToHandset = kFitNever;
+  settings.pictureSize = readInt("PictureSize", kPictureAsItIs);
+  if (settings.pictureSize < kPictureAsItIs ||
+      settings.pictureSize > static_cast<std::int32_t>(kHandsetScreens.size()))
+    settings.pictureSize = kPictureAsItIs;
 
   const std::string documents = ShellFolder(KnownFolder::kDocuments);
   const std::string music = ShellFolder(KnownFolder::kMusic);
@@ -124,6 +131,8 @@ void SaveSettings(const AppSettings& settings) {
   writeInt("Language", settings.language);
   writeInt("Combo", settings.combo);
   writeInt("Patient", settings.patient ? 1 : 0);
+  writeInt("FitToHandset", settings.fitToHandset);
+  writeInt("PictureSize", settings.pictureSize);
   for (const int kind : kFolderSaveOrder)
     store.SetValue(*key, kFolderKeys[kind], RegistryValue::String(settings.folders[kind]));
   WriteLineSpeeds(store, *key, settings.lineSpeeds);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "handset/line_speeds.h"
+#include "picture/picture_fitting.h"
 
 namespace vandrel {
 
@@ -12,6 +13,23 @@ namespace vandrel {
 inline constexpr const char* kSettingsKey = "Software\\Kesta\\vandrel\\Settings";
 // Stored folder paths longer than this are cut rather than trusted.
 inline constexpr std::size_t kMaxStoredPathBytes = 999;
+
+// Whether a sound or picture that can be made for the handset is sent so ("FitToHandset").
+enum FitToHandset : std::int32_t { kFitNever = 0, kFitAsk = 1, kFitAlways = 2 };
+
+// The common handset screens a picture can be fitted to. The stored "PictureSize" is a position
+// in this list from 1, or kPictureAsItIs.
+inline constexpr std::array<PictureSize, 8> kHandsetScreens{{
+    {96, 65},
+    {101, 80},
+    {128, 128},
+    {128, 160},
+    {176, 144},
+    {176, 208},
+    {176, 220},
+    {240, 320},
+}};
+inline constexpr std::int32_t kPictureAsItIs = 0;
 
 // The user's choices kept from one run to the next.
 struct AppSettings {
@@ -24,6 +42,9 @@ struct AppSettings {
   LineSpeeds lineSpeeds;
   // The fixed pauses of old, for a handset that needs them (see AppState::patientWaits).
   bool patient = false;
+  // Files go as they are, as they always have, unless the user asks for more.
+  std::int32_t fitToHandset = kFitNever;
+  std::int32_t pictureSize = kPictureAsItIs;
 };
 
 // Reads every setting (missing or unusable values give their defaults). Creates the default
@@ -33,8 +54,8 @@ void LoadSettings(AppSettings& settings);
 void SaveSettings(const AppSettings& settings);
 // Writes the line-speed list alone (the command line keeps the window's other choices).
 void SaveLineSpeeds(const LineSpeeds& lineSpeeds);
-// Writes one number, by its key ("Port", "Language", "Combo", "Patient"), and nothing else; false when it
-// could not be written.
+// Writes one number, by its key ("Port", "Language", "Combo", "Patient", "FitToHandset",
+// "PictureSize"), and nothing else; false when it could not be written.
 bool SaveNumberSetting(const char* name, std::int32_t number);
 
 }  // namespace vandrel

@@ -25,6 +25,14 @@ constexpr FolderKey kFolderKeys[] = {{"Path_Sounds", kSound},
                                      {"Path_Animations", kAnimation},
                                      {"Path_VCards", kVCard}};
 
+constexpr const char* kFitWords[] = {"never", "ask", "always"};
+
+std::string PictureSizeText(std::int32_t pictureSize) {
+  if (pictureSize == kPictureAsItIs) return "0 (as it is)";
+  const PictureSize& screen = kHandsetScreens[static_cast<std::size_t>(pictureSize) - 1];
+  return FormatText("%d (%dx%d)", pictureSize, screen.width, screen.height);
+}
+
 void ShowSettings(const StartUp& start, UserInterface& console) {
   const auto Show = [&console](const char* name, const std::string& value) {
     ShowPlain(console, FormatText("%-16s %s", name, value.c_str()));
@@ -39,6 +47,9 @@ void ShowSettings(const StartUp& start, UserInterface& console) {
   Show("Combo", FormatText("%d (%s)", settings.combo, WordOf(KindWords(), settings.combo).c_str()));
   Show("Patient", FormatText("%d (%s)", settings.patient ? 1 : 0,
                              WordOf(SwitchWords(), settings.patient ? 1 : 0).c_str()));
+  Show("FitToHandset",
+       FormatText("%d (%s)", settings.fitToHandset, kFitWords[settings.fitToHandset]));
+  Show("PictureSize", PictureSizeText(settings.pictureSize));
   for (const FolderKey& folder : kFolderKeys) Show(folder.name, settings.folders[folder.kind]);
   std::string speeds;
   for (const std::int32_t speed : settings.lineSpeeds.speeds)

@@ -1,21 +1,24 @@
 #include "cli/convert_command.h"
 
-#include "cli/command_session.h"
-
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <system_error>
+#include <vector>
 
+#include "cli/command_session.h"
 #include "cli/exit_status.h"
 #include "cli/file_buffer.h"
 #include "platform/format_text.h"
 #include "platform/user_interface.h"
 #include "platform/utf8_path.h"
 #include "sound/sound_converter.h"
+#include "sound/sound_preparation.h"
 #include "sound/wav_reader.h"
 
 namespace vandrel {
@@ -23,7 +26,8 @@ namespace vandrel {
 namespace {
 
 constexpr const char* kAcceptedKinds =
-    "mono, 7920–8080 Hz, PCM 8/16-bit, A-law, µ-law or IMA ADPCM";
+    "4000–192000 Hz, any number of channels, PCM 8/16/24/32-bit, 32-bit float, A-law, µ-law or "
+    "mono IMA ADPCM";
 
 // Why a conversion that was tried gives nothing to write, in the user's words.
 std::string RefusalReason(ConversionResult result) {
@@ -79,42 +83,63 @@ bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
   return false;
 }
 
+// The converter takes a sound it accepts as it is, so that its output stays what it always was;
+// any other layout, and any sound the user asked to trim or normalise, is prepared first.
+bool NeedsPreparation(std::span<const std::uint8_t> source, const SoundPreparation& preparation) {
+  return preparation.maxSeconds > 0 || preparation.normalise ||
+         CheckSoundFile(source) == CONV_BAD_FORMAT;
+}
+
+ConversionResult ConvertInto(std::span<const std::uint8_t> sound, FileBuffer& outputBuffer,
+                             std::size_t& length) {
+  return outputBuffer.Allocate(sound.size()) ? ConvertSound(sound, outputBuffer.Bytes(), length)
+                                             : CONV_NO_MEMORY;
+}
+
 }  // namespace
 
-int RunConvert(const std::string& input, const std::string& output, UserInterface& console) {
+int RunConvert(const std::string& input, const std::string& output, UserInterface& console,
+               const SoundPreparation& preparation) {
   std::string problem;
   FileBuffer inputBuffer;
   if (!ReadWholeFile(input, inputBuffer, problem)) {
-    ShowError(console, FormatText("vandrel-cli: cannot read %s: %s", input.c_str(), problem.c_str()));
+    ShowError(console,
+              FormatText("vandrel-cli: cannot read %s: %s", input.c_str(), problem.c_str()));
     return kExitFailed;
   }
   const std::span<const std::uint8_t> source = inputBuffer.Bytes();
 
   FileBuffer outputBuffer;
   std::size_t length = 0;
-  const ConversionResult result = outputBuffer.Allocate(source.size())
-                                      ? ConvertSound(source, outputBuffer.Bytes(), length)
-                                      : CONV_NO_MEMORY;
+  const bool prepares = NeedsPreparation(source, preparation);
+  std::optional<std::vector<std::uint8_t>> prepared;
+  if (prepares) prepared = PrepareSound(source, preparation);
+  const ConversionResult result = !prepares  ? ConvertInto(source, outputBuffer, length)
+                                  : prepared ? ConvertInto(*prepared, outputBuffer, length)
+                                             : CONV_BAD_FORMAT;
   const std::span<const std::uint8_t> converted = outputBuffer.Bytes().first(length);
   if (result != CONV_OK || converted.size() >= source.size()) {
     // A sound in the handset format comes back as it went in.
-    const bool unchanged = result == CONV_OK && std::equal(source.begin(), source.end(),
-                                                           converted.begin(), converted.end());
+    const bool unchanged =
+        result == CONV_OK && !prepares &&
+        std::equal(source.begin(), source.end(), converted.begin(), converted.end());
     const std::string reason = unchanged
                                    ? "it is already in the handset format"
                                    : RefusalReason(result == CONV_OK ? CONV_OUTPUT_FULL : result);
     ShowError(console, FormatText("vandrel-cli: %s is not converted: %s. Nothing was written.",
-                         input.c_str(), reason.c_str()));
+                                  input.c_str(), reason.c_str()));
     return kExitFailed;
   }
 
   if (!WriteWholeFile(output, converted, problem)) {
-    ShowError(console, FormatText("vandrel-cli: cannot write %s: %s", output.c_str(), problem.c_str()));
+    ShowError(console,
+              FormatText("vandrel-cli: cannot write %s: %s", output.c_str(), problem.c_str()));
     return kExitFailed;
   }
-  ShowNotice(console, FormatText("%s: %s bytes of handset ADPCM from the %s bytes of %s", output.c_str(),
-                        std::to_string(converted.size()).c_str(),
-                        std::to_string(source.size()).c_str(), input.c_str()));
+  ShowNotice(console, FormatText("%s: %s bytes of handset ADPCM from the %s bytes of %s%s",
+                                 output.c_str(), std::to_string(converted.size()).c_str(),
+                                 std::to_string(source.size()).c_str(), input.c_str(),
+                                 prepares ? ", made 8000 Hz mono first" : ""));
   return kExitDone;
 }
 
@@ -122,15 +147,33 @@ void AddConvertCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus
   struct Paths {
     std::string input;
     std::string output;
+    SoundPreparation preparation;
   };
   const auto paths = std::make_shared<Paths>();
   CLI::App* command =
       app.add_subcommand("convert", "Write the handset's 4-bit ADPCM rendition of a WAV sound");
   command->add_option("IN", paths->input, "the sound to convert")->required();
   command->add_option("OUT", paths->output, "where to write the handset ADPCM sound")->required();
+  command
+      ->add_option("--trim", paths->preparation.maxSeconds,
+                   "keep at most the first SECONDS of the sound")
+      ->option_text("SECONDS")
+      ->check(CLI::Validator(
+          [](const std::string& text) {
+            char* end = nullptr;
+            const double seconds = std::strtod(text.c_str(), &end);
+            return end != text.c_str() && *end == '\0' && seconds > 0
+                       ? std::string()
+                       : "a number of seconds above 0 is needed, not " + text;
+          },
+          "SECONDS"));
+  command->add_flag("--normalise", paths->preparation.normalise,
+                    "scale the sound so that its loudest sample reaches full scale");
   command->footer(FormatText(
       "IN must be a WAV sound of the accepted kind, at least %s bytes long:\n"
       "%s.\n"
+      "A sound that is not mono at about 8000 Hz, or one given --trim or --normalise, is\n"
+      "mixed down to mono and resampled to 8000 Hz before it is converted.\n"
       "OUT is written only when the rendition is smaller than IN; a sound already in the\n"
       "handset format is left as it is.\n\n"
       "Exit status: %d OUT written; %d IN not converted or a file could not be read or\n"
@@ -138,7 +181,7 @@ void AddConvertCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus
       std::to_string(kCheckWindowBytes).c_str(), kAcceptedKinds, kExitDone, kExitFailed,
       kExitUsage));
   command->callback([paths, seams, &exitStatus] {
-    exitStatus = RunConvert(paths->input, paths->output, seams.console);
+    exitStatus = RunConvert(paths->input, paths->output, seams.console, paths->preparation);
   });
 }
 

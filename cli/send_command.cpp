@@ -1,6 +1,7 @@
 #include "cli/send_command.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdio>
 #include <memory>
 
 #include "app/batch_send.h"
@@ -17,6 +18,20 @@ namespace vandrel {
 
 namespace {
 
+// Larger than any screen a picture could be meant for.
+constexpr int kLargestScreenSide = 10000;
+
+// What fitting `request` asks for: with --fit every file that can be made for the handset is,
+// without it the run says when that would help (unless it is to be quiet).
+FitRequest FitRequestFor(const SendRequest& request, const AppSettings& settings) {
+  FitRequest fit = FitRequestOf(settings, false);
+  fit.mode = request.fit ? FitMode::kAlways : request.quiet ? FitMode::kNever : FitMode::kHint;
+  if (request.pictureSize) fit.options.screen = request.pictureSize;
+  if (request.trimSeconds) fit.options.sound.maxSeconds = *request.trimSeconds;
+  fit.options.sound.normalise = request.normalise;
+  return fit;
+}
+
 std::string SpeedList(const LineSpeeds& lineSpeeds) {
   std::string text;
   for (std::size_t i = 0; i < kMaxLineSpeeds; ++i)
@@ -25,6 +40,18 @@ std::string SpeedList(const LineSpeeds& lineSpeeds) {
 }
 
 }  // namespace
+
+std::optional<PictureSize> ParsePictureSize(const std::string& text) {
+  PictureSize size;
+  char separator = 0;
+  int used = 0;
+  if (std::sscanf(text.c_str(), "%d%c%d%n", &size.width, &separator, &size.height, &used) != 3 ||
+      static_cast<std::size_t>(used) != text.size() || (separator != 'x' && separator != 'X'))
+    return std::nullopt;
+  const auto usable = [](int side) { return side > 0 && side <= kLargestScreenSide; };
+  if (!usable(size.width) || !usable(size.height)) return std::nullopt;
+  return size;
+}
 
 int RunSend(const SendRequest& request, const CommandSeams& seams) {
   CommandSession session(request.language);
@@ -68,6 +95,7 @@ int RunSend(const SendRequest& request, const CommandSeams& seams) {
   BatchOptions options;
   options.kind = request.kind;
   options.title = request.title;
+  options.fit = FitRequestFor(request, start.settings);
   const LineSpeeds stored = start.settings.lineSpeeds;
   const BatchResult result = RunBatch(request.files, options, send);
   // a run that reached no handset and tried no other speed has nothing to keep
@@ -90,7 +118,11 @@ void AddSendCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus) {
       "For each file, stdout gets a line with its kind, format, port and speed when its\n"
       "download starts, then \"FILE: Successfull Download\"; a failure goes to stderr as\n"
       "\"FILE: <message>\". A summary line ends the run. With --quiet only the failures are\n"
-      "printed.\n\n" +
+      "printed.\n\n"
+      "Fitting is off unless asked for: with --fit, a sound goes as 8 kHz mono handset ADPCM\n"
+      "and a wallpaper or screensaver larger than the screen is scaled down to it (animations\n"
+      "and other formats go as they are), each said on stdout with both sizes. Without it, a\n"
+      "line on stderr says when fitting would make a file at least 4 times smaller.\n\n" +
       KindsFooter() + "\nExit status: 0 every file sent, 1 any failed, 2 a usage error.");
   CLI::Option* port = send->add_option("--port", request->port, "COM port number for this run")
                           ->check(CLI::Range(1, kMaxPortNumber))
@@ -112,6 +144,27 @@ void AddSendCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus) {
   send->add_flag("--patient", request->patient,
                  "wait the full fixed pauses for every answer and detect the handset for every "
                  "file, for a handset that needs them (this run only; see config --patient)");
+  CLI::Option* fit = send->add_flag(
+      "--fit", request->fit,
+      "send each sound and picture made for the handset: a sound as 8 kHz mono ADPCM, a "
+      "wallpaper or screensaver fitted to the screen of --picture-size or of the settings");
+  send->add_option_function<std::string>(
+          "--picture-size",
+          [request](const std::string& text) { request->pictureSize = ParsePictureSize(text); },
+          "screen to fit pictures to, instead of the stored picture size")
+      ->check(CLI::Validator(
+          [](std::string& text) {
+            return ParsePictureSize(text) ? std::string() : "WxH expected, such as 128x160";
+          },
+          "WxH"))
+      ->option_text("WxH");
+  send->add_option("--trim", request->trimSeconds, "with --fit, keep a sound's first SECONDS")
+      ->check(CLI::PositiveNumber)
+      ->needs(fit)
+      ->option_text("SECONDS");
+  send->add_flag("--normalise", request->normalise,
+                 "with --fit, bring a sound's loudest peak to full scale")
+      ->needs(fit);
   send->add_option("FILE", request->files, "object files to send")->required();
   send->callback([request, seams, &exitStatus] { exitStatus = RunSend(*request, seams); });
 }

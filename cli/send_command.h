@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "picture/picture_fitting.h"
 #include "platform/user_interface.h"
 
 namespace CLI {
@@ -24,8 +25,16 @@ struct SendRequest {
   std::optional<std::string> tracePath;
   bool quiet = false;
   bool patient = false;
+  // Sounds and pictures made for the handset; without it, a hint when that would help.
+  bool fit = false;
+  std::optional<PictureSize> pictureSize;  // else the stored one
+  std::optional<double> trimSeconds;
+  bool normalise = false;
   std::vector<std::string> files;
 };
+
+// "128x160" as a screen size; nullopt for anything else.
+std::optional<PictureSize> ParsePictureSize(const std::string& text);
 
 // Sends the files in order with the window's settings, then saves the speed list when a file
 // went through or the detection reordered it. Returns kExitDone when every file went through,

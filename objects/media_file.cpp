@@ -159,6 +159,15 @@ bool MediaFile::LoadAndValidate(const std::string& path, std::int32_t kind,
   return true;
 }
 
+bool MediaFile::TakeFitted(std::vector<std::uint8_t> bytes, std::int32_t formatCode,
+                           std::int32_t kind) {
+  data_ = std::move(bytes);
+  formatCode_ = formatCode;
+  isConverted_ = false;
+  Release(converted_);
+  return kind != kSound || ConvertSoundData();
+}
+
 void MediaFile::TakeTitle(std::span<const std::uint16_t> title) {
   titleLength_ = static_cast<std::uint32_t>(std::min(title.size(), kMaxTitleChars));
   for (std::uint32_t i = 0; i < titleLength_; ++i)

@@ -37,6 +37,11 @@ class MediaFile {
   bool LoadAndValidate(const std::string& path, std::int32_t kind,
                        std::span<const std::uint16_t> title, UserInterface& ui);
 
+  // Puts `bytes`, an object file of format `formatCode`, in place of the file's bytes and format,
+  // keeping the title: a sound gets its ADPCM rendition as a loaded file does. False when memory
+  // runs out.
+  bool TakeFitted(std::vector<std::uint8_t> bytes, std::int32_t formatCode, std::int32_t kind);
+
   std::span<const std::uint8_t> data() const { return data_; }
   std::span<const std::uint8_t> converted() const { return converted_; }
   bool isConverted() const { return isConverted_; }

@@ -40,4 +40,10 @@ void RecordingUserInterface::FinishProgress() {
   ++finishCount;
 }
 
+bool RecordingUserInterface::Ask(std::string_view question) {
+  std::lock_guard lock(mutex_);
+  questions.emplace_back(question);
+  return answer;
+}
+
 }  // namespace vandrel

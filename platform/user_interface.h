@@ -23,6 +23,12 @@ class UserInterface {
   virtual void ShowProgress(std::string_view caption, std::string_view phase) = 0;
   virtual void UpdateProgress(std::uint32_t percent, std::string_view line) = 0;
   virtual void FinishProgress() = 0;
+  // A yes/no question; true for yes. Returns when the user has answered. An interface that has
+  // no one to ask answers no.
+  virtual bool Ask(std::string_view question) {
+    (void)question;
+    return false;
+  }
 };
 
 // The error box; an empty text shows nothing (events that only count produce no text).
@@ -32,7 +38,8 @@ void ShowNotice(UserInterface& ui, std::string_view text);
 void ShowPlain(UserInterface& ui, std::string_view text);
 
 // Errors and warnings to stderr, notices and plain texts to stdout; the progress as a bar on
-// stderr when stderr is a terminal, nothing otherwise.
+// stderr when stderr is a terminal, nothing otherwise. It has no one to ask: a question is
+// answered no.
 class ConsoleUserInterface final : public UserInterface {
  public:
   void ShowBox(BoxKind kind, std::string_view text) override;
@@ -58,8 +65,12 @@ class RecordingUserInterface final : public UserInterface {
   void ShowProgress(std::string_view caption, std::string_view phase) override;
   void UpdateProgress(std::uint32_t percent, std::string_view line) override;
   void FinishProgress() override;
+  // Records the question and gives `answer`.
+  bool Ask(std::string_view question) override;
 
   std::vector<Box> boxes;
+  std::vector<std::string> questions;
+  bool answer = false;
   std::vector<std::string> progressCaptions;
   std::vector<std::string> progressPhases;
   std::vector<std::uint32_t> percents;

@@ -51,3 +51,11 @@
 #define ID_MENU_PORT_6 105
 #define ID_MENU_PORT_7 106
 #define ID_MENU_PORT_8 107
+// The "fit to handset" submenu's items, by stored value (never, ask, always).
+#define ID_MENU_FIT_NEVER 32800
+#define ID_MENU_FIT_ASK 32801
+#define ID_MENU_FIT_ALWAYS 32802
+// The picture size submenu's items, by stored value: "as it is", then the handset screens from
+// the first, whose commands follow one another.
+#define ID_MENU_PICTURE_AS_IT_IS 32810
+#define ID_MENU_PICTURE_SIZE_1 32811

@@ -86,6 +86,20 @@ constexpr TextBlock kEnglishTexts = {
     "A handset without object transfer capability was found.",
     "An error occurred while identifying the handset.",
     "",
+    "&Fit to handset",
+    "&Always",
+    "As&k",
+    "&Never",
+    "Picture &size",
+    "&As it is",
+    "%s can be made for the handset.\n"
+    "\n"
+    "As it is: %d bytes, %s at %d bit/s.\n"
+    "For the handset: %d bytes, %s.\n"
+    "\n"
+    "Send the handset version?",
+    "Sending the handset version: %d bytes instead of %d (%s instead of %s at %d bit/s).",
+    "with --fit, %d bytes instead of %d (%s instead of %s at %d bit/s)",
 };
 
 constexpr TextBlock kFrenchTexts = {
@@ -172,6 +186,21 @@ constexpr TextBlock kFrenchTexts = {
     "Un mobile a été trouvé mais il ne supporte pas le téléchargement d'objet.",
     "Erreur d'identification du mobile.",
     "",
+    "&Adapter au mobile",
+    "&Toujours",
+    "&Demander",
+    "&Jamais",
+    "&Taille des images",
+    "&Telle quelle",
+    "%s peut être adapté au mobile.\n"
+    "\n"
+    "Tel quel : %d octets, %s à %d bit/s.\n"
+    "Adapté au mobile : %d octets, %s.\n"
+    "\n"
+    "Envoyer la version adaptée au mobile ?",
+    "Envoi de la version adaptée au mobile : %d octets au lieu de %d (%s au lieu de %s à %d "
+    "bit/s).",
+    "avec --fit, %d octets au lieu de %d (%s au lieu de %s à %d bit/s)",
 };
 
 // Read by the send job's thread, switched by the window's.

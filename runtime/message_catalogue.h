@@ -76,9 +76,19 @@ enum TextId : int {
   TXT_MODEM_REFUSED = 68,
   TXT_NO_TRANSFER_CAPABILITY = 69,
   TXT_IDENTIFY_FAILED = 70,
+  // fitting sounds and pictures to the handset
+  TXT_MENU_FIT = 72,
+  TXT_MENU_FIT_ALWAYS = 73,
+  TXT_MENU_FIT_ASK = 74,
+  TXT_MENU_FIT_NEVER = 75,
+  TXT_MENU_PICTURE_SIZE = 76,
+  TXT_MENU_PICTURE_AS_IT_IS = 77,
+  TXT_FIT_QUESTION = 78,
+  TXT_FIT_DONE = 79,
+  TXT_FIT_HINT = 80,
 };
 
-inline constexpr std::size_t kTextCount = 72;
+inline constexpr std::size_t kTextCount = 81;
 inline constexpr int kEnglish = 0;
 inline constexpr int kFrench = 1;
 
@@ -91,7 +101,7 @@ const TextBlock& GetTextBlock(int language);
 // `language` (0 English, 1 French).
 void SelectTextLanguage(int language);
 int TextLanguage();
-// Text `number` in the interface language; empty outside 0..71.
+// Text `number` in the interface language; empty outside 0..80.
 std::string GetText(int number);
 
 }  // namespace vandrel

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <limits>
-#include <string_view>
 
 #include "sound/adpcm_block.h"
 #include "sound/allocation.h"
 #include "sound/byte_order.h"
+#include "sound/header_writer.h"
 #include "sound/ima_quantiser.h"
 
 namespace vandrel {
@@ -25,29 +25,6 @@ constexpr std::uint32_t kRiffOverhead = 4 + (kChunkHeaderBytes + kHandsetFmtByte
 static_assert(kRiffOverhead + kChunkHeaderBytes == kHandsetHeaderBytes);
 // The handset marks its blocks with 1 in the header byte that the standard layout leaves 0.
 constexpr std::uint8_t kHandsetBlockMark = 0x01;
-
-// Writes the header fields one after another.
-class HeaderWriter {
- public:
-  explicit HeaderWriter(std::span<std::uint8_t> header) : header_(header) {}
-  void Id(std::string_view id) {
-    std::copy(id.begin(), id.end(), header_.begin() + static_cast<std::ptrdiff_t>(at_));
-    at_ += id.size();
-  }
-  void U16(std::uint16_t value) {
-    StoreU16(header_, at_, value);
-    at_ += 2;
-  }
-  void U32(std::uint32_t value) {
-    StoreU32(header_, at_, value);
-    at_ += 4;
-  }
-  std::size_t Length() const { return at_; }
-
- private:
-  std::span<std::uint8_t> header_;
-  std::size_t at_ = 0;
-};
 
 std::size_t WriteHandsetHeader(const WavFormat& output, std::span<std::uint8_t> header) {
   HeaderWriter writer(header);

@@ -14,13 +14,16 @@ enum ConversionResult : std::uint32_t {
   CONV_BAD_FORMAT = 8,   // not a sound the converter accepts, or its data ran short
 };
 
-// Format tags of the "fmt " chunk that the converter reads or writes.
+// Format tags of the "fmt " chunk that the converter reads or writes, and those the sound
+// preparation reads besides.
 enum FormatTag : std::uint16_t {
   FORMAT_PCM = 0x0001,
+  FORMAT_IEEE_FLOAT = 0x0003,
   FORMAT_ALAW = 0x0006,
   FORMAT_MULAW = 0x0007,
   FORMAT_IMA_ADPCM = 0x0011,
   FORMAT_HANDSET_ADPCM = 0x0101,
+  FORMAT_EXTENSIBLE = 0xFFFE,  // the encoding is the sub-format named in the extension
 };
 
 // The block buffers of a decoder or an encoder, attached to the description they work for.
@@ -46,6 +49,7 @@ struct WavFormat {
   std::uint16_t blockAlign = 0;
   std::uint16_t bitsPerSample = 0;
   std::uint32_t extraSize = 0;
+  std::uint16_t subFormat = 0;  // FORMAT_EXTENSIBLE: the tag its sub-format stands for
   std::uint16_t samplesPerBlock = 0;
   std::uint32_t bytesPerSample = 0;
   std::uint32_t dataSize = 0;

@@ -20,6 +20,12 @@ constexpr std::uint32_t kWordBytes = 2;
 constexpr std::uint32_t kMinSampleRate = 7920;
 constexpr std::uint32_t kMaxSampleRate = 8080;
 constexpr std::uint16_t kMono = 1;
+// The extension of FORMAT_EXTENSIBLE: valid bits, channel mask, then a 16-byte sub-format GUID
+// whose first two bytes are a format tag and whose other fourteen are always these.
+constexpr std::uint32_t kExtensibleBytes = 22;
+constexpr std::size_t kSubFormatOffset = 6;
+constexpr std::array<std::uint8_t, 14> kSubFormatGuidTail = {
+    0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
 // The encodings the converter reads, with the bit depths each may declare.
 struct AcceptedEncoding {
@@ -40,6 +46,14 @@ bool HasId(std::span<const std::uint8_t> window, std::size_t at, std::string_vie
                     [](char expected, std::uint8_t seen) {
                       return static_cast<std::uint8_t>(expected) == seen;
                     });
+}
+
+// The format tag that an extensible format's sub-format GUID stands for; 0 for a GUID outside
+// the family of format tags.
+std::uint16_t SubFormatTag(std::span<const std::uint8_t> extension) {
+  const auto guid = extension.subspan(kSubFormatOffset);
+  if (!std::equal(kSubFormatGuidTail.begin(), kSubFormatGuidTail.end(), guid.begin() + 2)) return 0;
+  return LoadU16(guid, 0);
 }
 
 const AcceptedEncoding* FindEncoding(std::uint16_t formatTag) {
@@ -75,6 +89,7 @@ ChunkLocation FindChunk(std::span<const std::uint8_t> window, std::uint64_t posi
 ConversionResult ReadWavHeader(std::span<const std::uint8_t> window, std::uint64_t fileLength,
                                WavFormat& format) {
   format.extraSize = 0;
+  format.subFormat = 0;
   if (!HasId(window, 0, "RIFF") || !HasId(window, kWaveIdOffset, "WAVE")) return CONV_BAD_FORMAT;
   format.riffSize = LoadU32(window, kRiffSizeOffset);
 
@@ -97,7 +112,9 @@ ConversionResult ReadWavHeader(std::span<const std::uint8_t> window, std::uint64
   std::uint32_t remaining = fmt.size - kBasicFmtBytes;
 
   // A PCM format chunk may be longer than 16 bytes; whatever follows is not an extension.
-  if (format.formatTag != FORMAT_PCM) {
+  // A float one may end with the basic fields, as many programs write it.
+  const bool bareFloat = format.formatTag == FORMAT_IEEE_FLOAT && remaining < kWordBytes;
+  if (format.formatTag != FORMAT_PCM && !bareFloat) {
     if (remaining < kWordBytes) return CONV_BAD_FORMAT;
     format.extraSize = LoadU16(payload, cursor);
     cursor += kWordBytes;
@@ -106,7 +123,13 @@ ConversionResult ReadWavHeader(std::span<const std::uint8_t> window, std::uint64
   if (format.extraSize > remaining) return CONV_BAD_FORMAT;
 
   switch (format.formatTag) {
+    case FORMAT_EXTENSIBLE:
+      if (format.extraSize < kExtensibleBytes) return CONV_BAD_FORMAT;
+      format.subFormat = SubFormatTag(payload.subspan(cursor, kExtensibleBytes));
+      format.bytesPerSample = (format.bitsPerSample + 7u) / 8u;
+      return CONV_OK;
     case FORMAT_PCM:
+    case FORMAT_IEEE_FLOAT:
     case FORMAT_ALAW:
     case FORMAT_MULAW:
       format.bytesPerSample = (format.bitsPerSample + 7u) / 8u;
@@ -128,6 +151,11 @@ ConversionResult CheckSoundFormat(std::span<const std::uint8_t> window, std::uin
   if (format.sampleRate < kMinSampleRate || format.sampleRate > kMaxSampleRate)
     return CONV_BAD_FORMAT;
 
+  return FindDataChunk(window, fileLength, format);
+}
+
+ConversionResult FindDataChunk(std::span<const std::uint8_t> window, std::uint64_t fileLength,
+                               WavFormat& format) {
   const ChunkLocation data = FindChunk(
       window, kFirstChunkOffset, "data",
       static_cast<std::int64_t>(fileLength) - static_cast<std::int64_t>(kFirstChunkOffset));

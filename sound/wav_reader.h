@@ -24,7 +24,8 @@ struct ChunkLocation {
 ChunkLocation FindChunk(std::span<const std::uint8_t> window, std::uint64_t position,
                         std::string_view id, std::int64_t budget);
 
-// Parses "RIFF", "WAVE" and "fmt " into `format`: CONV_OK or CONV_BAD_FORMAT.
+// Parses "RIFF", "WAVE" and "fmt " into `format`: CONV_OK or CONV_BAD_FORMAT. Float and
+// extensible formats are parsed for the sound preparation; the acceptance rules refuse them.
 ConversionResult ReadWavHeader(std::span<const std::uint8_t> window, std::uint64_t fileLength,
                                WavFormat& format);
 
@@ -32,6 +33,11 @@ ConversionResult ReadWavHeader(std::span<const std::uint8_t> window, std::uint64
 // CONV_BAD_FORMAT.
 ConversionResult CheckSoundFormat(std::span<const std::uint8_t> window, std::uint64_t fileLength,
                                   WavFormat& format);
+
+// Locates the "data" chunk in `window` and records its size and offset in `format`: CONV_OK,
+// or CONV_BAD_FORMAT when there is none.
+ConversionResult FindDataChunk(std::span<const std::uint8_t> window, std::uint64_t fileLength,
+                               WavFormat& format);
 
 // The checking pass over a whole file image: CONV_READ_ERROR when it is shorter than the
 // checking window, else the first failure of the two steps above.

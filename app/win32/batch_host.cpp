@@ -45,9 +45,12 @@ BatchResult BatchHost::Run(const std::vector<std::string>& files) {
                          .progress = progress,
                          .frontEnd = *this,
                          .lineSpeeds = start.settings.lineSpeeds};
+  BatchOptions options;
+  // no one to ask between the files: "ask" sends them as they are
+  options.fit = FitRequestOf(start.settings, false);
   BatchResult result;
   std::thread worker([&] {
-    result = RunBatch(files, {}, send);
+    result = RunBatch(files, options, send);
     PostMessageW(host_, kBatchDoneMessage, 0, 0);
   });
   MSG message;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/chosen_file.h"
+#include "app/handset_fit.h"
 #include "app/language.h"
 #include "app/object_title.h"
 #include "app/send_job.h"
@@ -110,7 +111,10 @@ void MainWindow::Initialise(HWND window) {
   // Without a serial-port key the menu lists no port; the window is still made complete, and a
   // send fails at detection until "Auto" or a later start finds a port.
   menuBar_.ListPorts(start_->ports);
+  menuBar_.ListPictureSizes();
   SetLanguage(TextLanguage(), &menuBar_);
+  menuBar_.CheckFitItem(start_->settings.fitToHandset);
+  menuBar_.CheckPictureSizeItem(start_->settings.pictureSize);
 
   SetDataFont();
 
@@ -151,6 +155,8 @@ void MainWindow::SaveSettings() const {
   settings.language = TextLanguage();
   settings.combo = selectedKind_;
   settings.patient = start_->state.patientWaits;
+  settings.fitToHandset = start_->settings.fitToHandset;
+  settings.pictureSize = start_->settings.pictureSize;
   for (int kind = kGraphic; kind <= kVCard; ++kind) {
     settings.folders[static_cast<std::size_t>(kind)] =
         folders_[static_cast<std::size_t>(kind) - 1].remembered;
@@ -224,7 +230,7 @@ bool MainWindow::HandleCommand(int id, int notification) {
         ChoosePort(position);
         return true;
       }
-      return false;
+      return ChooseFitting(id);
   }
 }
 
@@ -302,6 +308,8 @@ void MainWindow::Send() {
   if (!prepared) {
     ShowWarning(shown_, GetText(TXT_NO_OBJECT_FILE));
   } else if (LoadObjectFile(state, file, shown_)) {
+    FitForHandset(file, state, displayName_, FitRequestOf(start_->settings, true),
+                  start_->settings.lineSpeeds.speeds[0], shown_);
     RunSend(file);
   }
   LockWindowUpdate(nullptr);
@@ -347,6 +355,24 @@ void MainWindow::ChoosePort(int position) {
   menuBar_.CheckPortItem(position, ports.count);
   SelectPort(ports, position, start_->selection);
   portChosen_ = true;
+}
+
+// Kept at once, as the other settings are.
+bool MainWindow::ChooseFitting(int command) {
+  AppSettings& settings = start_->settings;
+  if (const auto fit = FitSettingOfCommand(command)) {
+    settings.fitToHandset = *fit;
+    SaveNumberSetting("FitToHandset", *fit);
+    menuBar_.CheckFitItem(*fit);
+    return true;
+  }
+  if (const auto size = PictureSizeOfCommand(command)) {
+    settings.pictureSize = *size;
+    SaveNumberSetting("PictureSize", *size);
+    menuBar_.CheckPictureSizeItem(*size);
+    return true;
+  }
+  return false;
 }
 
 void MainWindow::SearchPorts() {

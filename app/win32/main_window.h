@@ -79,6 +79,8 @@ class MainWindow {
   void Send();
   void RunSend(const MediaFile& file);
   void ChoosePort(int position);
+  // A choice of the Fit to handset or Picture size submenu; false for any other command.
+  bool ChooseFitting(int command);
   void SearchPorts();
   void ChangeLanguage(int language);
   // A button's picture as drawn, and as shown: scaled to fill the button.

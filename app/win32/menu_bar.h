@@ -2,15 +2,22 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <optional>
+
 #include "app/language.h"
 #include "app/port_list.h"
 
 namespace vandrel {
 
-// The main window's menu bar: File, Settings (the Port and Language submenus) and "&?".
-// A language switch gives it the catalogue's texts and moves the language radio mark.
+// The main window's menu bar: File, Settings (the Port, Language, Fit to handset and Picture size
+// submenus) and "&?". A language switch gives it the catalogue's texts and moves the language
+// radio mark.
 // The position (1..8) of the port item that sends `command`; 0 for any other command.
 int PortPositionOfCommand(int command);
+// The "FitToHandset" and "PictureSize" settings that `command` chooses; nullopt for any other.
+std::optional<std::int32_t> FitSettingOfCommand(int command);
+std::optional<std::int32_t> PictureSizeOfCommand(int command);
 
 class MenuBar final : public LanguageMenus {
  public:
@@ -31,6 +38,12 @@ class MenuBar final : public LanguageMenus {
   void ListPorts(const PortList& ports);
   // Moves the radio mark to the port item at `position` (1..8); "Auto" is never marked.
   void CheckPortItem(int position, int portCount);
+
+  // Adds the handset screens after "As it is" in the Picture size submenu.
+  void ListPictureSizes();
+  // Move the radio marks to the stored choices.
+  void CheckFitItem(std::int32_t fitToHandset);
+  void CheckPictureSizeItem(std::int32_t pictureSize);
 
  private:
   HWND window_ = nullptr;

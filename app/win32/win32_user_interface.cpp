@@ -42,6 +42,12 @@ void Win32UserInterface::ShowBox(BoxKind kind, std::string_view text) {
   MessageBoxW(owner, Widen(text).c_str(), Widen(kAppName).c_str(), flags);
 }
 
+bool Win32UserInterface::Ask(std::string_view question) {
+  const HWND owner = GetActiveWindow();
+  const UINT flags = MB_YESNO | MB_ICONQUESTION | (owner == nullptr ? MB_SETFOREGROUND : 0);
+  return MessageBoxW(owner, Widen(question).c_str(), Widen(kAppName).c_str(), flags) == IDYES;
+}
+
 void Win32UserInterface::ShowProgress(std::string_view caption, std::string_view phase) {
   if (ProgressDialog* dialog = progressDialog_.load()) dialog->ShowPhase(caption, phase);
 }

@@ -17,6 +17,8 @@ class Win32UserInterface final : public UserInterface {
   void ShowProgress(std::string_view caption, std::string_view phase) override;
   void UpdateProgress(std::uint32_t percent, std::string_view line) override;
   void FinishProgress() override;
+  // A message box with Yes and No.
+  bool Ask(std::string_view question) override;
 
   // The dialog of the running send, or nullptr once it has ended. Progress shown while no
   // dialog is attached goes nowhere.

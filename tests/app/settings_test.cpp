@@ -68,5 +68,32 @@ TEST_F(SettingsTest, UnusableStoredValuesFallBackOrAreCut) {
   EXPECT_EQ(settings.folders[kVCard], settings.defaultFolders[kVCard]);
 }
 
+// Fitting stays off, and pictures as they are, unless a usable choice was stored.
+TEST_F(SettingsTest, FittingChoicesRoundTripAndUnusableOnesGiveTheDefaults) {
+  AppSettings settings;
+  LoadSettings(settings);
+  EXPECT_EQ(settings.fitToHandset, kFitNever);
+  EXPECT_EQ(settings.pictureSize, kPictureAsItIs);
+  settings.fitToHandset = kFitAsk;
+  settings.pictureSize = static_cast<std::int32_t>(kHandsetScreens.size());
+  SaveSettings(settings);
+  AppSettings reloaded;
+  LoadSettings(reloaded);
+  EXPECT_EQ(reloaded.fitToHandset, kFitAsk);
+  EXPECT_EQ(reloaded.pictureSize, static_cast<std::int32_t>(kHandsetScreens.size()));
+
+  // one past the last choice, and -1
+  for (const auto& [fit, size] : {std::pair{3u, 9u}, std::pair{0xFFFFFFFFu, 0xFFFFFFFFu}}) {
+    Store("FitToHandset", RegistryValue::Dword(fit));
+    Store("PictureSize", RegistryValue::Dword(size));
+    LoadSettings(reloaded);
+    EXPECT_EQ(reloaded.fitToHandset, kFitNever) << fit;
+    EXPECT_EQ(reloaded.pictureSize, kPictureAsItIs) << size;
+  }
+  Store("FitToHandset", RegistryValue::String("2"));
+  LoadSettings(reloaded);
+  EXPECT_EQ(reloaded.fitToHandset, kFitNever);
+}
+
 }  // namespace
 }  // namespace vandrel

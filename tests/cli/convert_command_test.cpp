@@ -103,15 +103,32 @@ Bytes ImaSound() {
 INSTANTIATE_TEST_SUITE_P(
     Sounds, RefusedInputs,
     testing::Values(
-        RefusedCase{"Stereo",
-                    Riff({Chunk("fmt ", FmtPayload({FORMAT_PCM, 2, 8000, 4, 16})),
+        RefusedCase{"CompressedLayout",
+                    Riff({Chunk("fmt ", FmtPayload({0x0055, 2, 8000, 4, 16}, {0, 0})),
                           Chunk("data", Bytes(800, 0))}),
-                    "it is not a WAV file of the accepted kind (mono, 7920–8080 Hz, PCM "
-                    "8/16-bit, A-law, µ-law or IMA ADPCM)"},
+                    "it is not a WAV file of the accepted kind (4000–192000 Hz, any number of "
+                    "channels, PCM 8/16/24/32-bit, 32-bit float, A-law, µ-law or mono IMA "
+                    "ADPCM)"},
         RefusedCase{"Short", Pcm8Wav(Bytes(100, 0x80)), "it is shorter than 200 bytes"},
         RefusedCase{"HandsetFormat", HandsetSound(), "it is already in the handset format"},
         RefusedCase{"ImaAdpcm", ImaSound(), "the conversion would not be smaller"}),
     [](const testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ConvertCommand, PreparesAStereo44kHzSoundThenConvertsIt) {
+  std::vector<std::int16_t> stereo;
+  for (const std::int16_t sample : SpeechLike(44100)) stereo.insert(stereo.end(), {sample, sample});
+  Bytes input = Pcm16Wav(stereo, 44100);
+  StoreU16(input, 22, 2);  // channels
+  StoreU16(input, 32, 4);  // block align
+  const std::string inputPath = Write("in.wav", input);
+  const std::string output = PathOf("out.wav");
+  EXPECT_EQ(RunConvert(inputPath, output, recorder, {.maxSeconds = 0.5}), kExitDone);
+  const Bytes converted = Read(output);
+  ASSERT_GT(converted.size(), 70u);
+  EXPECT_EQ(LoadU16(converted, 20), FORMAT_HANDSET_ADPCM);
+  EXPECT_EQ(LoadU32(converted, 24), 8000u);
+  EXPECT_EQ(LoadU32(converted, 58), 4000u);  // the fact chunk's sample count: half a second
+}
 
 TEST_F(ConvertCommand, MissingInputIsAFileError) {
   const std::string input = PathOf("none.wav");
@@ -141,6 +158,8 @@ TEST_F(ConvertCommand, IsReachedThroughTheCommandLine) {
 
   const char* missingOut[] = {"vandrel-cli", "convert", input.c_str()};
   EXPECT_THROW(app.parse(3, missingOut), CLI::RequiredError);
+  const char* noLength[] = {"vandrel-cli", "convert", "--trim", "0", input.c_str(), output.c_str()};
+  EXPECT_THROW(app.parse(6, noLength), CLI::ValidationError);
   EXPECT_NE(app.get_subcommand("convert")->help().find("Exit status"), std::string::npos);
 }
 

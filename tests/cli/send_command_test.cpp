@@ -6,11 +6,13 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <regex>
 
 #include "cli/exit_status.h"
 #include "platform/registry_tree.h"
 #include "serial/port_map.h"
 #include "tests/cli/run_cli.h"
+#include "tests/sound/wav_builder.h"
 
 namespace vandrel {
 namespace {
@@ -64,6 +66,37 @@ TEST_F(SendCommandTest, DeviceThatNoNumberIsLeftForEndsTheRun) {
   const CliOutput run = RunCli({"send", "--device", device, picture_});
   EXPECT_EQ(run.status, kExitFailed);
   EXPECT_THAT(run.err, HasSubstr("No port number is left for " + device));
+}
+
+// Two seconds of 44.1 kHz sound go as they are (176 444 bytes, 16 s at 115 200 bit/s): the run
+// says what fitting would gain, --fit says what it sends instead, and quiet says neither.
+TEST_F(SendCommandTest, SoundThatFittingShrinksGetsAHintOrIsSentFitted) {
+  const std::string song = (folder_ / "song.wav").string();
+  const wav_builder::Bytes wav = wav_builder::Pcm16Wav(wav_builder::SpeechLike(2 * 44100), 44100);
+  std::ofstream(song, std::ios::binary)
+      .write(reinterpret_cast<const char*>(wav.data()), static_cast<std::streamsize>(wav.size()));
+
+  const CliOutput hinted = RunCli({"send", "--lang", "en", "--port", kDeadPort, song});
+  const std::string label = song + ": with --fit, ";
+  const std::size_t line = hinted.err.find(label);
+  ASSERT_NE(line, std::string::npos) << hinted.err;
+  std::smatch hint;
+  const std::string rest = hinted.err.substr(line + label.size());
+  ASSERT_TRUE(std::regex_search(
+      rest, hint,
+      std::regex("^([0-9]+) bytes instead of 176444 \\(1 s instead of 16 s at 115200 bit/s\\)\n")))
+      << hinted.err;
+  EXPECT_LE(std::stoul(hint[1]) * 4, 176444u);
+
+  const CliOutput fitted = RunCli({"send", "--lang", "en", "--port", kDeadPort, "--fit", song});
+  EXPECT_THAT(fitted.out, HasSubstr(song + ": Sending the handset version: " + hint[1].str() +
+                                    " bytes instead of 176444 (1 s instead of 16 s at 115200 "
+                                    "bit/s).\n"));
+  EXPECT_THAT(fitted.err, testing::Not(HasSubstr("with --fit")));
+
+  const CliOutput quiet = RunCli({"send", "-q", "--port", kDeadPort, song});
+  EXPECT_THAT(quiet.err, testing::Not(HasSubstr("with --fit")));
+  EXPECT_EQ(RunCli({"send", "--trim", "5", song}).status, kExitUsage);
 }
 
 }  // namespace

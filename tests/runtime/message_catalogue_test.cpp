@@ -58,7 +58,7 @@ TEST_F(CatalogueTest, StartupNoticeIsTwoParagraphs) {
 
 TEST_F(CatalogueTest, NumbersOutsideTheTableGiveNothing) {
   EXPECT_EQ(GetText(-1), "");
-  EXPECT_EQ(GetText(72), "");
+  EXPECT_EQ(GetText(kTextCount), "");
 }
 
 }  // namespace

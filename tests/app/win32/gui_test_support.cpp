@@ -50,6 +50,10 @@ void RecordingWindowUserInterface::FinishProgress() {
   finishedLines.push_back(ItemText(search.found, IDC_PROGRESS_LINE));
 }
 
+bool RecordingWindowUserInterface::Ask(std::string_view question) {
+  return record_.Ask(question);
+}
+
 GuiTest::~GuiTest() {
   InstallRegistryStore(nullptr);
 }

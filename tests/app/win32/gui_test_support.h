@@ -25,6 +25,7 @@ class RecordingWindowUserInterface final : public UserInterface {
   void ShowProgress(std::string_view caption, std::string_view phase) override;
   void UpdateProgress(std::uint32_t percent, std::string_view line) override;
   void FinishProgress() override;
+  bool Ask(std::string_view question) override;
 
   DWORD uiThread = GetCurrentThreadId();
   // The bar's position and the percentage line of the progress dialog at each Finish.

@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
 #include "app/win32/batch_host.h"
 #include "app/win32/main_window.h"
 #include "gui_test_support.h"
 #include "resources/resource_ids.h"
 #include "runtime/message_catalogue.h"
 #include "tests/scratch_folder.h"
+#include "tests/sound/wav_builder.h"
 
 namespace vandrel {
 namespace {
@@ -40,6 +42,41 @@ class SendTest : public GuiTest {
     card.append(kCardBytes - card.size() - end.size(), 'x');
     card += end;
     return folder_.Write(name, card).string();
+  }
+
+  // Two seconds of 44.1 kHz sound: 176 444 bytes, which the handset version makes much smaller.
+  std::string WriteSong(const std::string& name) {
+    return folder_.Write(name, wav_builder::Pcm16Wav(wav_builder::SpeechLike(2 * 44100), 44100))
+        .string();
+  }
+
+  // Sends `path` as a sound from the window, once for each answer given to a question.
+  void SendSoundFromTheWindow(const std::string& path, std::initializer_list<bool> answers) {
+    MainWindow window(ui_, dialogs_, clock_, [&](HWND, const OpenFileRequest&) { return path; });
+    const HWND handle = window.Create();
+    ASSERT_NE(handle, nullptr);
+    SendDlgItemMessageW(handle, IDC_OBJECT_TYPE, CB_SETCURSEL, kSound - 1, 0);
+    SendMessageW(handle, WM_COMMAND, MAKEWPARAM(IDC_OBJECT_TYPE, CBN_SELCHANGE), 0);
+    SendMessageW(handle, WM_COMMAND, ID_MENU_OPEN, 0);
+    for (const bool answer : answers) {
+      boxes_.answer = answer;
+      SendMessageW(handle, WM_COMMAND, IDC_SEND_BUTTON, 0);
+    }
+  }
+
+  // The sizes of the objects stored after the first `before`, from the manifest's third column.
+  std::vector<std::size_t> StoredSizes(std::size_t before) const {
+    std::vector<std::size_t> sizes;
+    const std::vector<std::string> lines = ManifestLines();
+    for (std::size_t i = before; i < lines.size(); ++i) {
+      std::istringstream fields(lines[i]);
+      std::string code, title, size;
+      std::getline(fields, code, '\t');
+      std::getline(fields, title, '\t');
+      std::getline(fields, size, '\t');
+      sizes.push_back(std::stoul(size));
+    }
+    return sizes;
   }
 
   std::vector<std::string> ManifestLines() const {
@@ -100,6 +137,36 @@ TEST_F(SendTest, BatchSendsEachFileWithItsOwnProgressDialog) {
   EXPECT_EQ(ui_.finishedBars, (std::vector<LRESULT>{100, 100}));
   EXPECT_EQ(boxes_.progressCaptions.back(), "Send file two.vcf (3/3)");
   EXPECT_EQ(ManifestLines().size(), before + 2);
+}
+
+constexpr std::size_t kSongBytes = 176444;
+
+TEST_F(SendTest, AskedTheWindowSendsTheHandsetVersionOnYesAndTheFileOnNo) {
+  StoreSetting("FitToHandset", RegistryValue::Dword(kFitAsk));
+  const std::string song = WriteSong("Song.wav");
+  const std::size_t before = ManifestLines().size();
+  SendSoundFromTheWindow(song, {true, false});
+
+  ASSERT_EQ(boxes_.questions.size(), 2u);
+  EXPECT_NE(boxes_.questions[0].find("song.wav can be made for the handset.\n\nAs it is: 176444 "
+                                     "bytes, 16 s at 115200 bit/s.\nFor the handset: "),
+            std::string::npos)
+      << boxes_.questions[0];
+  const std::vector<std::size_t> sizes = StoredSizes(before);
+  ASSERT_EQ(sizes.size(), 2u);
+  EXPECT_LE(sizes[0] * 4, kSongBytes);
+  EXPECT_NE(boxes_.questions[0].find("For the handset: " + std::to_string(sizes[0]) + " bytes"),
+            std::string::npos);
+  EXPECT_EQ(sizes[1], kSongBytes);
+}
+
+TEST_F(SendTest, NeverFittingSendsTheFileWithoutAQuestion) {
+  const std::string song = WriteSong("Song.wav");
+  const std::size_t before = ManifestLines().size();
+  SendSoundFromTheWindow(song, {true});
+
+  EXPECT_TRUE(boxes_.questions.empty());
+  EXPECT_EQ(StoredSizes(before), std::vector<std::size_t>{kSongBytes});
 }
 
 }  // namespace

@@ -1,0 +1,75 @@
+#include "app/handset_fit.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/format_text.h"
+#include "runtime/message_catalogue.h"
+
+namespace vandrel {
+
+namespace {
+
+// A start bit, eight data bits and a stop bit.
+constexpr std::uint64_t kLineBitsPerByte = 10;
+constexpr std::uint64_t kSecondsPerMinute = 60;
+
+int AsInt(std::size_t bytes) {
+  return static_cast<int>(bytes);
+}
+
+}  // namespace
+
+FitRequest FitRequestOf(const AppSettings& settings, bool canAsk) {
+  FitRequest request;
+  if (settings.fitToHandset == kFitAlways) request.mode = FitMode::kAlways;
+  if (settings.fitToHandset == kFitAsk && canAsk) request.mode = FitMode::kAsk;
+  if (settings.pictureSize > kPictureAsItIs &&
+      static_cast<std::size_t>(settings.pictureSize) <= kHandsetScreens.size())
+    request.options.screen = kHandsetScreens[static_cast<std::size_t>(settings.pictureSize) - 1];
+  return request;
+}
+
+std::string SendTimeText(std::size_t bytes, std::int32_t speed) {
+  const std::uint64_t bitsPerSecond = static_cast<std::uint64_t>(std::max<std::int32_t>(speed, 1));
+  const std::uint64_t seconds = (bytes * kLineBitsPerByte + bitsPerSecond - 1) / bitsPerSecond;
+  if (seconds < kSecondsPerMinute) return FormatText("%d s", static_cast<int>(seconds));
+  return FormatText("%d min %d s", static_cast<int>(seconds / kSecondsPerMinute),
+                    static_cast<int>(seconds % kSecondsPerMinute));
+}
+
+void FitForHandset(MediaFile& file, const AppState& state, std::string_view name,
+                   const FitRequest& request, std::int32_t lineSpeed, UserInterface& ui) {
+  if (request.mode == FitMode::kNever) return;
+  std::optional<FittedObject> fitted = FitObject(file, state.ObjectKindOfSend(), request.options);
+  if (!fitted) return;
+  const int before = AsInt(fitted->bytesAsItIs);
+  const int after = AsInt(fitted->bytesFitted);
+  const std::string timeBefore = SendTimeText(fitted->bytesAsItIs, lineSpeed);
+  const std::string timeAfter = SendTimeText(fitted->bytesFitted, lineSpeed);
+  const auto figures = [&](TextId text) {
+    return FormatText(GetText(text).c_str(), after, before, timeAfter.c_str(), timeBefore.c_str(),
+                      static_cast<int>(lineSpeed));
+  };
+  bool take = false;
+  switch (request.mode) {
+    case FitMode::kAlways:
+      ShowNotice(ui, figures(TXT_FIT_DONE));
+      take = true;
+      break;
+    case FitMode::kAsk:
+      take = fitted->MuchSmaller() &&
+             ui.Ask(FormatText(GetText(TXT_FIT_QUESTION).c_str(), std::string(name).c_str(), before,
+                               timeBefore.c_str(), static_cast<int>(lineSpeed), after,
+                               timeAfter.c_str()));
+      break;
+    case FitMode::kHint:
+      if (fitted->MuchSmaller()) ShowWarning(ui, figures(TXT_FIT_HINT));
+      break;
+    case FitMode::kNever:
+      break;
+  }
+  if (take) file = std::move(fitted->file);
+}
+
+}  // namespace vandrel

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/settings.h"
+#include "objects/media_file.h"
+#include "objects/object_fitting.h"
+#include "platform/user_interface.h"
+#include "runtime/app_state.h"
+
+namespace vandrel {
+
+// What a front end does with an object that can be made for the handset: nothing, ask the user
+// when it is much smaller, send it so always, or (the command line without --fit) say what it
+// would gain.
+enum class FitMode { kNever, kAsk, kAlways, kHint };
+
+struct FitRequest {
+  FitMode mode = FitMode::kNever;
+  FitOptions options;
+};
+
+// The request the stored settings make. Without anyone to ask (a batch), "ask" is "never".
+FitRequest FitRequestOf(const AppSettings& settings, bool canAsk);
+
+// How long `bytes` take on the line at `speed` bit/s, ten bits a byte: "2 min 33 s", "4 s".
+std::string SendTimeText(std::size_t bytes, std::int32_t speed);
+
+// Before the send of `file`, `state`'s object shown as `name`, to a handset that the link tries at
+// `lineSpeed` first: puts the handset version in the file's place as `request` says. "Always"
+// says so in a notice; "ask" asks on `ui` when the handset version is much smaller, with both
+// sizes and send times; a hint gives the same figures as a warning.
+void FitForHandset(MediaFile& file, const AppState& state, std::string_view name,
+                   const FitRequest& request, std::int32_t lineSpeed, UserInterface& ui);
+
+}  // namespace vandrel

@@ -1,0 +1,46 @@
+#include "picture/image_decoding.h"
+
+#include <limits>
+
+#include "picture/image_type.h"
+#include "picture/jpeg_table_check.h"
+#include "picture/stb_config.h"
+
+namespace vandrel {
+namespace {
+
+// Only an image of a type we recognise reaches the decoder, so that it reads the image as the
+// type we took it for, and no JPEG whose tables would overrun the decoder's memory. The decoder
+// takes the length of its input as an int.
+bool DecoderMayRead(std::span<const std::uint8_t> image) {
+  const std::optional<ImageType> type = DetectImageType(image);
+  return type && (*type != ImageType::Jpeg || JpegHuffmanTablesFit(image)) &&
+         image.size() <= static_cast<std::size_t>(std::numeric_limits<int>::max());
+}
+
+}  // namespace
+
+std::optional<PictureSize> ReadImageSize(std::span<const std::uint8_t> image) {
+  if (!DecoderMayRead(image)) return std::nullopt;
+  PictureSize size;
+  int channels = 0;
+  if (!stbi_info_from_memory(image.data(), static_cast<int>(image.size()), &size.width,
+                             &size.height, &channels)) {
+    return std::nullopt;
+  }
+  return size;
+}
+
+std::optional<RasterImage> DecodeImage(std::span<const std::uint8_t> image,
+                                       std::int64_t maxPixels) {
+  const std::optional<PictureSize> size = ReadImageSize(image);
+  if (!size || std::int64_t{size->width} * size->height > maxPixels) return std::nullopt;
+  RasterImage decoded;
+  decoded.pixels.reset(stbi_load_from_memory(image.data(), static_cast<int>(image.size()),
+                                             &decoded.width, &decoded.height, &decoded.channels,
+                                             0));
+  if (!decoded.pixels) return std::nullopt;
+  return decoded;
+}
+
+}  // namespace vandrel

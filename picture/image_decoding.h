@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "picture/picture_fitting.h"
+#include "picture/raster_image.h"
+
+namespace vandrel {
+
+// The width and height a JPEG, PNG, BMP or GIF image says it has, read from its header alone.
+// No value for an image that the decoder cannot be trusted with.
+std::optional<PictureSize> ReadImageSize(std::span<const std::uint8_t> image);
+
+// The pixels of a JPEG, PNG, BMP or GIF image (a GIF's first frame), in the channels the image
+// has (a GIF's always with alpha). No value when the image cannot be decoded, or when its header
+// announces more than `maxPixels` pixels: that is refused before any pixel memory is taken.
+std::optional<RasterImage> DecodeImage(std::span<const std::uint8_t> image, std::int64_t maxPixels);
+
+}  // namespace vandrel

@@ -1,0 +1,52 @@
+#include "picture/picture_fitting.h"
+
+#include "picture/alpha_flattening.h"
+#include "picture/fitted_size.h"
+#include "picture/image_decoding.h"
+#include "picture/image_encoding.h"
+#include "picture/image_scaling.h"
+#include "picture/image_type.h"
+
+namespace vandrel {
+namespace {
+
+// Far beyond any camera a user sends from, yet a bound on what a forged header can make us take:
+// decoding holds at most nine bytes a pixel (a GIF's frame, its background and its history), a
+// little over half a gigabyte.
+constexpr std::int64_t kMaxPicturePixels = 64'000'000;
+
+}  // namespace
+
+std::optional<FittedPicture> FitPicture(std::span<const std::uint8_t> image, PictureSize box) {
+  const std::optional<ImageType> type = DetectImageType(image);
+  const std::optional<PictureSize> size = ReadImageSize(image);
+  if (!type || !size) return std::nullopt;
+  const std::optional<PictureSize> fitted = FittedSize(*size, box);
+  if (!fitted) return std::nullopt;
+  std::optional<RasterImage> decoded = DecodeImage(image, kMaxPicturePixels);
+  const PictureFormat format = FittedFormat(*type);
+  if (decoded && format != PictureFormat::Png) decoded = FlattenOntoWhite(std::move(*decoded));
+  if (!decoded) return std::nullopt;
+  const std::optional<RasterImage> scaled = ScaleImage(*decoded, *fitted);
+  if (!scaled) return std::nullopt;
+  std::optional<std::vector<std::uint8_t>> bytes = EncodeImage(*scaled, format);
+  if (!bytes) return std::nullopt;
+  return FittedPicture{.bytes = std::move(*bytes),
+                       .format = format,
+                       .width = fitted->width,
+                       .height = fitted->height};
+}
+
+std::string_view PictureExtension(PictureFormat format) {
+  switch (format) {
+    case PictureFormat::Jpeg:
+      return ".jpg";
+    case PictureFormat::Png:
+      return ".png";
+    case PictureFormat::Bmp:
+      return ".bmp";
+  }
+  return {};
+}
+
+}  // namespace vandrel

@@ -1,0 +1,140 @@
+#include "picture/picture_fitting.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "picture/stb_config.h"
+
+namespace vandrel {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void Append(void* context, void* data, int size) {
+  auto& bytes = *static_cast<Bytes*>(context);
+  bytes.insert(bytes.end(), static_cast<std::uint8_t*>(data),
+               static_cast<std::uint8_t*>(data) + size);
+}
+
+// Pixels of `channels` bytes whose left half is `left` and right half `right`.
+Bytes Halves(int width, int height, int channels, std::array<std::uint8_t, 4> left,
+             std::array<std::uint8_t, 4> right) {
+  Bytes pixels;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const auto& colour = x < width / 2 ? left : right;
+      pixels.insert(pixels.end(), colour.begin(), colour.begin() + channels);
+    }
+  }
+  return pixels;
+}
+
+constexpr std::array<std::uint8_t, 4> kRed{255, 0, 0, 255};
+constexpr std::array<std::uint8_t, 4> kBlue{0, 0, 255, 255};
+constexpr std::array<std::uint8_t, 4> kClearBlack{0, 0, 0, 0};
+
+// A fitted picture decoded again, in the channels it was written with.
+struct Decoded {
+  int width = 0;
+  int height = 0;
+  int channels = 0;
+  Bytes pixels;
+  const std::uint8_t* At(int x, int y) const { return &pixels[(y * width + x) * channels]; }
+};
+
+Decoded Decode(const Bytes& file) {
+  Decoded d;
+  stbi_uc* pixels = stbi_load_from_memory(file.data(), static_cast<int>(file.size()), &d.width,
+                                          &d.height, &d.channels, 0);
+  if (pixels != nullptr) d.pixels.assign(pixels, pixels + d.width * d.height * d.channels);
+  stbi_image_free(pixels);
+  return d;
+}
+
+// 4 x 2 pixels, two frames: red, then blue.
+const Bytes kTwoFrameGif{
+    0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x04, 0x00, 0x02, 0x00, 0xf0, 0x00, 0x00, 0xff, 0x00, 0x00,
+    0x00, 0x00, 0x00, 0x21, 0xf9, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x21, 0xff, 0x0b, 0x4e, 0x45,
+    0x54, 0x53, 0x43, 0x41, 0x50, 0x45, 0x32, 0x2e, 0x30, 0x03, 0x01, 0x00, 0x00, 0x00, 0x2c, 0x00,
+    0x00, 0x00, 0x00, 0x04, 0x00, 0x02, 0x00, 0x00, 0x02, 0x03, 0x84, 0x6f, 0x05, 0x00, 0x21, 0xf9,
+    0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x2c, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x02, 0x00, 0x80,
+    0x00, 0x00, 0xff, 0x00, 0x00, 0x00, 0x02, 0x03, 0x84, 0x6f, 0x05, 0x00, 0x3b};
+
+TEST(PictureFitting, PhotoFitsTheScreenAsAJpegOfTheSameProportions) {
+  const Bytes pixels = Halves(4000, 3000, 3, kRed, kBlue);
+  Bytes jpeg;
+  ASSERT_TRUE(stbi_write_jpg_to_func(Append, &jpeg, 4000, 3000, 3, pixels.data(), 90));
+
+  const std::optional<FittedPicture> fitted = FitPicture(jpeg, {128, 160});
+  ASSERT_TRUE(fitted);
+  EXPECT_EQ(fitted->format, PictureFormat::Jpeg);
+  EXPECT_EQ(std::pair(fitted->width, fitted->height), std::pair(128, 96));
+  const Decoded decoded = Decode(fitted->bytes);
+  ASSERT_EQ(std::tuple(decoded.width, decoded.height, decoded.channels), std::tuple(128, 96, 3));
+  // the halves stay where they were, in their colours
+  EXPECT_TRUE(decoded.At(10, 48)[0] > 200 && decoded.At(10, 48)[2] < 60);
+  EXPECT_TRUE(decoded.At(117, 48)[0] < 60 && decoded.At(117, 48)[2] > 200);
+}
+
+TEST(PictureFitting, PngKeepsItsTransparencyAndBmpTurnsItWhite) {
+  const Bytes pixels = Halves(200, 100, 4, kRed, kClearBlack);
+  Bytes png, bmp;
+  ASSERT_TRUE(stbi_write_png_to_func(Append, &png, 200, 100, 4, pixels.data(), 0));
+  ASSERT_TRUE(stbi_write_bmp_to_func(Append, &bmp, 200, 100, 4, pixels.data()));
+  const std::optional<FittedPicture> fittedPng = FitPicture(png, {100, 100});
+  const std::optional<FittedPicture> fittedBmp = FitPicture(bmp, {100, 100});
+  ASSERT_TRUE(fittedPng && fittedBmp);
+  EXPECT_EQ(fittedPng->format, PictureFormat::Png);
+  EXPECT_EQ(fittedBmp->format, PictureFormat::Bmp);
+
+  const Decoded fromPng = Decode(fittedPng->bytes);
+  ASSERT_EQ(std::tuple(fromPng.width, fromPng.height, fromPng.channels), std::tuple(100, 50, 4));
+  EXPECT_EQ(Bytes(fromPng.At(90, 25), fromPng.At(91, 25)), Bytes({0, 0, 0, 0}));
+  // weighting by opacity keeps the transparent black out of the red edge's colour
+  for (int x = 0; x < fromPng.width; ++x) {
+    EXPECT_TRUE(fromPng.At(x, 25)[3] == 0 || fromPng.At(x, 25)[0] > 240) << "at x = " << x;
+  }
+  const Decoded fromBmp = Decode(fittedBmp->bytes);
+  ASSERT_EQ(std::tuple(fromBmp.width, fromBmp.height, fromBmp.channels), std::tuple(100, 50, 3));
+  EXPECT_EQ(Bytes(fromBmp.At(10, 25), fromBmp.At(11, 25)), Bytes({255, 0, 0}));
+  EXPECT_EQ(Bytes(fromBmp.At(90, 25), fromBmp.At(91, 25)), Bytes({255, 255, 255}));
+}
+
+TEST(PictureFitting, GifGivesItsFirstFrameAsPng) {
+  const std::optional<FittedPicture> fitted = FitPicture(kTwoFrameGif, {2, 2});
+  ASSERT_TRUE(fitted);
+  EXPECT_EQ(fitted->format, PictureFormat::Png);
+  const Decoded decoded = Decode(fitted->bytes);
+  ASSERT_EQ(std::pair(decoded.width, decoded.height), std::pair(2, 1));
+  EXPECT_EQ(Bytes(decoded.At(1, 0), decoded.At(2, 0)), Bytes({255, 0, 0, 255}));
+}
+
+TEST(PictureFitting, NoValueForWhatNeedsNoFittingOrCannotBeFitted) {
+  EXPECT_FALSE(FitPicture(kTwoFrameGif, {4, 2}));
+  EXPECT_FALSE(FitPicture(Bytes(5000, 0x5A), {128, 160}));
+  // a picture whose header promises more than the frames give is still refused
+  Bytes truncated(kTwoFrameGif.begin(), kTwoFrameGif.begin() + 20);
+  EXPECT_FALSE(FitPicture(truncated, {2, 2}));
+}
+
+TEST(PictureFitting, RefusesPicturesLargerThan64Megapixels) {
+  // the same frames on a screen of 8200 x 8000 pixels: fully decodable, but too much to decode
+  Bytes huge = kTwoFrameGif;
+  huge[6] = 0x08;
+  huge[7] = 0x20;
+  huge[8] = 0x40;
+  huge[9] = 0x1F;
+  EXPECT_FALSE(FitPicture(huge, {128, 160}));
+  // on a screen of 8200 x 100 the same frames are fitted
+  huge[8] = 0x64;
+  huge[9] = 0x00;
+  EXPECT_TRUE(FitPicture(huge, {128, 160}));
+}
+
+}  // namespace
+}  // namespace vandrel

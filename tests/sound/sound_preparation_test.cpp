@@ -1,0 +1,290 @@
+#include "sound/sound_preparation.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <numbers>
+#include <optional>
+
+#include "sound/byte_order.h"
+#include "sound/sound_converter.h"
+#include "tests/sound/wav_builder.h"
+
+namespace vandrel {
+namespace {
+
+using namespace wav_builder;
+
+constexpr double kTwoPi = 2 * std::numbers::pi;
+constexpr std::size_t kPreparedHeaderBytes = 44;
+// Samples left out at each end, where the resampling filter starts and stops.
+constexpr std::size_t kEdgeSamples = 200;
+
+// One sample of channel `channel` at time `t` seconds.
+using Signal = std::function<double(std::uint16_t channel, double t)>;
+// Appends one sample, full scale 1, in a file's encoding.
+using SampleEncoder = void (*)(Bytes&, double);
+
+Signal Sine(double frequency, double amplitude) {
+  return [=](std::uint16_t, double t) { return amplitude * std::sin(kTwoPi * frequency * t); };
+}
+
+Bytes Frames(const Signal& signal, std::uint16_t channels, std::uint32_t rate, double seconds,
+             SampleEncoder encode) {
+  Bytes data;
+  const auto frames = static_cast<std::size_t>(seconds * rate);
+  for (std::size_t n = 0; n < frames; ++n)
+    for (std::uint16_t channel = 0; channel < channels; ++channel)
+      encode(data, signal(channel, static_cast<double>(n) / rate));
+  return data;
+}
+
+void Pcm16(Bytes& data, double x) {
+  PutU16(data, static_cast<std::uint16_t>(std::lround(x * 32767)));
+}
+void Pcm8(Bytes& data, double x) {
+  data.push_back(static_cast<std::uint8_t>(128 + std::lround(x * 127)));
+}
+void Pcm24(Bytes& data, double x) {
+  const auto value = static_cast<std::uint32_t>(std::lround(x * 8388607));
+  for (int i = 0; i < 3; ++i) data.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+void Pcm32(Bytes& data, double x) {
+  PutU32(data, static_cast<std::uint32_t>(std::lround(x * 2147483647.0)));
+}
+void Float32(Bytes& data, double x) {
+  PutU32(data, std::bit_cast<std::uint32_t>(static_cast<float>(x)));
+}
+
+struct Layout {
+  std::uint16_t formatTag;
+  std::uint16_t bits;
+  SampleEncoder encode;
+  std::uint16_t subFormat = 0;  // for FORMAT_EXTENSIBLE
+  bool bareFmt = false;         // no extension length word, even where the format has one
+};
+
+Bytes Extension(const Layout& layout) {
+  if (layout.formatTag == FORMAT_PCM || layout.bareFmt) return {};
+  Bytes extension;
+  if (layout.formatTag != FORMAT_EXTENSIBLE) {
+    PutU16(extension, 0);
+    return extension;
+  }
+  PutU16(extension, 22);
+  PutU16(extension, layout.bits);
+  PutU32(extension, 0);
+  PutU16(extension, layout.subFormat);
+  for (const std::uint8_t byte :
+       {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71})
+    extension.push_back(byte);
+  return extension;
+}
+
+Bytes Wav(const Layout& layout, std::uint16_t channels, std::uint32_t rate, const Bytes& data) {
+  const auto blockAlign = static_cast<std::uint16_t>(channels * layout.bits / 8);
+  return Riff({Chunk("fmt ", FmtPayload({layout.formatTag, channels, rate, blockAlign, layout.bits},
+                                        Extension(layout))),
+               Chunk("data", data)});
+}
+
+Bytes SignalWav(const Signal& signal, std::uint16_t channels, std::uint32_t rate, double seconds,
+                const Layout& layout = {FORMAT_PCM, 16, Pcm16}) {
+  return Wav(layout, channels, rate, Frames(signal, channels, rate, seconds, layout.encode));
+}
+
+// The samples of a prepared image, full scale 1, after checking that it is the 16-bit mono
+// 8000 Hz PCM WAV that the converter takes.
+std::vector<double> PreparedSamples(const std::optional<Bytes>& image) {
+  EXPECT_TRUE(image.has_value());
+  if (!image) return {};
+  EXPECT_EQ(LoadU16(*image, 22), 1);
+  EXPECT_EQ(LoadU32(*image, 24), 8000u);
+  EXPECT_EQ(LoadU16(*image, 34), 16);
+  std::vector<double> samples;
+  for (std::size_t at = kPreparedHeaderBytes; at + 1 < image->size(); at += 2)
+    samples.push_back(static_cast<std::int16_t>(LoadU16(*image, at)) / 32768.0);
+  return samples;
+}
+
+std::vector<double> Middle(const std::vector<double>& samples) {
+  if (samples.size() <= 2 * kEdgeSamples) return {};
+  return {samples.begin() + kEdgeSamples, samples.end() - kEdgeSamples};
+}
+
+double FrequencyOf(const std::vector<double>& samples) {
+  std::size_t first = 0, last = 0, rises = 0;
+  for (std::size_t i = 1; i < samples.size(); ++i) {
+    if (samples[i - 1] < 0 && samples[i] >= 0) {
+      if (rises++ == 0) first = i;
+      last = i;
+    }
+  }
+  return rises < 2 ? 0 : (rises - 1) * 8000.0 / static_cast<double>(last - first);
+}
+
+double Rms(const std::vector<double>& samples) {
+  double sum = 0;
+  for (const double x : samples) sum += x * x;
+  return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size()));
+}
+
+double Peak(const std::vector<double>& samples) {
+  double most = 0;
+  for (const double x : samples) most = std::max(most, std::abs(x));
+  return most;
+}
+
+// The largest distance, away from the ends, between `samples` and the sine they should follow.
+double WorstDeviationFromSine(const std::vector<double>& samples, double frequency,
+                              double amplitude) {
+  double worst = 0;
+  for (std::size_t j = kEdgeSamples; j + kEdgeSamples < samples.size(); ++j)
+    worst = std::max(worst,
+                     std::abs(samples[j] - amplitude * std::sin(kTwoPi * frequency * j / 8000.0)));
+  return worst;
+}
+
+TEST(PrepareSound, StereoAt44kHzBecomesTheSameToneAt8kHzMonoThatTheConverterTakes) {
+  const std::optional<Bytes> image = PrepareSound(SignalWav(Sine(1000, 0.5), 2, 44100, 1.0), {});
+  const std::vector<double> samples = PreparedSamples(image);
+  EXPECT_NEAR(static_cast<double>(samples.size()), 8000, 2);
+  EXPECT_NEAR(FrequencyOf(Middle(samples)), 1000, 10);
+  EXPECT_NEAR(Rms(Middle(samples)), 0.5 / std::numbers::sqrt2, 0.01);
+
+  Bytes converted(image->size());
+  std::size_t length = 0;
+  EXPECT_EQ(ConvertSound(*image, converted, length), CONV_OK);
+}
+
+TEST(PrepareSound, ALongSoundResampledInStretchesHasNoSeam) {
+  // Long enough to be cut in two: every output sample must still lie on the tone where it
+  // belongs, which a stretch shifted or doubled by a single sample would miss by far.
+  const double seconds = 14;
+  const std::vector<double> samples =
+      PreparedSamples(PrepareSound(SignalWav(Sine(1000, 0.5), 1, 44100, seconds), {}));
+  ASSERT_NEAR(static_cast<double>(samples.size()), seconds * 8000, 2);
+  EXPECT_LT(WorstDeviationFromSine(samples, 1000, 0.5), 0.01);
+}
+
+TEST(PrepareSound, LeavesNoAliasOfASweepAboveTheHandsetBand) {
+  // 5 to 20 kHz in two seconds, at 44.1 kHz: all of it above the 4 kHz an 8 kHz sound can hold.
+  const Signal sweep = [](std::uint16_t, double t) {
+    return 0.9 * std::sin(kTwoPi * (5000 * t + 3750 * t * t));
+  };
+  const std::vector<double> samples =
+      PreparedSamples(PrepareSound(SignalWav(sweep, 1, 44100, 2.0), {}));
+  const double levelDb = 20 * std::log10(Rms(Middle(samples)) * std::numbers::sqrt2 + 1e-12);
+  EXPECT_LT(levelDb, -60);
+}
+
+TEST(PrepareSound, MixesEveryChannelOfASixChannelSound) {
+  // Only the fifth channel sounds: a reader that kept the first channel, or lost the frame
+  // stride, would not hear it as a sixth of its level.
+  const Signal fifthOnly = [](std::uint16_t channel, double t) {
+    return channel == 4 ? 0.6 * std::sin(kTwoPi * 1000 * t) : 0.0;
+  };
+  const std::vector<double> samples =
+      Middle(PreparedSamples(PrepareSound(SignalWav(fifthOnly, 6, 48000, 0.5), {})));
+  EXPECT_NEAR(FrequencyOf(samples), 1000, 10);
+  EXPECT_NEAR(Rms(samples), 0.1 / std::numbers::sqrt2, 0.003);
+}
+
+struct EncodingCase {
+  const char* name;
+  Layout layout;
+};
+
+class Encodings : public testing::TestWithParam<EncodingCase> {};
+
+TEST_P(Encodings, KeepTheToneAndItsLevel) {
+  const std::vector<double> samples = Middle(PreparedSamples(
+      PrepareSound(SignalWav(Sine(1000, 0.5), 2, 22050, 0.5, GetParam().layout), {})));
+  EXPECT_NEAR(FrequencyOf(samples), 1000, 10);
+  EXPECT_NEAR(Rms(samples), 0.5 / std::numbers::sqrt2, 0.01);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, Encodings,
+    testing::Values(EncodingCase{"Unsigned8", {FORMAT_PCM, 8, Pcm8}},
+                    EncodingCase{"Signed24", {FORMAT_PCM, 24, Pcm24}},
+                    EncodingCase{"Signed32", {FORMAT_PCM, 32, Pcm32}},
+                    EncodingCase{"Float32", {FORMAT_IEEE_FLOAT, 32, Float32}},
+                    EncodingCase{"Float32BareFmt", {FORMAT_IEEE_FLOAT, 32, Float32, 0, true}},
+                    EncodingCase{"Extensible24", {FORMAT_EXTENSIBLE, 24, Pcm24, FORMAT_PCM}},
+                    EncodingCase{"ExtensibleFloat",
+                                 {FORMAT_EXTENSIBLE, 32, Float32, FORMAT_IEEE_FLOAT}}),
+    [](const testing::TestParamInfo<EncodingCase>& info) { return std::string(info.param.name); });
+
+TEST(PrepareSound, ReadsMonoImaAdpcm) {
+  std::vector<std::int16_t> tone(8000);
+  for (std::size_t n = 0; n < tone.size(); ++n)
+    tone[n] = static_cast<std::int16_t>(std::lround(16000 * std::sin(kTwoPi * 1000 * n / 8000.0)));
+  const Bytes pcm = Pcm16Wav(tone);
+  Bytes handset(pcm.size());
+  std::size_t length = 0;
+  ASSERT_EQ(ConvertSound(pcm, handset, length), CONV_OK);
+  handset.resize(length);
+  const std::vector<double> samples =
+      Middle(PreparedSamples(PrepareSound(ToStandardIma(handset), {})));
+  EXPECT_NEAR(FrequencyOf(samples), 1000, 10);
+  EXPECT_NEAR(Rms(samples), 16000 / 32768.0 / std::numbers::sqrt2, 0.02);
+}
+
+TEST(PrepareSound, ReadsNonFiniteFloatSamplesAsSilence) {
+  // Taken as numbers, they would wipe out the output around them, and converting a NaN to an
+  // integer is undefined.
+  Bytes data = Frames(Sine(1000, 0.5), 1, 16000, 1.0, Float32);
+  StoreU32(data, 8000 * 4, std::bit_cast<std::uint32_t>(std::numeric_limits<float>::quiet_NaN()));
+  StoreU32(data, 8001 * 4, std::bit_cast<std::uint32_t>(std::numeric_limits<float>::infinity()));
+  const std::vector<double> samples =
+      PreparedSamples(PrepareSound(Wav({FORMAT_IEEE_FLOAT, 32, Float32}, 1, 16000, data), {}));
+  EXPECT_LT(WorstDeviationFromSine(samples, 1000, 0.5), 0.2);
+}
+
+TEST(PrepareSound, TrimKeepsTheStartOnly) {
+  const Bytes threeSeconds = SignalWav(Sine(440, 0.5), 1, 16000, 3.0);
+  EXPECT_EQ(PreparedSamples(PrepareSound(threeSeconds, {.maxSeconds = 1.25})).size(), 10000u);
+  EXPECT_NEAR(static_cast<double>(PreparedSamples(PrepareSound(threeSeconds, {})).size()), 24000,
+              2);
+}
+
+TEST(PrepareSound, NormaliseBringsThePeakToFullScale) {
+  const Bytes quiet = SignalWav(Sine(440, 0.25), 1, 8000, 0.5);
+  EXPECT_NEAR(Peak(PreparedSamples(PrepareSound(quiet, {.normalise = true}))), 1.0, 0.001);
+  EXPECT_NEAR(Peak(PreparedSamples(PrepareSound(quiet, {}))), 0.25, 0.01);
+}
+
+class Unreadable : public testing::TestWithParam<std::pair<const char*, Bytes>> {};
+
+TEST_P(Unreadable, GivesNoSound) {
+  EXPECT_FALSE(PrepareSound(GetParam().second, {}).has_value());
+}
+
+Bytes TwoChannelIma() {
+  Bytes extension;
+  PutU16(extension, 2);
+  PutU16(extension, 505);
+  return Riff({Chunk("fmt ", FmtPayload({FORMAT_IMA_ADPCM, 2, 8000, 512, 4}, extension)),
+               Chunk("data", Bytes(1024, 0))});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Images, Unreadable,
+    testing::Values(
+        std::pair{"NotRiff", Bytes(400, 0x55)},
+        std::pair{"NoData", Riff({Chunk("fmt ", FmtPayload({FORMAT_PCM, 1, 8000, 2, 16}))})},
+        std::pair{"CompressedTag", Wav({0x0055, 16, Pcm16}, 1, 8000, Bytes(400, 0))},
+        std::pair{"RateTooLow", Wav({FORMAT_PCM, 16, Pcm16}, 1, 2000, Bytes(400, 0))},
+        std::pair{"DoubleFloat", Wav({FORMAT_IEEE_FLOAT, 64, Pcm16}, 1, 8000, Bytes(400, 0))},
+        std::pair{"NoChannels", Wav({FORMAT_PCM, 16, Pcm16}, 0, 8000, Bytes(400, 0))},
+        std::pair{"ForeignSubFormat",
+                  Wav({FORMAT_EXTENSIBLE, 16, Pcm16, 0x0055}, 1, 8000, Bytes(400, 0))},
+        std::pair{"TwoChannelIma", TwoChannelIma()}),
+    [](const auto& info) { return std::string(info.param.first); });
+
+}  // namespace
+}  // namespace vandrel
