@@ -15,6 +15,10 @@ namespace {
 
 // A sound shorter than this is resampled in one piece: a thread would cost more than it saves.
 constexpr std::uint64_t kMinFramesToSplit = std::uint64_t{1} << 19;
+// A longer sound is cut into this many stretches, each on a thread of its own: as many as a
+// common desktop has cores. The number is fixed, so that the output does not depend on the
+// machine.
+constexpr std::size_t kStretches = 4;
 // Input fed before and after a stretch so that the filter sees real sound around its edges:
 // far more than the filter's half width even at 192 kHz.
 constexpr std::uint64_t kMarginFrames = 4096;
@@ -84,9 +88,13 @@ bool ResampleStretch(std::span<const std::uint8_t> image, const WavFormat& forma
 std::vector<Stretch> PlanStretches(std::uint64_t frames, std::uint32_t inputRate,
                                    std::uint32_t outputRate) {
   const std::uint64_t period = AlignmentPeriod(inputRate, outputRate);
-  const std::uint64_t cut = frames / 2 / period * period;
-  if (frames < kMinFramesToSplit || frames - cut < MarginFrames(period)) return {{0, frames, true}};
-  return {{0, cut, false}, {cut, frames, true}};
+  const std::uint64_t length = frames / kStretches / period * period;
+  if (frames < kMinFramesToSplit || length < MarginFrames(period)) return {{0, frames, true}};
+  std::vector<Stretch> stretches;
+  for (std::uint64_t begin = 0; stretches.size() + 1 < kStretches; begin += length)
+    stretches.push_back({begin, begin + length, false});
+  stretches.push_back({stretches.back().end, frames, true});
+  return stretches;
 }
 
 bool ResampleToMono(std::span<const std::uint8_t> image, const WavFormat& format,

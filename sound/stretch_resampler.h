@@ -17,8 +17,8 @@ struct Stretch {
 
 // The stretches the first `frames` frames at `inputRate` are cut into. A cut falls on a frame
 // that lies exactly on an output sample at `outputRate`, so that each stretch's output joins
-// the next one's without a seam; a short sound, or one whose rates share no such frame near
-// its middle, stays whole.
+// the next one's without a seam; a short sound, or one whose rates meet on such frames too
+// seldom, stays whole.
 std::vector<Stretch> PlanStretches(std::uint64_t frames, std::uint32_t inputRate,
                                    std::uint32_t outputRate);
 
