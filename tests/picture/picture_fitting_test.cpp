@@ -110,6 +110,12 @@ TEST(PictureFitting, GifGivesItsFirstFrameAsPng) {
 TEST(PictureFitting, NoValueForWhatNeedsNoFittingOrCannotBeFitted) {
   EXPECT_FALSE(FitPicture(kTwoFrameGif, {4, 2}));
   EXPECT_FALSE(FitPicture(Bytes(5000, 0x5A), {128, 160}));
+  // a bitmap of no rows: nothing to scale
+  const Bytes pixels = Halves(200, 100, 3, kRed, kBlue);
+  Bytes bmp;
+  ASSERT_TRUE(stbi_write_bmp_to_func(AppendWritten, &bmp, 200, 100, 3, pixels.data()));
+  bmp[22] = 0;
+  EXPECT_FALSE(FitPicture(bmp, {100, 100}));
   // a picture whose header promises more than the frames give is still refused
   Bytes truncated(kTwoFrameGif.begin(), kTwoFrameGif.begin() + 20);
   EXPECT_FALSE(FitPicture(truncated, {2, 2}));
