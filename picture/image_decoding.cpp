@@ -25,7 +25,8 @@ std::optional<PictureSize> ReadImageSize(std::span<const std::uint8_t> image) {
   PictureSize size;
   int channels = 0;
   if (!stbi_info_from_memory(image.data(), static_cast<int>(image.size()), &size.width,
-                             &size.height, &channels)) {
+                             &size.height, &channels) ||
+      size.width <= 0 || size.height <= 0) {
     return std::nullopt;
   }
   return size;
@@ -39,7 +40,10 @@ std::optional<RasterImage> DecodeImage(std::span<const std::uint8_t> image,
   decoded.pixels.reset(stbi_load_from_memory(image.data(), static_cast<int>(image.size()),
                                              &decoded.width, &decoded.height, &decoded.channels,
                                              0));
-  if (!decoded.pixels) return std::nullopt;
+  // What is scaled and encoded is what the header announced, within the limit and not empty.
+  if (!decoded.pixels || decoded.width != size->width || decoded.height != size->height) {
+    return std::nullopt;
+  }
   return decoded;
 }
 

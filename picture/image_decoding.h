@@ -10,7 +10,7 @@
 namespace vandrel {
 
 // The width and height a JPEG, PNG, BMP or GIF image says it has, read from its header alone.
-// No value for an image that the decoder cannot be trusted with.
+// No value for an image without pixels, or one that the decoder cannot be trusted with.
 std::optional<PictureSize> ReadImageSize(std::span<const std::uint8_t> image);
 
 // The pixels of a JPEG, PNG, BMP or GIF image (a GIF's first frame), in the channels the image

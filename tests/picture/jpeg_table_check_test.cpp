@@ -8,11 +8,10 @@
 
 #include "picture/picture_fitting.h"
 #include "picture/stb_config.h"
+#include "tests/picture/written_bytes.h"
 
 namespace vandrel {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 // A JPEG of noise, whose coded data holds stuffed 0xFF bytes to be told from markers.
 Bytes NoiseJpeg() {
@@ -20,13 +19,7 @@ Bytes NoiseJpeg() {
   Bytes pixels(64 * 64 * 3);
   for (std::uint8_t& byte : pixels) byte = static_cast<std::uint8_t>(random());
   Bytes jpeg;
-  stbi_write_jpg_to_func(
-      [](void* context, void* data, int size) {
-        auto* bytes = static_cast<Bytes*>(context);
-        bytes->insert(bytes->end(), static_cast<std::uint8_t*>(data),
-                      static_cast<std::uint8_t*>(data) + size);
-      },
-      &jpeg, 64, 64, 3, pixels.data(), 90);
+  stbi_write_jpg_to_func(AppendWritten, &jpeg, 64, 64, 3, pixels.data(), 90);
   return jpeg;
 }
 

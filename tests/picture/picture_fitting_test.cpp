@@ -9,17 +9,10 @@
 #include <vector>
 
 #include "picture/stb_config.h"
+#include "tests/picture/written_bytes.h"
 
 namespace vandrel {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-void Append(void* context, void* data, int size) {
-  auto& bytes = *static_cast<Bytes*>(context);
-  bytes.insert(bytes.end(), static_cast<std::uint8_t*>(data),
-               static_cast<std::uint8_t*>(data) + size);
-}
 
 // Pixels of `channels` bytes whose left half is `left` and right half `right`.
 Bytes Halves(int width, int height, int channels, std::array<std::uint8_t, 4> left,
@@ -68,7 +61,7 @@ const Bytes kTwoFrameGif{
 TEST(PictureFitting, PhotoFitsTheScreenAsAJpegOfTheSameProportions) {
   const Bytes pixels = Halves(4000, 3000, 3, kRed, kBlue);
   Bytes jpeg;
-  ASSERT_TRUE(stbi_write_jpg_to_func(Append, &jpeg, 4000, 3000, 3, pixels.data(), 90));
+  ASSERT_TRUE(stbi_write_jpg_to_func(AppendWritten, &jpeg, 4000, 3000, 3, pixels.data(), 90));
 
   const std::optional<FittedPicture> fitted = FitPicture(jpeg, {128, 160});
   ASSERT_TRUE(fitted);
@@ -84,8 +77,8 @@ TEST(PictureFitting, PhotoFitsTheScreenAsAJpegOfTheSameProportions) {
 TEST(PictureFitting, PngKeepsItsTransparencyAndBmpTurnsItWhite) {
   const Bytes pixels = Halves(200, 100, 4, kRed, kClearBlack);
   Bytes png, bmp;
-  ASSERT_TRUE(stbi_write_png_to_func(Append, &png, 200, 100, 4, pixels.data(), 0));
-  ASSERT_TRUE(stbi_write_bmp_to_func(Append, &bmp, 200, 100, 4, pixels.data()));
+  ASSERT_TRUE(stbi_write_png_to_func(AppendWritten, &png, 200, 100, 4, pixels.data(), 0));
+  ASSERT_TRUE(stbi_write_bmp_to_func(AppendWritten, &bmp, 200, 100, 4, pixels.data()));
   const std::optional<FittedPicture> fittedPng = FitPicture(png, {100, 100});
   const std::optional<FittedPicture> fittedBmp = FitPicture(bmp, {100, 100});
   ASSERT_TRUE(fittedPng && fittedBmp);
@@ -117,6 +110,12 @@ TEST(PictureFitting, GifGivesItsFirstFrameAsPng) {
 TEST(PictureFitting, NoValueForWhatNeedsNoFittingOrCannotBeFitted) {
   EXPECT_FALSE(FitPicture(kTwoFrameGif, {4, 2}));
   EXPECT_FALSE(FitPicture(Bytes(5000, 0x5A), {128, 160}));
+  // a bitmap of no rows: nothing to scale
+  const Bytes pixels = Halves(200, 100, 3, kRed, kBlue);
+  Bytes bmp;
+  ASSERT_TRUE(stbi_write_bmp_to_func(AppendWritten, &bmp, 200, 100, 3, pixels.data()));
+  bmp[22] = 0;
+  EXPECT_FALSE(FitPicture(bmp, {100, 100}));
   // a picture whose header promises more than the frames give is still refused
   Bytes truncated(kTwoFrameGif.begin(), kTwoFrameGif.begin() + 20);
   EXPECT_FALSE(FitPicture(truncated, {2, 2}));
