@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <regex>
 
 #include "platform/format_text.h"
 #include "runtime/message_catalogue.h"
@@ -145,18 +144,6 @@ TEST(FreshHome, HelpPortsConfigAndAFailedSendCreateNothing) {
     RunProgram(argv, env, out, err);
     EXPECT_TRUE(std::filesystem::is_empty(home.path())) << command[0] << ": " << ReadWhole(err);
   }
-}
-
-TEST(SearchEndToEnd, FindsTheHandsetSelectsAndSavesItsPort) {
-  if (Target::Get().wine()) GTEST_SKIP() << "Wine lists only the COM ports of its own registry";
-  Session session({});
-  const CliRun run = session.Run("search", {});
-  EXPECT_EQ(run.status, 0) << run.err;
-  std::smatch match;
-  ASSERT_TRUE(std::regex_search(run.out, match, std::regex("on COM([0-9]+)"))) << run.out;
-  const int port = std::stoi(match[1].str());
-  EXPECT_EQ(run.out, FormatText(GetTextBlock(kEnglish)[TXT_FOUND_HANDSET].data(), "", port) + "\n");
-  EXPECT_EQ(session.settings().Get("Port"), static_cast<std::uint32_t>(port));
 }
 
 TEST(SearchEndToEnd, NoCompliantHandsetShowsTheMessageWithTheLogAndKeepsThePort) {
