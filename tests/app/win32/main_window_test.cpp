@@ -401,8 +401,6 @@ TEST_F(MainWindowTest, SettingsAreLoadedAtStartAndSavedOnDestruction) {
   EXPECT_EQ(StoredSetting("Language"), RegistryValue::Dword(kEnglish));
   EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(1));
   EXPECT_EQ(StoredSetting("Path_Animations"), RegistryValue::String("C:\\Spins"));
-  EXPECT_EQ(StoredSetting("Vitesse 1"), RegistryValue::Dword(115200));
-  EXPECT_EQ(StoredSetting("Vitesse 8"), RegistryValue::Dword(1200));
   EXPECT_EQ(StoredSetting("Patient"), RegistryValue::Dword(1))
       << "kept, though the window has no menu for it";
 }
