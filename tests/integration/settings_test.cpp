@@ -108,8 +108,6 @@ TEST_F(SettingsEndToEnd, ConfigStoresTheWindowsKeysAndShowsWhatTheWindowStored) 
   settings.Set("Port", port.value_or(1));
 }
 
-// A port stored by the window and not listed now (an adapter unplugged) is the port of the send,
-// and the failure names it.
 TEST_F(SettingsEndToEnd, AStoredPortThatIsNotListedIsUsedAndNamed) {
   constexpr std::uint32_t kUnlistedPort = 60;
   Session session({});
@@ -127,7 +125,6 @@ TEST_F(SettingsEndToEnd, AStoredPortThatIsNotListedIsUsedAndNamed) {
   session.settings().Set("Port", stored.value_or(1));
 }
 
-// Natively: a new user's home, with nothing in it, stays so through what changes nothing.
 TEST(FreshHome, HelpPortsConfigAndAFailedSendCreateNothing) {
   if (Target::Get().wine()) GTEST_SKIP() << "the Wine prefix is the Windows user's home";
   TempFolder home;

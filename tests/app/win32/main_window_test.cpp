@@ -349,7 +349,6 @@ TEST_F(MainWindowTest, AStoredPortThatIsNotListedIsKeptUnlessAnotherIsChosen) {
   EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(2));
 }
 
-// A machine without a serial-port key still gets a complete window; only "Auto" is listed.
 TEST_F(MainWindowTest, WithoutASerialPortKeyTheWindowIsStillComplete) {
   const HWND window = window_.Create();
   ASSERT_EQ(PortItems(window).size(), 1u);
