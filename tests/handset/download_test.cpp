@@ -100,8 +100,6 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         FailureCase{"AT&K3", "\r\nERROR\r\n",
                     "Error 0x1D : The handset does not contain a SIM card."},
-        FailureCase{"AT&K3", "\r\n+CME ERROR: 100,65523\r\n",
-                    "Error 0x03 : Insufficient memory in cell phone"},
         // only the echo comes back
         FailureCase{"AT&K3", "", "Error 0x1D : The handset does not contain a SIM card."},
         FailureCase{"AT+KDOBJ?", "\r\n+KDOBJ: 99\r\n\r\nOK\r\n",

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <regex>
 
 #include "platform/format_text.h"
 #include "runtime/message_catalogue.h"
@@ -109,8 +108,6 @@ TEST_F(SettingsEndToEnd, ConfigStoresTheWindowsKeysAndShowsWhatTheWindowStored) 
   settings.Set("Port", port.value_or(1));
 }
 
-// A port stored by the window and not listed now (an adapter unplugged) is the port of the send,
-// and the failure names it.
 TEST_F(SettingsEndToEnd, AStoredPortThatIsNotListedIsUsedAndNamed) {
   constexpr std::uint32_t kUnlistedPort = 60;
   Session session({});
@@ -128,7 +125,6 @@ TEST_F(SettingsEndToEnd, AStoredPortThatIsNotListedIsUsedAndNamed) {
   session.settings().Set("Port", stored.value_or(1));
 }
 
-// Natively: a new user's home, with nothing in it, stays so through what changes nothing.
 TEST(FreshHome, HelpPortsConfigAndAFailedSendCreateNothing) {
   if (Target::Get().wine()) GTEST_SKIP() << "the Wine prefix is the Windows user's home";
   TempFolder home;
@@ -145,18 +141,6 @@ TEST(FreshHome, HelpPortsConfigAndAFailedSendCreateNothing) {
     RunProgram(argv, env, out, err);
     EXPECT_TRUE(std::filesystem::is_empty(home.path())) << command[0] << ": " << ReadWhole(err);
   }
-}
-
-TEST(SearchEndToEnd, FindsTheHandsetSelectsAndSavesItsPort) {
-  if (Target::Get().wine()) GTEST_SKIP() << "Wine lists only the COM ports of its own registry";
-  Session session({});
-  const CliRun run = session.Run("search", {});
-  EXPECT_EQ(run.status, 0) << run.err;
-  std::smatch match;
-  ASSERT_TRUE(std::regex_search(run.out, match, std::regex("on COM([0-9]+)"))) << run.out;
-  const int port = std::stoi(match[1].str());
-  EXPECT_EQ(run.out, FormatText(GetTextBlock(kEnglish)[TXT_FOUND_HANDSET].data(), "", port) + "\n");
-  EXPECT_EQ(session.settings().Get("Port"), static_cast<std::uint32_t>(port));
 }
 
 TEST(SearchEndToEnd, NoCompliantHandsetShowsTheMessageWithTheLogAndKeepsThePort) {

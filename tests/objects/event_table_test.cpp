@@ -30,13 +30,10 @@ TEST_P(EventFormatting, ShowsAndCounts) {
 INSTANTIATE_TEST_SUITE_P(
     Examples, EventFormatting,
     testing::Values(
-        FormatCase{38, 0, "D:\\a.xyz", "Error 0x26 : File D:\\a.xyz has bad format", 1},
         FormatCase{39, 0, "D:\\b.bmp", "Error 0x27 : File D:\\b.bmp has bad length : 0", 1},
-        FormatCase{1, 3, "", "Error 0x01 : Unavailable port 3", 1},
-        FormatCase{5, 2, "", "Error 0x05 : Premature end of connexion with port 2", 1},
-        FormatCase{117, 0, "t.txt", "Error 0x75 : Failed writing in file t.txt", 1},
-        FormatCase{17, 9, "x", "", 0}, FormatCase{200, 9, "x", "", 1}, FormatCase{0, 0, "", "", 1},
-        FormatCase{255, 0, "", "", 1}, FormatCase{79, 0, "", "", 0}, FormatCase{51, 4, "", "", 0},
+        FormatCase{1, 3, "", "Error 0x01 : Unavailable port 3", 1}, FormatCase{17, 9, "x", "", 0},
+        FormatCase{200, 9, "x", "", 1}, FormatCase{0, 0, "", "", 1}, FormatCase{255, 0, "", "", 1},
+        FormatCase{79, 0, "", "", 0}, FormatCase{51, 4, "", "", 0},
         // a per-cent sign in a path or a text without arguments is shown as it is
         FormatCase{40, 0, "C:\\100%d.bmp", "Error 0x28 : Failed opening file C:\\100%d.bmp", 1},
         FormatCase{3, 0, "%s%s%s", "Error 0x03 : Insufficient memory in cell phone", 1}));

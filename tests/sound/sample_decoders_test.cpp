@@ -100,18 +100,15 @@ TEST(ImaDecoder, SaturatesAtTheSampleRange) {
 }
 
 TEST(ImaDecoder, RefusesBlockGeometriesItCannotDecode) {
-  WavFormat noSamples = Ima(256, 0, 512);
-  EXPECT_FALSE(DecoderSetup(noSamples));
-  WavFormat noHeader = Ima(3, 1, 512);
-  EXPECT_FALSE(DecoderSetup(noHeader));
-  WavFormat tooManySamples = Ima(8, 10, 512);
-  EXPECT_FALSE(DecoderSetup(tooManySamples));
-  WavFormat handset = Ima(256, 505, 512);
-  handset.formatTag = FORMAT_HANDSET_ADPCM;
-  EXPECT_TRUE(DecoderSetup(handset));
-  WavFormat microsoft = Ima(256, 500, 512);
-  microsoft.formatTag = 2;
-  EXPECT_FALSE(DecoderSetup(microsoft));
+  const auto accepts = [](WavFormat format, std::uint16_t formatTag = FORMAT_IMA_ADPCM) {
+    format.formatTag = formatTag;
+    return DecoderSetup(format);
+  };
+  EXPECT_FALSE(accepts(Ima(256, 0, 512))) << "no samples";
+  EXPECT_FALSE(accepts(Ima(3, 1, 512))) << "no room for the header";
+  EXPECT_FALSE(accepts(Ima(8, 10, 512))) << "more samples than the block holds";
+  EXPECT_TRUE(accepts(Ima(256, 505, 512), FORMAT_HANDSET_ADPCM));
+  EXPECT_FALSE(accepts(Ima(256, 500, 512), 2)) << "another ADPCM";
 }
 
 TEST(ImaSamplesInBytes, CountsWholeAndPartialBlocks) {
