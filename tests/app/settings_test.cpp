@@ -27,12 +27,16 @@ TEST_F(SettingsTest, FirstRunGivesDefaultsAndSavingMakesThemStored) {
   EXPECT_EQ(settings.lineSpeeds, LineSpeeds{});
   EXPECT_EQ(settings.folders[kAnimation], settings.folders[kGraphic]);
   EXPECT_EQ(settings.folders[kGraphic], settings.defaultFolders[kGraphic]);
+  EXPECT_EQ(settings.fitToHandset, kFitNever);
+  EXPECT_EQ(settings.pictureSize, kPictureAsItIs);
 
   settings.port = 5;
   settings.language = 1;
   settings.combo = 4;
   settings.folders[kVCard] = "C:\\Cartes";
   settings.lineSpeeds.speeds[0] = 9600;
+  settings.fitToHandset = kFitAsk;
+  settings.pictureSize = static_cast<std::int32_t>(kHandsetScreens.size());
   SaveSettings(settings);
   AppSettings reloaded;
   LoadSettings(reloaded);
@@ -41,6 +45,8 @@ TEST_F(SettingsTest, FirstRunGivesDefaultsAndSavingMakesThemStored) {
   EXPECT_EQ(reloaded.combo, 4);
   EXPECT_EQ(reloaded.folders[kVCard], "C:\\Cartes");
   EXPECT_EQ(reloaded.lineSpeeds, settings.lineSpeeds);
+  EXPECT_EQ(reloaded.fitToHandset, kFitAsk);
+  EXPECT_EQ(reloaded.pictureSize, static_cast<std::int32_t>(kHandsetScreens.size()));
 }
 
 TEST_F(SettingsTest, OneMissingSpeedResetsTheWholeList) {
@@ -66,33 +72,18 @@ TEST_F(SettingsTest, UnusableStoredValuesFallBackOrAreCut) {
   EXPECT_EQ(settings.folders[kGraphic], "D:\\Images\\");
   EXPECT_EQ(settings.folders[kSound].size(), kMaxStoredPathBytes);
   EXPECT_EQ(settings.folders[kVCard], settings.defaultFolders[kVCard]);
-}
 
-// Fitting stays off, and pictures as they are, unless a usable choice was stored.
-TEST_F(SettingsTest, FittingChoicesRoundTripAndUnusableOnesGiveTheDefaults) {
-  AppSettings settings;
-  LoadSettings(settings);
-  EXPECT_EQ(settings.fitToHandset, kFitNever);
-  EXPECT_EQ(settings.pictureSize, kPictureAsItIs);
-  settings.fitToHandset = kFitAsk;
-  settings.pictureSize = static_cast<std::int32_t>(kHandsetScreens.size());
-  SaveSettings(settings);
-  AppSettings reloaded;
-  LoadSettings(reloaded);
-  EXPECT_EQ(reloaded.fitToHandset, kFitAsk);
-  EXPECT_EQ(reloaded.pictureSize, static_cast<std::int32_t>(kHandsetScreens.size()));
-
-  // one past the last choice, and -1
+  // fitting choices one past the last, -1 or not a number: off, and pictures as they are
   for (const auto& [fit, size] : {std::pair{3u, 9u}, std::pair{0xFFFFFFFFu, 0xFFFFFFFFu}}) {
     Store("FitToHandset", RegistryValue::Dword(fit));
     Store("PictureSize", RegistryValue::Dword(size));
-    LoadSettings(reloaded);
-    EXPECT_EQ(reloaded.fitToHandset, kFitNever) << fit;
-    EXPECT_EQ(reloaded.pictureSize, kPictureAsItIs) << size;
+    LoadSettings(settings);
+    EXPECT_EQ(settings.fitToHandset, kFitNever) << fit;
+    EXPECT_EQ(settings.pictureSize, kPictureAsItIs) << size;
   }
   Store("FitToHandset", RegistryValue::String("2"));
-  LoadSettings(reloaded);
-  EXPECT_EQ(reloaded.fitToHandset, kFitNever);
+  LoadSettings(settings);
+  EXPECT_EQ(settings.fitToHandset, kFitNever);
 }
 
 }  // namespace

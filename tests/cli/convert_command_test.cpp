@@ -22,6 +22,15 @@ namespace {
 using namespace wav_builder;
 namespace fs = std::filesystem;
 
+// The handset rendition of `wav`.
+Bytes Converted(const Bytes& wav) {
+  Bytes handset(wav.size());
+  std::size_t length = 0;
+  EXPECT_EQ(ConvertSound(wav, handset, length), CONV_OK);
+  handset.resize(length);
+  return handset;
+}
+
 class ConvertCommand : public testing::Test {
  protected:
   void SetUp() override {
@@ -60,12 +69,7 @@ TEST_F(ConvertCommand, WritesTheHandsetRenditionUnderAnyName) {
   const std::string input = Write("Sonnerie d'été.wav", wav);
   const std::string output = PathOf("sortie \xCE\xA9.wav");
   EXPECT_EQ(RunConvert(input, output, recorder), kExitDone);
-
-  Bytes expected(wav.size());
-  std::size_t length = 0;
-  ASSERT_EQ(ConvertSound(wav, expected, length), CONV_OK);
-  expected.resize(length);
-  EXPECT_EQ(Read(output), expected);
+  EXPECT_EQ(Read(output), Converted(wav));
   ASSERT_EQ(recorder.boxes.size(), 1u);
   EXPECT_EQ(recorder.boxes[0].kind, BoxKind::kNotice);
 }
@@ -87,19 +91,6 @@ TEST_P(RefusedInputs, WriteNothingAndSayWhy) {
                              ". Nothing was written.");
 }
 
-Bytes HandsetSound() {
-  const Bytes wav = Pcm16Wav(SpeechLike(3000));
-  Bytes handset(wav.size());
-  std::size_t length = 0;
-  ConvertSound(wav, handset, length);
-  handset.resize(length);
-  return handset;
-}
-
-Bytes ImaSound() {
-  return ToStandardIma(HandsetSound());
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Sounds, RefusedInputs,
     testing::Values(
@@ -110,8 +101,10 @@ INSTANTIATE_TEST_SUITE_P(
                     "channels, PCM 8/16/24/32-bit, 32-bit float, A-law, µ-law or mono IMA "
                     "ADPCM)"},
         RefusedCase{"Short", Pcm8Wav(Bytes(100, 0x80)), "it is shorter than 200 bytes"},
-        RefusedCase{"HandsetFormat", HandsetSound(), "it is already in the handset format"},
-        RefusedCase{"ImaAdpcm", ImaSound(), "the conversion would not be smaller"}),
+        RefusedCase{"HandsetFormat", Converted(Pcm16Wav(SpeechLike(3000))),
+                    "it is already in the handset format"},
+        RefusedCase{"ImaAdpcm", ToStandardIma(Converted(Pcm16Wav(SpeechLike(3000)))),
+                    "the conversion would not be smaller"}),
     [](const testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ConvertCommand, PreparesAStereo44kHzSoundThenConvertsIt) {
@@ -130,13 +123,12 @@ TEST_F(ConvertCommand, PreparesAStereo44kHzSoundThenConvertsIt) {
   EXPECT_EQ(LoadU32(converted, 58), 4000u);  // the fact chunk's sample count: half a second
 }
 
-TEST_F(ConvertCommand, MissingInputIsAFileError) {
-  const std::string input = PathOf("none.wav");
-  EXPECT_EQ(RunConvert(input, PathOf("out.wav"), recorder), kExitFailed);
-  EXPECT_TRUE(OnlyError().starts_with("vandrel-cli: cannot read " + input + ": "));
-}
+TEST_F(ConvertCommand, MissingInputAndUnwritableOutputAreFileErrorsThatLeaveNothing) {
+  const std::string missing = PathOf("none.wav");
+  EXPECT_EQ(RunConvert(missing, PathOf("out.wav"), recorder), kExitFailed);
+  EXPECT_TRUE(OnlyError().starts_with("vandrel-cli: cannot read " + missing + ": "));
 
-TEST_F(ConvertCommand, UnwritableOutputIsAFileErrorAndLeavesNothing) {
+  recorder.boxes.clear();
   const std::string input = Write("in.wav", Pcm16Wav(SpeechLike(3000)));
   const std::string output = PathOf("missing folder/out.wav");
   EXPECT_EQ(RunConvert(input, output, recorder), kExitFailed);
