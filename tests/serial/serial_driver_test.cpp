@@ -96,6 +96,15 @@ struct LineTestCase {
   int logText;          // 0: no log line
 };
 
+const LineTestCase kLineTests[] = {
+    {"NothingReported", {0, 0, 0}, kOpenForcedSpeed, kForcedSpeed, 0},
+    {"CtsAlwaysOn", {kLineCts, kHandsetLines, kHandsetLines}, kOpenForcedSpeed, kForcedSpeed, 0},
+    {"DataCableNoHandset", {0, kLineDsr, kLineDsr}, kOpenCableNoHandset, 0, TXT_CABLE_NO_HANDSET},
+    {"BadCable", {0, kLineDsr, kHandsetLines}, kOpenNonCompliantCable, 0, TXT_CABLE_NOT_COMPLIANT},
+    {"WithHandset", {0, kHandsetLines, kHandsetLines}, kOpenConfigured, kRequestedSpeed, 0},
+    {"RingAndRlsdIgnored", {kLineRing, kLineRlsd, kLineRing}, kOpenConfigured, kRequestedSpeed, 0},
+};
+
 class SerialLineTest : public SerialDriver, public ::testing::WithParamInterface<LineTestCase> {};
 
 TEST_P(SerialLineTest, ReadingsDecideResultSpeedAndLog) {
@@ -106,68 +115,34 @@ TEST_P(SerialLineTest, ReadingsDecideResultSpeedAndLog) {
   EXPECT_EQ(log_, test.logText != 0 ? LogLine(kPort, static_cast<TextId>(test.logText)) : "");
   EXPECT_TRUE(Line().Dtr() && Line().Rts()) << "both lines stay raised after the test";
   EXPECT_GE(clock_.SleptMs(), 300u) << "each reading waits 100 ms for the lines to settle";
-  // Only a configured port has a writer to take bytes.
-  EXPECT_EQ(WriteText(kPort, "A"), test.configuredSpeed != 0);
+  // Only a configured port has a writer to take bytes; a write to another one closes it.
+  const bool configured = test.configuredSpeed != 0;
+  EXPECT_EQ(WriteText(kPort, "A"), configured);
+  EXPECT_EQ(Line().IsOpen(), configured);
+  int code = 0;
+  SerialTakeError(kPort, code);
+  EXPECT_EQ(code, configured ? kDriverNoError : kDriverWriteWhileClosing);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, SerialLineTest,
-    ::testing::Values(LineTestCase{"NothingReported", {0, 0, 0}, kOpenForcedSpeed, kForcedSpeed, 0},
-                      LineTestCase{"CtsAlwaysOn",
-                                   {kLineCts, kHandsetLines, kHandsetLines},
-                                   kOpenForcedSpeed,
-                                   kForcedSpeed,
-                                   0},
-                      LineTestCase{"DataCableNoHandset",
-                                   {0, kLineDsr, kLineDsr},
-                                   kOpenCableNoHandset,
-                                   0,
-                                   TXT_CABLE_NO_HANDSET},
-                      LineTestCase{"NonCompliantCable",
-                                   {0, kLineDsr, kHandsetLines},
-                                   kOpenNonCompliantCable,
-                                   0,
-                                   TXT_CABLE_NOT_COMPLIANT},
-                      LineTestCase{"DataCableWithHandset",
-                                   {0, kHandsetLines, kHandsetLines},
-                                   kOpenConfigured,
-                                   kRequestedSpeed,
-                                   0},
-                      LineTestCase{"RingAndCarrierIgnoredByTheTable",
-                                   {kLineRing, kLineRlsd, kLineRing},
-                                   kOpenConfigured,
-                                   kRequestedSpeed,
-                                   0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, SerialLineTest, ::testing::ValuesIn(kLineTests),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-struct OpenFailureCase {
-  const char* name;
-  OpenFailure failure;
-  std::uint32_t code;
-  std::string expectedLog;
-};
-
-class SerialOpenFailure : public SerialDriver,
-                          public ::testing::WithParamInterface<OpenFailureCase> {};
-
-TEST_P(SerialOpenFailure, AppendsOneLineAndReturnsFour) {
-  devices_.FailOpen(kPort, GetParam().failure, GetParam().code);
-  log_ = "earlier";
-  EXPECT_EQ(SerialOpen(kPort, kRequestedSpeed, kReadTimeoutMs, log_, *waits_), kOpenFailed);
-  EXPECT_EQ(log_, "earlier" + GetParam().expectedLog);
+TEST_F(SerialDriver, OpenFailureAppendsOneLineAndReturnsFour) {
+  const struct {
+    OpenFailure failure;
+    std::uint32_t code;
+    const char* line;
+  } cases[] = {{OpenFailure::kNotFound, 2,
+                "This port does not exist. Check the BIOS and the Material Profile."},
+               {OpenFailure::kAccessDenied, 5, "This port is already used by another application."},
+               {OpenFailure::kOther, 0x1F, "Unknown error type [0x0000001F]"}};
+  for (const auto& test : cases) {
+    devices_.FailOpen(kPort, test.failure, test.code);
+    log_ = "earlier";
+    EXPECT_EQ(SerialOpen(kPort, kRequestedSpeed, kReadTimeoutMs, log_, *waits_), kOpenFailed);
+    EXPECT_EQ(log_, std::string("earlier\r\nCOM7 : ") + test.line);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    SystemErrors, SerialOpenFailure,
-    ::testing::Values(
-        OpenFailureCase{"NotFound", OpenFailure::kNotFound, 2,
-                        "\r\nCOM7 : This port does not exist. Check the BIOS and the Material "
-                        "Profile."},
-        OpenFailureCase{"InUse", OpenFailure::kAccessDenied, 5,
-                        "\r\nCOM7 : This port is already used by another application."},
-        OpenFailureCase{"Other", OpenFailure::kOther, 0x1F,
-                        "\r\nCOM7 : Unknown error type [0x0000001F]"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SerialDriver, RefusedLineParametersCloseTheDevice) {
   Line().RefuseConfigure(true);
@@ -213,39 +188,29 @@ TEST_P(SerialSlots, WritesArriveWholeInOrderInSlotsOfForty) {
   ASSERT_TRUE(SerialWrite(kPort, data));
   ASSERT_TRUE(Eventually([&] { return SerialBytesWritten(kPort) - before == length; }));
   EXPECT_EQ(Line().Written(), AsText(data));
-  const std::vector<std::size_t> sizes = Line().WriteSizes();
-  ASSERT_EQ(sizes.size(), (length + 39) / 40);
-  for (std::size_t i = 0; i + 1 < sizes.size(); ++i) EXPECT_EQ(sizes[i], 40u);
-  if (!sizes.empty()) {
-    EXPECT_EQ(sizes.back(), length - (sizes.size() - 1) * 40);
-  }
+  std::vector<std::size_t> sizes(length / 40, 40);
+  if (length % 40 != 0) sizes.push_back(length % 40);
+  EXPECT_EQ(Line().WriteSizes(), sizes);
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, SerialSlots, ::testing::Values(0, 40, 81, 40001));
 
-TEST_F(SerialDriver, WriterHeldByFlowControlMakesAFullQueueFail) {
+// A handset that stops reading: a write longer than the queue fails after 500 checks of 5 ms,
+// with no driver error; its answer is still read, and neither the pause after it nor the close
+// waits for the write that the line holds.
+TEST_F(SerialDriver, HeldLineFailsAFullQueueAndKeepsNeitherTheReaderNorTheCloseWaiting) {
   ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
   Line().StallWrites(true);
   EXPECT_FALSE(SerialWrite(kPort, Pattern(40001)));
-  EXPECT_GE(clock_.SleptMs(), 2500u) << "500 checks of 5 ms";
+  EXPECT_GE(clock_.SleptMs(), 2500u);
   int code = -1;
   SerialTakeError(kPort, code);
   EXPECT_EQ(code, kDriverNoError);
-  EXPECT_TRUE(Line().IsOpen());
-  EXPECT_TRUE(SerialClose(kPort)) << "closing ends a writer held in its write";
-}
-
-// A handset that stops reading and then answers: the answer is read, and neither the pause
-// after it nor the close waits for the write that the line holds.
-TEST_F(SerialDriver, HeldLineKeepsNeitherTheReaderNorThePauseNorTheCloseWaiting) {
-  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
-  Line().StallWrites(true);
-  ASSERT_TRUE(SerialWrite(kPort, Pattern(2000)));
   Line().Feed("\r\n+CME ERROR: 100,65525\r\n");
   EXPECT_EQ(ReadBytes(kPort, 25), "\r\n+CME ERROR: 100,65525\r\n");
   EXPECT_FALSE(SerialAwaitSent(kPort)) << "a writer that moves nothing is stalled";
   SerialSuspend(kPort);
-  EXPECT_TRUE(SerialClose(kPort));
+  EXPECT_TRUE(SerialClose(kPort)) << "closing ends a writer held in its write";
   EXPECT_EQ(Line().Written(), "");
 }
 
@@ -285,51 +250,13 @@ TEST_F(SerialDriver, WriteAfterCloseFailsWithCodeElevenOnce) {
   EXPECT_EQ(code, kDriverWriteWhileClosing);
   EXPECT_STREQ(SerialTakeError(kPort, code), "Pas d'erreur");
   EXPECT_EQ(code, kDriverNoError);
+  code = -1;
+  EXPECT_STREQ(SerialTakeError(300, code), "Pas d'erreur") << "a port outside the table";
+  EXPECT_EQ(code, kDriverNoError);
 }
 
-TEST_F(SerialDriver, WriteOnAnUntestedCablePortClosesIt) {
-  Line().SetModemReadings({0, kLineDsr, kLineDsr});
-  ASSERT_EQ(SerialOpen(kPort, kRequestedSpeed, kReadTimeoutMs, log_, *waits_), kOpenCableNoHandset);
-  EXPECT_FALSE(WriteText(kPort, "A"));
-  EXPECT_FALSE(Line().IsOpen());
-  int code = 0;
-  SerialTakeError(kPort, code);
-  EXPECT_EQ(code, kDriverWriteWhileClosing);
-}
-
-TEST_F(SerialDriver, ThreadFailuresAreKeptAsErrorCodes) {
-  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
-  Line().FailWrites(true);
-  ASSERT_TRUE(WriteText(kPort, "A"));
-  int code = 0;
-  ASSERT_TRUE(Eventually([&] {
-    SerialTakeError(kPort, code);
-    return code != kDriverNoError;
-  }));
-  EXPECT_EQ(code, kDriverWriteFailed);
-  Line().FailWrites(false);
-  Line().FailReads(true);
-  ASSERT_TRUE(Eventually([&] {
-    SerialTakeError(kPort, code);
-    return code != kDriverNoError;
-  }));
-  EXPECT_EQ(code, kDriverReadFailed);
-}
-
-TEST_F(SerialDriver, ReadReturnsWrappedBytesInArrivalOrder) {
-  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
-  ASSERT_TRUE(SerialWrite(kPort, {}));
-  const std::string first = AsText(Pattern(8000));
-  Line().Feed(first);
-  ASSERT_EQ(ReadBytes(kPort, first.size()), first);
-  const std::string wrapping = "bytes that run past the end of the ring and on from its start";
-  std::string answer;
-  for (int i = 0; i < 10; ++i) answer += wrapping;
-  Line().Feed(answer);
-  EXPECT_EQ(ReadBytes(kPort, answer.size()), answer);
-}
-
-TEST_F(SerialDriver, FullRingLeavesBytesInTheDevice) {
+// What the full ring left in the device is stored from the ring's start on, once there is room.
+TEST_F(SerialDriver, FullRingLeavesBytesInTheDeviceAndReadsThemWrappedInOrder) {
   ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
   ASSERT_TRUE(SerialWrite(kPort, {}));
   const std::string incoming = AsText(Pattern(9000));
@@ -382,12 +309,6 @@ TEST_F(SerialDriver, CloseStopsThreadsPurgesAndReportsAFailedClose) {
   EXPECT_STREQ(SerialTakeError(kPort, code), "Fermeture du Port Impossible");
   EXPECT_TRUE(SerialClose(kPort)) << "a port that failed to close counts as closed";
   EXPECT_EQ(OpenWithHandset(), kOpenConfigured) << "and can be opened again";
-}
-
-TEST(SerialDriverErrors, PortOutsideTheTableHasNoError) {
-  int code = -1;
-  EXPECT_STREQ(SerialTakeError(300, code), "Pas d'erreur");
-  EXPECT_EQ(code, kDriverNoError);
 }
 
 }  // namespace
