@@ -14,66 +14,46 @@ std::span<const std::uint8_t> Bytes(const std::string& text) {
   return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-struct ClassifyCase {
-  const char* answer;
-  bool accepted;
-  std::int32_t kind;
-  std::int32_t value;  // the status starts with value 7
-  std::uint8_t event;  // when refused
-};
-
-class Classification : public testing::TestWithParam<ClassifyCase> {};
-
-TEST_P(Classification, KindValueAndEvent) {
-  const ClassifyCase& c = GetParam();
-  AnswerStatus status{kAnswerFinal, 7};
-  std::uint8_t event = 0;
-  const std::string answer = c.answer;
-  EXPECT_EQ(ClassifyAnswer(Bytes(answer), status, event), c.accepted);
-  EXPECT_EQ(status.answerKind, c.kind);
-  EXPECT_EQ(status.value, c.value);
-  if (!c.accepted) {
-    EXPECT_EQ(event, c.event);
+TEST(Classification, KindValueAndEvent) {
+  const struct {
+    std::string answer;
+    bool accepted;
+    std::int32_t kind;
+    std::int32_t value;  // the status starts with value 7
+    std::uint8_t event;  // when refused
+  } cases[] = {
+      {"AT+KDOBJ?\r\r\n+KDOBJ: 35000\r\n\r\nOK\r\n", true, kAnswerWithValue, 35000, 0},
+      {"AT\r\r\nOK\r\n", true, kAnswerFinal, 7, 0},
+      {"\r\nCONNECT\r\n", true, kAnswerFinal, 7, 0},
+      {"+KDOBJ:\r\nOK", false, kAnswerUnparsable, 7, kEventUnexpectedResponse},
+      {"\r\n+KDOBJ: 35a00\r\nOK\r\n", false, kAnswerUnparsable, 7, kEventUnexpectedResponse},
+      {"+KDOBJ: \rOK", true, kAnswerWithValue, 0, 0},
+      {"+KDOBJ: 99999999999999999999\rOK", true, kAnswerWithValue, INT32_MAX, 0},
+      {"\r\nERROR\r\n", true, kAnswerError, 7, 0},
+      {"\r\nBUSY\r\n", false, kAnswerUnparsable, 7, kEventUnexpectedResponse},
+      {"", false, kAnswerUnparsable, 7, kEventPortTimeout}};
+  for (const auto& c : cases) {
+    AnswerStatus status{kAnswerFinal, 7};
+    std::uint8_t event = 0;
+    EXPECT_EQ(ClassifyAnswer(Bytes(c.answer), status, event), c.accepted) << c.answer;
+    EXPECT_EQ(status.answerKind, c.kind) << c.answer;
+    EXPECT_EQ(status.value, c.value) << c.answer;
+    if (!c.accepted) EXPECT_EQ(event, c.event) << c.answer;
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Answers, Classification,
-    testing::Values(
-        ClassifyCase{"AT+KDOBJ?\r\r\n+KDOBJ: 35000\r\n\r\nOK\r\n", true, kAnswerWithValue, 35000,
-                     0},
-        ClassifyCase{"AT\r\r\nOK\r\n", true, kAnswerFinal, 7, 0},
-        ClassifyCase{"\r\nCONNECT\r\n", true, kAnswerFinal, 7, 0},
-        ClassifyCase{"+KDOBJ:\r\nOK", false, kAnswerUnparsable, 7, kEventUnexpectedResponse},
-        ClassifyCase{"\r\n+KDOBJ: 35a00\r\nOK\r\n", false, kAnswerUnparsable, 7,
-                     kEventUnexpectedResponse},
-        ClassifyCase{"+KDOBJ: \rOK", true, kAnswerWithValue, 0, 0},
-        ClassifyCase{"+KDOBJ: 99999999999999999999\rOK", true, kAnswerWithValue, INT32_MAX, 0},
-        ClassifyCase{"\r\nERROR\r\n", true, kAnswerError, 7, 0},
-        ClassifyCase{"\r\nBUSY\r\n", false, kAnswerUnparsable, 7, kEventUnexpectedResponse},
-        ClassifyCase{"", false, kAnswerUnparsable, 7, kEventPortTimeout}));
-
-struct CmeCase {
-  const char* answer;
-  std::uint8_t event;
-};
-
-class CmeErrors : public testing::TestWithParam<CmeCase> {};
-
-TEST_P(CmeErrors, MapToTheirEvent) {
-  const std::string answer = GetParam().answer;
-  EXPECT_EQ(ErrorAnswerEvent(Bytes(answer)), GetParam().event) << answer;
+TEST(CmeErrors, MapToTheirEvent) {
+  const std::pair<std::string, std::uint8_t> cases[] = {
+      {"+CME ERROR: 100,65523\r\n", kEventPhoneStorageFull},
+      {"+CME ERROR: 100,65526", kEventUnexpectedResponse},
+      // only five digits are read: 655230 is read as 65523
+      {"+CME ERROR: 100,655230", kEventPhoneStorageFull},
+      {"+CME ERROR: 100,", kEventUnexpectedResponse},
+      {"+CME ERROR: 7", kEventUnexpectedResponse},
+      {"ERROR", kEventUnexpectedResponse}};
+  for (const auto& [answer, event] : cases)
+    EXPECT_EQ(ErrorAnswerEvent(Bytes(answer)), event) << answer;
 }
-
-INSTANTIATE_TEST_SUITE_P(Codes, CmeErrors,
-                         testing::Values(CmeCase{"+CME ERROR: 100,65523\r\n",
-                                                 kEventPhoneStorageFull},
-                                         CmeCase{"+CME ERROR: 100,65526", kEventUnexpectedResponse},
-                                         // only five digits are read: 655230 is read as 65523
-                                         CmeCase{"+CME ERROR: 100,655230", kEventPhoneStorageFull},
-                                         CmeCase{"+CME ERROR: 100,", kEventUnexpectedResponse},
-                                         CmeCase{"+CME ERROR: 7", kEventUnexpectedResponse},
-                                         CmeCase{"ERROR", kEventUnexpectedResponse}));
 
 TEST(AnswerCollector, KeepsTheFirst512BytesAndNoticesTheWords) {
   AnswerCollector collector;

@@ -7,6 +7,7 @@
 #include "serial/serial_driver.h"
 #include "tests/handset/link_fixture.h"
 #include "tests/scratch_folder.h"
+#include "tests/serial/transfer_pattern.h"
 #include "tests/sound/wav_builder.h"
 
 namespace vandrel {
@@ -47,11 +48,7 @@ class DownloadTest : public LinkTest {
   std::uint8_t eventAfter_ = kEventNothing;
 };
 
-const std::vector<std::uint8_t> kPicture = [] {
-  std::vector<std::uint8_t> bytes(100);
-  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
-  return bytes;
-}();
+const std::vector<std::uint8_t> kPicture = TransferPattern(100, 0);
 
 std::string AsText(std::span<const std::uint8_t> bytes) {
   return {bytes.begin(), bytes.end()};

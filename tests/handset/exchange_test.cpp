@@ -104,19 +104,7 @@ TEST_F(ExchangeTest, SilenceTimesOutAfterPollsThatGrowWithTheSize) {
 
 TEST_F(ExchangeTest, AnswerOver512BytesStopsAtTheCrossingRead) {
   handset_.answers["ATX"] = std::string(540, 'x') + "\r\nOK\r\n";
-  EXPECT_EQ(Exchange("ATX\r", 4).first, kEventUnexpectedResponse);
-}
-
-TEST_F(ExchangeTest, ReportShowsTheEventOrTheLogAndResetsIt) {
-  Event event{kEventPortTimeout, 0, 0, "t", "u"};
-  link_->ReportEvent(event, {});
-  EXPECT_EQ(event.code, kEventNothing);
-  EXPECT_TRUE(event.text.empty());
-  Event missing{kEventPortUnavailable, 0, 0, {}, {}};
-  link_->ReportEvent(missing, "\r\nCOM3 : This port does not exist.");
-  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Error 0x14 : Timeout error in port 3",
-                                                  "\r\nCOM3 : This port does not exist."}));
-  EXPECT_EQ(ErrorCount(), 2u);
+  EXPECT_EQ(Exchange("ATX\r", 4), (Outcome{kEventUnexpectedResponse, 0}));
 }
 
 TEST_F(ExchangeTest, WriteToAClosedPortFailsWithoutADriverBox) {

@@ -22,21 +22,8 @@ std::vector<std::string> Conversions(std::string_view text) {
   }
   return found;
 }
-class CatalogueTest : public testing::Test {
- protected:
-  void TearDown() override { SelectTextLanguage(kEnglish); }
-};
 
-TEST_F(CatalogueTest, TextsComeInTheCurrentLanguage) {
-  SelectTextLanguage(kFrench);
-  EXPECT_EQ(GetText(TXT_PORT_UNAVAILABLE), GetTextBlock(kFrench)[TXT_PORT_UNAVAILABLE]);
-  SelectTextLanguage(kEnglish);
-  EXPECT_EQ(GetText(TXT_PORT_UNAVAILABLE), GetTextBlock(kEnglish)[TXT_PORT_UNAVAILABLE]);
-  EXPECT_NE(GetTextBlock(kFrench)[TXT_PORT_UNAVAILABLE],
-            GetTextBlock(kEnglish)[TXT_PORT_UNAVAILABLE]);
-}
-
-TEST_F(CatalogueTest, BothLanguagesFillTheSamePositionsWithTheSamePlaceholders) {
+TEST(Catalogue, BothLanguagesFillTheSamePositionsWithTheSamePlaceholders) {
   const TextBlock& english = GetTextBlock(kEnglish);
   const TextBlock& french = GetTextBlock(kFrench);
   for (std::size_t number = 0; number < kTextCount; ++number) {
@@ -47,7 +34,7 @@ TEST_F(CatalogueTest, BothLanguagesFillTheSamePositionsWithTheSamePlaceholders) 
   }
 }
 
-TEST_F(CatalogueTest, StartupNoticeIsTwoParagraphs) {
+TEST(Catalogue, StartupNoticeIsTwoParagraphs) {
   for (const int language : {kEnglish, kFrench}) {
     const std::string_view text = GetTextBlock(language)[TXT_ABOUT_TEXT];
     const std::size_t gap = text.find("\n\n");
@@ -56,7 +43,7 @@ TEST_F(CatalogueTest, StartupNoticeIsTwoParagraphs) {
   }
 }
 
-TEST_F(CatalogueTest, NumbersOutsideTheTableGiveNothing) {
+TEST(Catalogue, NumbersOutsideTheTableGiveNothing) {
   EXPECT_EQ(GetText(-1), "");
   EXPECT_EQ(GetText(kTextCount), "");
 }
