@@ -214,21 +214,6 @@ TEST_F(SerialDriver, HeldLineFailsAFullQueueAndKeepsNeitherTheReaderNorTheCloseW
   EXPECT_EQ(Line().Written(), "");
 }
 
-// Each port has its own lock: a port whose writer the line holds leaves another port alone.
-TEST_F(SerialDriver, HeldPortLeavesAnotherPortFree) {
-  constexpr int kOtherPort = kPort + 1;
-  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
-  Line().StallWrites(true);
-  ASSERT_TRUE(SerialWrite(kPort, Pattern(2000)));
-  FakeSerialLine& other = devices_.Line(kOtherPort);
-  other.SetAnswerer([](std::string_view) { return std::string("\r\nOK\r\n"); });
-  ASSERT_EQ(SerialOpen(kOtherPort, kRequestedSpeed, kReadTimeoutMs, log_, *waits_),
-            kOpenForcedSpeed);
-  ASSERT_TRUE(WriteText(kOtherPort, "AT\r"));
-  EXPECT_EQ(ReadBytes(kOtherPort, 6), "\r\nOK\r\n");
-  EXPECT_TRUE(SerialClose(kOtherPort));
-}
-
 TEST_F(SerialDriver, DiscardedOutputIsNeverWritten) {
   ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
   Line().StallWrites(true);
