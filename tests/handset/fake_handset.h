@@ -96,7 +96,6 @@ class FakeHandset {
   std::function<bool()> listening = [] { return true; };
 
   std::vector<std::string> commands;
-  std::vector<std::string> payloads;
 
   void Attach(FakeSerialLine& line) {
     line.SetAnswerer([this](std::string_view written) { return Receive(written); });
@@ -107,11 +106,8 @@ class FakeHandset {
     std::string answer;
     for (const char c : written) {
       if (pending_ > 0) {
-        payload_ += c;
-        if (--pending_ == 0) {
-          payloads.push_back(payload_);
+        if (--pending_ == 0)
           answer += inObject_ ? objectAnswer(objectHeader_) : std::string("\r\nOK\r\n");
-        }
         continue;
       }
       if (c != '\r') {
@@ -136,7 +132,6 @@ class FakeHandset {
         pending_ = std::stoul(command.substr(comma + 1));
         inObject_ = object;
         objectHeader_ = command.substr(std::string("AT+KDOBJ=2,1,0,").size());
-        payload_.clear();
       }
       return reply + connect;
     }
@@ -148,7 +143,6 @@ class FakeHandset {
   std::size_t pending_ = 0;
   bool inObject_ = false;
   std::string objectHeader_;
-  std::string payload_;
 };
 
 }  // namespace vandrel
