@@ -50,29 +50,20 @@ class DownloadTest : public LinkTest {
 
 const std::vector<std::uint8_t> kPicture = TransferPattern(100, 0);
 
-std::string AsText(std::span<const std::uint8_t> bytes) {
-  return {bytes.begin(), bytes.end()};
-}
-
-TEST_F(DownloadTest, PictureWithTitleGoesOutInOrder) {
+// An empty title has no title phase; free memory equal to the object's size is enough.
+TEST_F(DownloadTest, PictureGoesOutInOrderAfterItsTitleIfAny) {
+  handset_.answers["AT+KDOBJ?"] = "\r\n+KDOBJ: 100\r\n\r\nOK\r\n";
+  const std::string session = "AT+CMEE=1\rAT&K3\rAT+KDOBJ?\rAT+KDOBJ=1,1\r";
+  const std::string object = "AT+KDOBJ=2,1,0,102,100\r" + AsText(kPicture) + "AT+KDOBJ=1,0\r";
   Prepare("logo.bmp", kPicture, kGraphic, "Hello");
   const std::string received = Send(false);
-  EXPECT_EQ(received,
-            "AT+CMEE=1\rAT&K3\rAT+KDOBJ?\rAT+KDOBJ=1,1\rAT+KDOBJ=2,1,3,0,5\rHello"
-            "AT+KDOBJ=2,1,0,102,100\r" +
-                AsText(kPicture) + "AT+KDOBJ=1,0\r");
-  EXPECT_TRUE(ui_.boxes.empty());
-  EXPECT_EQ(ErrorCount(), 0u);
+  EXPECT_EQ(received, session + "AT+KDOBJ=2,1,3,0,5\rHello" + object);
   EXPECT_EQ(writtenInDownload_, received.size());
   EXPECT_EQ(ui_.progressPhases.back(), " In progress...");
-}
-
-TEST_F(DownloadTest, EmptyTitleSendsNoTitlePhaseAndEqualMemoryIsEnough) {
-  handset_.answers["AT+KDOBJ?"] = "\r\n+KDOBJ: 100\r\n\r\nOK\r\n";
   Prepare("logo.bmp", kPicture, kGraphic, "");
-  EXPECT_EQ(Send(false), "AT+CMEE=1\rAT&K3\rAT+KDOBJ?\rAT+KDOBJ=1,1\rAT+KDOBJ=2,1,0,102,100\r" +
-                             AsText(kPicture) + "AT+KDOBJ=1,0\r");
+  EXPECT_EQ(Send(false), session + object);
   EXPECT_TRUE(ui_.boxes.empty());
+  EXPECT_EQ(ErrorCount(), 0u);
 }
 
 struct FailureCase {

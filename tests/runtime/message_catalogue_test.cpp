@@ -34,15 +34,6 @@ TEST(Catalogue, BothLanguagesFillTheSamePositionsWithTheSamePlaceholders) {
   }
 }
 
-TEST(Catalogue, StartupNoticeIsTwoParagraphs) {
-  for (const int language : {kEnglish, kFrench}) {
-    const std::string_view text = GetTextBlock(language)[TXT_ABOUT_TEXT];
-    const std::size_t gap = text.find("\n\n");
-    ASSERT_NE(gap, npos);
-    EXPECT_EQ(text.find("\n\n", gap + 2), npos);
-  }
-}
-
 TEST(Catalogue, NumbersOutsideTheTableGiveNothing) {
   EXPECT_EQ(GetText(-1), "");
   EXPECT_EQ(GetText(kTextCount), "");

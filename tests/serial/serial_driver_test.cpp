@@ -27,10 +27,6 @@ std::vector<std::uint8_t> Pattern(std::size_t length) {
   return TransferPattern(length, kOutgoingSeed);
 }
 
-std::string AsText(const std::vector<std::uint8_t>& bytes) {
-  return {bytes.begin(), bytes.end()};
-}
-
 bool WriteText(int port, std::string_view text) {
   return SerialWrite(port, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
 }

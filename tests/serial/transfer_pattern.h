@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string>
 #include <vector>
 
 namespace vandrel {
@@ -16,6 +18,11 @@ inline std::vector<std::uint8_t> TransferPattern(std::size_t length, std::uint8_
   std::vector<std::uint8_t> bytes(length);
   for (std::size_t i = 0; i < length; ++i) bytes[i] = TransferPatternByte(i, seed);
   return bytes;
+}
+
+// The bytes as text, to compare with what a line received.
+inline std::string AsText(std::span<const std::uint8_t> bytes) {
+  return {bytes.begin(), bytes.end()};
 }
 
 // The end-to-end check: the port sends kOutgoingBytes of the pattern seeded kOutgoingSeed (more
