@@ -83,8 +83,6 @@ TEST(Identification, ImeiIsTheDigitsBeforeOkAndNeverMoreThan49) {
   const std::string flood = "AT+CGSN\r" + std::string(60, '7') + "\r\nOK";
   EXPECT_TRUE(JudgeImei(Bytes(flood), imei));
   EXPECT_EQ(imei, std::string(kMaxImeiDigits, '7'));
-  EXPECT_TRUE(JudgeCapability(Bytes("AT+KDOBJ?\r\r\n+KDOBJ: 1\r\nOK")));
-  EXPECT_FALSE(JudgeCapability(Bytes("AT+KDOBJ?\r\r\nERROR")));
 }
 
 }  // namespace
