@@ -19,11 +19,9 @@ class FrontEndSpy : public SendFrontEnd {
     dataSize = file.data().size();
     convertedSize = file.converted().size();
   }
-  void StartProgressFeed(ProgressDisplay&) override { ++started; }
-  void StopProgressFeed() override { ++stopped; }
+  void StartProgressFeed(ProgressDisplay&) override {}
+  void StopProgressFeed() override {}
   void CloseProgress() override { ++closed; }
-  int started = 0;
-  int stopped = 0;
   int closed = 0;
   std::size_t dataSize = 0;
   std::size_t convertedSize = 0;

@@ -4,18 +4,14 @@
 
 #include "platform/registry_tree.h"
 #include "runtime/app_state.h"
+#include "tests/app/installed_store.h"
 
 namespace vandrel {
 namespace {
 
 class SettingsTest : public testing::Test {
  protected:
-  void SetUp() override { InstallRegistryStore(&store_); }
-  void TearDown() override { InstallRegistryStore(nullptr); }
-  void Store(const char* name, const RegistryValue& value) {
-    store_.Tree().SetValue(RegistryRoot::kCurrentUser, kSettingsKey, name, value);
-  }
-  MemoryRegistryStore store_;
+  InstalledStore store_;
 };
 
 TEST_F(SettingsTest, FirstRunGivesDefaultsAndSavingMakesThemStored) {
@@ -51,19 +47,20 @@ TEST_F(SettingsTest, FirstRunGivesDefaultsAndSavingMakesThemStored) {
 
 TEST_F(SettingsTest, OneMissingSpeedResetsTheWholeList) {
   for (int i = 1; i <= 8; ++i)
-    Store(("Vitesse " + std::to_string(i)).c_str(), RegistryValue::Dword(i == 3 ? 0 : 1200 * i));
+    store_.StoreSetting(("Vitesse " + std::to_string(i)).c_str(),
+                        RegistryValue::Dword(i == 3 ? 0 : 1200 * i));
   AppSettings settings;
   LoadSettings(settings);
   EXPECT_EQ(settings.lineSpeeds, LineSpeeds{});
 }
 
 TEST_F(SettingsTest, UnusableStoredValuesFallBackOrAreCut) {
-  Store("Language", RegistryValue::Dword(7));
-  Store("Combo", RegistryValue::Dword(0xFFFFFFFF));
-  Store("Port", RegistryValue::Dword(100000));
-  Store("Path_Graphics", RegistryValue::String("D:\\Images\\\\"));
-  Store("Path_Sounds", RegistryValue::String(std::string(5000, 'a') + "é"));
-  Store("Path_VCards", RegistryValue::Dword(3));
+  store_.StoreSetting("Language", RegistryValue::Dword(7));
+  store_.StoreSetting("Combo", RegistryValue::Dword(0xFFFFFFFF));
+  store_.StoreSetting("Port", RegistryValue::Dword(100000));
+  store_.StoreSetting("Path_Graphics", RegistryValue::String("D:\\Images\\\\"));
+  store_.StoreSetting("Path_Sounds", RegistryValue::String(std::string(5000, 'a') + "é"));
+  store_.StoreSetting("Path_VCards", RegistryValue::Dword(3));
   AppSettings settings;
   LoadSettings(settings);
   EXPECT_EQ(settings.language, 0);
@@ -75,13 +72,13 @@ TEST_F(SettingsTest, UnusableStoredValuesFallBackOrAreCut) {
 
   // fitting choices one past the last, -1 or not a number: off, and pictures as they are
   for (const auto& [fit, size] : {std::pair{3u, 9u}, std::pair{0xFFFFFFFFu, 0xFFFFFFFFu}}) {
-    Store("FitToHandset", RegistryValue::Dword(fit));
-    Store("PictureSize", RegistryValue::Dword(size));
+    store_.StoreSetting("FitToHandset", RegistryValue::Dword(fit));
+    store_.StoreSetting("PictureSize", RegistryValue::Dword(size));
     LoadSettings(settings);
     EXPECT_EQ(settings.fitToHandset, kFitNever) << fit;
     EXPECT_EQ(settings.pictureSize, kPictureAsItIs) << size;
   }
-  Store("FitToHandset", RegistryValue::String("2"));
+  store_.StoreSetting("FitToHandset", RegistryValue::String("2"));
   LoadSettings(settings);
   EXPECT_EQ(settings.fitToHandset, kFitNever);
 }

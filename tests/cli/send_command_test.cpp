@@ -6,8 +6,8 @@
 #include <regex>
 
 #include "cli/exit_status.h"
-#include "platform/registry_tree.h"
 #include "serial/port_map.h"
+#include "tests/app/installed_store.h"
 #include "tests/cli/run_cli.h"
 #include "tests/scratch_folder.h"
 #include "tests/sound/wav_builder.h"
@@ -22,10 +22,7 @@ constexpr const char* kDeadPort = "200";
 
 class SendCommandTest : public testing::Test {
  protected:
-  void SetUp() override { InstallRegistryStore(&store_); }
-  void TearDown() override { InstallRegistryStore(nullptr); }
-
-  MemoryRegistryStore store_;
+  InstalledStore store_;
   const ScratchFolder folder_;
   const std::string picture_ = folder_.Write("picture.gif", "GIF89a picture").string();
 };

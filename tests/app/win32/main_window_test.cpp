@@ -1,10 +1,11 @@
 #include "app/win32/main_window.h"
 
+#include <gmock/gmock.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,28 +21,24 @@
 namespace vandrel {
 namespace {
 
+using testing::Contains;
+using testing::IsSupersetOf;
+
 constexpr int kSettingsMenu = 1;
 constexpr int kPortSubmenu = 0;
 
-struct MenuItem {
-  std::string text;
-  UINT command;
-  bool checked;
-  bool operator==(const MenuItem&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const MenuItem& item) {
-  return out << item.text << " " << item.command << (item.checked ? " (checked)" : "");
+HMENU PortMenu(HWND window) {
+  return GetSubMenu(GetSubMenu(GetMenu(window), kSettingsMenu), kPortSubmenu);
 }
 
-std::vector<MenuItem> PortItems(HWND window) {
-  const HMENU ports = GetSubMenu(GetSubMenu(GetMenu(window), kSettingsMenu), kPortSubmenu);
-  std::vector<MenuItem> items;
-  for (int i = 0; i < GetMenuItemCount(ports); ++i) {
+// The port menu's texts, the checked item marked with "*".
+std::vector<std::string> PortItems(HWND window) {
+  std::vector<std::string> items;
+  for (int i = 0; i < GetMenuItemCount(PortMenu(window)); ++i) {
     wchar_t text[32] = {};
-    GetMenuStringW(ports, static_cast<UINT>(i), text, 32, MF_BYPOSITION);
-    const UINT state = GetMenuState(ports, static_cast<UINT>(i), MF_BYPOSITION);
-    items.push_back({Narrow(text), GetMenuItemID(ports, i), (state & MF_CHECKED) != 0});
+    GetMenuStringW(PortMenu(window), static_cast<UINT>(i), text, 32, MF_BYPOSITION);
+    const UINT state = GetMenuState(PortMenu(window), static_cast<UINT>(i), MF_BYPOSITION);
+    items.push_back(Narrow(text) + ((state & MF_CHECKED) != 0 ? "*" : ""));
   }
   return items;
 }
@@ -190,9 +187,7 @@ TEST_F(MainWindowTest, StartsWithTitleNoticeFormatLineAndRenamedMenus) {
   EXPECT_EQ(ItemText(window, IDC_FILE), "");
   EXPECT_EQ(window_.selectedKind(), kGraphic);
 
-  const std::vector<std::string> shown = Snapshot(window);
-  EXPECT_NE(std::find(shown.begin(), shown.end(), "/&Settings/&Language/&English (checked)"),
-            shown.end());
+  EXPECT_THAT(Snapshot(window), Contains("/&Settings/&Language/&English (checked)"));
 }
 
 TEST_F(MainWindowTest, KindChangeResetsTheFileFieldsEvenForTheSameKind) {
@@ -271,12 +266,10 @@ TEST_F(MainWindowTest, LanguageRoundTripRestoresEveryTextAndPicture) {
   ASSERT_FALSE(englishHelp.empty());
 
   Command(ID_MENU_FRENCH);
-  const std::vector<std::string> french = Snapshot(window);
   // the labels keep their English texts
-  for (const char* text : {"/&Fichier/&Ouvrir Fichier", "combo: Fichiers Son", "selected: 1",
-                           "c:\\sounds\\ring.wav", "Object Type :"}) {
-    EXPECT_NE(std::find(french.begin(), french.end(), text), french.end()) << text;
-  }
+  EXPECT_THAT(Snapshot(window),
+              IsSupersetOf({"/&Fichier/&Ouvrir Fichier", "combo: Fichiers Son", "selected: 1",
+                            "c:\\sounds\\ring.wav", "Object Type :"}));
   EXPECT_NE(ButtonPicture(window, IDC_HELP_BUTTON), englishHelp);
   EXPECT_EQ(Title(), "Ring");
 
@@ -293,60 +286,38 @@ TEST_F(MainWindowTest, HelpWithoutItsPageSaysSo) {
   EXPECT_EQ(boxes_.boxes[1].text, "Failed to launch help.");
 }
 
-TEST_F(MainWindowTest, PortMenuListsTheRegistrysPortsInNumberOrder) {
-  ListSerialPorts({3, 1, 12});
-  {
-    ScopedRegistryKey key(registry_,
-                          registry_.OpenKey(RegistryRoot::kLocalMachine, kSerialCommKey));
-    registry_.SetValue(*key, "\\Device\\Lower", RegistryValue::String("com4"));
-    registry_.SetValue(*key, "\\Device\\Number", RegistryValue::Dword(5));
-  }
-  StoreSetting("Port", RegistryValue::Dword(3));
+// A click reaches the window through the item's own command, which is not in sequence for all.
+TEST_F(MainWindowTest, PortMenuListsTheEightLowestPortsAndStoresTheOneClicked) {
+  registry_.ListSerialPorts({12, 9, 8, 7, 6, 5, 4, 3, 1});
+  registry_.StoreSetting("Port", 3);
   const HWND window = window_.Create();
-  const std::vector<MenuItem> expected{{"Auto", ID_MENU_AUTO, false},
-                                       {"COM1", ID_MENU_PORT_1, false},
-                                       {"COM3", ID_MENU_PORT_2, true},
-                                       {"COM12", ID_MENU_PORT_3, false}};
-  EXPECT_EQ(PortItems(window), expected);
+  EXPECT_EQ(PortItems(window), (std::vector<std::string>{"Auto", "COM1", "COM3*", "COM4", "COM5",
+                                                         "COM6", "COM7", "COM8", "COM9"}));
   EXPECT_EQ(window_.state().portSelection->port, 3);
 
-  Command(ID_MENU_PORT_3);
-  EXPECT_TRUE(PortItems(window)[3].checked);
-  EXPECT_FALSE(PortItems(window)[2].checked);
-  EXPECT_EQ(window_.state().portSelection->port, 12);
-  Command(IDCANCEL);
-  EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(12));
-}
-
-TEST_F(MainWindowTest, PortMenuListsTheEightLowestPortsAndFallsBackToTheFirst) {
-  ListSerialPorts({10, 9, 8, 7, 6, 5, 4, 3, 2});
-  StoreSetting("Port", RegistryValue::Dword(10));
-  const HWND window = window_.Create();
-  std::vector<std::string> shown;
-  for (const MenuItem& item : PortItems(window))
-    shown.push_back(item.text + (item.checked ? "*" : ""));
-  EXPECT_EQ(shown, (std::vector<std::string>{"Auto", "COM2*", "COM3", "COM4", "COM5", "COM6",
-                                             "COM7", "COM8", "COM9"}));
-  EXPECT_EQ(window_.state().portSelection->port, 2);
-  Command(static_cast<int>(PortItems(window)[8].command));
+  Command(static_cast<int>(GetMenuItemID(PortMenu(window), 8)));
+  EXPECT_EQ(PortItems(window)[8], "COM9*");
+  EXPECT_EQ(PortItems(window)[2], "COM3");
   EXPECT_EQ(window_.state().portSelection->port, 9);
+  Command(IDCANCEL);
+  EXPECT_EQ(registry_.StoredSetting("Port"), RegistryValue::Dword(9));
 }
 
 // The adapter of the stored port is unplugged: this run uses the first listed port, and the
 // stored one is kept for the next run unless the user chooses a port.
 TEST_F(MainWindowTest, AStoredPortThatIsNotListedIsKeptUnlessAnotherIsChosen) {
-  ListSerialPorts({2, 4});
-  StoreSetting("Port", RegistryValue::Dword(33));
+  registry_.ListSerialPorts({2, 4});
+  registry_.StoreSetting("Port", 33);
   window_.Create();
   EXPECT_EQ(window_.state().portSelection->port, 2);
   Command(IDCANCEL);
-  EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(33));
+  EXPECT_EQ(registry_.StoredSetting("Port"), RegistryValue::Dword(33));
 
   MainWindow second{ui_, dialogs_, clock_, ScriptedChooser()};
   second.Create();
   SendMessageW(second.window(), WM_COMMAND, ID_MENU_PORT_1, 0);
   SendMessageW(second.window(), WM_COMMAND, IDCANCEL, 0);
-  EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(2));
+  EXPECT_EQ(registry_.StoredSetting("Port"), RegistryValue::Dword(2));
 }
 
 TEST_F(MainWindowTest, WithoutASerialPortKeyTheWindowIsStillComplete) {
@@ -363,10 +334,10 @@ TEST_F(MainWindowTest, WithoutASerialPortKeyTheWindowIsStillComplete) {
 }
 
 TEST_F(MainWindowTest, SettingsAreLoadedAtStartAndSavedOnDestruction) {
-  StoreSetting("Language", RegistryValue::Dword(kFrench));
-  StoreSetting("Combo", RegistryValue::Dword(kAnimation));
-  StoreSetting("Path_Animations", RegistryValue::String("C:\\Spins\\"));
-  StoreSetting("Patient", RegistryValue::Dword(1));
+  registry_.StoreSetting("Language", kFrench);
+  registry_.StoreSetting("Combo", kAnimation);
+  registry_.StoreSetting("Path_Animations", RegistryValue::String("C:\\Spins\\"));
+  registry_.StoreSetting("Patient", 1);
   const HWND window = window_.Create();
   EXPECT_EQ(WindowText(window), "Vandrel v6.03");
   EXPECT_TRUE(window_.state().patientWaits);
@@ -374,17 +345,16 @@ TEST_F(MainWindowTest, SettingsAreLoadedAtStartAndSavedOnDestruction) {
   EXPECT_EQ(ItemText(window, IDC_FORMAT), "GIF,EMS_AN,QV1,MNG");
   EXPECT_EQ(window_.selectedKind(), kAnimation);
   EXPECT_EQ(window_.folders(kAnimation).remembered, "C:\\Spins");
-  const std::vector<std::string> texts = Snapshot(window);
-  EXPECT_NE(std::find(texts.begin(), texts.end(), "combo: Fichiers Image"), texts.end());
+  EXPECT_THAT(Snapshot(window), Contains("combo: Fichiers Image"));
 
   ChooseKind(kVCard);
   Command(ID_MENU_ENGLISH);
   Command(IDCANCEL);
-  EXPECT_EQ(StoredSetting("Combo"), RegistryValue::Dword(kVCard));
-  EXPECT_EQ(StoredSetting("Language"), RegistryValue::Dword(kEnglish));
-  EXPECT_EQ(StoredSetting("Port"), RegistryValue::Dword(1));
-  EXPECT_EQ(StoredSetting("Path_Animations"), RegistryValue::String("C:\\Spins"));
-  EXPECT_EQ(StoredSetting("Patient"), RegistryValue::Dword(1))
+  EXPECT_EQ(registry_.StoredSetting("Combo"), RegistryValue::Dword(kVCard));
+  EXPECT_EQ(registry_.StoredSetting("Language"), RegistryValue::Dword(kEnglish));
+  EXPECT_EQ(registry_.StoredSetting("Port"), RegistryValue::Dword(1));
+  EXPECT_EQ(registry_.StoredSetting("Path_Animations"), RegistryValue::String("C:\\Spins"));
+  EXPECT_EQ(registry_.StoredSetting("Patient"), RegistryValue::Dword(1))
       << "kept, though the window has no menu for it";
 }
 
