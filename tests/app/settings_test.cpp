@@ -2,12 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/registry_tree.h"
 #include "runtime/app_state.h"
 #include "tests/app/installed_store.h"
 
 namespace vandrel {
 namespace {
+
+// Every stored choice, to compare what was saved with what is loaded back.
+auto Stored(const AppSettings& s) {
+  return std::tie(s.port, s.language, s.combo, s.folders, s.lineSpeeds, s.patient, s.fitToHandset,
+                  s.pictureSize);
+}
 
 class SettingsTest : public testing::Test {
  protected:
@@ -33,16 +41,11 @@ TEST_F(SettingsTest, FirstRunGivesDefaultsAndSavingMakesThemStored) {
   settings.lineSpeeds.speeds[0] = 9600;
   settings.fitToHandset = kFitAsk;
   settings.pictureSize = static_cast<std::int32_t>(kHandsetScreens.size());
+  settings.patient = true;
   SaveSettings(settings);
   AppSettings reloaded;
   LoadSettings(reloaded);
-  EXPECT_EQ(reloaded.port, 5);
-  EXPECT_EQ(reloaded.language, 1);
-  EXPECT_EQ(reloaded.combo, 4);
-  EXPECT_EQ(reloaded.folders[kVCard], "C:\\Cartes");
-  EXPECT_EQ(reloaded.lineSpeeds, settings.lineSpeeds);
-  EXPECT_EQ(reloaded.fitToHandset, kFitAsk);
-  EXPECT_EQ(reloaded.pictureSize, static_cast<std::int32_t>(kHandsetScreens.size()));
+  EXPECT_EQ(Stored(reloaded), Stored(settings));
 }
 
 TEST_F(SettingsTest, OneMissingSpeedResetsTheWholeList) {

@@ -75,35 +75,19 @@ std::vector<std::string> Snapshot(HWND window) {
   return texts;
 }
 
-// The pixels of a button's picture, to tell the English Help picture from the French one.
+// The bits of a button's picture, to tell the English Help picture from the French one.
 std::vector<std::uint8_t> ButtonPicture(HWND window, int id) {
   const auto bitmap =
       reinterpret_cast<HBITMAP>(SendDlgItemMessageW(window, id, BM_GETIMAGE, IMAGE_BITMAP, 0));
   BITMAP size{};
   if (GetObjectW(bitmap, sizeof(size), &size) == 0) return {};
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = size.bmWidth;
-  info.bmiHeader.biHeight = size.bmHeight;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(size.bmWidth * size.bmHeight) * 4);
-  const HDC dc = GetDC(nullptr);
-  GetDIBits(dc, bitmap, 0, static_cast<UINT>(size.bmHeight), pixels.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, dc);
-  return pixels;
+  std::vector<std::uint8_t> bits(static_cast<std::size_t>(size.bmWidthBytes * size.bmHeight));
+  GetBitmapBits(bitmap, static_cast<LONG>(bits.size()), bits.data());
+  return bits;
 }
 
 class MainWindowTest : public GuiTest {
  protected:
-  // A file dialog that records what it was asked and answers with `answer`.
-  OpenFileChooser ScriptedChooser() {
-    return [this](HWND, const OpenFileRequest& request) {
-      requests_.push_back(request);
-      return answer_;
-    };
-  }
-
   void Command(int id, int notification = 0) {
     SendMessageW(window_.window(), WM_COMMAND, MAKEWPARAM(id, notification),
                  reinterpret_cast<LPARAM>(GetDlgItem(window_.window(), id)));
@@ -123,7 +107,11 @@ class MainWindowTest : public GuiTest {
 
   std::optional<std::string> answer_;
   std::vector<OpenFileRequest> requests_;
-  MainWindow window_{ui_, dialogs_, clock_, ScriptedChooser()};
+  // The window's file dialog records what it is asked and answers `answer_`.
+  MainWindow window_{ui_, dialogs_, clock_, [this](HWND, const OpenFileRequest& request) {
+                       requests_.push_back(request);
+                       return answer_;
+                     }};
 };
 
 RECT PlaceInDialog(HWND dialog, int id) {
@@ -313,7 +301,7 @@ TEST_F(MainWindowTest, AStoredPortThatIsNotListedIsKeptUnlessAnotherIsChosen) {
   Command(IDCANCEL);
   EXPECT_EQ(registry_.StoredSetting("Port"), RegistryValue::Dword(33));
 
-  MainWindow second{ui_, dialogs_, clock_, ScriptedChooser()};
+  MainWindow second{ui_, dialogs_, clock_};
   second.Create();
   SendMessageW(second.window(), WM_COMMAND, ID_MENU_PORT_1, 0);
   SendMessageW(second.window(), WM_COMMAND, IDCANCEL, 0);
