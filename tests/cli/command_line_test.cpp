@@ -9,17 +9,13 @@
 namespace vandrel {
 namespace {
 
-int StatusOf(const std::vector<std::string>& arguments) {
-  return RunCli(arguments).status;
-}
-
 using Arguments = std::vector<std::string>;
 
 class UsageError : public testing::TestWithParam<Arguments> {};
 
 // Each of these is refused before any command runs, whatever the command.
 TEST_P(UsageError, ExitsWithTwo) {
-  EXPECT_EQ(StatusOf(GetParam()), kExitUsage);
+  EXPECT_EQ(RunCli(GetParam()).status, kExitUsage);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -36,10 +32,10 @@ INSTANTIATE_TEST_SUITE_P(
                     Arguments{"convert", "--trim", "0", "a.wav", "b.wav"}));
 
 TEST(CommandLine, HelpAndVersionExitWithZeroAndAMissingFileWithOne) {
-  EXPECT_EQ(StatusOf({"--help"}), kExitDone);
-  EXPECT_EQ(StatusOf({"send", "--help"}), kExitDone);
-  EXPECT_EQ(StatusOf({"--version"}), kExitDone);
-  EXPECT_EQ(StatusOf({"convert", "/nonexistent/in.wav", "/nonexistent/out.wav"}), kExitFailed);
+  EXPECT_EQ(RunCli({"--help"}).status, kExitDone);
+  EXPECT_EQ(RunCli({"send", "--help"}).status, kExitDone);
+  EXPECT_EQ(RunCli({"--version"}).status, kExitDone);
+  EXPECT_EQ(RunCli({"convert", "/nonexistent/in.wav", "/nonexistent/out.wav"}).status, kExitFailed);
 }
 
 TEST(ConsoleLines, LabelsEveryLineAndDropsTheWindowsLineBreaks) {

@@ -23,10 +23,6 @@ BOOL CALLBACK FindProgressDialog(HWND window, LPARAM lParam) {
 
 }  // namespace
 
-void RecordingWindowUserInterface::ShowBox(BoxKind kind, std::string_view text) {
-  record_.ShowBox(kind, text);
-}
-
 void RecordingWindowUserInterface::ShowProgress(std::string_view caption, std::string_view phase) {
   record_.ShowProgress(caption, phase);
   dialogs_.ShowProgress(caption, phase);
@@ -45,10 +41,6 @@ void RecordingWindowUserInterface::FinishProgress() {
   if (search.found == nullptr) return;
   finishedBars.push_back(SendDlgItemMessageW(search.found, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
   finishedLines.push_back(ItemText(search.found, IDC_PROGRESS_LINE));
-}
-
-bool RecordingWindowUserInterface::Ask(std::string_view question) {
-  return record_.Ask(question);
 }
 
 void GuiTest::SetUp() {

@@ -20,11 +20,11 @@ class RecordingWindowUserInterface final : public UserInterface {
  public:
   RecordingWindowUserInterface(RecordingUserInterface& record, Win32UserInterface& dialogs)
       : record_(record), dialogs_(dialogs) {}
-  void ShowBox(BoxKind kind, std::string_view text) override;
+  void ShowBox(BoxKind kind, std::string_view text) override { record_.ShowBox(kind, text); }
   void ShowProgress(std::string_view caption, std::string_view phase) override;
   void UpdateProgress(std::uint32_t percent, std::string_view line) override;
   void FinishProgress() override;
-  bool Ask(std::string_view question) override;
+  bool Ask(std::string_view question) override { return record_.Ask(question); }
 
   DWORD uiThread = GetCurrentThreadId();
   // The bar's position and the percentage line of the progress dialog at each Finish.
