@@ -59,7 +59,8 @@ TEST_F(BatchSendTest, FilesGoInOrderAndBadOnesFailBeforeAnyPortIsOpened) {
   const std::string picture = Write("Logo.BMP", std::vector<std::uint8_t>(300, 0x42));
   const std::string card = Write("me.vcf", {'B', 'E', 'G', 'I', 'N'});
   const std::string unknown = Write("notes.txt", {'x'});
-  const std::string missing = (folder_.path() / "gone.gif").string();
+  // the file is checked before its kind: a missing file is missing, whatever its extension
+  const std::string missing = (folder_.path() / "gone.txt").string();
   const BatchResult result = Run({picture, unknown, missing, "", card});
   EXPECT_EQ(result.sent, 2);
   EXPECT_EQ(result.failed, 3);

@@ -29,14 +29,15 @@ class InstalledStore : public MemoryRegistryStore {
     ScopedRegistryKey key(*this, OpenKey(RegistryRoot::kCurrentUser, kSettingsKey));
     return key ? QueryValue(*key, name) : std::nullopt;
   }
-  // Makes the serial-port key list "COM<n>" for each of `ports`, in this order.
-  void ListSerialPorts(std::initializer_list<int> ports) {
-    for (const int port : ports) {
-      Tree().SetValue(RegistryRoot::kLocalMachine, kSerialCommKey,
-                      FormatText("\\Device\\Serial%d", port),
-                      RegistryValue::String(FormatText("COM%d", port)));
-    }
-  }
 };
+
+// Makes the store's serial-port key list "COM<n>" for each of `ports`, in this order.
+inline void ListSerialPorts(MemoryRegistryStore& store, std::initializer_list<int> ports) {
+  for (const int port : ports) {
+    store.Tree().SetValue(RegistryRoot::kLocalMachine, kSerialCommKey,
+                          FormatText("\\Device\\Serial%d", port),
+                          RegistryValue::String(FormatText("COM%d", port)));
+  }
+}
 
 }  // namespace vandrel

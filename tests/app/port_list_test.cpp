@@ -38,7 +38,7 @@ TEST_F(PortListTest, PortsAreListedInNumberOrderUpToEight) {
   EXPECT_EQ(list.count, 3);
   EXPECT_EQ((std::vector<int>(list.ports.begin() + 1, list.ports.begin() + 4)),
             (std::vector<int>{1, 3, 12}));
-  store_.ListSerialPorts({20, 21, 22, 23, 24, 25, 26, 27, 28, 29});
+  ListSerialPorts(store_, {20, 21, 22, 23, 24, 25, 26, 27, 28, 29});
   ASSERT_TRUE(BuildPortList(list));
   EXPECT_EQ(list.count, 8);
   EXPECT_EQ(list.ports[8], 24);
@@ -55,7 +55,7 @@ class UnreadableSecondValue : public InstalledStore {
 
 TEST_F(PortListTest, AValueThatCannotBeReadIsSkipped) {
   UnreadableSecondValue store;
-  store.ListSerialPorts({1, 2, 3});
+  ListSerialPorts(store, {1, 2, 3});
   PortList list;
   ASSERT_TRUE(BuildPortList(list));
   EXPECT_EQ(list.count, 2);
@@ -64,7 +64,7 @@ TEST_F(PortListTest, AValueThatCannotBeReadIsSkipped) {
 }
 
 TEST_F(PortListTest, InitialSelectionKeepsAListedPortOrTakesTheFirst) {
-  store_.ListSerialPorts({3, 5});
+  ListSerialPorts(store_, {3, 5});
   PortList list;
   ASSERT_TRUE(BuildPortList(list));
   PortSelection selection{5};
@@ -98,10 +98,7 @@ class AutoSearchTest : public LinkTest {
   static constexpr int kUnreachedPort = 5;
   void SetUp() override {
     LinkTest::SetUp();
-    for (const int port : {kSilentPort, kTestPort, kUnreachedPort})
-      store_.Tree().SetValue(RegistryRoot::kLocalMachine, kSerialCommKey,
-                             "port" + std::to_string(port),
-                             RegistryValue::String("COM" + std::to_string(port)));
+    ListSerialPorts(store_, {kSilentPort, kTestPort, kUnreachedPort});
     ASSERT_TRUE(BuildPortList(list_));
     selection_.port = kUnreachedPort;
   }

@@ -121,7 +121,9 @@ class MainWindowTest : public GuiTest {
 TEST_F(MainWindowTest, TemplateLayoutStaysInsideTheWindowAndThePicturesFillIt) {
   const HWND window = window_.Create();
   const int dpi = WindowDpi(window);
-  if (const char* expected = std::getenv("VANDREL_EXPECT_DPI")) EXPECT_EQ(dpi, std::atoi(expected));
+  if (const char* expected = std::getenv("VANDREL_EXPECT_DPI")) {
+    EXPECT_EQ(dpi, std::atoi(expected));
+  }
   RECT client{};
   GetClientRect(window, &client);
   std::vector<RECT> places;
@@ -260,7 +262,7 @@ TEST_F(MainWindowTest, LanguageRoundTripRestoresEveryTextAndPicture) {
 
 // A click reaches the window through the item's own command, which is not in sequence for all.
 TEST_F(MainWindowTest, PortMenuListsTheEightLowestPortsAndStoresTheOneClicked) {
-  registry_.ListSerialPorts({12, 9, 8, 7, 6, 5, 4, 3, 1});
+  ListSerialPorts(registry_, {12, 9, 8, 7, 6, 5, 4, 3, 1});
   registry_.StoreSetting("Port", 3);
   const HWND window = window_.Create();
   EXPECT_EQ(PortItems(window), (std::vector<std::string>{"Auto", "COM1", "COM3*", "COM4", "COM5",
@@ -278,7 +280,7 @@ TEST_F(MainWindowTest, PortMenuListsTheEightLowestPortsAndStoresTheOneClicked) {
 // The adapter of the stored port is unplugged: this run uses the first listed port, and the
 // stored one is kept for the next run unless the user chooses a port.
 TEST_F(MainWindowTest, AStoredPortThatIsNotListedIsKeptUnlessAnotherIsChosen) {
-  registry_.ListSerialPorts({2, 4});
+  ListSerialPorts(registry_, {2, 4});
   registry_.StoreSetting("Port", 33);
   window_.Create();
   EXPECT_EQ(window_.state().portSelection->port, 2);

@@ -33,7 +33,7 @@ class SendTest : public GuiTest {
     // the simulator's folder is a Linux path, which Wine shows on drive Z:
     manifest_ = fs::path("Z:" + std::string(store)) / "manifest.tsv";
     const int number = std::atoi(port);
-    registry_.ListSerialPorts({number});
+    ListSerialPorts(registry_, {number});
     registry_.StoreSetting("Port", static_cast<std::uint32_t>(number));
   }
   // A vCard of kCardBytes bytes, "2.9 Kb" in the progress line.
