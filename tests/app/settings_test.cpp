@@ -50,8 +50,7 @@ TEST_F(SettingsTest, FirstRunGivesDefaultsAndSavingMakesThemStored) {
 
 TEST_F(SettingsTest, OneMissingSpeedResetsTheWholeList) {
   for (int i = 1; i <= 8; ++i)
-    store_.StoreSetting(("Vitesse " + std::to_string(i)).c_str(),
-                        RegistryValue::Dword(i == 3 ? 0 : 1200 * i));
+    store_.StoreSetting("Vitesse " + std::to_string(i), i == 3 ? 0u : 1200u * i);
   AppSettings settings;
   LoadSettings(settings);
   EXPECT_EQ(settings.lineSpeeds, LineSpeeds{});
