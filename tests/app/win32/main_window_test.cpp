@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "app/object_title.h"
-#include "app/port_list.h"
 #include "app/win32/gdi_objects.h"
 #include "app/win32/window_dpi.h"
 #include "gui_test_support.h"
