@@ -8,6 +8,7 @@
 #include "platform/registry_tree.h"
 #include "runtime/message_catalogue.h"
 #include "serial/port_map.h"
+#include "tests/app/installed_store.h"
 #include "tests/handset/link_fixture.h"
 
 namespace vandrel {
@@ -15,13 +16,11 @@ namespace {
 
 class PortListTest : public testing::Test {
  protected:
-  void SetUp() override { InstallRegistryStore(&store_); }
-  void TearDown() override { InstallRegistryStore(nullptr); }
   void Add(const std::string& name, const std::string& data) {
     store_.Tree().SetValue(RegistryRoot::kLocalMachine, kSerialCommKey, name,
                            RegistryValue::String(data));
   }
-  MemoryRegistryStore store_;
+  InstalledStore store_;
 };
 
 TEST_F(PortListTest, PortsAreListedInNumberOrderUpToEight) {
@@ -33,19 +32,20 @@ TEST_F(PortListTest, PortsAreListedInNumberOrderUpToEight) {
   Add("\\Device\\Odd", "com4");
   Add("\\Device\\Odd2", "COM0");
   Add("\\Device\\Odd3", "COM3 ");
+  store_.Tree().SetValue(RegistryRoot::kLocalMachine, kSerialCommKey, "\\Device\\Number",
+                         RegistryValue::Dword(5));
   ASSERT_TRUE(BuildPortList(list));
   EXPECT_EQ(list.count, 3);
   EXPECT_EQ((std::vector<int>(list.ports.begin() + 1, list.ports.begin() + 4)),
             (std::vector<int>{1, 3, 12}));
-  for (int port = 20; port < 30; ++port)
-    Add("p" + std::to_string(port), "COM" + std::to_string(port));
+  ListSerialPorts(store_, {20, 21, 22, 23, 24, 25, 26, 27, 28, 29});
   ASSERT_TRUE(BuildPortList(list));
   EXPECT_EQ(list.count, 8);
   EXPECT_EQ(list.ports[8], 24);
 }
 
 // A store whose second value cannot be read, as when a port goes away while the key is read.
-class UnreadableSecondValue : public MemoryRegistryStore {
+class UnreadableSecondValue : public InstalledStore {
  public:
   std::optional<NamedRegistryValue> EnumValue(Key key, std::uint32_t index) override {
     if (index == 1) return std::nullopt;
@@ -55,10 +55,7 @@ class UnreadableSecondValue : public MemoryRegistryStore {
 
 TEST_F(PortListTest, AValueThatCannotBeReadIsSkipped) {
   UnreadableSecondValue store;
-  InstallRegistryStore(&store);
-  for (const char* name : {"COM1", "COM2", "COM3"})
-    store.Tree().SetValue(RegistryRoot::kLocalMachine, kSerialCommKey, name,
-                          RegistryValue::String(name));
+  ListSerialPorts(store, {1, 2, 3});
   PortList list;
   ASSERT_TRUE(BuildPortList(list));
   EXPECT_EQ(list.count, 2);
@@ -67,8 +64,7 @@ TEST_F(PortListTest, AValueThatCannotBeReadIsSkipped) {
 }
 
 TEST_F(PortListTest, InitialSelectionKeepsAListedPortOrTakesTheFirst) {
-  Add("a", "COM3");
-  Add("b", "COM5");
+  ListSerialPorts(store_, {3, 5});
   PortList list;
   ASSERT_TRUE(BuildPortList(list));
   PortSelection selection{5};
@@ -102,10 +98,7 @@ class AutoSearchTest : public LinkTest {
   static constexpr int kUnreachedPort = 5;
   void SetUp() override {
     LinkTest::SetUp();
-    for (const int port : {kSilentPort, kTestPort, kUnreachedPort})
-      store_.Tree().SetValue(RegistryRoot::kLocalMachine, kSerialCommKey,
-                             "port" + std::to_string(port),
-                             RegistryValue::String("COM" + std::to_string(port)));
+    ListSerialPorts(store_, {kSilentPort, kTestPort, kUnreachedPort});
     ASSERT_TRUE(BuildPortList(list_));
     selection_.port = kUnreachedPort;
   }

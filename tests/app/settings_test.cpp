@@ -2,20 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/registry_tree.h"
 #include "runtime/app_state.h"
+#include "tests/app/installed_store.h"
 
 namespace vandrel {
 namespace {
 
+// Every stored choice, to compare what was saved with what is loaded back.
+auto Stored(const AppSettings& s) {
+  return std::tie(s.port, s.language, s.combo, s.folders, s.lineSpeeds, s.patient, s.fitToHandset,
+                  s.pictureSize);
+}
+
 class SettingsTest : public testing::Test {
  protected:
-  void SetUp() override { InstallRegistryStore(&store_); }
-  void TearDown() override { InstallRegistryStore(nullptr); }
-  void Store(const char* name, const RegistryValue& value) {
-    store_.Tree().SetValue(RegistryRoot::kCurrentUser, kSettingsKey, name, value);
-  }
-  MemoryRegistryStore store_;
+  InstalledStore store_;
 };
 
 TEST_F(SettingsTest, FirstRunGivesDefaultsAndSavingMakesThemStored) {
@@ -37,33 +41,28 @@ TEST_F(SettingsTest, FirstRunGivesDefaultsAndSavingMakesThemStored) {
   settings.lineSpeeds.speeds[0] = 9600;
   settings.fitToHandset = kFitAsk;
   settings.pictureSize = static_cast<std::int32_t>(kHandsetScreens.size());
+  settings.patient = true;
   SaveSettings(settings);
   AppSettings reloaded;
   LoadSettings(reloaded);
-  EXPECT_EQ(reloaded.port, 5);
-  EXPECT_EQ(reloaded.language, 1);
-  EXPECT_EQ(reloaded.combo, 4);
-  EXPECT_EQ(reloaded.folders[kVCard], "C:\\Cartes");
-  EXPECT_EQ(reloaded.lineSpeeds, settings.lineSpeeds);
-  EXPECT_EQ(reloaded.fitToHandset, kFitAsk);
-  EXPECT_EQ(reloaded.pictureSize, static_cast<std::int32_t>(kHandsetScreens.size()));
+  EXPECT_EQ(Stored(reloaded), Stored(settings));
 }
 
 TEST_F(SettingsTest, OneMissingSpeedResetsTheWholeList) {
   for (int i = 1; i <= 8; ++i)
-    Store(("Vitesse " + std::to_string(i)).c_str(), RegistryValue::Dword(i == 3 ? 0 : 1200 * i));
+    store_.StoreSetting("Vitesse " + std::to_string(i), i == 3 ? 0u : 1200u * i);
   AppSettings settings;
   LoadSettings(settings);
   EXPECT_EQ(settings.lineSpeeds, LineSpeeds{});
 }
 
 TEST_F(SettingsTest, UnusableStoredValuesFallBackOrAreCut) {
-  Store("Language", RegistryValue::Dword(7));
-  Store("Combo", RegistryValue::Dword(0xFFFFFFFF));
-  Store("Port", RegistryValue::Dword(100000));
-  Store("Path_Graphics", RegistryValue::String("D:\\Images\\\\"));
-  Store("Path_Sounds", RegistryValue::String(std::string(5000, 'a') + "é"));
-  Store("Path_VCards", RegistryValue::Dword(3));
+  store_.StoreSetting("Language", RegistryValue::Dword(7));
+  store_.StoreSetting("Combo", RegistryValue::Dword(0xFFFFFFFF));
+  store_.StoreSetting("Port", RegistryValue::Dword(100000));
+  store_.StoreSetting("Path_Graphics", RegistryValue::String("D:\\Images\\\\"));
+  store_.StoreSetting("Path_Sounds", RegistryValue::String(std::string(5000, 'a') + "é"));
+  store_.StoreSetting("Path_VCards", RegistryValue::Dword(3));
   AppSettings settings;
   LoadSettings(settings);
   EXPECT_EQ(settings.language, 0);
@@ -75,13 +74,13 @@ TEST_F(SettingsTest, UnusableStoredValuesFallBackOrAreCut) {
 
   // fitting choices one past the last, -1 or not a number: off, and pictures as they are
   for (const auto& [fit, size] : {std::pair{3u, 9u}, std::pair{0xFFFFFFFFu, 0xFFFFFFFFu}}) {
-    Store("FitToHandset", RegistryValue::Dword(fit));
-    Store("PictureSize", RegistryValue::Dword(size));
+    store_.StoreSetting("FitToHandset", RegistryValue::Dword(fit));
+    store_.StoreSetting("PictureSize", RegistryValue::Dword(size));
     LoadSettings(settings);
     EXPECT_EQ(settings.fitToHandset, kFitNever) << fit;
     EXPECT_EQ(settings.pictureSize, kPictureAsItIs) << size;
   }
-  Store("FitToHandset", RegistryValue::String("2"));
+  store_.StoreSetting("FitToHandset", RegistryValue::String("2"));
   LoadSettings(settings);
   EXPECT_EQ(settings.fitToHandset, kFitNever);
 }

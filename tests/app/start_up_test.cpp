@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "objects/event_table.h"
-#include "platform/registry_tree.h"
 #include "runtime/message_catalogue.h"
+#include "tests/app/installed_store.h"
 
 namespace vandrel {
 namespace {
@@ -12,26 +12,20 @@ namespace {
 class StartUpTest : public testing::Test {
  protected:
   void SetUp() override {
-    InstallRegistryStore(&store_);
-    Store("Port", kUnlistedPort);
-    Store("Language", kFrench);
+    store_.StoreSetting("Port", kUnlistedPort);
+    store_.StoreSetting("Language", kFrench);
   }
   void TearDown() override {
     DestroyEventTable();
     SelectTextLanguage(kEnglish);
-    InstallRegistryStore(nullptr);
-  }
-  void Store(const char* name, std::uint32_t value) {
-    store_.Tree().SetValue(RegistryRoot::kCurrentUser, kSettingsKey, name,
-                           RegistryValue::Dword(value));
   }
   static constexpr int kUnlistedPort = 250;
-  MemoryRegistryStore store_;
+  InstalledStore store_;
 };
 
 // An adapter unplugged since its port was stored: the batch talks to that port or to none.
 TEST_F(StartUpTest, KeepsTheStoredPortEvenWhenItIsNotListed) {
-  Store("Patient", 1);
+  store_.StoreSetting("Patient", 1);
   StartUp start(std::nullopt);
   EXPECT_FALSE(start.IsListed(kUnlistedPort));
   ASSERT_EQ(start.state.portSelection, &start.selection);

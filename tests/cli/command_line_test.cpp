@@ -9,37 +9,33 @@
 namespace vandrel {
 namespace {
 
-int StatusOf(const std::vector<std::string>& arguments) {
-  return RunCli(arguments).status;
-}
+using Arguments = std::vector<std::string>;
 
-class UsageError : public testing::TestWithParam<std::vector<std::string>> {};
+class UsageError : public testing::TestWithParam<Arguments> {};
 
 // Each of these is refused before any command runs, whatever the command.
 TEST_P(UsageError, ExitsWithTwo) {
-  EXPECT_EQ(StatusOf(GetParam()), kExitUsage);
+  EXPECT_EQ(RunCli(GetParam()).status, kExitUsage);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EveryCommand, UsageError,
-    testing::Values(std::vector<std::string>{}, std::vector<std::string>{"sned", "a.png"},
-                    std::vector<std::string>{"--colour"}, std::vector<std::string>{"send"},
-                    std::vector<std::string>{"send", "--port", "3", "--device", "/dev/x", "a.png"},
-                    std::vector<std::string>{"send", "--port", "0", "a.png"},
-                    std::vector<std::string>{"send", "--kind", "film", "a.png"},
-                    std::vector<std::string>{"send", "--lang", "de", "a.png"},
-                    std::vector<std::string>{"ports", "extra"},
-                    std::vector<std::string>{"search", "--lang", "es"},
-                    std::vector<std::string>{"config", "--port", "x"},
-                    std::vector<std::string>{"config", "--lang", "de"},
-                    std::vector<std::string>{"convert", "a.wav"},
-                    std::vector<std::string>{"convert", "a.wav", "b.wav", "c.wav"}));
+    testing::Values(Arguments{}, Arguments{"sned", "a.png"}, Arguments{"--colour"},
+                    Arguments{"send"},
+                    Arguments{"send", "--port", "3", "--device", "/dev/x", "a.png"},
+                    Arguments{"send", "--port", "0", "a.png"},
+                    Arguments{"send", "--kind", "film", "a.png"},
+                    Arguments{"send", "--lang", "de", "a.png"}, Arguments{"ports", "extra"},
+                    Arguments{"search", "--lang", "es"}, Arguments{"config", "--port", "x"},
+                    Arguments{"config", "--lang", "de"}, Arguments{"convert", "a.wav"},
+                    Arguments{"convert", "a.wav", "b.wav", "c.wav"},
+                    Arguments{"convert", "--trim", "0", "a.wav", "b.wav"}));
 
 TEST(CommandLine, HelpAndVersionExitWithZeroAndAMissingFileWithOne) {
-  EXPECT_EQ(StatusOf({"--help"}), kExitDone);
-  EXPECT_EQ(StatusOf({"send", "--help"}), kExitDone);
-  EXPECT_EQ(StatusOf({"--version"}), kExitDone);
-  EXPECT_EQ(StatusOf({"convert", "/nonexistent/in.wav", "/nonexistent/out.wav"}), kExitFailed);
+  EXPECT_EQ(RunCli({"--help"}).status, kExitDone);
+  EXPECT_EQ(RunCli({"send", "--help"}).status, kExitDone);
+  EXPECT_EQ(RunCli({"--version"}).status, kExitDone);
+  EXPECT_EQ(RunCli({"convert", "/nonexistent/in.wav", "/nonexistent/out.wav"}).status, kExitFailed);
 }
 
 TEST(ConsoleLines, LabelsEveryLineAndDropsTheWindowsLineBreaks) {

@@ -3,10 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
 #include "cli/exit_status.h"
-#include "platform/registry_tree.h"
 #include "serial/port_map.h"
+#include "tests/app/installed_store.h"
 #include "tests/cli/run_cli.h"
 
 namespace vandrel {
@@ -15,11 +14,9 @@ namespace {
 // The port send uses is marked, and shown with its device even when the system does not list it.
 TEST(PortsCommand, MarksTheStoredPortWithItsDevice) {
   constexpr int kStoredPort = 200;
-  MemoryRegistryStore store;
-  InstallRegistryStore(&store);
-  SaveNumberSetting("Port", kStoredPort);
+  InstalledStore store;
+  store.StoreSetting("Port", kStoredPort);
   const CliOutput run = RunCli({"ports"});
-  InstallRegistryStore(nullptr);
   EXPECT_EQ(run.status, kExitDone) << run.err;
   EXPECT_THAT(run.out, testing::HasSubstr("* COM200 " + SerialDevicePath(kStoredPort)));
 }

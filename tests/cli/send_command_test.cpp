@@ -3,42 +3,28 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <regex>
 
 #include "cli/exit_status.h"
-#include "platform/registry_tree.h"
 #include "serial/port_map.h"
+#include "tests/app/installed_store.h"
 #include "tests/cli/run_cli.h"
+#include "tests/scratch_folder.h"
 #include "tests/sound/wav_builder.h"
 
 namespace vandrel {
 namespace {
 
 using testing::HasSubstr;
-namespace fs = std::filesystem;
 
 // A port that no device answers on.
 constexpr const char* kDeadPort = "200";
 
 class SendCommandTest : public testing::Test {
  protected:
-  void SetUp() override {
-    InstallRegistryStore(&store_);
-    fs::create_directories(folder_);
-    std::ofstream(picture_, std::ios::binary) << "GIF89a picture";
-  }
-  void TearDown() override {
-    InstallRegistryStore(nullptr);
-    fs::remove_all(folder_);
-  }
-
-  MemoryRegistryStore store_;
-  const fs::path folder_ =
-      fs::temp_directory_path() / ("vandrel-send-" + std::to_string(std::random_device{}()));
-  const std::string picture_ = (folder_ / "picture.gif").string();
+  InstalledStore store_;
+  const ScratchFolder folder_;
+  const std::string picture_ = folder_.Write("picture.gif", "GIF89a picture").string();
 };
 
 // A picture given as a sound is looked for in the sound list, where it has no format.
@@ -51,7 +37,7 @@ TEST_F(SendCommandTest, KindOptionChoosesTheListTheExtensionMustBeIn) {
 }
 
 TEST_F(SendCommandTest, TraceThatCannotBeWrittenEndsTheRunBeforeAnySend) {
-  const std::string trace = (folder_ / "missing" / "trace.txt").string();
+  const std::string trace = (folder_.path() / "missing" / "trace.txt").string();
   const CliOutput run = RunCli({"send", "--port", kDeadPort, "--trace", trace, picture_});
   EXPECT_EQ(run.status, kExitFailed);
   EXPECT_THAT(run.err, HasSubstr("Cannot write the trace file " + trace));
@@ -61,8 +47,8 @@ TEST_F(SendCommandTest, TraceThatCannotBeWrittenEndsTheRunBeforeAnySend) {
 // Fills the process's port map: a test of its own, last of those that give paths numbers.
 TEST_F(SendCommandTest, DeviceThatNoNumberIsLeftForEndsTheRun) {
   for (int taken = 0; taken <= kMaxPortNumber; ++taken)
-    if (RegisterSerialDevicePath((folder_ / std::to_string(taken)).string()) < 0) break;
-  const std::string device = (folder_ / "one-more").string();
+    if (RegisterSerialDevicePath((folder_.path() / std::to_string(taken)).string()) < 0) break;
+  const std::string device = (folder_.path() / "one-more").string();
   const CliOutput run = RunCli({"send", "--device", device, picture_});
   EXPECT_EQ(run.status, kExitFailed);
   EXPECT_THAT(run.err, HasSubstr("No port number is left for " + device));
@@ -71,10 +57,9 @@ TEST_F(SendCommandTest, DeviceThatNoNumberIsLeftForEndsTheRun) {
 // Two seconds of 44.1 kHz sound go as they are (176 444 bytes, 16 s at 115 200 bit/s): the run
 // says what fitting would gain, --fit says what it sends instead, and quiet says neither.
 TEST_F(SendCommandTest, SoundThatFittingShrinksGetsAHintOrIsSentFitted) {
-  const std::string song = (folder_ / "song.wav").string();
-  const wav_builder::Bytes wav = wav_builder::Pcm16Wav(wav_builder::SpeechLike(2 * 44100), 44100);
-  std::ofstream(song, std::ios::binary)
-      .write(reinterpret_cast<const char*>(wav.data()), static_cast<std::streamsize>(wav.size()));
+  const std::string song =
+      folder_.Write("song.wav", wav_builder::Pcm16Wav(wav_builder::SpeechLike(2 * 44100), 44100))
+          .string();
 
   const CliOutput hinted = RunCli({"send", "--lang", "en", "--port", kDeadPort, song});
   const std::string label = song + ": with --fit, ";

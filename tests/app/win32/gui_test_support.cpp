@@ -2,10 +2,7 @@
 
 #include <commctrl.h>
 
-#include "app/port_list.h"
-#include "app/settings.h"
 #include "objects/event_table.h"
-#include "platform/format_text.h"
 #include "platform/utf16.h"
 #include "resources/resource_ids.h"
 #include "runtime/message_catalogue.h"
@@ -25,10 +22,6 @@ BOOL CALLBACK FindProgressDialog(HWND window, LPARAM lParam) {
 }
 
 }  // namespace
-
-void RecordingWindowUserInterface::ShowBox(BoxKind kind, std::string_view text) {
-  record_.ShowBox(kind, text);
-}
 
 void RecordingWindowUserInterface::ShowProgress(std::string_view caption, std::string_view phase) {
   record_.ShowProgress(caption, phase);
@@ -50,44 +43,14 @@ void RecordingWindowUserInterface::FinishProgress() {
   finishedLines.push_back(ItemText(search.found, IDC_PROGRESS_LINE));
 }
 
-bool RecordingWindowUserInterface::Ask(std::string_view question) {
-  return record_.Ask(question);
-}
-
-GuiTest::~GuiTest() {
-  InstallRegistryStore(nullptr);
-}
-
 void GuiTest::SetUp() {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
-  InstallRegistryStore(&registry_);
 }
 
 void GuiTest::TearDown() {
   DestroyEventTable();
   SelectTextLanguage(kEnglish);
-}
-
-void GuiTest::ListSerialPorts(std::initializer_list<int> ports) {
-  const auto key = registry_.CreateKey(RegistryRoot::kLocalMachine, kSerialCommKey);
-  ASSERT_TRUE(key);
-  for (const int port : ports) {
-    registry_.SetValue(*key, FormatText("\\Device\\Serial%d", port),
-                       RegistryValue::String(FormatText("COM%d", port)));
-  }
-  registry_.CloseKey(*key);
-}
-
-void GuiTest::StoreSetting(const std::string& name, const RegistryValue& value) {
-  ScopedRegistryKey key(registry_, registry_.CreateKey(RegistryRoot::kCurrentUser, kSettingsKey));
-  ASSERT_TRUE(key);
-  registry_.SetValue(*key, name, value);
-}
-
-std::optional<RegistryValue> GuiTest::StoredSetting(const std::string& name) {
-  ScopedRegistryKey key(registry_, registry_.OpenKey(RegistryRoot::kCurrentUser, kSettingsKey));
-  return key ? registry_.QueryValue(*key, name) : std::nullopt;
 }
 
 std::string WindowText(HWND window) {

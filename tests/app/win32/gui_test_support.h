@@ -4,13 +4,12 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 
 #include "app/win32/win32_user_interface.h"
 #include "platform/clock.h"
-#include "platform/registry_tree.h"
 #include "platform/user_interface.h"
+#include "tests/app/installed_store.h"
 
 namespace vandrel {
 
@@ -21,11 +20,11 @@ class RecordingWindowUserInterface final : public UserInterface {
  public:
   RecordingWindowUserInterface(RecordingUserInterface& record, Win32UserInterface& dialogs)
       : record_(record), dialogs_(dialogs) {}
-  void ShowBox(BoxKind kind, std::string_view text) override;
+  void ShowBox(BoxKind kind, std::string_view text) override { record_.ShowBox(kind, text); }
   void ShowProgress(std::string_view caption, std::string_view phase) override;
   void UpdateProgress(std::uint32_t percent, std::string_view line) override;
   void FinishProgress() override;
-  bool Ask(std::string_view question) override;
+  bool Ask(std::string_view question) override { return record_.Ask(question); }
 
   DWORD uiThread = GetCurrentThreadId();
   // The bar's position and the percentage line of the progress dialog at each Finish.
@@ -39,20 +38,14 @@ class RecordingWindowUserInterface final : public UserInterface {
 
 // Every GUI test: common controls registered, boxes recorded instead of shown, the settings and
 // the serial-port list in a store of their own, and the run-time record and the event table put
-// back afterwards. The store stays installed until the test's windows are gone, since the main
-// window saves its settings when it is destroyed.
+// back afterwards. The store outlives the test's windows, since the main window saves its
+// settings when it is destroyed.
 class GuiTest : public testing::Test {
  protected:
-  ~GuiTest() override;
   void SetUp() override;
   void TearDown() override;
 
-  // Makes the local machine's serial-port key list these ports, in this order.
-  void ListSerialPorts(std::initializer_list<int> ports);
-  void StoreSetting(const std::string& name, const RegistryValue& value);
-  std::optional<RegistryValue> StoredSetting(const std::string& name);
-
-  MemoryRegistryStore registry_;
+  InstalledStore registry_;
   RecordingUserInterface boxes_;
   Win32UserInterface dialogs_;
   RecordingWindowUserInterface ui_{boxes_, dialogs_};

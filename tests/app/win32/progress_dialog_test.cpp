@@ -29,16 +29,14 @@ TEST_F(ProgressDialogTest, RefusesEveryCloseUntilFinishThenClosesOnRequest) {
   userInterface.ShowProgress("Send file ", " Transfer initialization ");
 
   bool openAfterRefusals = false;
-  std::string caption, phase, line;
-  LRESULT position = -1;
   std::thread job([&] {
     const HWND window = AwaitWindow(dialog);
     if (window == nullptr) return;
     userInterface.UpdateProgress(42, "Downloaded: 42 % of 2.9 Kb");
-    caption = WindowText(window);
-    phase = ItemText(window, IDC_PROGRESS_PHASE);
-    line = ItemText(window, IDC_PROGRESS_LINE);
-    position = SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0);
+    EXPECT_EQ(WindowText(window), "Send file ");
+    EXPECT_EQ(ItemText(window, IDC_PROGRESS_PHASE), " Transfer initialization ");
+    EXPECT_EQ(ItemText(window, IDC_PROGRESS_LINE), "Downloaded: 42 % of 2.9 Kb");
+    EXPECT_EQ(SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 42);
 
     SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
     SendMessageW(window, WM_COMMAND, IDOK, 0);
@@ -53,10 +51,6 @@ TEST_F(ProgressDialogTest, RefusesEveryCloseUntilFinishThenClosesOnRequest) {
   job.join();
   userInterface.AttachProgressDialog(nullptr);
 
-  EXPECT_EQ(caption, "Send file ");
-  EXPECT_EQ(phase, " Transfer initialization ");
-  EXPECT_EQ(line, "Downloaded: 42 % of 2.9 Kb");
-  EXPECT_EQ(position, 42);
   EXPECT_TRUE(openAfterRefusals);
   EXPECT_EQ(dialog.window(), nullptr);
 }

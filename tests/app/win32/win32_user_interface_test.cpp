@@ -4,23 +4,11 @@
 #include <thread>
 
 #include "gui_test_support.h"
-#include "platform/utf16.h"
 
 namespace vandrel {
 namespace {
 
 using namespace std::chrono_literals;
-
-struct TextSearch {
-  std::string wanted;
-  bool found = false;
-};
-
-BOOL CALLBACK FindText(HWND child, LPARAM lParam) {
-  auto* search = reinterpret_cast<TextSearch*>(lParam);
-  if (WindowText(child) == search->wanted) search->found = true;
-  return !search->found;
-}
 
 class Win32UserInterfaceTest : public GuiTest {};
 
@@ -41,9 +29,8 @@ TEST_F(Win32UserInterfaceTest, WorkerThreadBoxIsCaptionedVandrelAndWaitsForTheUs
     if (box == nullptr) std::this_thread::sleep_for(10ms);
   }
   ASSERT_NE(box, nullptr);
-  TextSearch search{"Error 0x01 : Unavailable port 3"};
-  EnumChildWindows(box, FindText, reinterpret_cast<LPARAM>(&search));
-  EXPECT_TRUE(search.found);
+  // a message box shows its text in the static item 0xFFFF
+  EXPECT_EQ(ItemText(box, 0xFFFF), "Error 0x01 : Unavailable port 3");
 
   dismissed = true;
   PostMessageW(box, WM_COMMAND, IDOK, 0);
