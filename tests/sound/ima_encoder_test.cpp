@@ -19,12 +19,7 @@ class ImaEncoder : public testing::Test {
   void SetUp() override { ASSERT_EQ(Setup(44, 8000), kHandsetHeaderBytes); }
 
   std::size_t Setup(std::uint16_t blockAlign, std::uint32_t sampleCount) {
-    output = WavFormat{};
-    output.formatTag = FORMAT_HANDSET_ADPCM;
-    output.channels = 1;
-    output.sampleRate = 8000;
-    output.blockAlign = blockAlign;
-    output.sampleCount = sampleCount;
+    output = wav_builder::HandsetOutput(blockAlign, sampleCount);
     return EncoderSetup(output, header);
   }
 

@@ -10,11 +10,8 @@ namespace {
 using wav_builder::Bytes;
 
 WavFormat Linear(std::uint16_t formatTag, std::uint32_t bytesPerSample, std::uint32_t dataSize) {
-  WavFormat format;
-  format.formatTag = formatTag;
-  format.bytesPerSample = bytesPerSample;
-  format.dataSize = dataSize;
-  return format;
+  return {
+      .formatTag = formatTag, .bytesPerSample = bytesPerSample, .dataSize = dataSize, .codec = {}};
 }
 
 std::vector<std::int16_t> Decode(WavFormat& format, const Bytes& slice, std::size_t count) {
@@ -64,12 +61,11 @@ TEST(LinearDecoders, StopAtTheSampleCountAndAtWholeSamples) {
 const Bytes kImaBlock = {100, 0, 0, 0, 0x21, 0x00, 0x88, 0x77};
 
 WavFormat Ima(std::uint16_t blockAlign, std::uint16_t samplesPerBlock, std::uint32_t dataSize) {
-  WavFormat format;
-  format.formatTag = FORMAT_IMA_ADPCM;
-  format.blockAlign = blockAlign;
-  format.samplesPerBlock = samplesPerBlock;
-  format.dataSize = dataSize;
-  return format;
+  return {.formatTag = FORMAT_IMA_ADPCM,
+          .blockAlign = blockAlign,
+          .samplesPerBlock = samplesPerBlock,
+          .dataSize = dataSize,
+          .codec = {}};
 }
 
 TEST(ImaDecoder, TakesTheLowHalfOfEachByteFirst) {

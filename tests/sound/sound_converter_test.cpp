@@ -20,27 +20,9 @@ std::string Le32(std::uint32_t value) {
   return Le16(static_cast<std::uint16_t>(value)) + Le16(static_cast<std::uint16_t>(value >> 16));
 }
 
-struct Converted {
-  ConversionResult result;
-  Bytes image;
-};
-
-Converted Convert(const Bytes& source) {
-  Bytes destination(source.size());
-  std::size_t length = 0;
-  const ConversionResult result = ConvertSound(source, destination, length);
-  destination.resize(result == CONV_OK ? length : 0);
-  return {result, destination};
-}
-
 // The handset encoding of `samples` in one piece, header included.
 Bytes EncodeWhole(const std::vector<std::int16_t>& samples, std::uint16_t blockAlign) {
-  WavFormat output;
-  output.formatTag = FORMAT_HANDSET_ADPCM;
-  output.channels = 1;
-  output.sampleRate = 8000;
-  output.blockAlign = blockAlign;
-  output.sampleCount = static_cast<std::uint32_t>(samples.size());
+  WavFormat output = HandsetOutput(blockAlign, static_cast<std::uint32_t>(samples.size()));
   Bytes image(kHandsetHeaderBytes);
   EXPECT_EQ(EncoderSetup(output, image), kHandsetHeaderBytes);
   image.resize(kHandsetHeaderBytes + output.dataSize);

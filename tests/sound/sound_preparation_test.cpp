@@ -10,7 +10,6 @@
 #include <optional>
 
 #include "sound/byte_order.h"
-#include "sound/sound_converter.h"
 #include "tests/sound/wav_builder.h"
 
 namespace vandrel {
@@ -159,10 +158,7 @@ TEST(PrepareSound, ALongStereoSoundAt44kHzBecomesTheSameToneAt8kHzMonoWithNoSeam
   EXPECT_NEAR(FrequencyOf(Middle(samples)), 1000, 10);
   EXPECT_NEAR(Rms(Middle(samples)), 0.5 / std::numbers::sqrt2, 0.01);
   EXPECT_LT(WorstDeviationFromSine(samples, 1000, 0.5), 0.01);
-
-  Bytes converted(image->size());
-  std::size_t length = 0;
-  EXPECT_EQ(ConvertSound(*image, converted, length), CONV_OK);
+  EXPECT_EQ(Convert(*image).result, CONV_OK);
 }
 
 TEST(PrepareSound, LeavesNoAliasOfASweepAboveTheHandsetBand) {
@@ -215,13 +211,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<EncodingCase>& info) { return std::string(info.param.name); });
 
 TEST(PrepareSound, ReadsMonoImaAdpcm) {
-  const Bytes pcm = SignalWav(Sine(1000, 0.5), 1, 8000, 1.0);
-  Bytes handset(pcm.size());
-  std::size_t length = 0;
-  ASSERT_EQ(ConvertSound(pcm, handset, length), CONV_OK);
-  handset.resize(length);
+  const Converted handset = Convert(SignalWav(Sine(1000, 0.5), 1, 8000, 1.0));
+  ASSERT_EQ(handset.result, CONV_OK);
   const std::vector<double> samples =
-      Middle(PreparedSamples(PrepareSound(ToStandardIma(handset), {})));
+      Middle(PreparedSamples(PrepareSound(ToStandardIma(handset.image), {})));
   EXPECT_NEAR(FrequencyOf(samples), 1000, 10);
   EXPECT_NEAR(Rms(samples), 0.5 / std::numbers::sqrt2, 0.02);
 }
@@ -254,14 +247,6 @@ TEST_P(Unreadable, GivesNoSound) {
   EXPECT_FALSE(PrepareSound(GetParam().second, {}).has_value());
 }
 
-Bytes TwoChannelIma() {
-  Bytes extension;
-  PutU16(extension, 2);
-  PutU16(extension, 505);
-  return Riff({Chunk("fmt ", FmtPayload({FORMAT_IMA_ADPCM, 2, 8000, 512, 4}, extension)),
-               Chunk("data", Bytes(1024, 0))});
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Images, Unreadable,
     testing::Values(
@@ -273,7 +258,10 @@ INSTANTIATE_TEST_SUITE_P(
         std::pair{"NoChannels", Wav({FORMAT_PCM, 16, Pcm16}, 0, 8000, Bytes(400, 0))},
         std::pair{"ForeignSubFormat",
                   Wav({FORMAT_EXTENSIBLE, 16, Pcm16, 0x0055}, 1, 8000, Bytes(400, 0))},
-        std::pair{"TwoChannelIma", TwoChannelIma()}),
+        std::pair{
+            "TwoChannelIma",
+            Riff({Chunk("fmt ", FmtPayload({FORMAT_IMA_ADPCM, 2, 8000, 512, 4}, {2, 0, 0xF9, 1})),
+                  Chunk("data", Bytes(1024, 0))})}),
     [](const auto& info) { return std::string(info.param.first); });
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "sound/byte_order.h"
+#include "sound/sound_converter.h"
 
 namespace vandrel::wav_builder {
 
@@ -78,6 +79,23 @@ Bytes ImaWav(std::uint16_t blockAlign, std::uint16_t samplesPerBlock, std::uint3
   PutU32(fact, sampleCount);
   return Riff({Chunk("fmt ", FmtPayload({formatTag, 1, 8000, blockAlign, 4}, extension)),
                Chunk("fact", fact), Chunk("data", data)});
+}
+
+Converted Convert(const Bytes& source) {
+  Bytes destination(source.size());
+  std::size_t length = 0;
+  const ConversionResult result = ConvertSound(source, destination, length);
+  destination.resize(result == CONV_OK ? length : 0);
+  return {result, destination};
+}
+
+WavFormat HandsetOutput(std::uint16_t blockAlign, std::uint32_t sampleCount) {
+  return {.formatTag = FORMAT_HANDSET_ADPCM,
+          .channels = 1,
+          .sampleRate = 8000,
+          .blockAlign = blockAlign,
+          .sampleCount = sampleCount,
+          .codec = {}};
 }
 
 std::vector<std::int16_t> SpeechLike(std::size_t count) {

@@ -35,6 +35,16 @@ Bytes G711Wav(std::uint16_t formatTag, const Bytes& codes);
 Bytes ImaWav(std::uint16_t blockAlign, std::uint16_t samplesPerBlock, std::uint32_t sampleCount,
              const Bytes& data, std::uint16_t formatTag = FORMAT_IMA_ADPCM);
 
+struct Converted {
+  ConversionResult result;
+  Bytes image;  // empty unless the result is CONV_OK
+};
+// `source` through the converter, into a buffer of the source's length as the program gives it.
+Converted Convert(const Bytes& source);
+
+// The description of a handset ADPCM output of `sampleCount` samples in blocks of `blockAlign`.
+WavFormat HandsetOutput(std::uint16_t blockAlign, std::uint32_t sampleCount);
+
 // A voiced, syllable-paced test signal with formant-like harmonics and a little noise.
 std::vector<std::int16_t> SpeechLike(std::size_t count);
 

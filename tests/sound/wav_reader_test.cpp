@@ -10,14 +10,12 @@ namespace {
 
 using namespace wav_builder;
 
-Bytes Pcm16(std::uint32_t sampleRate = 8000, std::uint16_t channels = 1) {
-  Bytes data(400, 0);
-  return Riff(
-      {Chunk("fmt ", FmtPayload({FORMAT_PCM, channels, sampleRate, 2, 16})), Chunk("data", data)});
+Bytes WithFmt(const FmtFields& fields, const Bytes& extension = {}) {
+  return Riff({Chunk("fmt ", FmtPayload(fields, extension)), Chunk("data", Bytes(400, 0x55))});
 }
 
-Bytes WithFmt(const FmtFields& fields, const Bytes& extension) {
-  return Riff({Chunk("fmt ", FmtPayload(fields, extension)), Chunk("data", Bytes(400, 0x55))});
+Bytes Pcm16(std::uint32_t sampleRate = 8000, std::uint16_t channels = 1) {
+  return WithFmt({FORMAT_PCM, channels, sampleRate, 2, 16});
 }
 
 Bytes ImaWithExtension(std::uint16_t extensionLength) {
