@@ -4,19 +4,18 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 
 #include "objects/event_table.h"
 #include "platform/user_interface.h"
 #include "platform/utf8_path.h"
 #include "runtime/app_state.h"
+#include "tests/scratch_folder.h"
 #include "tests/sound/wav_builder.h"
 
 namespace vandrel {
 namespace {
 
 using wav_builder::Bytes;
-namespace fs = std::filesystem;
 
 TEST(Classification, GivesTheCodeOfTheWholeExtensionInTheKindsList) {
   EXPECT_EQ(ClassifyGraphic("C:\\Pictures\\PHOTO.JPEG"), 104);
@@ -49,26 +48,17 @@ TEST(LowerCasePath, LowersTheCharacterAfterAStrayLeadByte) {
 
 class MediaFileTest : public testing::Test {
  protected:
-  void SetUp() override {
-    BuildEventTable(GetTextBlock(kEnglish));
-    folder =
-        fs::temp_directory_path() / ("vandrel-media-" + std::to_string(std::random_device{}()));
-    fs::create_directories(folder);
-  }
-  void TearDown() override {
-    DestroyEventTable();
-    fs::remove_all(folder);
-  }
+  void SetUp() override { BuildEventTable(GetTextBlock(kEnglish)); }
+  void TearDown() override { DestroyEventTable(); }
 
   // Writes `bytes` to `name` and makes it the file to send, of kind `kind`.
   std::string Prepare(const std::string& name, const Bytes& bytes, std::int32_t kind) {
-    const std::string path = PathToUtf8(folder / Utf8Path(name));
-    std::ofstream(Utf8Path(path), std::ios::binary)
+    path_ = PathToUtf8(folder.path() / Utf8Path(name));
+    kind_ = kind;
+    std::ofstream(Utf8Path(path_), std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
-    path_ = path;
-    kind_ = kind;
-    return path;
+    return path_;
   }
 
   bool Load() { return media.LoadAndValidate(path_, kind_, title_, recorder); }
@@ -79,18 +69,18 @@ class MediaFileTest : public testing::Test {
     return texts;
   }
 
+  ScratchFolder folder;
   RecordingUserInterface recorder;
   std::string path_;
   std::int32_t kind_ = kGraphic;
   std::vector<std::uint16_t> title_;
-  fs::path folder;
   MediaFile media;
 };
 
 using Texts = std::vector<std::string>;
 
 TEST_F(MediaFileTest, RefusalsNameTheFileAsGiven) {
-  path_ = PathToUtf8(folder / "none.bmp");
+  path_ = PathToUtf8(folder.path() / "none.bmp");
   EXPECT_FALSE(Load());
   const std::string missing = path_;
   // the length is checked before the extension
@@ -106,17 +96,6 @@ TEST_F(MediaFileTest, RefusalsNameTheFileAsGiven) {
   EXPECT_EQ(Shown(), (Texts{"Error 0x28 : Failed opening file " + missing,
                             "Error 0x27 : File " + empty + " has bad length : 0", badFormat,
                             badFormat, badFormat}));
-}
-
-TEST_F(MediaFileTest, Qv1PictureIsSentBehindOneZeroByte) {
-  Prepare("clip.qv1", {9, 8, 7}, kAnimation);
-  ASSERT_TRUE(Load());
-  EXPECT_EQ(media.formatCode(), 203);
-  EXPECT_EQ(Bytes(media.data().begin(), media.data().end()), (Bytes{0, 9, 8, 7}));
-  EXPECT_TRUE(Shown().empty());
-  EXPECT_EQ(ErrorCount(), 0u);
-  ASSERT_FALSE(EventLogEntries().empty());
-  EXPECT_EQ(EventLogEntries().back().code, kEventObjectPrepared);
 }
 
 TEST_F(MediaFileTest, TitleKeepsTheLowBytesOfTwentyCharacters) {
@@ -154,28 +133,42 @@ TEST_F(MediaFileTest, WavSoundKeepsItsShorterConversion) {
   EXPECT_EQ(Bytes(media.data().begin(), media.data().end()), handset);
 }
 
-TEST_F(MediaFileTest, SoundsTheConverterRefusesAreSentAsLoaded) {
-  Prepare("tune.mid", Bytes(500, 0x4D), kSound);
-  ASSERT_TRUE(Load());
-  EXPECT_EQ(media.formatCode(), 2);
-  EXPECT_FALSE(media.isConverted());
-  EXPECT_EQ(media.data().size(), 500u);
-}
+struct LoadedCase {
+  const char* name;
+  Bytes bytes;
+  std::int32_t kind;
+  std::int32_t formatCode;
+  Bytes sent;
+};
 
-TEST_F(MediaFileTest, ANonSoundKindIsNeverConverted) {
-  Prepare("ring.amr", wav_builder::Pcm16Wav(wav_builder::SpeechLike(4000)), kGraphic);
+class SentUnconverted : public MediaFileTest, public testing::WithParamInterface<LoadedCase> {};
+
+TEST_P(SentUnconverted, WithItsFormatCodeAndNoError) {
+  const LoadedCase& c = GetParam();
+  Prepare(c.name, c.bytes, c.kind);
   ASSERT_TRUE(Load());
-  EXPECT_EQ(media.formatCode(), 14);
+  EXPECT_EQ(media.formatCode(), c.formatCode);
+  EXPECT_EQ(Bytes(media.data().begin(), media.data().end()), c.sent);
   EXPECT_FALSE(media.isConverted());
   EXPECT_TRUE(media.converted().empty());
+  EXPECT_TRUE(Shown().empty());
+  EXPECT_EQ(ErrorCount(), 0u);
+  ASSERT_FALSE(EventLogEntries().empty());
+  EXPECT_EQ(EventLogEntries().back().code, kEventObjectPrepared);
 }
 
-TEST_F(MediaFileTest, OpensAnyFileNameGivenInUtf8) {
-  Prepare("Sonnerie d'été \xCE\xA9.vcf", {'B', 'E', 'G', 'I', 'N'}, kVCard);
-  ASSERT_TRUE(Load());
-  EXPECT_EQ(media.formatCode(), 220);
-  EXPECT_EQ(media.data().size(), 5u);
-}
+const Bytes kWav = wav_builder::Pcm16Wav(wav_builder::SpeechLike(4000));
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SentUnconverted,
+    testing::Values(
+        // a QV1 picture goes behind one zero byte
+        LoadedCase{"clip.qv1", {9, 8, 7}, kAnimation, 203, {0, 9, 8, 7}},
+        // a sound the converter refuses, and a sound of a kind that is never converted
+        LoadedCase{"tune.mid", Bytes(500, 0x4D), kSound, 2, Bytes(500, 0x4D)},
+        LoadedCase{"ring.amr", kWav, kGraphic, 14, kWav},
+        // any file name given in UTF-8 opens
+        LoadedCase{"Sonnerie d'été \xCE\xA9.vcf", {'B', 'E'}, kVCard, 220, {'B', 'E'}}));
 
 }  // namespace
 }  // namespace vandrel
