@@ -68,18 +68,11 @@ struct Layout {
 
 Bytes Extension(const Layout& layout) {
   if (layout.formatTag == FORMAT_PCM || layout.bareFmt) return {};
-  Bytes extension;
-  if (layout.formatTag != FORMAT_EXTENSIBLE) {
-    PutU16(extension, 0);
-    return extension;
-  }
-  PutU16(extension, 22);
-  PutU16(extension, layout.bits);
-  PutU32(extension, 0);
+  if (layout.formatTag != FORMAT_EXTENSIBLE) return {0, 0};
+  // 22 bytes: valid bits, no channel mask, then the sub-format's GUID
+  Bytes extension{22, 0, static_cast<std::uint8_t>(layout.bits), 0, 0, 0, 0, 0};
   PutU16(extension, layout.subFormat);
-  for (const std::uint8_t byte :
-       {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71})
-    extension.push_back(byte);
+  extension.insert(extension.end(), {0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71});
   return extension;
 }
 

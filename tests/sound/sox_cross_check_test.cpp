@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,6 +11,20 @@ namespace vandrel {
 namespace {
 
 using namespace wav_builder;
+
+// Signal-to-noise ratio of `decoded` against `original`, in dB, over the original's length.
+double SignalToNoiseDb(const std::vector<std::int16_t>& original,
+                       const std::vector<std::int16_t>& decoded) {
+  double signal = 0.0;
+  double noise = 0.0;
+  for (std::size_t i = 0; i < original.size(); ++i) {
+    const double x = original[i];
+    const double error = x - (i < decoded.size() ? decoded[i] : 0);
+    signal += x * x;
+    noise += error * error;
+  }
+  return 10.0 * std::log10(signal / std::max(noise, 1.0));
+}
 
 // The handset format differs from standard IMA ADPCM only in its nibble order and one header
 // byte, so an independent IMA ADPCM decoder (sox) must hear our blocks as the original sound.

@@ -141,17 +141,4 @@ Bytes ToStandardIma(const Bytes& handset) {
   return ImaWav(blockAlign, samplesPerBlock, sampleCount, data);
 }
 
-double SignalToNoiseDb(const std::vector<std::int16_t>& original,
-                       const std::vector<std::int16_t>& decoded) {
-  double signal = 0.0;
-  double noise = 0.0;
-  for (std::size_t i = 0; i < original.size(); ++i) {
-    const double x = original[i];
-    const double error = x - (i < decoded.size() ? decoded[i] : 0);
-    signal += x * x;
-    noise += error * error;
-  }
-  return 10.0 * std::log10(signal / std::max(noise, 1.0));
-}
-
 }  // namespace vandrel::wav_builder

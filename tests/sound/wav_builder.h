@@ -52,8 +52,4 @@ std::vector<std::int16_t> SpeechLike(std::size_t count);
 // reserved header byte 0), which any IMA ADPCM decoder reads.
 Bytes ToStandardIma(const Bytes& handset);
 
-// Signal-to-noise ratio of `decoded` against `original`, in dB, over the original's length.
-double SignalToNoiseDb(const std::vector<std::int16_t>& original,
-                       const std::vector<std::int16_t>& decoded);
-
 }  // namespace vandrel::wav_builder
