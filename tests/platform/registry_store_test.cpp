@@ -168,14 +168,11 @@ TEST(FileRegistryStore, DamagedFileIsSetAsideAndNeverOverwritten) {
   WritePort(store, 2);
   EXPECT_EQ(ReadPort(store), 2u);
 
-  int asideCount = 0;
-  for (const auto& entry : fs::directory_iterator(folder.path())) {
-    if (entry.path().filename().string().starts_with("registry.damaged-")) {
-      ++asideCount;
-      EXPECT_EQ(ReadWhole(entry.path()), damaged);
-    }
-  }
-  EXPECT_EQ(asideCount, 1);
+  std::vector<std::string> setAside;
+  for (const auto& entry : fs::directory_iterator(folder.path()))
+    if (entry.path().filename().string().starts_with("registry.damaged-"))
+      setAside.push_back(ReadWhole(entry.path()));
+  EXPECT_EQ(setAside, std::vector{damaged});
 }
 
 TEST(FileRegistryStore, UnusableFolderReadsAsEmptyAndRefusesWrites) {

@@ -19,9 +19,11 @@ void PutU32(Bytes& bytes, std::uint32_t value) {
   PutU16(bytes, static_cast<std::uint16_t>(value >> 16));
 }
 
+namespace {
 void PutId(Bytes& bytes, const char* id) {
   for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(id[i]));
 }
+}  // namespace
 
 Bytes Chunk(const char* id, const Bytes& payload) {
   Bytes chunk;
@@ -62,12 +64,6 @@ Bytes Pcm16Wav(const std::vector<std::int16_t>& samples, std::uint32_t sampleRat
 
 Bytes Pcm8Wav(const Bytes& samples) {
   return Riff({Chunk("fmt ", FmtPayload({FORMAT_PCM, 1, 8000, 1, 8})), Chunk("data", samples)});
-}
-
-Bytes G711Wav(std::uint16_t formatTag, const Bytes& codes) {
-  const Bytes noExtension = {0, 0};
-  return Riff(
-      {Chunk("fmt ", FmtPayload({formatTag, 1, 8000, 1, 8}, noExtension)), Chunk("data", codes)});
 }
 
 Bytes ImaWav(std::uint16_t blockAlign, std::uint16_t samplesPerBlock, std::uint32_t sampleCount,

@@ -12,7 +12,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 void PutU16(Bytes& bytes, std::uint16_t value);
 void PutU32(Bytes& bytes, std::uint32_t value);
-void PutId(Bytes& bytes, const char* id);
 
 Bytes Chunk(const char* id, const Bytes& payload);
 
@@ -31,7 +30,6 @@ Bytes Riff(const std::vector<Bytes>& chunks);
 
 Bytes Pcm16Wav(const std::vector<std::int16_t>& samples, std::uint32_t sampleRate = 8000);
 Bytes Pcm8Wav(const Bytes& samples);
-Bytes G711Wav(std::uint16_t formatTag, const Bytes& codes);
 Bytes ImaWav(std::uint16_t blockAlign, std::uint16_t samplesPerBlock, std::uint32_t sampleCount,
              const Bytes& data, std::uint16_t formatTag = FORMAT_IMA_ADPCM);
 
