@@ -79,9 +79,6 @@ TEST_F(EventTableTest, RebuildInFrenchChangesTextsAndPrefixAndZeroesTheCount) {
   EXPECT_TRUE(EventLogEntries().empty());
   EXPECT_EQ(FormatEvent(Event{kEventFileBadLength, 12, 0, "d:\\b.bmp", ""}),
             "Erreur 0x27 : Taille du fichier objet d:\\b.bmp invalide : 12");
-  EXPECT_EQ(FormatEvent(Event{kEventConnectFailed, 1, 0, "", ""}),
-            "Erreur 0x02 : Echec de connexion avec le téléphone sur le port 1\nVerifiez que le "
-            "mobile est bien configuré en vitesse 'Automatique'");
 }
 
 }  // namespace

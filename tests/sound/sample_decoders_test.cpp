@@ -68,31 +68,30 @@ WavFormat Ima(std::uint16_t blockAlign, std::uint16_t samplesPerBlock, std::uint
           .codec = {}};
 }
 
+// Standard IMA ADPCM blocks of 8 bytes (9 samples each), decoded whole.
+std::vector<std::int16_t> DecodeIma(const Bytes& blocks) {
+  WavFormat format = Ima(8, 9, static_cast<std::uint32_t>(blocks.size()));
+  EXPECT_TRUE(DecoderSetup(format));
+  return Decode(format, blocks, 64);
+}
+
 TEST(ImaDecoder, TakesTheLowHalfOfEachByteFirst) {
-  WavFormat format = Ima(8, 9, 8);
-  ASSERT_TRUE(DecoderSetup(format));
-  ASSERT_EQ(format.sampleCount, 9u);
   // codes 1, 2, 0, 0, 8, 8, 7, 7 at index 0 (step 7), then the index climbs by 8 per 7
-  EXPECT_EQ(Decode(format, kImaBlock, 9),
+  EXPECT_EQ(DecodeIma(kImaBlock),
             (std::vector<std::int16_t>{100, 102, 106, 106, 106, 106, 106, 119, 149}));
 }
 
 TEST(ImaDecoder, ACorruptStepIndexLeavesThePreviousBlock) {
-  WavFormat format = Ima(8, 9, 16);
-  ASSERT_TRUE(DecoderSetup(format));
   Bytes twoBlocks = kImaBlock;
   twoBlocks.insert(twoBlocks.end(), {0x10, 0x27, 89, 0, 0x77, 0x77, 0x77, 0x77});
-  const auto samples = Decode(format, twoBlocks, 18);
+  const auto samples = DecodeIma(twoBlocks);
   ASSERT_EQ(samples.size(), 18u);
   EXPECT_EQ(std::vector(samples.begin() + 9, samples.end()),
             std::vector(samples.begin(), samples.begin() + 9));
 }
 
 TEST(ImaDecoder, SaturatesAtTheSampleRange) {
-  WavFormat format = Ima(8, 9, 8);
-  ASSERT_TRUE(DecoderSetup(format));
-  const auto samples = Decode(format, {0xF0, 0x7F, 88, 0, 0x77, 0x77, 0x77, 0x77}, 9);
-  EXPECT_EQ(samples.back(), 32767);
+  EXPECT_EQ(DecodeIma({0xF0, 0x7F, 88, 0, 0x77, 0x77, 0x77, 0x77}).back(), 32767);
 }
 
 TEST(ImaDecoder, RefusesBlockGeometriesItCannotDecode) {
