@@ -108,19 +108,15 @@ TEST(ConvertSound, ImaInputKeepsItsBlockSize) {
   EXPECT_EQ(converted.image.size(), 70u + 10 * 256);
 }
 
-Bytes DataLongerThanTheFile() {
-  Bytes file = Pcm16Wav(std::vector<std::int16_t>(300, 5));
-  StoreU32(file, 40, 10000);
-  return file;
-}
-
 // Files that pass the header check but that the encoder cannot take.
 TEST(ConvertSound, RefusesWhatItCannotDecodeOrHold) {
   EXPECT_EQ(Convert(ImaWav(4096, 8185, 8185, Bytes(400, 0x11))).result, CONV_BAD_FORMAT);
   EXPECT_EQ(Convert(ImaWav(256, 0, 0, Bytes(400, 0x11))).result, CONV_BAD_FORMAT);
   EXPECT_EQ(Convert(ImaWav(3000, 5993, 0, Bytes(400, 0))).result, CONV_BAD_FORMAT)
       << "blocks too long for the sample buffer";
-  EXPECT_EQ(Convert(DataLongerThanTheFile()).result, CONV_BAD_FORMAT);
+  Bytes dataLongerThanTheFile = Pcm16Wav(std::vector<std::int16_t>(300, 5));
+  StoreU32(dataLongerThanTheFile, 40, 10000);
+  EXPECT_EQ(Convert(dataLongerThanTheFile).result, CONV_BAD_FORMAT);
 }
 
 }  // namespace
