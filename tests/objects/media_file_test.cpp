@@ -71,8 +71,6 @@ class MediaFileTest : public testing::Test {
   MediaFile media;
 };
 
-using Texts = std::vector<std::string>;
-
 TEST_F(MediaFileTest, RefusalsNameTheFileAsGiven) {
   path_ = PathToUtf8(folder.path() / "none.bmp");
   EXPECT_FALSE(Load());
@@ -87,9 +85,9 @@ TEST_F(MediaFileTest, RefusalsNameTheFileAsGiven) {
     EXPECT_FALSE(Load());
   }
   const std::string badFormat = "Error 0x26 : File " + picture + " has bad format";
-  EXPECT_EQ(Shown(), (Texts{"Error 0x28 : Failed opening file " + missing,
-                            "Error 0x27 : File " + empty + " has bad length : 0", badFormat,
-                            badFormat, badFormat}));
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"Error 0x28 : Failed opening file " + missing,
+                                               "Error 0x27 : File " + empty + " has bad length : 0",
+                                               badFormat, badFormat, badFormat}));
 }
 
 TEST_F(MediaFileTest, TitleKeepsTheLowBytesOfTwentyCharacters) {

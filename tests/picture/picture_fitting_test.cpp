@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <tuple>
@@ -115,13 +116,9 @@ TEST(PictureFitting, NoValueForWhatNeedsNoFittingOrCannotBeFitted) {
   // the same frames on a screen of 8200 x 8000 pixels: decodable, but more than 64 megapixels;
   // on a screen of 8200 x 100 they are fitted
   Bytes huge = kTwoFrameGif;
-  huge[6] = 0x08;
-  huge[7] = 0x20;
-  huge[8] = 0x40;
-  huge[9] = 0x1F;
+  std::ranges::copy(Bytes{0x08, 0x20, 0x40, 0x1F}, huge.begin() + 6);
   EXPECT_FALSE(FitPicture(huge, {128, 160}));
-  huge[8] = 0x64;
-  huge[9] = 0x00;
+  std::ranges::copy(Bytes{0x64, 0x00}, huge.begin() + 8);
   EXPECT_TRUE(FitPicture(huge, {128, 160}));
 }
 

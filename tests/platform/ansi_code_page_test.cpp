@@ -22,9 +22,7 @@ TEST(AnsiCodePage, MapsTheCodePageBothWaysAndAnyOtherCharacterToAQuestionMark) {
 #endif
   EXPECT_EQ(ToAnsiCodePage(kHighCharacters), kHighBytes);
   EXPECT_EQ(FromAnsiCodePage(kHighBytes), kHighCharacters);
-  EXPECT_EQ(ToAnsiCodePage("Ça été ÿ"),
-            "\xC7"
-            "a \xE9t\xE9 \xFF");
+  EXPECT_EQ(ToAnsiCodePage("Ça été ÿ"), "\307a \351t\351 \377");
   // Ω has a look-alike in the code page, which must not be taken for it
   EXPECT_EQ(ToAnsiCodePage("Ω♫a🎵b"), "??a?b");
 }

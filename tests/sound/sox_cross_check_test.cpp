@@ -18,10 +18,8 @@ double SignalToNoiseDb(const std::vector<std::int16_t>& original,
   double signal = 0.0;
   double noise = 0.0;
   for (std::size_t i = 0; i < original.size(); ++i) {
-    const double x = original[i];
-    const double error = x - (i < decoded.size() ? decoded[i] : 0);
-    signal += x * x;
-    noise += error * error;
+    signal += std::pow(original[i], 2.0);
+    noise += std::pow(original[i] - decoded.at(i), 2.0);
   }
   return 10.0 * std::log10(signal / std::max(noise, 1.0));
 }
