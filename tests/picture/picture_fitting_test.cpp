@@ -86,9 +86,8 @@ TEST(PictureFitting, PngKeepsItsTransparencyAndBmpTurnsItWhite) {
   ASSERT_EQ(std::tuple(fromPng.width, fromPng.height, fromPng.channels), std::tuple(100, 50, 4));
   EXPECT_EQ(Bytes(fromPng.At(90, 25), fromPng.At(91, 25)), Bytes({0, 0, 0, 0}));
   // weighting by opacity keeps the transparent black out of the red edge's colour
-  for (int x = 0; x < fromPng.width; ++x) {
+  for (int x = 0; x < fromPng.width; ++x)
     EXPECT_TRUE(fromPng.At(x, 25)[3] == 0 || fromPng.At(x, 25)[0] > 240) << "at x = " << x;
-  }
   const Decoded fromBmp = FitAndDecode(bmp, {100, 100}, PictureFormat::Bmp);
   ASSERT_EQ(std::tuple(fromBmp.width, fromBmp.height, fromBmp.channels), std::tuple(100, 50, 3));
   EXPECT_EQ(Bytes(fromBmp.At(10, 25), fromBmp.At(11, 25)), Bytes({255, 0, 0}));
