@@ -19,11 +19,9 @@ namespace {
 Bytes Halves(int width, int height, int channels, std::array<std::uint8_t, 4> left,
              std::array<std::uint8_t, 4> right) {
   Bytes pixels;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const auto& colour = x < width / 2 ? left : right;
-      pixels.insert(pixels.end(), colour.begin(), colour.begin() + channels);
-    }
+  for (int at = 0; at < width * height; ++at) {
+    const auto& colour = at % width < width / 2 ? left : right;
+    pixels.insert(pixels.end(), colour.begin(), colour.begin() + channels);
   }
   return pixels;
 }

@@ -60,8 +60,9 @@ TEST(LinearDecoders, StopAtTheSampleCountAndAtWholeSamples) {
 // One standard IMA ADPCM block of 9 samples: header sample 100, index 0, then four code bytes.
 const Bytes kImaBlock = {100, 0, 0, 0, 0x21, 0x00, 0x88, 0x77};
 
-WavFormat Ima(std::uint16_t blockAlign, std::uint16_t samplesPerBlock, std::uint32_t dataSize) {
-  return {.formatTag = FORMAT_IMA_ADPCM,
+WavFormat Ima(std::uint16_t blockAlign, std::uint16_t samplesPerBlock, std::uint32_t dataSize,
+              std::uint16_t formatTag = FORMAT_IMA_ADPCM) {
+  return {.formatTag = formatTag,
           .blockAlign = blockAlign,
           .samplesPerBlock = samplesPerBlock,
           .dataSize = dataSize,
@@ -95,15 +96,12 @@ TEST(ImaDecoder, SaturatesAtTheSampleRange) {
 }
 
 TEST(ImaDecoder, RefusesBlockGeometriesItCannotDecode) {
-  const auto accepts = [](WavFormat format, std::uint16_t formatTag = FORMAT_IMA_ADPCM) {
-    format.formatTag = formatTag;
-    return DecoderSetup(format);
-  };
+  const auto accepts = [](WavFormat format) { return DecoderSetup(format); };
   EXPECT_FALSE(accepts(Ima(256, 0, 512))) << "no samples";
   EXPECT_FALSE(accepts(Ima(3, 1, 512))) << "no room for the header";
   EXPECT_FALSE(accepts(Ima(8, 10, 512))) << "more samples than the block holds";
-  EXPECT_TRUE(accepts(Ima(256, 505, 512), FORMAT_HANDSET_ADPCM));
-  EXPECT_FALSE(accepts(Ima(256, 500, 512), 2)) << "another ADPCM";
+  EXPECT_TRUE(accepts(Ima(256, 505, 512, FORMAT_HANDSET_ADPCM)));
+  EXPECT_FALSE(accepts(Ima(256, 500, 512, 2))) << "another ADPCM";
 }
 
 TEST(ImaSamplesInBytes, CountsWholeAndPartialBlocks) {

@@ -12,12 +12,11 @@ namespace {
 
 using namespace wav_builder;
 
-std::string Le16(std::uint16_t value) {
-  return {static_cast<char>(value), static_cast<char>(value >> 8)};
-}
-
-std::string Le32(std::uint32_t value) {
-  return Le16(static_cast<std::uint16_t>(value)) + Le16(static_cast<std::uint16_t>(value >> 16));
+// `value` in `bytes` little-endian bytes.
+std::string Le(std::uint32_t value, int bytes) {
+  std::string text;
+  for (int i = 0; i < bytes; ++i) text.push_back(static_cast<char>(value >> (8 * i)));
+  return text;
 }
 
 // The handset encoding of `samples` in one piece, header included.
@@ -56,15 +55,15 @@ TEST(ConvertSound, MatchesTheLayoutAndTheWholeSoundEncodedInOnePiece) {
     ASSERT_EQ(image.size(), dataLength + 70u);
     const std::uint16_t samplesPerBlock = (example.blockAlign - 4) / 4 * 8 + 1;
     EXPECT_EQ(std::string(image.begin(), image.begin() + 16),
-              "RIFF" + Le32(dataLength + 62) + "WAVEfmt ");
+              "RIFF" + Le(dataLength + 62, 4) + "WAVEfmt ");
     // fmt: length 30, tag, mono, rate, bytes per second, block, 4 bits, extension 12, samples per
     // block, ten reserved bytes; then "fact" with the sample count and the "data" header.
     EXPECT_EQ(std::string(image.begin() + 16, image.begin() + 70),
-              Le32(30) + Le16(FORMAT_HANDSET_ADPCM) + Le16(1) + Le32(8000) +
-                  Le32(example.avgBytesPerSec) + Le16(example.blockAlign) + Le16(4) + Le16(12) +
-                  Le16(samplesPerBlock) + std::string(10, '\0') + "fact" + Le32(4) +
-                  Le32(static_cast<std::uint32_t>(example.samples.size())) + "data" +
-                  Le32(dataLength));
+              Le(30, 4) + Le(FORMAT_HANDSET_ADPCM, 2) + Le(1, 2) + Le(8000, 4) +
+                  Le(example.avgBytesPerSec, 4) + Le(example.blockAlign, 2) + Le(4, 2) + Le(12, 2) +
+                  Le(samplesPerBlock, 2) + std::string(10, '\0') + "fact" + Le(4, 4) +
+                  Le(static_cast<std::uint32_t>(example.samples.size()), 4) + "data" +
+                  Le(dataLength, 4));
     // Slices end on block boundaries, so slicing changes nothing.
     EXPECT_EQ(image, EncodeWhole(example.samples, example.blockAlign));
     EXPECT_EQ(CheckSoundFile(image), CONV_OK);
