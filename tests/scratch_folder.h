@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <span>
-#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -47,9 +47,7 @@ class ScratchFolder {
 // The whole of a file's bytes; nothing when it cannot be read.
 inline std::string ReadWhole(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace vandrel

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <tuple>
@@ -18,11 +19,9 @@ namespace {
 Bytes Halves(int width, int height, int channels, std::array<std::uint8_t, 4> left,
              std::array<std::uint8_t, 4> right) {
   Bytes pixels;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const auto& colour = x < width / 2 ? left : right;
-      pixels.insert(pixels.end(), colour.begin(), colour.begin() + channels);
-    }
+  for (int at = 0; at < width * height; ++at) {
+    const auto& colour = at % width < width / 2 ? left : right;
+    pixels.insert(pixels.end(), colour.begin(), colour.begin() + channels);
   }
   return pixels;
 }
@@ -40,12 +39,18 @@ struct Decoded {
   const std::uint8_t* At(int x, int y) const { return &pixels[(y * width + x) * channels]; }
 };
 
-Decoded Decode(const Bytes& file) {
+// `file` fitted to `box` and decoded again, once its format and its stated size are checked.
+Decoded FitAndDecode(const Bytes& file, PictureSize box, PictureFormat format) {
+  const std::optional<FittedPicture> fitted = FitPicture(file, box);
+  EXPECT_TRUE(fitted && fitted->format == format);
+  if (!fitted) return {};
   Decoded d;
-  stbi_uc* pixels = stbi_load_from_memory(file.data(), static_cast<int>(file.size()), &d.width,
-                                          &d.height, &d.channels, 0);
+  stbi_uc* pixels =
+      stbi_load_from_memory(fitted->bytes.data(), static_cast<int>(fitted->bytes.size()), &d.width,
+                            &d.height, &d.channels, 0);
   if (pixels != nullptr) d.pixels.assign(pixels, pixels + d.width * d.height * d.channels);
   stbi_image_free(pixels);
+  EXPECT_EQ(std::pair(fitted->width, fitted->height), std::pair(d.width, d.height));
   return d;
 }
 
@@ -62,12 +67,7 @@ TEST(PictureFitting, PhotoFitsTheScreenAsAJpegOfTheSameProportions) {
   const Bytes pixels = Halves(4000, 3000, 3, kRed, kBlue);
   Bytes jpeg;
   ASSERT_TRUE(stbi_write_jpg_to_func(AppendWritten, &jpeg, 4000, 3000, 3, pixels.data(), 90));
-
-  const std::optional<FittedPicture> fitted = FitPicture(jpeg, {128, 160});
-  ASSERT_TRUE(fitted);
-  EXPECT_EQ(fitted->format, PictureFormat::Jpeg);
-  EXPECT_EQ(std::pair(fitted->width, fitted->height), std::pair(128, 96));
-  const Decoded decoded = Decode(fitted->bytes);
+  const Decoded decoded = FitAndDecode(jpeg, {128, 160}, PictureFormat::Jpeg);
   ASSERT_EQ(std::tuple(decoded.width, decoded.height, decoded.channels), std::tuple(128, 96, 3));
   // the halves stay where they were, in their colours
   EXPECT_TRUE(decoded.At(10, 48)[0] > 200 && decoded.At(10, 48)[2] < 60);
@@ -79,30 +79,21 @@ TEST(PictureFitting, PngKeepsItsTransparencyAndBmpTurnsItWhite) {
   Bytes png, bmp;
   ASSERT_TRUE(stbi_write_png_to_func(AppendWritten, &png, 200, 100, 4, pixels.data(), 0));
   ASSERT_TRUE(stbi_write_bmp_to_func(AppendWritten, &bmp, 200, 100, 4, pixels.data()));
-  const std::optional<FittedPicture> fittedPng = FitPicture(png, {100, 100});
-  const std::optional<FittedPicture> fittedBmp = FitPicture(bmp, {100, 100});
-  ASSERT_TRUE(fittedPng && fittedBmp);
-  EXPECT_EQ(fittedPng->format, PictureFormat::Png);
-  EXPECT_EQ(fittedBmp->format, PictureFormat::Bmp);
 
-  const Decoded fromPng = Decode(fittedPng->bytes);
+  const Decoded fromPng = FitAndDecode(png, {100, 100}, PictureFormat::Png);
   ASSERT_EQ(std::tuple(fromPng.width, fromPng.height, fromPng.channels), std::tuple(100, 50, 4));
   EXPECT_EQ(Bytes(fromPng.At(90, 25), fromPng.At(91, 25)), Bytes({0, 0, 0, 0}));
   // weighting by opacity keeps the transparent black out of the red edge's colour
-  for (int x = 0; x < fromPng.width; ++x) {
+  for (int x = 0; x < fromPng.width; ++x)
     EXPECT_TRUE(fromPng.At(x, 25)[3] == 0 || fromPng.At(x, 25)[0] > 240) << "at x = " << x;
-  }
-  const Decoded fromBmp = Decode(fittedBmp->bytes);
+  const Decoded fromBmp = FitAndDecode(bmp, {100, 100}, PictureFormat::Bmp);
   ASSERT_EQ(std::tuple(fromBmp.width, fromBmp.height, fromBmp.channels), std::tuple(100, 50, 3));
   EXPECT_EQ(Bytes(fromBmp.At(10, 25), fromBmp.At(11, 25)), Bytes({255, 0, 0}));
   EXPECT_EQ(Bytes(fromBmp.At(90, 25), fromBmp.At(91, 25)), Bytes({255, 255, 255}));
 }
 
 TEST(PictureFitting, GifGivesItsFirstFrameAsPng) {
-  const std::optional<FittedPicture> fitted = FitPicture(kTwoFrameGif, {2, 2});
-  ASSERT_TRUE(fitted);
-  EXPECT_EQ(fitted->format, PictureFormat::Png);
-  const Decoded decoded = Decode(fitted->bytes);
+  const Decoded decoded = FitAndDecode(kTwoFrameGif, {2, 2}, PictureFormat::Png);
   ASSERT_EQ(std::pair(decoded.width, decoded.height), std::pair(2, 1));
   EXPECT_EQ(Bytes(decoded.At(1, 0), decoded.At(2, 0)), Bytes({255, 0, 0, 255}));
 }
@@ -122,13 +113,9 @@ TEST(PictureFitting, NoValueForWhatNeedsNoFittingOrCannotBeFitted) {
   // the same frames on a screen of 8200 x 8000 pixels: decodable, but more than 64 megapixels;
   // on a screen of 8200 x 100 they are fitted
   Bytes huge = kTwoFrameGif;
-  huge[6] = 0x08;
-  huge[7] = 0x20;
-  huge[8] = 0x40;
-  huge[9] = 0x1F;
+  std::ranges::copy(Bytes{0x08, 0x20, 0x40, 0x1F}, huge.begin() + 6);
   EXPECT_FALSE(FitPicture(huge, {128, 160}));
-  huge[8] = 0x64;
-  huge[9] = 0x00;
+  std::ranges::copy(Bytes{0x64, 0x00}, huge.begin() + 8);
   EXPECT_TRUE(FitPicture(huge, {128, 160}));
 }
 

@@ -16,25 +16,15 @@ constexpr std::string_view kHighCharacters = "’‘“”–—€…™ŒœŠ�
 constexpr std::string_view kHighBytes =
     "\x92\x91\x93\x94\x96\x97\x80\x85\x99\x8C\x9C\x8A\x9A\x8E\x9E\x9F\x95";
 
-TEST(AnsiCodePage, MapsTheCharactersOfTheCodePageToTheirBytesAndBack) {
+TEST(AnsiCodePage, MapsTheCodePageBothWaysAndAnyOtherCharacterToAQuestionMark) {
 #ifdef _WIN32
   if (GetACP() != 1252) GTEST_SKIP() << "the system's code page is " << GetACP();
 #endif
   EXPECT_EQ(ToAnsiCodePage(kHighCharacters), kHighBytes);
   EXPECT_EQ(FromAnsiCodePage(kHighBytes), kHighCharacters);
-  EXPECT_EQ(ToAnsiCodePage("Ça été ÿ"),
-            "\xC7"
-            "a \xE9t\xE9 \xFF");
-}
-
-TEST(AnsiCodePage, CharactersOutsideTheCodePageBecomeQuestionMarks) {
-#ifdef _WIN32
-  if (GetACP() != 1252) GTEST_SKIP() << "the system's code page is " << GetACP();
-#endif
+  EXPECT_EQ(ToAnsiCodePage("Ça été ÿ"), "\307a \351t\351 \377");
   // Ω has a look-alike in the code page, which must not be taken for it
-  EXPECT_EQ(ToAnsiCodePage("Ω♫a\xF0\x9F\x8E\xB5"
-                           "b"),
-            "??a?b");
+  EXPECT_EQ(ToAnsiCodePage("Ω♫a🎵b"), "??a?b");
 }
 
 TEST(Windows1252, LowerCasesEveryCapitalOfTheCodePage) {

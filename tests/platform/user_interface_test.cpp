@@ -13,12 +13,11 @@ TEST(UserInterface, EmptyErrorShowsNothingAndOtherBoxesKeepTheirKind) {
   ShowNotice(recorder, "Successfull Download");
   ShowPlain(recorder, "");
 
-  ASSERT_EQ(recorder.boxes.size(), 4u);
-  EXPECT_EQ(recorder.boxes[0].kind, BoxKind::kError);
+  std::vector<BoxKind> kinds;
+  for (const auto& box : recorder.boxes) kinds.push_back(box.kind);
+  ASSERT_EQ(kinds,
+            (std::vector{BoxKind::kError, BoxKind::kWarning, BoxKind::kNotice, BoxKind::kPlain}));
   EXPECT_EQ(recorder.boxes[0].text, "Error 0x01 : Unavailable port 3");
-  EXPECT_EQ(recorder.boxes[1].kind, BoxKind::kWarning);
-  EXPECT_EQ(recorder.boxes[2].kind, BoxKind::kNotice);
-  EXPECT_EQ(recorder.boxes[3].kind, BoxKind::kPlain);
 }
 
 }  // namespace

@@ -10,11 +10,8 @@ namespace {
 using wav_builder::Bytes;
 
 WavFormat Linear(std::uint16_t formatTag, std::uint32_t bytesPerSample, std::uint32_t dataSize) {
-  WavFormat format;
-  format.formatTag = formatTag;
-  format.bytesPerSample = bytesPerSample;
-  format.dataSize = dataSize;
-  return format;
+  return {
+      .formatTag = formatTag, .bytesPerSample = bytesPerSample, .dataSize = dataSize, .codec = {}};
 }
 
 std::vector<std::int16_t> Decode(WavFormat& format, const Bytes& slice, std::size_t count) {
@@ -63,52 +60,48 @@ TEST(LinearDecoders, StopAtTheSampleCountAndAtWholeSamples) {
 // One standard IMA ADPCM block of 9 samples: header sample 100, index 0, then four code bytes.
 const Bytes kImaBlock = {100, 0, 0, 0, 0x21, 0x00, 0x88, 0x77};
 
-WavFormat Ima(std::uint16_t blockAlign, std::uint16_t samplesPerBlock, std::uint32_t dataSize) {
-  WavFormat format;
-  format.formatTag = FORMAT_IMA_ADPCM;
-  format.blockAlign = blockAlign;
-  format.samplesPerBlock = samplesPerBlock;
-  format.dataSize = dataSize;
-  return format;
+WavFormat Ima(std::uint16_t blockAlign, std::uint16_t samplesPerBlock, std::uint32_t dataSize,
+              std::uint16_t formatTag = FORMAT_IMA_ADPCM) {
+  return {.formatTag = formatTag,
+          .blockAlign = blockAlign,
+          .samplesPerBlock = samplesPerBlock,
+          .dataSize = dataSize,
+          .codec = {}};
+}
+
+// Standard IMA ADPCM blocks of 8 bytes (9 samples each), decoded whole.
+std::vector<std::int16_t> DecodeIma(const Bytes& blocks) {
+  WavFormat format = Ima(8, 9, static_cast<std::uint32_t>(blocks.size()));
+  EXPECT_TRUE(DecoderSetup(format));
+  return Decode(format, blocks, 64);
 }
 
 TEST(ImaDecoder, TakesTheLowHalfOfEachByteFirst) {
-  WavFormat format = Ima(8, 9, 8);
-  ASSERT_TRUE(DecoderSetup(format));
-  ASSERT_EQ(format.sampleCount, 9u);
   // codes 1, 2, 0, 0, 8, 8, 7, 7 at index 0 (step 7), then the index climbs by 8 per 7
-  EXPECT_EQ(Decode(format, kImaBlock, 9),
+  EXPECT_EQ(DecodeIma(kImaBlock),
             (std::vector<std::int16_t>{100, 102, 106, 106, 106, 106, 106, 119, 149}));
 }
 
 TEST(ImaDecoder, ACorruptStepIndexLeavesThePreviousBlock) {
-  WavFormat format = Ima(8, 9, 16);
-  ASSERT_TRUE(DecoderSetup(format));
   Bytes twoBlocks = kImaBlock;
   twoBlocks.insert(twoBlocks.end(), {0x10, 0x27, 89, 0, 0x77, 0x77, 0x77, 0x77});
-  const auto samples = Decode(format, twoBlocks, 18);
+  const auto samples = DecodeIma(twoBlocks);
   ASSERT_EQ(samples.size(), 18u);
   EXPECT_EQ(std::vector(samples.begin() + 9, samples.end()),
             std::vector(samples.begin(), samples.begin() + 9));
 }
 
 TEST(ImaDecoder, SaturatesAtTheSampleRange) {
-  WavFormat format = Ima(8, 9, 8);
-  ASSERT_TRUE(DecoderSetup(format));
-  const auto samples = Decode(format, {0xF0, 0x7F, 88, 0, 0x77, 0x77, 0x77, 0x77}, 9);
-  EXPECT_EQ(samples.back(), 32767);
+  EXPECT_EQ(DecodeIma({0xF0, 0x7F, 88, 0, 0x77, 0x77, 0x77, 0x77}).back(), 32767);
 }
 
 TEST(ImaDecoder, RefusesBlockGeometriesItCannotDecode) {
-  const auto accepts = [](WavFormat format, std::uint16_t formatTag = FORMAT_IMA_ADPCM) {
-    format.formatTag = formatTag;
-    return DecoderSetup(format);
-  };
+  const auto accepts = [](WavFormat format) { return DecoderSetup(format); };
   EXPECT_FALSE(accepts(Ima(256, 0, 512))) << "no samples";
   EXPECT_FALSE(accepts(Ima(3, 1, 512))) << "no room for the header";
   EXPECT_FALSE(accepts(Ima(8, 10, 512))) << "more samples than the block holds";
-  EXPECT_TRUE(accepts(Ima(256, 505, 512), FORMAT_HANDSET_ADPCM));
-  EXPECT_FALSE(accepts(Ima(256, 500, 512), 2)) << "another ADPCM";
+  EXPECT_TRUE(accepts(Ima(256, 505, 512, FORMAT_HANDSET_ADPCM)));
+  EXPECT_FALSE(accepts(Ima(256, 500, 512, 2))) << "another ADPCM";
 }
 
 TEST(ImaSamplesInBytes, CountsWholeAndPartialBlocks) {

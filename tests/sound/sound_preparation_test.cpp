@@ -10,7 +10,6 @@
 #include <optional>
 
 #include "sound/byte_order.h"
-#include "sound/sound_converter.h"
 #include "tests/sound/wav_builder.h"
 
 namespace vandrel {
@@ -25,62 +24,47 @@ constexpr std::size_t kEdgeSamples = 200;
 
 // One sample of channel `channel` at time `t` seconds.
 using Signal = std::function<double(std::uint16_t channel, double t)>;
-// Appends one sample, full scale 1, in a file's encoding.
-using SampleEncoder = void (*)(Bytes&, double);
 
 Signal Sine(double frequency, double amplitude) {
   return [=](std::uint16_t, double t) { return amplitude * std::sin(kTwoPi * frequency * t); };
 }
 
+struct Layout {
+  std::uint16_t formatTag;
+  std::uint16_t bits;
+  std::uint16_t subFormat = 0;  // for FORMAT_EXTENSIBLE
+  bool bareFmt = false;         // no extension length word, even where the format has one
+
+  // Appends one sample, full scale 1: a float, or an integer (unsigned when 8-bit) of `bits`.
+  void Append(Bytes& data, double x) const {
+    if (formatTag == FORMAT_IEEE_FLOAT || subFormat == FORMAT_IEEE_FLOAT) {
+      PutU32(data, std::bit_cast<std::uint32_t>(static_cast<float>(x)));
+      return;
+    }
+    const auto value =
+        static_cast<std::uint64_t>(std::llround(x * (std::ldexp(1.0, bits - 1) - 1)));
+    for (int i = 0; i < bits / 8; ++i)
+      data.push_back(static_cast<std::uint8_t>((value + (bits == 8 ? 128 : 0)) >> (8 * i)));
+  }
+};
+
 Bytes Frames(const Signal& signal, std::uint16_t channels, std::uint32_t rate, double seconds,
-             SampleEncoder encode) {
+             const Layout& layout) {
   Bytes data;
   const auto frames = static_cast<std::size_t>(seconds * rate);
   for (std::size_t n = 0; n < frames; ++n)
     for (std::uint16_t channel = 0; channel < channels; ++channel)
-      encode(data, signal(channel, static_cast<double>(n) / rate));
+      layout.Append(data, signal(channel, static_cast<double>(n) / rate));
   return data;
 }
 
-void Pcm16(Bytes& data, double x) {
-  PutU16(data, static_cast<std::uint16_t>(std::lround(x * 32767)));
-}
-void Pcm8(Bytes& data, double x) {
-  data.push_back(static_cast<std::uint8_t>(128 + std::lround(x * 127)));
-}
-void Pcm24(Bytes& data, double x) {
-  const auto value = static_cast<std::uint32_t>(std::lround(x * 8388607));
-  for (int i = 0; i < 3; ++i) data.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-void Pcm32(Bytes& data, double x) {
-  PutU32(data, static_cast<std::uint32_t>(std::lround(x * 2147483647.0)));
-}
-void Float32(Bytes& data, double x) {
-  PutU32(data, std::bit_cast<std::uint32_t>(static_cast<float>(x)));
-}
-
-struct Layout {
-  std::uint16_t formatTag;
-  std::uint16_t bits;
-  SampleEncoder encode;
-  std::uint16_t subFormat = 0;  // for FORMAT_EXTENSIBLE
-  bool bareFmt = false;         // no extension length word, even where the format has one
-};
-
 Bytes Extension(const Layout& layout) {
   if (layout.formatTag == FORMAT_PCM || layout.bareFmt) return {};
-  Bytes extension;
-  if (layout.formatTag != FORMAT_EXTENSIBLE) {
-    PutU16(extension, 0);
-    return extension;
-  }
-  PutU16(extension, 22);
-  PutU16(extension, layout.bits);
-  PutU32(extension, 0);
+  if (layout.formatTag != FORMAT_EXTENSIBLE) return {0, 0};
+  // 22 bytes: valid bits, no channel mask, then the sub-format's GUID
+  Bytes extension{22, 0, static_cast<std::uint8_t>(layout.bits), 0, 0, 0, 0, 0};
   PutU16(extension, layout.subFormat);
-  for (const std::uint8_t byte :
-       {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71})
-    extension.push_back(byte);
+  extension.insert(extension.end(), {0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71});
   return extension;
 }
 
@@ -92,8 +76,8 @@ Bytes Wav(const Layout& layout, std::uint16_t channels, std::uint32_t rate, cons
 }
 
 Bytes SignalWav(const Signal& signal, std::uint16_t channels, std::uint32_t rate, double seconds,
-                const Layout& layout = {FORMAT_PCM, 16, Pcm16}) {
-  return Wav(layout, channels, rate, Frames(signal, channels, rate, seconds, layout.encode));
+                const Layout& layout = {FORMAT_PCM, 16}) {
+  return Wav(layout, channels, rate, Frames(signal, channels, rate, seconds, layout));
 }
 
 // The samples of a prepared image, full scale 1, after checking that it is the 16-bit mono
@@ -159,10 +143,7 @@ TEST(PrepareSound, ALongStereoSoundAt44kHzBecomesTheSameToneAt8kHzMonoWithNoSeam
   EXPECT_NEAR(FrequencyOf(Middle(samples)), 1000, 10);
   EXPECT_NEAR(Rms(Middle(samples)), 0.5 / std::numbers::sqrt2, 0.01);
   EXPECT_LT(WorstDeviationFromSine(samples, 1000, 0.5), 0.01);
-
-  Bytes converted(image->size());
-  std::size_t length = 0;
-  EXPECT_EQ(ConvertSound(*image, converted, length), CONV_OK);
+  EXPECT_EQ(Convert(*image).result, CONV_OK);
 }
 
 TEST(PrepareSound, LeavesNoAliasOfASweepAboveTheHandsetBand) {
@@ -188,40 +169,33 @@ TEST(PrepareSound, MixesEveryChannelOfASixChannelSound) {
   EXPECT_NEAR(Rms(samples), 0.1 / std::numbers::sqrt2, 0.003);
 }
 
-struct EncodingCase {
-  const char* name;
-  Layout layout;
-};
+constexpr auto kCaseName = [](const auto& info) { return std::string(info.param.first); };
 
-class Encodings : public testing::TestWithParam<EncodingCase> {};
+class Encodings : public testing::TestWithParam<std::pair<const char*, Layout>> {};
 
 TEST_P(Encodings, KeepTheToneAndItsLevel) {
   const std::vector<double> samples = Middle(PreparedSamples(
-      PrepareSound(SignalWav(Sine(1000, 0.5), 2, 22050, 0.5, GetParam().layout), {})));
+      PrepareSound(SignalWav(Sine(1000, 0.5), 2, 22050, 0.5, GetParam().second), {})));
   EXPECT_NEAR(FrequencyOf(samples), 1000, 10);
   EXPECT_NEAR(Rms(samples), 0.5 / std::numbers::sqrt2, 0.01);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, Encodings,
-    testing::Values(EncodingCase{"Unsigned8", {FORMAT_PCM, 8, Pcm8}},
-                    EncodingCase{"Signed24", {FORMAT_PCM, 24, Pcm24}},
-                    EncodingCase{"Signed32", {FORMAT_PCM, 32, Pcm32}},
-                    EncodingCase{"Float32", {FORMAT_IEEE_FLOAT, 32, Float32}},
-                    EncodingCase{"Float32BareFmt", {FORMAT_IEEE_FLOAT, 32, Float32, 0, true}},
-                    EncodingCase{"Extensible24", {FORMAT_EXTENSIBLE, 24, Pcm24, FORMAT_PCM}},
-                    EncodingCase{"ExtensibleFloat",
-                                 {FORMAT_EXTENSIBLE, 32, Float32, FORMAT_IEEE_FLOAT}}),
-    [](const testing::TestParamInfo<EncodingCase>& info) { return std::string(info.param.name); });
+    testing::Values(std::pair{"Unsigned8", Layout{FORMAT_PCM, 8}},
+                    std::pair{"Signed24", Layout{FORMAT_PCM, 24}},
+                    std::pair{"Signed32", Layout{FORMAT_PCM, 32}},
+                    std::pair{"Float32", Layout{FORMAT_IEEE_FLOAT, 32}},
+                    std::pair{"Float32BareFmt", Layout{FORMAT_IEEE_FLOAT, 32, 0, true}},
+                    std::pair{"Extensible24", Layout{FORMAT_EXTENSIBLE, 24, FORMAT_PCM}},
+                    std::pair{"ExtensibleFloat", Layout{FORMAT_EXTENSIBLE, 32, FORMAT_IEEE_FLOAT}}),
+    kCaseName);
 
 TEST(PrepareSound, ReadsMonoImaAdpcm) {
-  const Bytes pcm = SignalWav(Sine(1000, 0.5), 1, 8000, 1.0);
-  Bytes handset(pcm.size());
-  std::size_t length = 0;
-  ASSERT_EQ(ConvertSound(pcm, handset, length), CONV_OK);
-  handset.resize(length);
+  const Converted handset = Convert(SignalWav(Sine(1000, 0.5), 1, 8000, 1.0));
+  ASSERT_EQ(handset.result, CONV_OK);
   const std::vector<double> samples =
-      Middle(PreparedSamples(PrepareSound(ToStandardIma(handset), {})));
+      Middle(PreparedSamples(PrepareSound(ToStandardIma(handset.image), {})));
   EXPECT_NEAR(FrequencyOf(samples), 1000, 10);
   EXPECT_NEAR(Rms(samples), 0.5 / std::numbers::sqrt2, 0.02);
 }
@@ -229,11 +203,11 @@ TEST(PrepareSound, ReadsMonoImaAdpcm) {
 TEST(PrepareSound, ReadsNonFiniteFloatSamplesAsSilence) {
   // Taken as numbers, they would wipe out the output around them, and converting a NaN to an
   // integer is undefined.
-  Bytes data = Frames(Sine(1000, 0.5), 1, 16000, 1.0, Float32);
+  Bytes data = Frames(Sine(1000, 0.5), 1, 16000, 1.0, {FORMAT_IEEE_FLOAT, 32});
   StoreU32(data, 8000 * 4, std::bit_cast<std::uint32_t>(std::numeric_limits<float>::quiet_NaN()));
   StoreU32(data, 8001 * 4, std::bit_cast<std::uint32_t>(std::numeric_limits<float>::infinity()));
   const std::vector<double> samples =
-      PreparedSamples(PrepareSound(Wav({FORMAT_IEEE_FLOAT, 32, Float32}, 1, 16000, data), {}));
+      PreparedSamples(PrepareSound(Wav({FORMAT_IEEE_FLOAT, 32}, 1, 16000, data), {}));
   EXPECT_LT(WorstDeviationFromSine(samples, 1000, 0.5), 0.2);
 }
 
@@ -254,27 +228,21 @@ TEST_P(Unreadable, GivesNoSound) {
   EXPECT_FALSE(PrepareSound(GetParam().second, {}).has_value());
 }
 
-Bytes TwoChannelIma() {
-  Bytes extension;
-  PutU16(extension, 2);
-  PutU16(extension, 505);
-  return Riff({Chunk("fmt ", FmtPayload({FORMAT_IMA_ADPCM, 2, 8000, 512, 4}, extension)),
-               Chunk("data", Bytes(1024, 0))});
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Images, Unreadable,
     testing::Values(
         std::pair{"NotRiff", Bytes(400, 0x55)},
         std::pair{"NoData", Riff({Chunk("fmt ", FmtPayload({FORMAT_PCM, 1, 8000, 2, 16}))})},
-        std::pair{"CompressedTag", Wav({0x0055, 16, Pcm16}, 1, 8000, Bytes(400, 0))},
-        std::pair{"RateTooLow", Wav({FORMAT_PCM, 16, Pcm16}, 1, 2000, Bytes(400, 0))},
-        std::pair{"DoubleFloat", Wav({FORMAT_IEEE_FLOAT, 64, Pcm16}, 1, 8000, Bytes(400, 0))},
-        std::pair{"NoChannels", Wav({FORMAT_PCM, 16, Pcm16}, 0, 8000, Bytes(400, 0))},
-        std::pair{"ForeignSubFormat",
-                  Wav({FORMAT_EXTENSIBLE, 16, Pcm16, 0x0055}, 1, 8000, Bytes(400, 0))},
-        std::pair{"TwoChannelIma", TwoChannelIma()}),
-    [](const auto& info) { return std::string(info.param.first); });
+        std::pair{"CompressedTag", Wav({0x0055, 16}, 1, 8000, Bytes(400, 0))},
+        std::pair{"RateTooLow", Wav({FORMAT_PCM, 16}, 1, 2000, Bytes(400, 0))},
+        std::pair{"DoubleFloat", Wav({FORMAT_IEEE_FLOAT, 64}, 1, 8000, Bytes(400, 0))},
+        std::pair{"NoChannels", Wav({FORMAT_PCM, 16}, 0, 8000, Bytes(400, 0))},
+        std::pair{"ForeignSubFormat", Wav({FORMAT_EXTENSIBLE, 16, 0x0055}, 1, 8000, Bytes(400, 0))},
+        std::pair{
+            "TwoChannelIma",
+            Riff({Chunk("fmt ", FmtPayload({FORMAT_IMA_ADPCM, 2, 8000, 512, 4}, {2, 0, 0xF9, 1})),
+                  Chunk("data", Bytes(1024, 0))})}),
+    kCaseName);
 
 }  // namespace
 }  // namespace vandrel

@@ -1,19 +1,28 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
+#include <cstring>
 
-#include "sound/sound_converter.h"
+#include "tests/scratch_folder.h"
 #include "tests/sound/wav_builder.h"
 
 namespace vandrel {
 namespace {
 
 using namespace wav_builder;
-namespace fs = std::filesystem;
+
+// Signal-to-noise ratio of `decoded` against `original`, in dB, over the original's length.
+double SignalToNoiseDb(const std::vector<std::int16_t>& original,
+                       const std::vector<std::int16_t>& decoded) {
+  double signal = 0.0;
+  double noise = 0.0;
+  for (std::size_t i = 0; i < original.size(); ++i) {
+    signal += std::pow(original[i], 2.0);
+    noise += std::pow(original[i] - decoded.at(i), 2.0);
+  }
+  return 10.0 * std::log10(signal / std::max(noise, 1.0));
+}
 
 // The handset format differs from standard IMA ADPCM only in its nibble order and one header
 // byte, so an independent IMA ADPCM decoder (sox) must hear our blocks as the original sound.
@@ -22,37 +31,25 @@ class SoxCrossCheck : public testing::TestWithParam<std::size_t> {
   void SetUp() override {
     if (std::system("sox --version >/dev/null 2>&1") != 0)
       GTEST_SKIP() << "sox is not installed (scripts/install-deps installs it)";
-    folder = fs::temp_directory_path() / ("vandrel-sox-" + std::to_string(std::random_device{}()));
-    fs::create_directories(folder);
   }
-  void TearDown() override { fs::remove_all(folder); }
 
-  fs::path folder;
+  ScratchFolder folder;
 };
 
 TEST_P(SoxCrossCheck, DecodesOurEncodingWithin20Decibels) {
   const std::vector<std::int16_t> speech = SpeechLike(GetParam());
-  const Bytes source = Pcm16Wav(speech);
-  Bytes converted(source.size());
-  std::size_t length = 0;
-  ASSERT_EQ(ConvertSound(source, converted, length), CONV_OK);
-  converted.resize(length);
+  const Converted converted = Convert(Pcm16Wav(speech));
+  ASSERT_EQ(converted.result, CONV_OK);
 
-  const Bytes standard = ToStandardIma(converted);
-  const fs::path encoded = folder / "encoded.wav";
-  const fs::path decoded = folder / "decoded.raw";
-  std::ofstream(encoded, std::ios::binary)
-      .write(reinterpret_cast<const char*>(standard.data()),
-             static_cast<std::streamsize>(standard.size()));
+  const auto encoded = folder.Write("encoded.wav", ToStandardIma(converted.image));
+  const auto decoded = folder.path() / "decoded.raw";
   const std::string command = "sox '" + encoded.string() + "' -e signed-integer -b 16 -t raw '" +
                               decoded.string() + "' 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
 
-  std::ifstream in(decoded, std::ios::binary);
-  const Bytes raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string raw = ReadWhole(decoded);
   std::vector<std::int16_t> samples(raw.size() / 2);
-  for (std::size_t i = 0; i < samples.size(); ++i)
-    samples[i] = static_cast<std::int16_t>(raw[2 * i] | (raw[2 * i + 1] << 8));
+  std::memcpy(samples.data(), raw.data(), samples.size() * 2);  // in the machine's byte order
   ASSERT_GE(samples.size(), speech.size());
   const double snr = SignalToNoiseDb(speech, samples);
   RecordProperty("snr_db", std::to_string(snr));

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "sound/byte_order.h"
+#include "sound/sound_converter.h"
 
 namespace vandrel::wav_builder {
 
@@ -18,9 +19,11 @@ void PutU32(Bytes& bytes, std::uint32_t value) {
   PutU16(bytes, static_cast<std::uint16_t>(value >> 16));
 }
 
+namespace {
 void PutId(Bytes& bytes, const char* id) {
   for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(id[i]));
 }
+}  // namespace
 
 Bytes Chunk(const char* id, const Bytes& payload) {
   Bytes chunk;
@@ -63,12 +66,6 @@ Bytes Pcm8Wav(const Bytes& samples) {
   return Riff({Chunk("fmt ", FmtPayload({FORMAT_PCM, 1, 8000, 1, 8})), Chunk("data", samples)});
 }
 
-Bytes G711Wav(std::uint16_t formatTag, const Bytes& codes) {
-  const Bytes noExtension = {0, 0};
-  return Riff(
-      {Chunk("fmt ", FmtPayload({formatTag, 1, 8000, 1, 8}, noExtension)), Chunk("data", codes)});
-}
-
 Bytes ImaWav(std::uint16_t blockAlign, std::uint16_t samplesPerBlock, std::uint32_t sampleCount,
              const Bytes& data, std::uint16_t formatTag) {
   Bytes extension;
@@ -78,6 +75,23 @@ Bytes ImaWav(std::uint16_t blockAlign, std::uint16_t samplesPerBlock, std::uint3
   PutU32(fact, sampleCount);
   return Riff({Chunk("fmt ", FmtPayload({formatTag, 1, 8000, blockAlign, 4}, extension)),
                Chunk("fact", fact), Chunk("data", data)});
+}
+
+Converted Convert(const Bytes& source) {
+  Bytes destination(source.size());
+  std::size_t length = 0;
+  const ConversionResult result = ConvertSound(source, destination, length);
+  destination.resize(result == CONV_OK ? length : 0);
+  return {result, destination};
+}
+
+WavFormat HandsetOutput(std::uint16_t blockAlign, std::uint32_t sampleCount) {
+  return {.formatTag = FORMAT_HANDSET_ADPCM,
+          .channels = 1,
+          .sampleRate = 8000,
+          .blockAlign = blockAlign,
+          .sampleCount = sampleCount,
+          .codec = {}};
 }
 
 std::vector<std::int16_t> SpeechLike(std::size_t count) {
@@ -121,19 +135,6 @@ Bytes ToStandardIma(const Bytes& handset) {
       data[at] = static_cast<std::uint8_t>((data[at] << 4) | (data[at] >> 4));
   }
   return ImaWav(blockAlign, samplesPerBlock, sampleCount, data);
-}
-
-double SignalToNoiseDb(const std::vector<std::int16_t>& original,
-                       const std::vector<std::int16_t>& decoded) {
-  double signal = 0.0;
-  double noise = 0.0;
-  for (std::size_t i = 0; i < original.size(); ++i) {
-    const double x = original[i];
-    const double error = x - (i < decoded.size() ? decoded[i] : 0);
-    signal += x * x;
-    noise += error * error;
-  }
-  return 10.0 * std::log10(signal / std::max(noise, 1.0));
 }
 
 }  // namespace vandrel::wav_builder
