@@ -38,7 +38,9 @@ TEST(Classification, KindValueAndEvent) {
     EXPECT_EQ(ClassifyAnswer(Bytes(c.answer), status, event), c.accepted) << c.answer;
     EXPECT_EQ(status.answerKind, c.kind) << c.answer;
     EXPECT_EQ(status.value, c.value) << c.answer;
-    if (!c.accepted) EXPECT_EQ(event, c.event) << c.answer;
+    if (!c.accepted) {
+      EXPECT_EQ(event, c.event) << c.answer;
+    }
   }
 }
 
