@@ -27,6 +27,8 @@ namespace vandrel::e2e {
 namespace {
 
 constexpr int kWineServerLingerSeconds = 30;
+// A simulator asked to end is given this long before it is killed.
+constexpr int kStopLimitSeconds = 5;
 
 std::string EnvOr(const char* name, const std::string& fallback) {
   const char* value = std::getenv(name);
@@ -133,6 +135,28 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::map<std::string, st
 
 }  // namespace
 
+namespace {
+
+// Waits up to `limit` for `pid` to end: its exit status (-1 when it did not exit), nothing while
+// it runs.
+std::optional<int> AwaitEnd(pid_t pid, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  int status = 0;
+  for (pid_t ended = 0; ended != pid; ended = waitpid(pid, &status, WNOHANG)) {
+    if (ended < 0) return -1;
+    if (std::chrono::steady_clock::now() > deadline) return std::nullopt;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void Kill(pid_t pid) {
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+}
+
+}  // namespace
+
 int RunProgram(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
                const std::filesystem::path& out, const std::filesystem::path& err,
                int limitSeconds) {
@@ -146,18 +170,10 @@ int RunProgram(const std::vector<std::string>& argv, const std::map<std::string,
   const pid_t pid = Spawn(argv, env, actions);
   posix_spawn_file_actions_destroy(&actions);
   if (pid < 0) return -1;
-  int status = 0;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
-  for (pid_t ended = 0; ended != pid; ended = waitpid(pid, &status, WNOHANG)) {
-    if (ended < 0) return -1;
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      return -1;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (const std::optional<int> status = AwaitEnd(pid, std::chrono::seconds(limitSeconds)))
+    return *status;
+  Kill(pid);
+  return -1;
 }
 
 SimulatedHandset::SimulatedHandset(const std::vector<std::string>& options,
@@ -165,15 +181,18 @@ SimulatedHandset::SimulatedHandset(const std::vector<std::string>& options,
     : store_(store) {
   int output[2];
   if (pipe2(output, O_CLOEXEC) != 0) return;
-  std::vector<std::string> argv{HANDSET_SIM_PATH, "--store", store.string()};
+  std::vector<std::string> argv{HANDSET_SIM_PATH};
+  if (!store.empty()) argv.insert(argv.end(), {"--store", store.string()});
   if (!link.empty()) argv.insert(argv.end(), {"--link", link});
   argv.insert(argv.end(), options.begin(), options.end());
   const std::string log = (store.parent_path() / "handset-sim.log").string();
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (!store.empty()) {
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  }
   pid_ = Spawn(argv, {}, actions);
   posix_spawn_file_actions_destroy(&actions);
   close(output[1]);
@@ -182,11 +201,20 @@ SimulatedHandset::SimulatedHandset(const std::vector<std::string>& options,
   close(output[0]);
 }
 
-SimulatedHandset::~SimulatedHandset() {
-  if (pid_ <= 0) return;
+int SimulatedHandset::AwaitExit(std::chrono::milliseconds limit) {
+  if (pid_ <= 0) return -1;
+  const std::optional<int> status = AwaitEnd(pid_, limit);
+  if (status) pid_ = -1;
+  return status.value_or(-1);
+}
+
+int SimulatedHandset::Stop() {
+  if (pid_ <= 0) return -1;
   kill(pid_, SIGTERM);
-  int status = 0;
-  waitpid(pid_, &status, 0);
+  const int status = AwaitExit(std::chrono::seconds(kStopLimitSeconds));
+  if (pid_ > 0) Kill(pid_);
+  pid_ = -1;
+  return status;
 }
 
 std::vector<StoredObject> SimulatedHandset::Stored() const {

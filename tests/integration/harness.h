@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
@@ -27,17 +28,22 @@ struct StoredObject {
   std::string bytes;  // the stored object itself
 };
 
-// handset-sim as a child process, serving the client's port until it is destroyed.
+// handset-sim as a child process, serving the client's port until it is stopped or destroyed.
 class SimulatedHandset {
  public:
-  // `link`, when not empty, is made a symbolic link to the pseudo-terminal.
-  SimulatedHandset(const std::vector<std::string>& options, const std::filesystem::path& store,
-                   const std::string& link);
-  ~SimulatedHandset();
+  // `store` and `link`, when not empty, are passed as --store and --link; the simulator's log goes
+  // beside the store.
+  explicit SimulatedHandset(const std::vector<std::string>& options,
+                            const std::filesystem::path& store = {}, const std::string& link = {});
+  ~SimulatedHandset() { Stop(); }
   SimulatedHandset(const SimulatedHandset&) = delete;
   SimulatedHandset& operator=(const SimulatedHandset&) = delete;
   const std::string& path() const { return path_; }
   std::vector<StoredObject> Stored() const;
+  // Waits for the process to end by itself: its exit status, or -1 when it has not within `limit`.
+  int AwaitExit(std::chrono::milliseconds limit);
+  // Asks the process to end, kills it when it does not within a few seconds: its exit status.
+  int Stop();
 
  private:
   int pid_ = -1;
