@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
+#include <charconv>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -35,18 +35,13 @@ std::string EnvOr(const char* name, const std::string& fallback) {
   return value != nullptr && *value != '\0' ? value : fallback;
 }
 
-// "21-29" or "21,22": the Wine COM numbers this suite may use.
+// "21-29" (or "21"): the Wine COM numbers this suite may use.
 std::vector<int> ParsePorts(const std::string& text) {
-  std::vector<int> ports;
   const std::size_t dash = text.find('-');
-  if (dash != std::string::npos) {
-    for (int port = std::stoi(text.substr(0, dash)); port <= std::stoi(text.substr(dash + 1));
-         ++port)
-      ports.push_back(port);
-    return ports;
-  }
-  std::stringstream list(text);
-  for (std::string item; std::getline(list, item, ',');) ports.push_back(std::stoi(item));
+  const int first = std::stoi(text.substr(0, dash));
+  const int last = dash == std::string::npos ? first : std::stoi(text.substr(dash + 1));
+  std::vector<int> ports;
+  for (int port = first; port <= last; ++port) ports.push_back(port);
   return ports;
 }
 
@@ -317,8 +312,9 @@ std::optional<std::uint32_t> StoredSettings::Get(const std::string& name) const 
 }
 
 Session::Session(const std::vector<std::string>& simOptions)
-    : comPort_(Target::Get().AcquirePort()), settings_(folder_.path() / "config") {
+    : comPort_(Target::Get().AcquirePort()), settings_(home() / ".config") {
   std::filesystem::create_directories(folder_.path() / "store");
+  std::filesystem::create_directories(home());
   // the client opens a link, so that another simulator can take the port's place
   link_ = comPort_ == 0 ? (folder_.path() / "port").string()
                         : WinePrefix() + "/dosdevices/com" + std::to_string(comPort_);
@@ -351,8 +347,8 @@ int Session::Start(const std::vector<std::string>& argv) {
   std::map<std::string, std::string> env;
   if (!Target::Get().wine()) {
     // the run's own settings and home, so that nothing of the user's is read or written
-    env["XDG_CONFIG_HOME"] = (folder_.path() / "config").string();
-    env["HOME"] = folder_.path().string();
+    env["XDG_CONFIG_HOME"] = (home() / ".config").string();
+    env["HOME"] = home().string();
   }
   return RunProgram(argv, env, OutPath(), ErrPath());
 }
@@ -375,13 +371,9 @@ CliRun Session::Collect(int status) {
   // a plain search: sends run on several threads, and compiling a std::regex on each of them at
   // once races inside the standard library's locale cache
   constexpr std::string_view kPortTag = "port COM";
-  if (const std::size_t at = run.trace.find(kPortTag); at != std::string::npos) {
-    std::size_t digits = at + kPortTag.size();
-    int port = 0;
-    while (digits < run.trace.size() && std::isdigit(static_cast<unsigned char>(run.trace[digits])))
-      port = port * 10 + (run.trace[digits++] - '0');
-    if (digits > at + kPortTag.size()) run.port = port;
-  }
+  if (const std::size_t at = run.trace.find(kPortTag); at != std::string::npos)
+    std::from_chars(run.trace.data() + at + kPortTag.size(), run.trace.data() + run.trace.size(),
+                    run.port);
   return run;
 }
 

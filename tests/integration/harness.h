@@ -26,6 +26,7 @@ struct StoredObject {
   std::string title;
   std::size_t size = 0;
   std::string bytes;  // the stored object itself
+  bool operator==(const StoredObject&) const = default;
 };
 
 // handset-sim as a child process, serving the client's port until it is stopped or destroyed.
@@ -98,7 +99,7 @@ class StoredSettings {
   std::filesystem::path configFolder_;
 };
 
-// One run against a fresh simulator: a configuration folder, a port, the simulator.
+// One run against a fresh simulator: a home of its own, a port, the simulator.
 class Session {
  public:
   explicit Session(const std::vector<std::string>& simOptions);
@@ -122,6 +123,8 @@ class Session {
   StoredSettings& settings() { return settings_; }
   const SimulatedHandset& handset() const { return *handset_; }
   const std::filesystem::path& folder() const { return folder_.path(); }
+  // The runs' home, their settings under it.
+  std::filesystem::path home() const { return folder_.path() / "home"; }
 
  private:
   std::filesystem::path OutPath() const { return folder_.path() / "out"; }
