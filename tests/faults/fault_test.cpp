@@ -70,10 +70,6 @@ std::string TestName(std::string name) {
   return name;
 }
 
-std::string SimStep(const std::string& step) {
-  return step == "download-query" ? "query@2" : step;
-}
-
 std::function<std::string(int)> EventAt(std::uint8_t event) {
   return [event](int port) { return EventLine(event, port); };
 }
@@ -109,7 +105,8 @@ std::vector<FaultCase> Cases() {
   };
   for (const std::vector<std::string>* steps : {&detection, &download}) {
     for (const std::string& step : *steps) {
-      const std::string sim = SimStep(step);
+      // the download's query is the handset's second
+      const std::string sim = step == "download-query" ? "query@2" : step;
       add(step, "silence", {"--stall-at", sim}, Ending::kTimeOut, kEventPortTimeout);
       add(step, "garbage", {"--garbage=" + sim}, Ending::kTimeOut, kEventUnexpectedResponse);
       add(step, "error", {"--error-at", sim}, Ending::kPrompt, kEventUnexpectedResponse);
@@ -242,18 +239,13 @@ std::filesystem::path ObjectPath(const std::string& name) {
   return std::filesystem::exists(sample) ? sample : Scratch() / name;
 }
 
-std::string FaultCli() {
-  const char* exe = std::getenv("VANDREL_E2E_FAULT_CLI");
-  return exe != nullptr && *exe != '\0' ? exe : FAULT_CLI_PATH;
-}
-
 FaultOutcome RunCaseOnce(const FaultCase& fault) {
   Session session(fault.simOptions);
   const std::filesystem::path report = session.folder() / "report";
   const std::filesystem::path gate = session.folder() / "gate";
   const std::filesystem::path file = ObjectPath(fault.file);
   const Target& target = Target::Get();
-  std::vector<std::string> argv = target.Launch(FaultCli());
+  std::vector<std::string> argv = target.Launch(EnvOr("VANDREL_E2E_FAULT_CLI", FAULT_CLI_PATH));
   argv.insert(argv.end(),
               {std::to_string(kClockScale), target.FilePath(report), target.FilePath(gate)});
   for (std::string& argument :

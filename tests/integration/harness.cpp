@@ -30,11 +30,6 @@ constexpr int kWineServerLingerSeconds = 30;
 // A simulator asked to end is given this long before it is killed.
 constexpr int kStopLimitSeconds = 5;
 
-std::string EnvOr(const char* name, const std::string& fallback) {
-  const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0' ? value : fallback;
-}
-
 // "21-29" (or "21"): the Wine COM numbers this suite may use.
 std::vector<int> ParsePorts(const std::string& text) {
   const std::size_t dash = text.find('-');
@@ -77,6 +72,11 @@ bool IsWineLine(std::string_view line) {
 }
 
 }  // namespace
+
+std::string EnvOr(const char* name, const std::string& fallback) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0' ? value : fallback;
+}
 
 std::string ConsoleText(std::string text) {
   if (!Target::Get().wine()) return text;
@@ -127,10 +127,6 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::map<std::string, st
     return -1;
   return pid;
 }
-
-}  // namespace
-
-namespace {
 
 // Waits up to `limit` for `pid` to end: its exit status (-1 when it did not exit), nothing while
 // it runs.

@@ -140,6 +140,9 @@ class Session {
 
 inline constexpr int kRunLimitSeconds = 240;
 
+// The environment variable `name`, or `fallback` when it is unset or empty.
+std::string EnvOr(const char* name, const std::string& fallback);
+
 // Runs `argv` with `environment` added, stdout and stderr into the files given; the exit status.
 // A program still running after `limitSeconds` has hung: it is killed (status -1).
 int RunProgram(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,

@@ -228,15 +228,19 @@ TEST(HandsetSim, MisbehavesFromTheChosenArrivalOfAStep) {
   }
 }
 
-TEST(HandsetSim, StoresEachObjectWithItsManifestLine) {
+TEST(HandsetSim, StoresEachObjectItTakesWithItsManifestLine) {
   TempFolder store;
-  SimulatedHandset handset({"--store", store.path().string()});
-  ASSERT_TRUE(handset.ready());
-
-  EXPECT_EQ(SendObject(handset, "abcde", 102, "abc"), "\r\nOK\r\n");
   // Object bytes that look like commands and answer words are data all the same.
   std::string binary = "AT\rOK\r\nERROR\r\n";
   for (int i = 0; i < 1000; ++i) binary += static_cast<char>(i * 7);
+  SimulatedHandset handset(
+      {"--store", store.path().string(), "--free-memory", std::to_string(binary.size())});
+  ASSERT_TRUE(handset.ready());
+
+  EXPECT_EQ(SendObject(handset, "abcde", 102, "abc"), "\r\nOK\r\n");
+  // what the free memory holds is taken, one byte more is refused
+  EXPECT_THAT(OpenDownload(handset, "", 1, binary.size() + 1),
+              EndsWith("\r\n+CME ERROR: 100,65523\r\n"));
   EXPECT_EQ(SendObject(handset, "\xE9t\xE9", 1, binary), "\r\nOK\r\n");
   EXPECT_EQ(handset.Exchange("AT+KDOBJ=1,0"), "AT+KDOBJ=1,0\r\r\nOK\r\n");
 
@@ -246,15 +250,6 @@ TEST(HandsetSim, StoresEachObjectWithItsManifestLine) {
             "102\tabcde\t3\tba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad\n"
             "1\t\xC3\xA9t\xC3\xA9\t" +
                 std::to_string(binary.size()) + "\t" + Digest(binary) + "\n");
-}
-
-// What the free memory holds is taken, one byte more is refused; a refused ADPCM sound, with
-// the object kept or refused, is the end-to-end sends'.
-TEST(HandsetSim, TakesAnObjectAsLargeAsItsFreeMemory) {
-  SimulatedHandset handset({"--free-memory", "3"});
-  ASSERT_TRUE(handset.ready());
-  EXPECT_THAT(OpenDownload(handset, "", 102, 4), EndsWith("\r\n+CME ERROR: 100,65523\r\n"));
-  EXPECT_EQ(SendObject(handset, "", 102, "abc"), "\r\nOK\r\n");
 }
 
 // The link to the port lasts as long as the simulator.
