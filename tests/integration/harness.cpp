@@ -278,9 +278,6 @@ std::vector<std::string> Target::Launch(const std::string& program) const {
   return {wineLauncher_, program};
 }
 
-StoredSettings::StoredSettings(const std::filesystem::path& configFolder)
-    : configFolder_(configFolder) {}
-
 void StoredSettings::Set(const std::string& name, std::uint32_t value) {
   if (Target::Get().wine()) {
     WineReg({"add", kWineSettingsKey, "/v", name, "/t", "REG_DWORD", "/d", std::to_string(value),

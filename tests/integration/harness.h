@@ -91,7 +91,8 @@ class Target {
 // own configuration folder natively, the Wine prefix's registry under Wine.
 class StoredSettings {
  public:
-  explicit StoredSettings(const std::filesystem::path& configFolder);
+  explicit StoredSettings(std::filesystem::path configFolder)
+      : configFolder_(std::move(configFolder)) {}
   void Set(const std::string& name, std::uint32_t value);
   std::optional<std::uint32_t> Get(const std::string& name) const;
 
