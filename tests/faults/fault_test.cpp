@@ -366,9 +366,7 @@ TEST_P(Fault, EndsWithItsMessageInTimeAndLeavesThePortFree) {
     EXPECT_TRUE(run.stored.empty());
     ASSERT_NE(run.port, 0) << run.trace;
     const std::string expected =
-        fault.message
-            ? Labelled(Target::Get().FilePath(ObjectPath(fault.file)), fault.message(run.port))
-            : "";
+        Labelled(Target::Get().FilePath(ObjectPath(fault.file)), fault.message(run.port));
     EXPECT_EQ(run.err.substr(0, expected.size()), expected) << run.err << run.trace;
     const std::uint64_t limit =
         fault.ending == Ending::kPrompt ? kPromptLimitMs

@@ -79,13 +79,10 @@ std::vector<std::string> WithSamplePaths(const std::vector<std::string>& argumen
                                          const std::filesystem::path& scratch) {
   std::vector<std::string> paths;
   for (const std::string& argument : arguments) {
-    if (argument.starts_with("--")) {
-      paths.push_back(argument);
-      continue;
-    }
-    std::filesystem::path path = Sample(argument);
-    if (!std::filesystem::exists(path)) path = scratch / argument;
-    paths.push_back(Target::Get().FilePath(path));
+    const std::filesystem::path sample = Sample(argument);
+    const std::filesystem::path path =
+        std::filesystem::exists(sample) ? sample : scratch / argument;
+    paths.push_back(argument.starts_with("--") ? argument : Target::Get().FilePath(path));
   }
   return paths;
 }
