@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
+#include <charconv>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -27,24 +27,16 @@ namespace vandrel::e2e {
 namespace {
 
 constexpr int kWineServerLingerSeconds = 30;
+// A simulator asked to end is given this long before it is killed.
+constexpr int kStopLimitSeconds = 5;
 
-std::string EnvOr(const char* name, const std::string& fallback) {
-  const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0' ? value : fallback;
-}
-
-// "21-29" or "21,22": the Wine COM numbers this suite may use.
+// "21-29" (or "21"): the Wine COM numbers this suite may use.
 std::vector<int> ParsePorts(const std::string& text) {
-  std::vector<int> ports;
   const std::size_t dash = text.find('-');
-  if (dash != std::string::npos) {
-    for (int port = std::stoi(text.substr(0, dash)); port <= std::stoi(text.substr(dash + 1));
-         ++port)
-      ports.push_back(port);
-    return ports;
-  }
-  std::stringstream list(text);
-  for (std::string item; std::getline(list, item, ',');) ports.push_back(std::stoi(item));
+  const int first = std::stoi(text.substr(0, dash));
+  const int last = dash == std::string::npos ? first : std::stoi(text.substr(dash + 1));
+  std::vector<int> ports;
+  for (int port = first; port <= last; ++port) ports.push_back(port);
   return ports;
 }
 
@@ -80,6 +72,11 @@ bool IsWineLine(std::string_view line) {
 }
 
 }  // namespace
+
+std::string EnvOr(const char* name, const std::string& fallback) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0' ? value : fallback;
+}
 
 std::string ConsoleText(std::string text) {
   if (!Target::Get().wine()) return text;
@@ -131,6 +128,24 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::map<std::string, st
   return pid;
 }
 
+// Waits up to `limit` for `pid` to end: its exit status (-1 when it did not exit), nothing while
+// it runs.
+std::optional<int> AwaitEnd(pid_t pid, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  int status = 0;
+  for (pid_t ended = 0; ended != pid; ended = waitpid(pid, &status, WNOHANG)) {
+    if (ended < 0) return -1;
+    if (std::chrono::steady_clock::now() > deadline) return std::nullopt;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void Kill(pid_t pid) {
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+}
+
 }  // namespace
 
 int RunProgram(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
@@ -146,18 +161,10 @@ int RunProgram(const std::vector<std::string>& argv, const std::map<std::string,
   const pid_t pid = Spawn(argv, env, actions);
   posix_spawn_file_actions_destroy(&actions);
   if (pid < 0) return -1;
-  int status = 0;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
-  for (pid_t ended = 0; ended != pid; ended = waitpid(pid, &status, WNOHANG)) {
-    if (ended < 0) return -1;
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      return -1;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (const std::optional<int> status = AwaitEnd(pid, std::chrono::seconds(limitSeconds)))
+    return *status;
+  Kill(pid);
+  return -1;
 }
 
 SimulatedHandset::SimulatedHandset(const std::vector<std::string>& options,
@@ -165,15 +172,18 @@ SimulatedHandset::SimulatedHandset(const std::vector<std::string>& options,
     : store_(store) {
   int output[2];
   if (pipe2(output, O_CLOEXEC) != 0) return;
-  std::vector<std::string> argv{HANDSET_SIM_PATH, "--store", store.string()};
+  std::vector<std::string> argv{HANDSET_SIM_PATH};
+  if (!store.empty()) argv.insert(argv.end(), {"--store", store.string()});
   if (!link.empty()) argv.insert(argv.end(), {"--link", link});
   argv.insert(argv.end(), options.begin(), options.end());
   const std::string log = (store.parent_path() / "handset-sim.log").string();
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (!store.empty()) {
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  }
   pid_ = Spawn(argv, {}, actions);
   posix_spawn_file_actions_destroy(&actions);
   close(output[1]);
@@ -182,11 +192,20 @@ SimulatedHandset::SimulatedHandset(const std::vector<std::string>& options,
   close(output[0]);
 }
 
-SimulatedHandset::~SimulatedHandset() {
-  if (pid_ <= 0) return;
+int SimulatedHandset::AwaitExit(std::chrono::milliseconds limit) {
+  if (pid_ <= 0) return -1;
+  const std::optional<int> status = AwaitEnd(pid_, limit);
+  if (status) pid_ = -1;
+  return status.value_or(-1);
+}
+
+int SimulatedHandset::Stop() {
+  if (pid_ <= 0) return -1;
   kill(pid_, SIGTERM);
-  int status = 0;
-  waitpid(pid_, &status, 0);
+  const int status = AwaitExit(std::chrono::seconds(kStopLimitSeconds));
+  if (pid_ > 0) Kill(pid_);
+  pid_ = -1;
+  return status;
 }
 
 std::vector<StoredObject> SimulatedHandset::Stored() const {
@@ -259,9 +278,6 @@ std::vector<std::string> Target::Launch(const std::string& program) const {
   return {wineLauncher_, program};
 }
 
-StoredSettings::StoredSettings(const std::filesystem::path& configFolder)
-    : configFolder_(configFolder) {}
-
 void StoredSettings::Set(const std::string& name, std::uint32_t value) {
   if (Target::Get().wine()) {
     WineReg({"add", kWineSettingsKey, "/v", name, "/t", "REG_DWORD", "/d", std::to_string(value),
@@ -289,8 +305,9 @@ std::optional<std::uint32_t> StoredSettings::Get(const std::string& name) const 
 }
 
 Session::Session(const std::vector<std::string>& simOptions)
-    : comPort_(Target::Get().AcquirePort()), settings_(folder_.path() / "config") {
+    : comPort_(Target::Get().AcquirePort()), settings_(home() / ".config") {
   std::filesystem::create_directories(folder_.path() / "store");
+  std::filesystem::create_directories(home());
   // the client opens a link, so that another simulator can take the port's place
   link_ = comPort_ == 0 ? (folder_.path() / "port").string()
                         : WinePrefix() + "/dosdevices/com" + std::to_string(comPort_);
@@ -323,8 +340,8 @@ int Session::Start(const std::vector<std::string>& argv) {
   std::map<std::string, std::string> env;
   if (!Target::Get().wine()) {
     // the run's own settings and home, so that nothing of the user's is read or written
-    env["XDG_CONFIG_HOME"] = (folder_.path() / "config").string();
-    env["HOME"] = folder_.path().string();
+    env["XDG_CONFIG_HOME"] = (home() / ".config").string();
+    env["HOME"] = home().string();
   }
   return RunProgram(argv, env, OutPath(), ErrPath());
 }
@@ -347,13 +364,9 @@ CliRun Session::Collect(int status) {
   // a plain search: sends run on several threads, and compiling a std::regex on each of them at
   // once races inside the standard library's locale cache
   constexpr std::string_view kPortTag = "port COM";
-  if (const std::size_t at = run.trace.find(kPortTag); at != std::string::npos) {
-    std::size_t digits = at + kPortTag.size();
-    int port = 0;
-    while (digits < run.trace.size() && std::isdigit(static_cast<unsigned char>(run.trace[digits])))
-      port = port * 10 + (run.trace[digits++] - '0');
-    if (digits > at + kPortTag.size()) run.port = port;
-  }
+  if (const std::size_t at = run.trace.find(kPortTag); at != std::string::npos)
+    std::from_chars(run.trace.data() + at + kPortTag.size(), run.trace.data() + run.trace.size(),
+                    run.port);
   return run;
 }
 

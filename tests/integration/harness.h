@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
@@ -25,19 +26,25 @@ struct StoredObject {
   std::string title;
   std::size_t size = 0;
   std::string bytes;  // the stored object itself
+  bool operator==(const StoredObject&) const = default;
 };
 
-// handset-sim as a child process, serving the client's port until it is destroyed.
+// handset-sim as a child process, serving the client's port until it is stopped or destroyed.
 class SimulatedHandset {
  public:
-  // `link`, when not empty, is made a symbolic link to the pseudo-terminal.
-  SimulatedHandset(const std::vector<std::string>& options, const std::filesystem::path& store,
-                   const std::string& link);
-  ~SimulatedHandset();
+  // `store` and `link`, when not empty, are passed as --store and --link; the simulator's log goes
+  // beside the store.
+  explicit SimulatedHandset(const std::vector<std::string>& options,
+                            const std::filesystem::path& store = {}, const std::string& link = {});
+  ~SimulatedHandset() { Stop(); }
   SimulatedHandset(const SimulatedHandset&) = delete;
   SimulatedHandset& operator=(const SimulatedHandset&) = delete;
   const std::string& path() const { return path_; }
   std::vector<StoredObject> Stored() const;
+  // Waits for the process to end by itself: its exit status, or -1 when it has not within `limit`.
+  int AwaitExit(std::chrono::milliseconds limit);
+  // Asks the process to end, kills it when it does not within a few seconds: its exit status.
+  int Stop();
 
  private:
   int pid_ = -1;
@@ -84,7 +91,8 @@ class Target {
 // own configuration folder natively, the Wine prefix's registry under Wine.
 class StoredSettings {
  public:
-  explicit StoredSettings(const std::filesystem::path& configFolder);
+  explicit StoredSettings(std::filesystem::path configFolder)
+      : configFolder_(std::move(configFolder)) {}
   void Set(const std::string& name, std::uint32_t value);
   std::optional<std::uint32_t> Get(const std::string& name) const;
 
@@ -92,7 +100,7 @@ class StoredSettings {
   std::filesystem::path configFolder_;
 };
 
-// One run against a fresh simulator: a configuration folder, a port, the simulator.
+// One run against a fresh simulator: a home of its own, a port, the simulator.
 class Session {
  public:
   explicit Session(const std::vector<std::string>& simOptions);
@@ -116,6 +124,8 @@ class Session {
   StoredSettings& settings() { return settings_; }
   const SimulatedHandset& handset() const { return *handset_; }
   const std::filesystem::path& folder() const { return folder_.path(); }
+  // The runs' home, their settings under it.
+  std::filesystem::path home() const { return folder_.path() / "home"; }
 
  private:
   std::filesystem::path OutPath() const { return folder_.path() / "out"; }
@@ -130,6 +140,9 @@ class Session {
 };
 
 inline constexpr int kRunLimitSeconds = 240;
+
+// The environment variable `name`, or `fallback` when it is unset or empty.
+std::string EnvOr(const char* name, const std::string& fallback);
 
 // Runs `argv` with `environment` added, stdout and stderr into the files given; the exit status.
 // A program still running after `limitSeconds` has hung: it is killed (status -1).

@@ -7,7 +7,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -21,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/scratch_folder.h"
+#include "tests/integration/harness.h"
 #include "tools/handset-sim/command_line.h"
 #include "tools/handset-sim/sha256.h"
 
@@ -36,9 +35,6 @@ using testing::StartsWith;
 constexpr auto kAnswerTimeout = 3s;
 constexpr auto kQuietTime = 700ms;
 constexpr auto kExitTimeout = 5s;
-// A line nobody reads is full after a few rounds of writing.
-constexpr int kMaxFillRounds = 10;
-constexpr auto kFillPause = 200ms;
 
 // Everything a handset may end an answer with.
 bool HasFinalAnswer(const std::string& text) {
@@ -50,35 +46,15 @@ using TempFolder = vandrel::ScratchFolder;
 using vandrel::ReadWhole;
 
 // One simulator process and the client's end of its line.
-class SimulatedHandset {
+class SimulatedHandset : public vandrel::e2e::SimulatedHandset {
  public:
-  explicit SimulatedHandset(std::vector<std::string> arguments) {
-    int output[2];
-    if (pipe(output) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(output[1], STDOUT_FILENO);
-      close(output[0]);
-      close(output[1]);
-      std::vector<char*> argv{const_cast<char*>(HANDSET_SIM_PATH)};
-      for (std::string& argument : arguments) argv.push_back(argument.data());
-      argv.push_back(nullptr);
-      execv(HANDSET_SIM_PATH, argv.data());
-      _exit(127);
-    }
-    close(output[1]);
-    char c = 0;
-    while (read(output[0], &c, 1) == 1 && c != '\n') path_ += c;
-    close(output[0]);
-    port_ = open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-  }
-
+  explicit SimulatedHandset(const std::vector<std::string>& arguments)
+      : vandrel::e2e::SimulatedHandset(arguments),
+        port_(open(path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {}
   ~SimulatedHandset() {
     if (port_ >= 0) close(port_);
-    Stop();
   }
 
-  const std::string& path() const { return path_; }
   bool ready() const { return port_ >= 0; }
 
   void Write(std::string_view bytes) {
@@ -124,24 +100,6 @@ class SimulatedHandset {
   }
   bool hungUp() const { return hungUp_; }
 
-  // Writes without waiting until the line takes no more, then again after pauses: true when a
-  // round takes nothing at all, so that nobody reads the line. (A pseudo-terminal moves bytes
-  // between its buffers after a while, so one EAGAIN alone proves nothing.)
-  bool LineBacksUp() {
-    const std::string chunk(4096, 'x');
-    for (int round = 0; round < kMaxFillRounds; ++round) {
-      std::size_t taken = 0;
-      ssize_t count = 0;
-      while ((count = write(port_, chunk.data(), chunk.size())) > 0) {
-        taken += static_cast<std::size_t>(count);
-      }
-      if (errno != EAGAIN) return false;
-      if (taken == 0 && round > 0) return true;
-      std::this_thread::sleep_for(kFillPause);
-    }
-    return false;
-  }
-
   // True when a write takes nothing and the port does not even report room for one.
   bool WriteBlocked() {
     pollfd waiting{port_, POLLOUT, 0};
@@ -160,38 +118,10 @@ class SimulatedHandset {
     port_ = -1;
     // the simulator notices the closed port within one of its 100 ms polls
     std::this_thread::sleep_for(300ms);
-    port_ = open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-  }
-
-  // Waits for the process to end by itself; returns its exit status, or -1 if it did not end.
-  int AwaitExit(Clock::duration limit = kExitTimeout) {
-    const auto deadline = Clock::now() + limit;
-    while (pid_ > 0 && Clock::now() < deadline) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-      }
-      std::this_thread::sleep_for(20ms);
-    }
-    return -1;
-  }
-
-  int Stop() {
-    if (pid_ <= 0) return -1;
-    kill(pid_, SIGTERM);
-    const int status = AwaitExit();
-    if (pid_ > 0) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-      pid_ = -1;
-    }
-    return status;
+    port_ = open(path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
   }
 
  private:
-  pid_t pid_ = -1;
-  std::string path_;
   int port_ = -1;
   bool hungUp_ = false;
 };
@@ -223,15 +153,6 @@ std::string Digest(std::string_view bytes) {
   vandrel::sim::Sha256 hash;
   hash.Update(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
   return vandrel::sim::Sha256::ToHex(hash.Finish());
-}
-
-// A WAV header up to its format tag, then some sound bytes.
-std::string WavWithTag(std::uint16_t tag) {
-  std::string wav = "RIFF\x40\x00\x00\x00WAVEfmt \x1e\x00\x00\x00"s;
-  wav += static_cast<char>(tag & 0xff);
-  wav += static_cast<char>(tag >> 8);
-  wav += std::string(60, '\x11');
-  return wav;
 }
 
 TEST(HandsetSim, AnswersEachCommandAsAHandsetDoes) {
@@ -269,7 +190,6 @@ TEST(HandsetSim, OptionsChangeTheAnswersTheyName) {
       {{"--plain-modem"}, "ATI3", "ATI3\r\r\nData/Fax Modem 56000\r\n\r\nOK\r\n"},
       {{"--no-object-capability"}, "AT+KDOBJ?", "AT+KDOBJ?\r\r\nERROR\r\n"},
       {{"--no-imei"}, "AT+CGSN", "AT+CGSN\r\r\nERROR\r\n"},
-      {{"--free-memory", "12"}, "AT+KDOBJ?", "AT+KDOBJ?\r\r\n+KDOBJ: 12\r\n\r\nOK\r\n"},
   };
   for (const auto& row : rows) {
     SimulatedHandset handset(row.options);
@@ -293,43 +213,34 @@ TEST(CommandLineReader, HuntsForTheAttentionAndCountsWhatItThrowsAway) {
 }
 
 TEST(HandsetSim, MisbehavesFromTheChosenArrivalOfAStep) {
-  {
-    SimulatedHandset handset({"--error-at", "query@2=65523", "--stall-at", "cgsn@2"});
-    ASSERT_TRUE(handset.ready());
-    const std::string refused = "AT+KDOBJ?\r\r\n+CME ERROR: 100,65523\r\n";
-    EXPECT_EQ(handset.Exchange("AT+KDOBJ?"), "AT+KDOBJ?\r\r\n+KDOBJ: 4000000\r\n\r\nOK\r\n");
-    EXPECT_EQ(handset.Exchange("AT+CGSN"), "AT+CGSN\r\r\n353490071234568\r\n\r\nOK\r\n");
-    EXPECT_EQ(handset.Exchange("AT+KDOBJ?"), refused);
-    EXPECT_EQ(handset.Exchange("AT+KDOBJ?"), refused);
-    EXPECT_EQ(handset.TryExchange("AT+CGSN"), "");
-  }
-  {
-    // Held at the second object's data phase: its CONNECT comes, its bytes back up.
-    SimulatedHandset handset({"--hold-at", "object-data@2"});
-    ASSERT_TRUE(handset.ready());
-    EXPECT_EQ(SendObject(handset, "", 102, "abc"), "\r\nOK\r\n");
-    EXPECT_THAT(handset.Exchange("AT+KDOBJ=2,1,0,102,4000000"), EndsWith("\r\nCONNECT\r\n"));
-    EXPECT_TRUE(handset.LineBacksUp());
-    const auto stopping = Clock::now();
-    EXPECT_EQ(handset.Stop(), EXIT_SUCCESS);
-    EXPECT_LT(Clock::now() - stopping, 1s);
-  }
+  SimulatedHandset handset({"--error-at", "query@2=65523", "--stall-at", "cgsn@2"});
+  ASSERT_TRUE(handset.ready());
+  const std::string refused = "AT+KDOBJ?\r\r\n+CME ERROR: 100,65523\r\n";
+  EXPECT_EQ(handset.Exchange("AT+KDOBJ?"), "AT+KDOBJ?\r\r\n+KDOBJ: 4000000\r\n\r\nOK\r\n");
+  EXPECT_EQ(handset.Exchange("AT+CGSN"), "AT+CGSN\r\r\n353490071234568\r\n\r\nOK\r\n");
+  EXPECT_EQ(handset.Exchange("AT+KDOBJ?"), refused);
+  EXPECT_EQ(handset.Exchange("AT+KDOBJ?"), refused);
+  EXPECT_EQ(handset.TryExchange("AT+CGSN"), "");
   for (const char* bad : {"query@0", "query@x", "query@", "quer@2"}) {
-    SimulatedHandset handset({"--stall-at", bad});
-    EXPECT_FALSE(handset.ready()) << bad;
-    EXPECT_EQ(handset.AwaitExit(), EXIT_FAILURE) << bad;
+    SimulatedHandset refusing({"--stall-at", bad});
+    EXPECT_FALSE(refusing.ready()) << bad;
+    EXPECT_EQ(refusing.AwaitExit(kExitTimeout), EXIT_FAILURE) << bad;
   }
 }
 
-TEST(HandsetSim, StoresEachObjectWithItsManifestLine) {
+TEST(HandsetSim, StoresEachObjectItTakesWithItsManifestLine) {
   TempFolder store;
-  SimulatedHandset handset({"--store", store.path().string()});
-  ASSERT_TRUE(handset.ready());
-
-  EXPECT_EQ(SendObject(handset, "abcde", 102, "abc"), "\r\nOK\r\n");
   // Object bytes that look like commands and answer words are data all the same.
   std::string binary = "AT\rOK\r\nERROR\r\n";
   for (int i = 0; i < 1000; ++i) binary += static_cast<char>(i * 7);
+  SimulatedHandset handset(
+      {"--store", store.path().string(), "--free-memory", std::to_string(binary.size())});
+  ASSERT_TRUE(handset.ready());
+
+  EXPECT_EQ(SendObject(handset, "abcde", 102, "abc"), "\r\nOK\r\n");
+  // what the free memory holds is taken, one byte more is refused
+  EXPECT_THAT(OpenDownload(handset, "", 1, binary.size() + 1),
+              EndsWith("\r\n+CME ERROR: 100,65523\r\n"));
   EXPECT_EQ(SendObject(handset, "\xE9t\xE9", 1, binary), "\r\nOK\r\n");
   EXPECT_EQ(handset.Exchange("AT+KDOBJ=1,0"), "AT+KDOBJ=1,0\r\r\nOK\r\n");
 
@@ -339,23 +250,6 @@ TEST(HandsetSim, StoresEachObjectWithItsManifestLine) {
             "102\tabcde\t3\tba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad\n"
             "1\t\xC3\xA9t\xC3\xA9\t" +
                 std::to_string(binary.size()) + "\t" + Digest(binary) + "\n");
-}
-
-TEST(HandsetSim, RefusesWhatTheHandsetCannotTake) {
-  TempFolder store;
-  SimulatedHandset handset(
-      {"--store", store.path().string(), "--refuse-adpcm", "--free-memory", "100"});
-  ASSERT_TRUE(handset.ready());
-
-  EXPECT_EQ(SendObject(handset, "ring", 1, WavWithTag(0x0101)), "\r\n+CME ERROR: 100,65525\r\n");
-  EXPECT_THAT(OpenDownload(handset, "", 102, 101), EndsWith("\r\n+CME ERROR: 100,65523\r\n"));
-  // The PCM rendition of the same sound, exactly as large as the free memory, is kept.
-  std::string pcm = WavWithTag(0x0001);
-  pcm.resize(100, '\x22');
-  EXPECT_EQ(SendObject(handset, "ring", 1, pcm), "\r\nOK\r\n");
-
-  EXPECT_EQ(ReadWhole(store.path() / "manifest.tsv"), "1\tring\t100\t" + Digest(pcm) + "\n");
-  EXPECT_FALSE(std::filesystem::exists(store.path() / "object-0002.bin"));
 }
 
 // The link to the port lasts as long as the simulator.
@@ -373,79 +267,64 @@ TEST(HandsetSim, HoldsEveryWriteOfTheClientWithCtsLowOnALinkedPort) {
   EXPECT_FALSE(std::filesystem::is_symlink(link));
 }
 
+// A +CME error after the title's bytes, or after the object's, which is then not kept.
 TEST(HandsetSim, AnswersCmeErrorsAfterTheDataPhases) {
-  const struct {
-    std::vector<std::string> options;
-    std::string titleAnswer;
-    std::string objectAnswer;
-  } rows[] = {
-      {{"--title-error", "65533"}, "\r\n+CME ERROR: 100,65533\r\n", "\r\nOK\r\n"},
-      {{"--object-error", "65524"}, "\r\nOK\r\n", "\r\n+CME ERROR: 100,65524\r\n"},
-      {{"--error-at", "object-data"}, "\r\nOK\r\n", "\r\nERROR\r\n"},
-  };
-  for (const auto& row : rows) {
+  const std::string refused = "\r\n+CME ERROR: 100,65533\r\n";
+  for (const bool title : {true, false}) {
     TempFolder store;
-    std::vector<std::string> options = row.options;
-    options.insert(options.end(), {"--store", store.path().string()});
-    SimulatedHandset handset(options);
+    SimulatedHandset handset(
+        {title ? "--title-error" : "--object-error", "65533", "--store", store.path().string()});
     ASSERT_TRUE(handset.ready());
     for (const char* command : {"AT+KDOBJ=1,1", "AT+KDOBJ=2,1,3,0,4"}) handset.Exchange(command);
     handset.Write("name");
-    EXPECT_EQ(handset.Collect(HasFinalAnswer, kAnswerTimeout), row.titleAnswer);
+    EXPECT_EQ(handset.Collect(HasFinalAnswer, kAnswerTimeout), title ? refused : "\r\nOK\r\n");
     EXPECT_THAT(handset.Exchange("AT+KDOBJ=2,1,0,220,5"), EndsWith("CONNECT\r\n"));
     handset.Write("vcard");
-    EXPECT_EQ(handset.Collect(HasFinalAnswer, kAnswerTimeout), row.objectAnswer);
-    const bool kept = row.objectAnswer == "\r\nOK\r\n";
-    EXPECT_EQ(std::filesystem::exists(store.path() / "object-0001.bin"), kept);
+    EXPECT_EQ(handset.Collect(HasFinalAnswer, kAnswerTimeout), title ? "\r\nOK\r\n" : refused);
+    EXPECT_EQ(std::filesystem::exists(store.path() / "object-0001.bin"), title);
     EXPECT_FALSE(std::filesystem::exists(store.path() / ".incoming"));
   }
 }
 
 TEST(HandsetSim, EndsAfterOneDownloadOrAHangUp) {
   TempFolder store;
-  {
-    SimulatedHandset handset({"--once", "--store", store.path().string()});
-    ASSERT_TRUE(handset.ready());
-    EXPECT_EQ(SendObject(handset, "", 103, "png"), "\r\nOK\r\n");
-    EXPECT_EQ(handset.AwaitExit(500ms), -1) << "ended before the closing command";
-    handset.Exchange("AT+KDOBJ=1,0");
-    EXPECT_EQ(handset.AwaitExit(), EXIT_SUCCESS);
-  }
-  {
-    // All of the object arrives, and the line drops instead of the final answer.
-    const std::filesystem::path link = store.path() / "com5";
-    SimulatedHandset handset(
-        {"--hangup-at", "object-data", "--link", link.string(), "--store", store.path().string()});
-    ASSERT_TRUE(handset.ready());
-    EXPECT_EQ(SendObject(handset, "t", 220, "vcard"), "");
-    EXPECT_TRUE(handset.hungUp());
-    EXPECT_EQ(handset.AwaitExit(), EXIT_SUCCESS);
-    EXPECT_FALSE(std::filesystem::is_symlink(link));
-  }
+  SimulatedHandset once({"--once", "--store", store.path().string()});
+  ASSERT_TRUE(once.ready());
+  EXPECT_EQ(SendObject(once, "", 103, "png"), "\r\nOK\r\n");
+  EXPECT_EQ(once.AwaitExit(500ms), -1) << "ended before the closing command";
+  once.Exchange("AT+KDOBJ=1,0");
+  EXPECT_EQ(once.AwaitExit(kExitTimeout), EXIT_SUCCESS);
+
+  // All of the object arrives, and the line drops instead of the final answer.
+  const std::filesystem::path link = store.path() / "com5";
+  SimulatedHandset dropping(
+      {"--hangup-at", "object-data", "--link", link.string(), "--store", store.path().string()});
+  ASSERT_TRUE(dropping.ready());
+  EXPECT_EQ(SendObject(dropping, "t", 220, "vcard"), "");
+  EXPECT_TRUE(dropping.hungUp());
+  EXPECT_EQ(dropping.AwaitExit(kExitTimeout), EXIT_SUCCESS);
+  EXPECT_FALSE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadWhole(store.path() / "manifest.tsv"), "103\t\t3\t" + Digest("png") + "\n");
   EXPECT_FALSE(std::filesystem::exists(store.path() / ".incoming"));
 }
 
 TEST(HandsetSim, PacesItsReadingAndSplitsItsAnswers) {
-  {
-    // 9600 bit/s take 960 bytes a second: 1200 bytes need 1.25 s.
-    SimulatedHandset handset({"--baud", "9600"});
-    ASSERT_TRUE(handset.ready());
-    EXPECT_THAT(OpenDownload(handset, "", 102, 1200), EndsWith("CONNECT\r\n"));
-    const auto start = Clock::now();
-    handset.Write(std::string(1200, 'x'));
-    EXPECT_EQ(handset.Collect(HasFinalAnswer, kAnswerTimeout), "\r\nOK\r\n");
-    EXPECT_GE(Clock::now() - start, 1100ms);
-  }
-  {
-    SimulatedHandset handset({"--split", "4", "--split-pause", "60"});
-    ASSERT_TRUE(handset.ready());
-    int reads = 0;
-    handset.Write("ATI3\r");
-    EXPECT_EQ(handset.Collect(HasFinalAnswer, kAnswerTimeout, &reads),
-              "ATI3\r\r\nKESTA Simulated Handset\r\n\r\nOK\r\n");
-    EXPECT_GE(reads, 5);
-  }
+  // 9600 bit/s take 960 bytes a second: 1200 bytes need 1.25 s.
+  SimulatedHandset paced({"--baud", "9600"});
+  ASSERT_TRUE(paced.ready());
+  EXPECT_THAT(OpenDownload(paced, "", 102, 1200), EndsWith("CONNECT\r\n"));
+  const auto start = Clock::now();
+  paced.Write(std::string(1200, 'x'));
+  EXPECT_EQ(paced.Collect(HasFinalAnswer, kAnswerTimeout), "\r\nOK\r\n");
+  EXPECT_GE(Clock::now() - start, 1100ms);
+
+  SimulatedHandset splitting({"--split", "4", "--split-pause", "60"});
+  ASSERT_TRUE(splitting.ready());
+  int reads = 0;
+  splitting.Write("ATI3\r");
+  EXPECT_EQ(splitting.Collect(HasFinalAnswer, kAnswerTimeout, &reads),
+            "ATI3\r\r\nKESTA Simulated Handset\r\n\r\nOK\r\n");
+  EXPECT_GE(reads, 5);
 }
 
 // Exclusive use does not hold back root, so the check opens the port as another user then;
