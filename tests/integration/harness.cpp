@@ -13,6 +13,7 @@
 #include <fstream>
 #include <regex>
 #include <sstream>
+#include <stdexcept>
 #include <thread>
 
 #include "app/settings.h"
@@ -258,7 +259,10 @@ std::string Target::FilePath(const std::filesystem::path& path) const {
 int Target::AcquirePort() {
   if (!wine_) return 0;
   std::unique_lock lock(mutex_);
-  portFreed_.wait(lock, [this] { return !freePorts_.empty(); });
+  // every session ends within one run's limit and gives its port back
+  if (!portFreed_.wait_for(lock, std::chrono::seconds(kRunLimitSeconds),
+                           [this] { return !freePorts_.empty(); }))
+    throw std::runtime_error("no COM port came free within a run's time limit");
   const int port = freePorts_.back();
   freePorts_.pop_back();
   return port;

@@ -42,22 +42,29 @@ class SettingsEndToEnd : public testing::Test {
   }
 };
 
-// A stored zero resets the list and the reset list is saved; a list of the user's own order is
-// tried from its first speed and kept; --lang and the port given apply to their run only.
-TEST_F(SettingsEndToEnd, StoredSpeedsAreUsedAndKeptAndRunOptionsAreNot) {
+// A stored zero resets the list and the reset list is saved; the port given applies to its run
+// only.
+TEST_F(SettingsEndToEnd, AStoredZeroSpeedResetsTheListAndTheResetListIsSaved) {
   Session session({});
   StoredSettings& settings = session.settings();
-  const std::string file = Target::Get().FilePath(Sample("contact.vcf"));
   std::array<std::uint32_t, 8> speeds = kOwnOrder;
   speeds[2] = 0;
   StoreSpeeds(settings, speeds);
   settings.Set("Port", kStoredPort);
-  const CliRun reset = session.Run("send", {"--lang", "en", file});
-  EXPECT_EQ(reset.status, 0) << reset.err;
-  EXPECT_THAT(reset.trace, HasSubstr("line speeds 115200 57600 19200 4800 38400 9600 2400 1200"));
+  const CliRun run =
+      session.Run("send", {"--lang", "en", Target::Get().FilePath(Sample("contact.vcf"))});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_THAT(run.trace, HasSubstr("line speeds 115200 57600 19200 4800 38400 9600 2400 1200"));
   EXPECT_EQ(StoredSpeeds(settings), kDefaultSpeeds);
   EXPECT_EQ(settings.Get("Port"), kStoredPort);
+}
 
+// A list of the user's own order is tried from its first speed and kept; --lang applies to its
+// run only.
+TEST_F(SettingsEndToEnd, StoredLanguageAndSpeedsSurviveARunAndLangAppliesToItsRunOnly) {
+  Session session({});
+  StoredSettings& settings = session.settings();
+  const std::string file = Target::Get().FilePath(Sample("contact.vcf"));
   StoreSpeeds(settings, kOwnOrder);
   settings.Set("Language", kFrench);
   const CliRun english = session.Run("send", {"--lang", "en", file});
