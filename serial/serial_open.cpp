@@ -133,6 +133,9 @@ int SerialOpen(int port, int speed, int readTimeoutMs, std::string& log, Clock& 
     CloseDevice(*record);
     return kOpenFailed;
   }
+  // whatever the device held from before this open (a late answer to the last user's command)
+  // is no answer of this conversation
+  record->handle->PurgeInput();
 
   record->rxTimedOut = false;
   record->readTimeoutMs = readTimeoutMs;
