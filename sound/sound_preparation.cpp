@@ -40,7 +40,9 @@ float GainFor(std::span<const float> samples, bool normalise) {
   if (!normalise) return 1.0f;
   float peak = 0;
   for (const float sample : samples) peak = std::max(peak, std::abs(sample));
-  return peak > 0 ? 1.0f / peak : 1.0f;
+  // A peak below the smallest normal float is silence for any output: its reciprocal would be
+  // infinite, and silence times infinity is not a number.
+  return peak >= std::numeric_limits<float>::min() ? 1.0f / peak : 1.0f;
 }
 
 }  // namespace
