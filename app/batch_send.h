@@ -19,10 +19,13 @@ struct BatchOptions {
 struct BatchResult {
   int sent = 0;
   int failed = 0;
+  // The user stopped the batch: the file under way counts as failed, the files after it as
+  // neither.
+  bool stopped = false;
 };
 
 // Sends `files` in order, one send each, without a window: the path that files given on the
-// command line take. Every failure has been shown when it returns.
+// command line take. Every failure has been shown when it returns, and a stop as "Interrupted".
 BatchResult RunBatch(const std::vector<std::string>& files, const BatchOptions& options,
                      const SendContext& send);
 

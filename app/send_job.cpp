@@ -55,13 +55,15 @@ bool RunSendJob(const SendContext& send, const MediaFile& file, std::string_view
   // the file's name and size from the start, not only once the download has begun
   send.progress.Begin(displayName, TXT_TRANSFER_INIT,
                       static_cast<std::uint32_t>(file.data().size()));
+  const int port = state.portSelection != nullptr ? state.portSelection->port : 1;
+  // declared before the link, so that the stop is lifted only once the link has closed the port
+  const SendStop::OnPort stoppable(send.stop, port);
   std::unique_ptr<HandsetLink> link;
   if (keptLink != nullptr && *keptLink && (*keptLink)->connected) {
     link = std::move(*keptLink);
     link->DropLateAnswer(kClosingAnswerWaitMs);
   } else {
     if (keptLink != nullptr) keptLink->reset();
-    const int port = state.portSelection != nullptr ? state.portSelection->port : 1;
     link = std::make_unique<HandsetLink>(send.Link(), port, send.lineSpeeds);
   }
   if (link->connected && ErrorCount() == 0) {
@@ -73,13 +75,15 @@ bool RunSendJob(const SendContext& send, const MediaFile& file, std::string_view
       link->SetUseAdpcm(accepts);
     }
   }
-  frontEnd.StartProgressFeed(send.progress);
-  link->Download(file, displayName, send.progress);
-  frontEnd.StopProgressFeed();
+  if (!send.stop.Requested()) {
+    frontEnd.StartProgressFeed(send.progress);
+    link->Download(file, displayName, send.progress);
+    frontEnd.StopProgressFeed();
+  }
   send.progress.Finish();
   const bool dialogPauses = state.patientWaits || frontEnd.ShowsProgressDialog();
   if (dialogPauses) send.clock.Sleep(kFullBarPauseMs);
-  const bool succeeded = CloseEventLog() == 0;
+  const bool succeeded = CloseEventLog() == 0 && !send.stop.Requested();
   if (succeeded) ShowNotice(send.ui, GetText(TXT_DOWNLOAD_OK));
   frontEnd.CloseProgress();
   if (dialogPauses) send.clock.Sleep(kAfterClosePauseMs);

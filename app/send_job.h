@@ -3,6 +3,7 @@
 #include <memory>
 #include <string_view>
 
+#include "app/send_stop.h"
 #include "handset/handset_link.h"
 #include "handset/line_speeds.h"
 #include "objects/media_file.h"
@@ -33,7 +34,8 @@ class SendFrontEnd {
 
 // What a send works with, handed down by its front end: the running record (the kind, path,
 // title and port of the send, and the user's patience), the seams the link is given, the
-// progress display the front end feeds, and the line speeds, which a send may reorder.
+// progress display the front end feeds, the line speeds, which a send may reorder, and the stop
+// the front end may request.
 struct SendContext {
   AppState& state;
   Clock& clock;
@@ -42,6 +44,7 @@ struct SendContext {
   ProgressDisplay& progress;
   SendFrontEnd& frontEnd;
   LineSpeeds& lineSpeeds;
+  SendStop& stop = NoSendStop();
 
   LinkContext Link() const { return {clock, ui, trace, state.patientWaits}; }
 };
@@ -55,7 +58,9 @@ bool PrepareSend(AppState& state, std::size_t cleanedTitleLength, const ObjectKi
 // cannot be sent (already shown on `ui`).
 bool LoadObjectFile(const AppState& state, MediaFile& file, UserInterface& ui);
 // The worker of one send: connects, chooses PCM or ADPCM, downloads `file`, announces success
-// and closes the progress. Runs on its own thread; returns whether the object went through.
+// and closes the progress. Runs on its own thread; returns whether the object went through. A
+// stop request ends it without a message of its own and closes the port (the front end reports
+// the stop).
 // With `keptLink`, the handset a batch found for an earlier file is used again, and after a
 // success kept for the next file; after a failure it is closed, and the next file detects anew.
 bool RunSendJob(const SendContext& send, const MediaFile& file, std::string_view displayName,

@@ -8,6 +8,7 @@
 #include "cli/batch_report.h"
 #include "cli/command_session.h"
 #include "cli/exit_status.h"
+#include "cli/interrupt_watch.h"
 #include "cli/option_words.h"
 #include "cli/trace_file.h"
 #include "platform/format_text.h"
@@ -54,6 +55,8 @@ std::optional<PictureSize> ParsePictureSize(const std::string& text) {
 }
 
 int RunSend(const SendRequest& request, const CommandSeams& seams) {
+  SendStop stop;
+  const InterruptWatch interrupts(stop);
   CommandSession session(request.language);
   StartUp& start = session.start();
   if (request.port) start.selection.port = *request.port;
@@ -91,7 +94,8 @@ int RunSend(const SendRequest& request, const CommandSeams& seams) {
                          .trace = trace ? static_cast<LinkTrace&>(*trace) : NoLinkTrace(),
                          .progress = progress,
                          .frontEnd = trace ? static_cast<SendFrontEnd&>(*trace) : report,
-                         .lineSpeeds = start.settings.lineSpeeds};
+                         .lineSpeeds = start.settings.lineSpeeds,
+                         .stop = stop};
   BatchOptions options;
   options.kind = request.kind;
   options.title = request.title;
@@ -105,6 +109,7 @@ int RunSend(const SendRequest& request, const CommandSeams& seams) {
   if (trace)
     trace->Note(FormatText("end: %d sent, %d failed; line speeds: %s", result.sent, result.failed,
                            SpeedList(start.settings.lineSpeeds).c_str()));
+  if (result.stopped) return interrupts.ExitStatus();
   return result.failed == 0 ? kExitDone : kExitFailed;
 }
 
@@ -123,7 +128,11 @@ void AddSendCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus) {
       "and a wallpaper or screensaver larger than the screen is scaled down to it (animations\n"
       "and other formats go as they are), each said on stdout with both sizes. Without it, a\n"
       "line on stderr says when fitting would make a file at least 4 times smaller.\n\n" +
-      KindsFooter() + "\nExit status: 0 every file sent, 1 any failed, 2 a usage error.");
+      KindsFooter() +
+      "\nSIGINT (Ctrl-C), SIGTERM or SIGHUP stops the file under way: the port is closed, so\n"
+      "that the line hangs up, \"FILE: Interrupted\" and the summary are printed, and the run\n"
+      "ends with 130 (143 for SIGTERM).\n\n"
+      "Exit status: 0 every file sent, 1 any failed, 2 a usage error.");
   CLI::Option* port = send->add_option("--port", request->port, "COM port number for this run")
                           ->check(CLI::Range(1, kMaxPortNumber))
                           ->option_text("N");

@@ -48,7 +48,8 @@ std::size_t ReadAfterPause(int port, Clock& clock, std::span<std::uint8_t> answe
 std::size_t ReadUntilAnswered(int port, Clock& clock, std::span<std::uint8_t> answer) {
   const std::uint64_t deadline = clock.NowMs() + kIdentificationWaitMs;
   std::size_t length = 0;
-  for (std::uint64_t now = clock.NowMs(); now < deadline && length < answer.size();
+  for (std::uint64_t now = clock.NowMs();
+       now < deadline && length < answer.size() && SerialLineFailure(port) == kDriverNoError;
        now = clock.NowMs()) {
     SerialAwaitInput(port, static_cast<std::uint32_t>(deadline - now), clock);
     bool timedOut = false;
@@ -121,8 +122,8 @@ bool HandsetLink::Detect(int portNumber, LineSpeeds& lineSpeeds, std::string& lo
   const std::int32_t count = std::clamp<std::int32_t>(lineSpeeds.count, 0, kMaxLineSpeeds);
   for (std::int32_t i = 0; i < count; ++i) {
     // after a handset was found, or after an attempt on a port that was already open or could
-    // not be opened, no further speed is tried
-    if (found || last != kOpenConfigured) break;
+    // not be opened, or once the send was stopped, no further speed is tried
+    if (found || last != kOpenConfigured || Stopped()) break;
     const std::int32_t speed = lineSpeeds.speeds[static_cast<std::size_t>(i)];
     context_.clock.Sleep(kBeforeOpenMs);
     last = SerialOpen(port, speed, LineSpeedTimeoutMs(speed), log, context_.clock);
@@ -134,7 +135,7 @@ bool HandsetLink::Detect(int portNumber, LineSpeeds& lineSpeeds, std::string& lo
     }
     connected = true;
     bool answered = false;
-    for (int attempt = 0; attempt < kProofTries && !answered; ++attempt) {
+    for (int attempt = 0; attempt < kProofTries && !answered && !Stopped(); ++attempt) {
       Event event{kEventNothing, 0, 0, {}, {}};
       AnswerStatus status;
       answered = SendBytes(kProof, event) && AwaitAnswer(0, status, event);

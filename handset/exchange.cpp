@@ -37,6 +37,12 @@ constexpr std::array<DriverErrorEvent, 9> kDriverErrorEvents{{
     {kDriverWriteFailed, kEventPortWriteFailed},
 }};
 
+std::uint8_t EventOfDriverError(int driverCode) {
+  for (const DriverErrorEvent& entry : kDriverErrorEvents)
+    if (entry.driverCode == driverCode) return entry.event;
+  return kEventNothing;
+}
+
 int AllowedPolls(std::size_t expectedSize) {
   if (expectedSize == 0) return 1;
   const auto scaled = 1 + (expectedSize + kExpectedSizeSlack) / kBytesPerExtraPoll;
@@ -48,7 +54,8 @@ int AllowedPolls(std::size_t expectedSize) {
 HandsetLink::HandsetLink(const LinkContext& context, int portNumber, LineSpeeds& lineSpeeds)
     : context_(context) {
   std::string log;
-  if (Detect(portNumber, lineSpeeds, log)) return;
+  // a stopped send is reported by whoever stopped it
+  if (Detect(portNumber, lineSpeeds, log) || Stopped()) return;
   Event event{noAnswer ? kEventConnectFailed : kEventPortUnavailable, 0, 0, {}, {}};
   ReportEvent(event, log);
 }
@@ -59,12 +66,17 @@ HandsetLink::~HandsetLink() {
 
 bool HandsetLink::SendBytes(std::span<const std::uint8_t> data, Event& event) {
   context_.trace.Written(port, data);
-  const bool ok = SerialWrite(port, data);
+  if (SerialWrite(port, data)) return true;
   int code = kDriverNoError;
-  if (!ok) SerialTakeError(port, code);
+  SerialTakeError(port, code);
+  // a line that failed is reported once, in the driver's words
+  if (const int failure = SerialLineFailure(port); failure != kDriverNoError) {
+    event.code = EventOfDriverError(failure);
+    return false;
+  }
   ReportDriverError(code);
-  if (!ok) event.code = kEventPortWriteFailed;
-  return ok;
+  event.code = kEventPortWriteFailed;
+  return false;
 }
 
 bool HandsetLink::SendBytes(std::string_view text, Event& event) {
@@ -106,8 +118,9 @@ Poll CollectPolled(int port, const LinkContext& context, std::size_t expectedSiz
     --allowed;
     context.clock.Sleep(interval);
     const std::optional<Poll> poll = ReadArrived(port, context.trace, collector);
+    if (poll) last = *poll;
+    if (SerialLineFailure(port) != kDriverNoError) break;
     if (!poll) continue;
-    last = *poll;
     if (last == Poll::kOverflow || last == Poll::kFinal) break;
     if (last == Poll::kError) {
       // the quiet polls after an error go at the answer's pace, the probe's too
@@ -131,8 +144,10 @@ Poll CollectOnArrival(int port, const LinkContext& context, std::size_t expected
   for (std::uint64_t now = clock.NowMs(); now < deadline; now = clock.NowMs()) {
     SerialAwaitInput(port, static_cast<std::uint32_t>(deadline - now), clock);
     const std::optional<Poll> poll = ReadArrived(port, context.trace, collector);
+    if (poll) last = *poll;
+    // no more of the answer can come over a line that failed
+    if (SerialLineFailure(port) != kDriverNoError) break;
     if (!poll) continue;
-    last = *poll;
     if (last == Poll::kOverflow) break;
     if (last == Poll::kGoOn) continue;
     if (collector.WordLineEnded()) break;
@@ -154,6 +169,15 @@ bool HandsetLink::AwaitAnswer(std::size_t expectedSize, AnswerStatus& status, Ev
   // still queued stands only once the rest goes out, and a line that takes no more is a stall.
   const bool stalled = last == Poll::kFinal && !SerialAwaitSent(port);
   SerialSuspend(port);
+  // the line went before a whole answer came, or before the object left: the driver says why
+  const int lineFailure = SerialLineFailure(port);
+  if (lineFailure != kDriverNoError &&
+      (stalled || (last != Poll::kFinal && last != Poll::kError))) {
+    int pending = kDriverNoError;
+    SerialTakeError(port, pending);
+    event.code = EventOfDriverError(lineFailure);
+    return false;
+  }
   if (stalled) {
     event.code = kEventPortWriteFailed;
     return false;
@@ -178,7 +202,9 @@ void HandsetLink::DropLateAnswer(std::uint32_t quietMs) {
   const std::uint64_t limit = clock.NowMs() + kLateAnswerLimitFactor * quietMs;
   std::uint64_t deadline = clock.NowMs() + quietMs;
   SerialResume(port);
-  for (std::uint64_t now = clock.NowMs(); now < std::min(deadline, limit); now = clock.NowMs()) {
+  for (std::uint64_t now = clock.NowMs();
+       now < std::min(deadline, limit) && SerialLineFailure(port) == kDriverNoError;
+       now = clock.NowMs()) {
     SerialAwaitInput(port, static_cast<std::uint32_t>(std::min(deadline, limit) - now), clock);
     const auto bytes = ReadAndTrace(port, context_.trace, scratch);
     if (bytes.empty()) continue;
@@ -189,6 +215,10 @@ void HandsetLink::DropLateAnswer(std::uint32_t quietMs) {
   SerialSuspend(port);
 }
 
+bool HandsetLink::Stopped() const {
+  return SerialLineFailure(port) == kDriverStopped;
+}
+
 void HandsetLink::ReportEvent(Event& event, std::string_view log) {
   event.number = port;
   const std::string text = FormatEvent(event);
@@ -197,10 +227,7 @@ void HandsetLink::ReportEvent(Event& event, std::string_view log) {
 }
 
 void HandsetLink::ReportDriverError(int driverCode) {
-  std::uint8_t code = kEventNothing;
-  for (const DriverErrorEvent& entry : kDriverErrorEvents)
-    if (entry.driverCode == driverCode) code = entry.event;
-  ShowError(context_.ui, FormatEvent(Event{code, port, 0, {}, {}}));
+  ShowError(context_.ui, FormatEvent(Event{EventOfDriverError(driverCode), port, 0, {}, {}}));
 }
 
 bool HandsetLink::CloseLink() {

@@ -73,6 +73,10 @@ class HandsetLink {
   // failure itself.
   void Download(const MediaFile& file, std::string_view displayName, ProgressDisplay& progress);
 
+  // Whether the user stopped the send on the link's port (see SerialStop): every exchange fails
+  // then without a message of its own.
+  bool Stopped() const;
+
   bool noAnswer = false;
   bool connected = false;
   std::int32_t port = 0;

@@ -100,6 +100,7 @@ constexpr TextBlock kEnglishTexts = {
     "Send the handset version?",
     "Sending the handset version: %d bytes instead of %d (%s instead of %s at %d bit/s).",
     "with --fit, %d bytes instead of %d (%s instead of %s at %d bit/s)",
+    "Interrupted",
 };
 
 constexpr TextBlock kFrenchTexts = {
@@ -201,6 +202,7 @@ constexpr TextBlock kFrenchTexts = {
     "Envoi de la version adaptée au mobile : %d octets au lieu de %d (%s au lieu de %s à %d "
     "bit/s).",
     "avec --fit, %d octets au lieu de %d (%s au lieu de %s à %d bit/s)",
+    "Interrompu",
 };
 
 // Read by the send job's thread, switched by the window's.

@@ -86,9 +86,10 @@ enum TextId : int {
   TXT_FIT_QUESTION = 78,
   TXT_FIT_DONE = 79,
   TXT_FIT_HINT = 80,
+  TXT_INTERRUPTED = 81,
 };
 
-inline constexpr std::size_t kTextCount = 81;
+inline constexpr std::size_t kTextCount = 82;
 inline constexpr int kEnglish = 0;
 inline constexpr int kFrench = 1;
 
@@ -101,7 +102,7 @@ const TextBlock& GetTextBlock(int language);
 // `language` (0 English, 1 French).
 void SelectTextLanguage(int language);
 int TextLanguage();
-// Text `number` in the interface language; empty outside 0..80.
+// Text `number` in the interface language; empty outside 0..kTextCount-1.
 std::string GetText(int number);
 
 }  // namespace vandrel

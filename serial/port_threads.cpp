@@ -18,8 +18,6 @@ constexpr std::uint32_t kInputWaitMs = 20;
 constexpr std::uint32_t kOutputWaitMs = 20;
 // Bytes the reader takes from the device in one hold of the I/O lock, when they are there.
 constexpr std::size_t kMaxReadBurst = 512;
-// A device whose reads fail (a USB adapter pulled out) fails at once; pause before trying again.
-constexpr std::uint32_t kFailedReadPauseMs = 100;
 // Each step of a thread is bounded by the waits above and one read time-out or write slice; a
 // pause that waits longer than this for a step to end has met a device that does not keep its
 // bounds, and goes on rather than freeze the program with it.
@@ -57,14 +55,22 @@ void NotifyGate(SerialPort& port) {
   port.gateChanged.notify_all();
 }
 
-// Takes the bytes the device has, while the ring has room, within one hold of the I/O lock. False
-// when the device failed.
-bool ReadBurst(SerialPort& port) {
+// A failed read or write means the line is gone: trying again would only fail at once, over and
+// over. The first failure is kept, and a wait for an answer or for the queue ends now.
+void FailLine(SerialPort& port, std::int32_t driverError) {
+  port.lastError.store(driverError);
+  std::int32_t none = kDriverNoError;
+  port.lineFailure.compare_exchange_strong(none, driverError);
+  port.arrival.Notify();
+}
+
+// Takes the bytes the device has, while the ring has room, within one hold of the I/O lock.
+void ReadBurst(SerialPort& port) {
   std::lock_guard io(port.ioMutex);
   for (std::size_t burst = 0; burst < kMaxReadBurst; ++burst) {
     const std::size_t write = port.rxWrite.load();
     const std::size_t next = (write + 1) % kRingBytes;
-    if (next == port.rxRead.load()) return true;
+    if (next == port.rxRead.load()) return;
     std::uint8_t byte = 0;
     switch (port.handle->ReadByte(byte)) {
       case DeviceRead::kByte:
@@ -73,14 +79,13 @@ bool ReadBurst(SerialPort& port) {
         break;
       case DeviceRead::kTimedOut:
         port.rxTimedOut.store(true);
-        return true;
+        return;
       case DeviceRead::kFailed:
-        port.lastError.store(kDriverReadFailed);
-        return false;
+        FailLine(port, kDriverReadFailed);
+        return;
     }
-    if (!port.handle->WaitForInput(0)) return true;
+    if (!port.handle->WaitForInput(0)) return;
   }
-  return true;
 }
 
 // Stores the bytes the device has, if it has some within the wait, and wakes a waiting answer.
@@ -96,10 +101,9 @@ void ReadIntoRing(SerialPort& port) {
   }
   // the wait above touches nothing, so a pause need not wait for it; the read itself does
   if (!BeginStep(port, port.readerBusy)) return;
-  const bool read = ReadBurst(port);
+  ReadBurst(port);
   EndStep(port, port.readerBusy);
   port.arrival.Notify();
-  if (!read) port.clock->Sleep(kFailedReadPauseMs);
 }
 
 // Writes what the device takes of the oldest queued slot within one slice. A slot is done when
@@ -117,7 +121,7 @@ void WriteSlice(SerialPort& port) {
   }
   port.slotOffset += outcome.written;
   port.bytesWritten += outcome.written;
-  if (!outcome.ok) port.lastError.store(kDriverWriteFailed);
+  if (!outcome.ok) FailLine(port, kDriverWriteFailed);
   if (outcome.ok && port.slotOffset < length) return;
   port.slotOffset = 0;
   port.queueConsumed.store(index + 1);
@@ -125,14 +129,17 @@ void WriteSlice(SerialPort& port) {
 
 void ReaderThread(SerialPort& port) {
   port.readerRunning = true;
-  while (AwaitRunnable(port, [] { return true; })) ReadIntoRing(port);
+  // after a failure or a stop the reader waits, without touching the device, for the close
+  while (AwaitRunnable(port, [&] { return !LineEnded(port); })) ReadIntoRing(port);
   port.readerRunning = false;
 }
 
 void WriterThread(SerialPort& port) {
   port.writerRunning = true;
   // An empty queue is waited for, not polled: an idle writer uses no CPU.
-  while (AwaitRunnable(port, [&] { return port.queueConsumed.load() < port.queueFilled.load(); })) {
+  while (AwaitRunnable(port, [&] {
+    return !LineEnded(port) && port.queueConsumed.load() < port.queueFilled.load();
+  })) {
     if (!BeginStep(port, port.writerBusy)) continue;
     WriteSlice(port);
     EndStep(port, port.writerBusy);

@@ -53,6 +53,8 @@ enum DriverError : std::int32_t {
   kDriverCableNoHandset = 13,
   kDriverCtsDsrAbnormal = 14,
   kDriverRetrofitCable = 15,
+  // SerialLineFailure of a stopped port; never a pending error, and without a text
+  kDriverStopped = 16,
 };
 
 inline constexpr int kForcedSpeed = 115200;
@@ -70,7 +72,7 @@ int SerialOpen(int port, int speed, int readTimeoutMs, std::string& log, Clock& 
 // the writer has sent them all. False, with kDriverWriteWhileClosing, on a port that is closed or
 // was never configured (a device left open by results 2 and 3 is closed then). False without an
 // error code when the writer made no progress for 500 checks of 5 ms (output held by flow control);
-// the port stays open.
+// the port stays open. False at once on a port whose line failed (see SerialLineFailure).
 bool SerialWrite(int port, std::span<const std::uint8_t> data);
 
 // Copies up to destination.size() received bytes, oldest first, and returns their number (0 when
@@ -84,12 +86,25 @@ int SerialRead(int port, std::span<std::uint8_t> destination, bool& timedOut);
 bool SerialAwaitSent(int port);
 
 // Waits on `clock` at most `maxMs` for received bytes not yet read, ending as soon as the reader
-// has stored some; returns the milliseconds waited.
+// has stored some or the line failed; returns the milliseconds waited.
 std::uint32_t SerialAwaitInput(int port, std::uint32_t maxMs, Clock& clock);
 
 // Waits on `clock` at most `maxMs` until the queue is written and the device has sent its last
-// byte, so that a close does not cut the end of the last command off.
+// byte, so that a close does not cut the end of the last command off; not at all once the line
+// failed.
 void SerialDrain(int port, std::uint32_t maxMs, Clock& clock);
+
+// kDriverReadFailed or kDriverWriteFailed once a read or a write of the device failed since the
+// open (the system reports the line gone: a pulled cable, a removed adapter), kDriverStopped while
+// the port is stopped, else kDriverNoError. From then on the port's threads leave the device alone,
+// writes fail and waits end at once; the only thing left to do with the port is SerialClose.
+int SerialLineFailure(int port);
+
+// Stops (true) the port for the user, from any thread: the writer stops after its current slice
+// (within 50 ms), every wait on the port ends, and writes fail, as on a line that failed, until
+// the stop is lifted (false). Closing the port then drops what was not sent, and the line hangs
+// up. The stop outlives closes and opens of the port; only lifting it ends it.
+void SerialStop(int port, bool stopped);
 
 // Bytes the port's writer has handed to the device since the program started, across opens: a
 // progress display takes the difference from the count at the start of its phase.

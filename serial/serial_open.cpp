@@ -138,6 +138,7 @@ int SerialOpen(int port, int speed, int readTimeoutMs, std::string& log, Clock& 
   record->handle->PurgeInput();
 
   record->rxTimedOut = false;
+  record->lineFailure = kDriverNoError;
   record->readTimeoutMs = readTimeoutMs;
   record->closing = false;
   record->writerRunning = true;

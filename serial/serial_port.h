@@ -41,6 +41,13 @@ struct SerialPort {
   std::atomic<std::int32_t> queueConsumed{0};
   std::atomic<std::int32_t> queueFilled{0};
   std::atomic<std::int32_t> lastError{0};
+  // The driver error of the first failed read or write since the open: the system has reported
+  // the line gone (a pulled cable, a removed adapter), so both threads stop touching the device
+  // and every wait on the port ends. 0 while the line works.
+  std::atomic<std::int32_t> lineFailure{0};
+  // Set by SerialStop: the user stopped the send. Opens leave it as it is, so that a stop that
+  // comes while the link tries the port at another speed is not lost.
+  std::atomic<bool> stopped{false};
   std::thread readerThread;
   std::thread writerThread;
   // The port's own lock: a port whose line is held never keeps another port's threads waiting.
@@ -69,6 +76,12 @@ struct SerialPort {
   std::atomic<bool> readerBusy{false};
   std::atomic<bool> writerBusy{false};
 };
+
+// Whether nothing more is to be read or written on the port until it is closed: its line failed,
+// or the send was stopped.
+inline bool LineEnded(const SerialPort& port) {
+  return port.stopped.load() || port.lineFailure.load() != 0;
+}
 
 // The process-wide table of ports, indexed by port number.
 class SerialPortTable {

@@ -16,7 +16,8 @@ constexpr int kStallChecks = 500;
 
 // Waits until the writer has sent every queued slot; false when the writer, trying, moved no byte
 // and finished no slot through kStallChecks checks (the line held by flow control, or a device that
-// takes nothing). A writer not yet scheduled is not trying, and is not counted as stalled.
+// takes nothing), or at once when the line failed. A writer not yet scheduled is not trying, and is
+// not counted as stalled.
 bool WaitForQueueSent(SerialPort& record) {
   // a slot the device failed on counts as done, and as progress: the failure is reported as such
   const auto progress = [&record] {
@@ -25,6 +26,7 @@ bool WaitForQueueSent(SerialPort& record) {
   auto lastSeen = progress();
   int unchangedChecks = 0;
   while (record.queueConsumed.load() < record.queueFilled.load()) {
+    if (LineEnded(record)) return false;
     record.clock->Sleep(kQueuePollMs);
     const auto now = progress();
     if (now != lastSeen) {
@@ -52,6 +54,8 @@ bool SerialWrite(int port, std::span<const std::uint8_t> data) {
     }
     return false;
   }
+  // the failure is already the port's pending error
+  if (LineEnded(*record)) return false;
   ResumePortThreads(*record);
   for (std::size_t offset = 0; offset < data.size(); offset += kSlotBytes) {
     if (record->queueFilled.load() >= kQueueSlots) {
@@ -105,19 +109,36 @@ std::uint32_t SerialAwaitInput(int port, std::uint32_t maxMs, Clock& clock) {
     clock.Sleep(maxMs);
     return maxMs;
   }
-  return clock.SleepUntil(
-      maxMs, record->arrival, [record] { return record->rxRead.load() != record->rxWrite.load(); });
+  return clock.SleepUntil(maxMs, record->arrival, [record] {
+    return record->rxRead.load() != record->rxWrite.load() || LineEnded(*record);
+  });
 }
 
 void SerialDrain(int port, std::uint32_t maxMs, Clock& clock) {
   SerialPort* record = ThePortTable().Find(port);
   if (record == nullptr || !record->handle) return;
   const std::uint64_t deadline = clock.NowMs() + maxMs;
-  while ((record->queueConsumed.load() < record->queueFilled.load() ||
+  // nothing more leaves a line that failed or was stopped
+  while (!LineEnded(*record) &&
+         (record->queueConsumed.load() < record->queueFilled.load() ||
           record->handle->PendingOutput() > 0) &&
          clock.NowMs() < deadline) {
     clock.Sleep(kQueuePollMs);
   }
+}
+
+int SerialLineFailure(int port) {
+  const SerialPort* record = ThePortTable().Find(port);
+  if (record == nullptr) return kDriverNoError;
+  return record->stopped.load() ? kDriverStopped : record->lineFailure.load();
+}
+
+void SerialStop(int port, bool stopped) {
+  SerialPort* record = ThePortTable().Find(port);
+  if (record == nullptr) return;
+  record->stopped = stopped;
+  // a wait for an answer or for the queue ends now; the writer stops after its current slice
+  record->arrival.Notify();
 }
 
 std::uint64_t SerialBytesWritten(int port) {

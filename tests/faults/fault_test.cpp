@@ -4,7 +4,9 @@
 // that the failed one left the port free.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -46,6 +48,9 @@ constexpr std::size_t kLargeObjectBytes = 300'000;
 // An object that fits the write queue but not the line's buffers: held after its CONNECT, part of
 // it stays queued while the handset answers.
 constexpr std::size_t kHeldObjectBytes = 39'000;
+// Its time on the line at 115 200 bit/s (10 bits a byte).
+constexpr auto kHeldObjectAtFullSpeed =
+    std::chrono::milliseconds(kHeldObjectBytes * 10'000 / 115'200);
 // A sound whose ADPCM rendition (about 30 000 bytes) also fits the queue but not the buffers.
 constexpr std::size_t kHeldSoundSamples = 60'000;
 // Bytes of the ADPCM rendition the handset takes before it refuses the rest.
@@ -53,7 +58,33 @@ constexpr int kRefusedAfterBytes = 300;
 constexpr int kAnyCmeCode = 65524;
 constexpr int kUnknownCmeCode = 4242;
 
-enum class Ending : std::uint8_t { kSuccess, kPrompt, kTimeOut, kProofTries };
+// kLineGone: within kLineGoneLimit of the hang-up. kLineGoneWhenRead: the line drops while the
+// handset owes an answer and nothing is being written; natively the reader sees the hang-up, but
+// Wine reads a pseudo-terminal whose other side has closed as a quiet line, and there only the
+// answer's time-out ends the wait.
+enum class Ending : std::uint8_t {
+  kSuccess,
+  kPrompt,
+  kTimeOut,
+  kProofTries,
+  kLineGone,
+  kLineGoneWhenRead
+};
+
+// A line that the system reports gone ends the send this soon after the handset vanished, on the
+// wall clock.
+constexpr auto kLineGoneLimit = std::chrono::seconds(2);
+// An object larger than the write queue (1000 slots of 40 bytes) many times over, which a fast
+// line is still carrying when the cable is pulled half-way.
+constexpr std::size_t kHugeObjectBytes = 1'200'000;
+// How often a case looks whether the handset has vanished, and the send ended.
+constexpr auto kPullPoll = std::chrono::milliseconds(5);
+// An interrupted run ends long before this; the signal comes this far into the object's data.
+constexpr auto kInterruptLimit = std::chrono::seconds(30);
+constexpr auto kIntoTheObject = std::chrono::milliseconds(500);
+// A send's time besides its object's on a loaded machine: half the 10 s that a handset left in a
+// data phase by a line it did not see drop would take to give up.
+constexpr auto kDetectionSlack = std::chrono::seconds(5);
 
 struct FaultCase {
   std::string name;
@@ -120,8 +151,8 @@ std::vector<FaultCase> Cases() {
             kEventUnexpectedResponse);
       }
       add(step, "hold", {"--hold-at", sim}, Ending::kTimeOut, kEventPortTimeout);
-      // the driver's reader notes the hang-up, but only the answer's time-out ends the wait
-      add(step, "hangup", {"--hangup-at", sim}, Ending::kTimeOut, kEventPortTimeout);
+      // the system reports the line gone: the wait ends then, not at the answer's time-out
+      add(step, "hangup", {"--hangup-at", sim}, Ending::kLineGoneWhenRead, kEventPortReadFailed);
     }
   }
   const auto other = [&cases](std::string name, std::vector<std::string> sim, Ending ending,
@@ -147,10 +178,12 @@ std::vector<FaultCase> Cases() {
   // a handset that stops taking a large object holds the line: the writes back up and stall
   other("large_object_held", {"--hold-at", "object-data"}, Ending::kPrompt,
         EventAt(kEventPortWriteFailed), "large.gif");
-  // the cable pulled out in the middle of the object: the rest is written into the void, then
-  // the answer is waited for as long as an object of that size allows
-  other("large_object_unplugged", {"--hangup-after", "100000"}, Ending::kTimeOut,
-        EventAt(kEventPortTimeout), "large.gif");
+  // the cable pulled out in the middle of the object, while the queue is full and while it holds
+  // all that is left: whichever of the reader and the writer meets the dead line first says so
+  other("large_object_unplugged", {"--hangup-after", "100000"}, Ending::kLineGone,
+        EventAt(kEventPortWriteFailed), "large.gif");
+  other("huge_object_unplugged", {"--hangup-after", std::to_string(kHugeObjectBytes / 2)},
+        Ending::kLineGone, EventAt(kEventPortWriteFailed), "huge.gif");
   // a handset that answers while it holds the line: the answer is read although part of the
   // object is still waiting to go out; an "OK" for bytes that never left is a stalled write
   other("object_data_answered_while_held_cme",
@@ -214,6 +247,8 @@ struct FaultOutcome {
   Ended second;
   CliRun next;
   bool rerun = false;  // Wine ended the first start before it ran; this is the second
+  // From the moment the handset was seen gone to the failed send's end, on the wall clock.
+  std::optional<std::chrono::milliseconds> afterPull;
 };
 
 const std::filesystem::path& Scratch() {
@@ -223,7 +258,10 @@ const std::filesystem::path& Scratch() {
     std::string held = large;
     for (std::size_t i = 6; i < kLargeObjectBytes; ++i) large += static_cast<char>(i * 131);
     for (std::size_t i = 6; i < kHeldObjectBytes; ++i) held += static_cast<char>(i * 7);
+    std::string huge = large;
+    while (huge.size() < kHugeObjectBytes) huge += large.substr(6, kHugeObjectBytes - huge.size());
     folder.Write("large.gif", large);
+    folder.Write("huge.gif", huge);
     folder.Write("held.gif", held);
     // an 8 kHz mono 16-bit sound, which the converter renders as handset ADPCM
     folder.Write("held.wav", wav_builder::Pcm16Wav(wav_builder::SpeechLike(kHeldSoundSamples)));
@@ -256,9 +294,18 @@ FaultOutcome RunCaseOnce(const FaultCase& fault) {
       std::async(std::launch::async, [&session, &argv] { return session.Start(argv); });
   FaultOutcome outcome;
   const auto limit = std::chrono::steady_clock::now() + kReportLimit;
-  while (ReadReport(report).empty() &&
-         running.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready &&
+  // a handset that drops the line ends its process; the send may end before that is seen
+  std::optional<std::chrono::steady_clock::time_point> pulled;
+  while (ReadReport(report).empty() && running.wait_for(kPullPoll) != std::future_status::ready &&
          std::chrono::steady_clock::now() < limit) {
+    if (!pulled && session.handset().AwaitExit(std::chrono::milliseconds(0)) >= 0)
+      pulled = std::chrono::steady_clock::now();
+  }
+  const auto ended = std::chrono::steady_clock::now();
+  if (pulled ||
+      (fault.ending >= Ending::kLineGone && session.handset().AwaitExit(kLineGoneLimit) >= 0)) {
+    outcome.afterPull = std::chrono::duration_cast<std::chrono::milliseconds>(
+        ended - std::min(pulled.value_or(ended), ended));
   }
   outcome.failed = session.Collect(-1);
   if (const std::vector<Ended> lines = ReadReport(report); !lines.empty()) outcome.first = lines[0];
@@ -349,6 +396,11 @@ TEST_P(Fault, EndsWithItsMessageInTimeAndLeavesThePortFree) {
   const FaultCase& fault = GetParam();
   const FaultOutcome& outcome = Outcomes().at(fault.name).get();
   const CliRun& run = outcome.failed;
+  const bool quietHangUp = fault.ending == Ending::kLineGoneWhenRead && Target::Get().wine();
+  const Ending ending = quietHangUp                                 ? Ending::kTimeOut
+                        : fault.ending == Ending::kLineGoneWhenRead ? Ending::kLineGone
+                                                                    : fault.ending;
+  const auto message = quietHangUp ? EventAt(kEventPortTimeout) : fault.message;
   RecordProperty("elapsed_ms", std::to_string(outcome.first.elapsedMs));
   RecordProperty("wine_start_rerun", outcome.rerun ? "yes" : "no");
   if (outcome.rerun)
@@ -356,7 +408,7 @@ TEST_P(Fault, EndsWithItsMessageInTimeAndLeavesThePortFree) {
   // sent with --quiet: stdout stays empty, stderr holds the failures alone
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(outcome.next.out, "");
-  if (fault.ending == Ending::kSuccess) {
+  if (ending == Ending::kSuccess) {
     EXPECT_EQ(outcome.first.status, 0) << run.err;
     ASSERT_EQ(run.stored.size(), 1u);
     EXPECT_EQ(run.stored.back().bytes, ReadWhole(ObjectPath(fault.file)));
@@ -365,18 +417,31 @@ TEST_P(Fault, EndsWithItsMessageInTimeAndLeavesThePortFree) {
                                        << run.err << outcome.next.err << run.trace;
     EXPECT_TRUE(run.stored.empty());
     ASSERT_NE(run.port, 0) << run.trace;
-    const std::string expected =
-        Labelled(Target::Get().FilePath(ObjectPath(fault.file)), fault.message(run.port));
-    EXPECT_EQ(run.err.substr(0, expected.size()), expected) << run.err << run.trace;
+    const std::string label = Target::Get().FilePath(ObjectPath(fault.file));
+    const std::string expected = Labelled(label, message(run.port));
+    const std::string unread = Labelled(label, EventLine(kEventPortReadFailed, run.port));
+    if (ending != Ending::kLineGone || run.err.substr(0, unread.size()) != unread) {
+      EXPECT_EQ(run.err.substr(0, expected.size()), expected) << run.err << run.trace;
+    }
+    if (ending == Ending::kLineGone) {
+      ASSERT_TRUE(outcome.afterPull) << "the handset never dropped the line\n" << run.trace;
+      RecordProperty("after_pull_ms", std::to_string(outcome.afterPull->count()));
+      std::printf(
+          "[ PULLED   ] %s: ended %lld ms after the line was dropped (the send: %llu ms "
+          "on its clock)\n",
+          fault.name.c_str(), static_cast<long long>(outcome.afterPull->count()),
+          static_cast<unsigned long long>(outcome.first.elapsedMs));
+      EXPECT_LE(*outcome.afterPull, kLineGoneLimit) << run.trace;
+    }
     const std::uint64_t limit =
-        fault.ending == Ending::kPrompt ? kPromptLimitMs
-        : fault.ending == Ending::kTimeOut
+        ending == Ending::kPrompt || ending == Ending::kLineGone ? kPromptLimitMs
+        : ending == Ending::kTimeOut
             ? AnswerTimeOutMs(std::filesystem::file_size(ObjectPath(fault.file))) + kPromptLimitMs
             : kProofLimitMs;
     // the waits it chose are those specified; nothing else held it up for long
     const std::uint64_t paused = TracedPausesMs(run.trace);
     EXPECT_LE(paused, limit);
-    if (fault.ending == Ending::kTimeOut) {
+    if (ending == Ending::kTimeOut) {
       EXPECT_GE(paused, kAnswerTimeOutMs);
     }
     EXPECT_LE(outcome.first.elapsedMs, 2 * limit);
@@ -390,6 +455,53 @@ INSTANTIATE_TEST_SUITE_P(EachStep, Fault, testing::ValuesIn(Cases()),
                          [](const testing::TestParamInfo<FaultCase>& info) {
                            return info.param.name;
                          });
+
+// The user interrupts a send in the middle of its object: the run says so, prints its summary and
+// ends with 130 soon after; its port closed, the line dropped, and the handset, which gave the
+// object up then, takes the next send from its first command, in the line's time.
+TEST(Interrupt, EndsTheSendAndLeavesTheHandsetUsable) {
+  if (Target::Get().wine()) GTEST_SKIP() << "Wine gives no console's Ctrl-C to a program it runs";
+  Session session({"--baud", "115200"});
+  const std::filesystem::path file = ObjectPath("held.gif");
+  std::vector<std::string> argv = Target::Get().CliCommand();
+  for (std::string& argument : session.Arguments("send", {"--lang", "en", file.string()}, true))
+    argv.push_back(std::move(argument));
+  std::atomic<int> pid{0};
+  std::future<int> running =
+      std::async(std::launch::async, [&] { return session.Start(argv, &pid); });
+  const auto limit = std::chrono::steady_clock::now() + kInterruptLimit;
+  // once the object is under way, a moment into its data
+  while (ReadWhole(session.folder() / "trace.txt").find("AT+KDOBJ=2,1,0,") == std::string::npos &&
+         std::chrono::steady_clock::now() < limit)
+    std::this_thread::sleep_for(kPullPoll);
+  std::this_thread::sleep_for(kIntoTheObject);
+  ASSERT_NE(pid.load(), 0);
+  const auto interrupted = std::chrono::steady_clock::now();
+  kill(pid.load(), SIGINT);
+  ASSERT_EQ(running.wait_for(kInterruptLimit), std::future_status::ready);
+  const auto ended = std::chrono::steady_clock::now() - interrupted;
+  const CliRun stopped = session.Collect(running.get());
+  EXPECT_EQ(stopped.status, 130) << stopped.err << stopped.trace;
+  EXPECT_EQ(stopped.err, file.string() + ": Interrupted\n");
+  EXPECT_NE(stopped.out.find("0 sent, 1 failed"), std::string::npos) << stopped.out;
+  EXPECT_TRUE(stopped.stored.empty());
+  EXPECT_LE(ended, kLineGoneLimit);
+  // the handset notices the line drop as it next looks at the line
+  const std::filesystem::path simLog = session.folder() / "handset-sim.log";
+  const auto noticeLimit = std::chrono::steady_clock::now() + kLineGoneLimit;
+  while (ReadWhole(simLog).find("data phase abandoned") == std::string::npos &&
+         std::chrono::steady_clock::now() < noticeLimit)
+    std::this_thread::sleep_for(kPullPoll);
+  EXPECT_NE(ReadWhole(simLog).find("data phase abandoned"), std::string::npos) << ReadWhole(simLog);
+
+  const auto start = std::chrono::steady_clock::now();
+  const CliRun next = session.Run("send", {"-q", file.string()});
+  EXPECT_EQ(next.status, 0) << next.err << next.trace;
+  ASSERT_EQ(next.stored.size(), 1u);
+  EXPECT_EQ(next.stored.back().bytes, ReadWhole(file));
+  // the line's time for the object and the detection, and no data phase left over to wait out
+  EXPECT_LE(std::chrono::steady_clock::now() - start, kHeldObjectAtFullSpeed + kDetectionSlack);
+}
 
 }  // namespace
 }  // namespace vandrel::e2e

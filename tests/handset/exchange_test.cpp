@@ -111,33 +111,35 @@ TEST_F(ExchangeTest, WriteToAClosedPortFailsWithoutADriverBox) {
   EXPECT_TRUE(ui_.boxes.empty());
 }
 
-// A driver failure met on the line is kept until a write fails, then shown in its own words
-// beside the failed write; the stall takes its 500 checks on the virtual clock.
-TEST_F(ExchangeTest, FailureOfTheLineIsShownWhenTheNextWriteStalls) {
-  VirtualClock virtualClock;
-  SerialPort& record = *ThePortTable().Find(kTestPort);
-  record.clock = &virtualClock;
+// A device that fails (a pulled cable) ends the exchange under way at once, in the driver's words
+// for the failure, and the next write fails at once with the same words, without waiting for a
+// stall; nothing is shown beside the event, which its caller reports.
+TEST_F(ExchangeTest, FailedLineEndsTheExchangeAtOnceInTheDriversWords) {
   for (const bool reads : {true, false}) {
-    ui_.boxes.clear();
     line_.FailReads(reads);
     line_.FailWrites(!reads);
     Event event{kEventNothing, 0, 0, {}, {}};
     ASSERT_TRUE(link_->SendBytes("AT\r", event));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (record.lastError.load() == kDriverNoError && std::chrono::steady_clock::now() < deadline)
+    while (SerialLineFailure(kTestPort) == kDriverNoError &&
+           std::chrono::steady_clock::now() < deadline)
       std::this_thread::yield();
+    const std::uint8_t failure = reads ? kEventPortReadFailed : kEventPortWriteFailed;
+    const std::uint64_t start = clock_.NowMs();
+    EXPECT_FALSE(link_->AwaitAnswer(3, status_, event));
+    EXPECT_EQ(event.code, failure);
+    event.code = kEventNothing;
+    EXPECT_FALSE(link_->SendBytes(std::string(kQueueSlots * kSlotBytes + 1, 'x'), event));
+    EXPECT_EQ(event.code, failure);
+    EXPECT_EQ(clock_.NowMs(), start);
+    EXPECT_TRUE(ui_.boxes.empty()) << BoxTexts()[0];
     line_.FailReads(false);
     line_.FailWrites(false);
-    line_.StallWrites(true);
-    EXPECT_FALSE(link_->SendBytes(std::string(kQueueSlots * kSlotBytes + 1, 'x'), event));
-    EXPECT_EQ(event.code, kEventPortWriteFailed);
-    EXPECT_EQ(BoxTexts(),
-              (std::vector<std::string>{reads ? "Error 0x12 : Failed reading in port 3"
-                                              : "Error 0x13 : Failed writing in port 3"}));
-    line_.StallWrites(false);
-    SerialDiscardOutput(kTestPort);
+    EXPECT_TRUE(link_->CloseLink());
+    std::string log;
+    ASSERT_EQ(SerialOpen(kTestPort, 115200, 1, log, clock_), kOpenConfigured);
+    Connect(false);
   }
-  record.clock = &clock_;
 }
 
 TEST_F(ExchangeTest, CloseThatFailsWhileConnectedIsShownAndKeepsTheLink) {

@@ -62,8 +62,10 @@ class SettlingClock final : public Clock {
     SerialPort* record = ThePortTable().Find(port_);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     while (std::chrono::steady_clock::now() < deadline) {
-      const bool written = record->queueConsumed.load() == record->queueFilled.load();
-      if (written && line_.Unread() == 0 && !record->readerBusy.load()) return;
+      // nothing more is written to or read from a line that failed
+      const bool ended = LineEnded(*record);
+      const bool written = record->queueConsumed.load() == record->queueFilled.load() || ended;
+      if (written && (line_.Unread() == 0 || ended) && !record->readerBusy.load()) return;
       std::this_thread::sleep_for(std::chrono::microseconds(20));
     }
     ADD_FAILURE() << "COM" << port_ << " never settled: queue " << record->queueConsumed.load()

@@ -134,9 +134,11 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::map<std::string, st
 std::optional<int> AwaitEnd(pid_t pid, std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   int status = 0;
-  for (pid_t ended = 0; ended != pid; ended = waitpid(pid, &status, WNOHANG)) {
+  // looked at once at least, so that a limit of 0 asks whether it has ended
+  for (pid_t ended = waitpid(pid, &status, WNOHANG); ended != pid;
+       ended = waitpid(pid, &status, WNOHANG)) {
     if (ended < 0) return -1;
-    if (std::chrono::steady_clock::now() > deadline) return std::nullopt;
+    if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -150,8 +152,8 @@ void Kill(pid_t pid) {
 }  // namespace
 
 int RunProgram(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-               const std::filesystem::path& out, const std::filesystem::path& err,
-               int limitSeconds) {
+               const std::filesystem::path& out, const std::filesystem::path& err, int limitSeconds,
+               std::atomic<int>* started) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
@@ -162,6 +164,7 @@ int RunProgram(const std::vector<std::string>& argv, const std::map<std::string,
   const pid_t pid = Spawn(argv, env, actions);
   posix_spawn_file_actions_destroy(&actions);
   if (pid < 0) return -1;
+  if (started != nullptr) *started = pid;
   if (const std::optional<int> status = AwaitEnd(pid, std::chrono::seconds(limitSeconds)))
     return *status;
   Kill(pid);
@@ -340,14 +343,14 @@ std::vector<std::string> Session::Arguments(const std::string& command,
   return argv;
 }
 
-int Session::Start(const std::vector<std::string>& argv) {
+int Session::Start(const std::vector<std::string>& argv, std::atomic<int>* started) {
   std::map<std::string, std::string> env;
   if (!Target::Get().wine()) {
     // the run's own settings and home, so that nothing of the user's is read or written
     env["XDG_CONFIG_HOME"] = (home() / ".config").string();
     env["HOME"] = home().string();
   }
-  return RunProgram(argv, env, OutPath(), ErrPath());
+  return RunProgram(argv, env, OutPath(), ErrPath(), kRunLimitSeconds, started);
 }
 
 CliRun Session::Run(const std::string& command, const std::vector<std::string>& arguments,

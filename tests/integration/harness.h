@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -115,14 +116,16 @@ class Session {
   // The arguments of such a run, after the program's name.
   std::vector<std::string> Arguments(const std::string& command,
                                      const std::vector<std::string>& arguments, bool withPort);
-  // Runs `argv` in the session's own settings and home; its output goes to Collect.
-  int Start(const std::vector<std::string>& argv);
+  // Runs `argv` in the session's own settings and home; its output goes to Collect. `started`,
+  // when given, is set to the process's id once it runs.
+  int Start(const std::vector<std::string>& argv, std::atomic<int>* started = nullptr);
   // What the run left behind, its exit status given.
   CliRun Collect(int status);
   // Another simulator on the same port, as when a different handset is plugged in.
   void ReplaceHandset(const std::vector<std::string>& simOptions);
   StoredSettings& settings() { return settings_; }
   const SimulatedHandset& handset() const { return *handset_; }
+  SimulatedHandset& handset() { return *handset_; }
   const std::filesystem::path& folder() const { return folder_.path(); }
   // The runs' home, their settings under it.
   std::filesystem::path home() const { return folder_.path() / "home"; }
@@ -145,10 +148,11 @@ inline constexpr int kRunLimitSeconds = 240;
 std::string EnvOr(const char* name, const std::string& fallback);
 
 // Runs `argv` with `environment` added, stdout and stderr into the files given; the exit status.
-// A program still running after `limitSeconds` has hung: it is killed (status -1).
+// A program still running after `limitSeconds` has hung: it is killed (status -1). `started`, when
+// given, is set to the process's id once it runs.
 int RunProgram(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
                const std::filesystem::path& out, const std::filesystem::path& err,
-               int limitSeconds = kRunLimitSeconds);
+               int limitSeconds = kRunLimitSeconds, std::atomic<int>* started = nullptr);
 
 // A Windows console stream ends its lines with CR LF and Wine may add lines of its own; the texts
 // compared end their lines with LF and hold only the program's output.

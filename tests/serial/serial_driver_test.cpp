@@ -209,6 +209,26 @@ TEST_F(SerialDriver, HeldLineFailsAFullQueueAndKeepsNeitherTheReaderNorTheCloseW
   EXPECT_EQ(Line().Written(), "");
 }
 
+// A device whose reads fail has lost its line: the reader leaves it alone until the close rather
+// than failing over and over, writes fail at once, and the next open starts with a working line.
+TEST_F(SerialDriver, FailedReadEndsTheLineUntilTheNextOpen) {
+  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
+  Line().FailReads(true);
+  SerialResume(kPort);
+  ASSERT_TRUE(Eventually([&] { return SerialLineFailure(kPort) == kDriverReadFailed; }));
+  const int waits = Line().InputWaitsEnded();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(Line().InputWaitsEnded(), waits) << "the reader tried the failed device again";
+  EXPECT_FALSE(WriteText(kPort, "AT\r"));
+  EXPECT_EQ(Line().Written(), "");
+  EXPECT_TRUE(SerialClose(kPort));
+  Line().FailReads(false);
+  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
+  EXPECT_EQ(SerialLineFailure(kPort), kDriverNoError);
+  ASSERT_TRUE(WriteText(kPort, "AT\r"));
+  EXPECT_TRUE(Eventually([&] { return Line().Written() == "AT\r"; }));
+}
+
 TEST_F(SerialDriver, DiscardedOutputIsNeverWritten) {
   ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
   Line().StallWrites(true);

@@ -22,7 +22,8 @@ struct LineOptions {
   bool clientFlowControl = false;
 };
 
-enum class ReadStatus : std::uint8_t { kData, kIdle, kFailed };
+// kClientLeft: the client has just closed its side of the line (then idle as kIdle).
+enum class ReadStatus : std::uint8_t { kData, kIdle, kClientLeft, kFailed };
 
 struct ReadResult {
   ReadStatus status;
@@ -61,7 +62,8 @@ class Line final : public AnswerSink, public ClientFlow {
   // take exclusive use of it.
   bool OpenFlowHandle(std::string& error);
   bool WriteAll(std::string_view bytes);
-  // The client closed the port; returns kIdle after a pause, so that an unused port costs no CPU.
+  // The client closed the port; returns after a pause, so that an unused port costs no CPU:
+  // kClientLeft the first time, then kIdle.
   ReadResult ClientGone(int timeoutMs);
 
   LineOptions options_;

@@ -141,7 +141,8 @@ void Line::Hold(int timeoutMs) {
 }
 
 ReadResult Line::ClientGone(int timeoutMs) {
-  if (clientPresent_) {
+  const bool left = clientPresent_;
+  if (left) {
     clientPresent_ = false;
     // A serial port forgets exclusive use when its last user closes it; a pseudo-terminal keeps
     // it while the master is open, and the client's next open would be refused as "in use".
@@ -152,7 +153,7 @@ ReadResult Line::ClientGone(int timeoutMs) {
     }
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
-  return {ReadStatus::kIdle};
+  return {left ? ReadStatus::kClientLeft : ReadStatus::kIdle};
 }
 
 void Line::Send(std::string_view bytes) {

@@ -61,7 +61,13 @@ int Serve(const SimOptions& options, Line& line, HandsetSession& session) {
       return EXIT_FAILURE;
     }
     const auto now = Clock::now();
-    if (result.status == ReadStatus::kIdle) {
+    // a handset on a real line sees the line drop when its client closes the port, and gives up
+    // the object it was taking
+    if (result.status == ReadStatus::kClientLeft && session.InDataPhase() &&
+        !options.keepDataOnClose) {
+      session.AbandonDataPhase();
+    }
+    if (result.status != ReadStatus::kData) {
       if (session.InDataPhase() && now - lastData > kDataPhaseIdleLimit) session.AbandonDataPhase();
       continue;
     }

@@ -116,6 +116,9 @@ int ParseOptions(int argc, char** argv, SimOptions& options) {
   app.add_flag("--once", options.once,
                "End after the first download's closing command (AT+KDOBJ=1,0)");
   app.add_flag("-v,--verbose", options.verbose, "Trace every command and answer on stderr");
+  app.add_flag("--keep-data-on-close", options.keepDataOnClose,
+               "When the client closes the line in the middle of a title or an object, keep "
+               "waiting for the rest (until 10 s without a byte) instead of discarding it at once");
   app.add_option("--imei", imei, "The IMEI given to AT+CGSN")
       ->type_name("DIGITS")
       ->capture_default_str();

@@ -16,6 +16,9 @@ struct SimOptions {
   bool ctsLow = false;
   bool once = false;
   bool verbose = false;
+  // Stay in a data phase when the client closes its side of the line, until the client has been
+  // quiet for 10 s, as a handset that does not watch the line would.
+  bool keepDataOnClose = false;
 };
 
 // Parses the command line. Returns -1 to go on, otherwise the exit code (after --help, or after
