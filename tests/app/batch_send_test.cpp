@@ -44,7 +44,8 @@ class BatchSendTest : public LinkTest {
                                 .trace = NoLinkTrace(),
                                 .progress = progress_,
                                 .frontEnd = frontEnd_,
-                                .lineSpeeds = speeds_});
+                                .lineSpeeds = speeds_,
+                                .stop = stop_});
   }
 
   ScratchFolder folder_;
@@ -53,6 +54,7 @@ class BatchSendTest : public LinkTest {
   PortSelection selection_{kTestPort};
   AppState state_;
   ProgressDisplay progress_{ui_};
+  SendStop stop_;
 };
 
 TEST_F(BatchSendTest, FilesGoInOrderAndBadOnesFailBeforeAnyPortIsOpened) {
@@ -113,6 +115,29 @@ TEST_F(BatchSendTest, NoHandsetMeansNoSuccessButTheProgressStillCloses) {
             "Error 0x02 : Mobile phone connexion failure on port 3\n"
             "Check that the mobile is configured in 'Automatic' speed");
   for (const auto& box : ui_.boxes) EXPECT_NE(box.kind, BoxKind::kNotice);
+}
+
+// A stop asked for from another thread while the handset takes the object ends the batch: the
+// file under way is reported once as interrupted and not as sent, the rest are not tried, and the
+// port is closed and usable again.
+TEST_F(BatchSendTest, StopEndsTheFileUnderWayAndTheBatch) {
+  const std::string card = Write("me.vcf", {'B', 'E', 'G', 'I', 'N'});
+  handset_.objectAnswer = [this](const std::string&) {
+    stop_.Request();
+    return std::string();
+  };
+  const BatchResult result = Run({card, card});
+  EXPECT_TRUE(result.stopped);
+  EXPECT_EQ(result.sent, 0);
+  EXPECT_EQ(result.failed, 1);
+  EXPECT_EQ(line_.Opens(), 1);
+  EXPECT_FALSE(line_.IsOpen());
+  EXPECT_EQ(SerialLineFailure(kTestPort), kDriverNoError);
+  EXPECT_EQ(frontEnd_.closed, 1);
+  std::vector<std::pair<BoxKind, std::string>> boxes;
+  for (const auto& box : ui_.boxes) boxes.emplace_back(box.kind, box.text);
+  EXPECT_EQ(boxes,
+            (std::vector<std::pair<BoxKind, std::string>>{{BoxKind::kError, "Interrupted"}}));
 }
 
 // One detection serves the batch; a file the handset refused makes the next one detect again, and
