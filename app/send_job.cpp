@@ -80,7 +80,12 @@ bool RunSendJob(const SendContext& send, const MediaFile& file, std::string_view
     link->Download(file, displayName, send.progress);
     frontEnd.StopProgressFeed();
   }
-  send.progress.Finish();
+  // a stopped send's bar is not shown full
+  if (send.stop.Requested()) {
+    send.progress.Stop();
+  } else {
+    send.progress.Finish();
+  }
   const bool dialogPauses = state.patientWaits || frontEnd.ShowsProgressDialog();
   if (dialogPauses) send.clock.Sleep(kFullBarPauseMs);
   const bool succeeded = CloseEventLog() == 0 && !send.stop.Requested();

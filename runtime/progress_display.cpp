@@ -63,4 +63,9 @@ void ProgressDisplay::Finish() {
   ui_.FinishProgress();
 }
 
+void ProgressDisplay::Stop() {
+  std::lock_guard lock(mutex_);
+  sentBytes_ = {};
+}
+
 }  // namespace vandrel

@@ -29,6 +29,9 @@ class ProgressDisplay {
   // passed the total. Nothing while no phase counts.
   void Update();
   void Finish();
+  // The send was stopped: counting ends, and the bar stays as far as it got for the front end to
+  // take away (the console's next line takes its place, the window closes its dialog).
+  void Stop();
 
  private:
   UserInterface& ui_;

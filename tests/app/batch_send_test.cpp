@@ -134,6 +134,7 @@ TEST_F(BatchSendTest, StopEndsTheFileUnderWayAndTheBatch) {
   EXPECT_FALSE(line_.IsOpen());
   EXPECT_EQ(SerialLineFailure(kTestPort), kDriverNoError);
   EXPECT_EQ(frontEnd_.closed, 1);
+  EXPECT_EQ(ui_.finishCount, 0) << "the bar was shown full";
   std::vector<std::pair<BoxKind, std::string>> boxes;
   for (const auto& box : ui_.boxes) boxes.emplace_back(box.kind, box.text);
   EXPECT_EQ(boxes,
