@@ -360,4 +360,19 @@ TEST(HandsetSim, ServesTheNextClientAfterOneClosedThePort) {
   EXPECT_EQ(handset.Exchange("AT"), "AT\r\r\nOK\r\n");
 }
 
+// A client that closes the port in the middle of an object has gone, as on a line that dropped:
+// the object is given up and the next client is answered from its first command; with
+// --keep-data-on-close that command is taken as the rest of the object.
+TEST(HandsetSim, GivesUpTheObjectOfAClientThatClosedThePort) {
+  for (const bool keep : {false, true}) {
+    SimulatedHandset handset(keep ? std::vector<std::string>{"--keep-data-on-close"}
+                                  : std::vector<std::string>{});
+    ASSERT_TRUE(handset.ready());
+    EXPECT_THAT(OpenDownload(handset, "", 1, 100), EndsWith("\r\nCONNECT\r\n"));
+    handset.Write("half");
+    handset.Reconnect();
+    EXPECT_EQ(handset.TryExchange("AT"), keep ? "" : "AT\r\r\nOK\r\n") << keep;
+  }
+}
+
 }  // namespace
