@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <thread>
 
 #include "app/send_stop.h"
@@ -8,11 +9,9 @@
 namespace vandrel {
 
 // While it lives, the user's interrupt (SIGINT, SIGTERM or SIGHUP; Ctrl-C or Ctrl-Break in a
-// Windows console) no longer ends the program at once: it requests `stop`, so that the send
-// under way ends with its port closed and the run with its summary. No signal handler runs: on
-// POSIX the signals are blocked and a thread of the watch takes them; on Windows the console
-// calls its handler on a thread of its own. Create it before any other thread, which inherits
-// the blocked signals.
+// Windows console) no longer ends the program at once: a thread of the watch takes it and requests
+// `stop`, so that the send under way ends with its port closed and the run with its summary. Create
+// it before any other thread, which inherits the blocked signals.
 class InterruptWatch {
  public:
   explicit InterruptWatch(SendStop& stop);
@@ -22,13 +21,6 @@ class InterruptWatch {
 
   // The exit status the interrupt asks for: 130, or 143 for SIGTERM; 0 while none came.
   int ExitStatus() const { return exitStatus_.load(); }
-  // An interrupt came, asking for `exitStatus` (the first one's is kept): the stop is requested.
-  // Called by the platform's watcher.
-  void Interrupted(int exitStatus) {
-    int none = 0;
-    exitStatus_.compare_exchange_strong(none, exitStatus);
-    stop_.Request();
-  }
 
  private:
   SendStop& stop_;
@@ -36,5 +28,12 @@ class InterruptWatch {
   std::atomic<bool> done_{false};
   std::thread watcher_;
 };
+
+// The platform's side (interrupt_watch_posix.cpp, interrupt_watch_win32.cpp). While taken, an
+// interrupt no longer ends the program but waits for AwaitInterrupt; no handler does more than
+// what is safe inside a signal.
+void TakeInterrupts(bool taken);
+// Waits at most `maxMs` for an interrupt; the exit status it asks for, 0 when none came.
+int AwaitInterrupt(std::uint32_t maxMs);
 
 }  // namespace vandrel

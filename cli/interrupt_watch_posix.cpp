@@ -11,8 +11,7 @@ namespace {
 
 constexpr int kInterruptStatus = 130;
 constexpr int kTerminateStatus = 143;
-// How often the watcher looks whether the watch has ended, between signals.
-constexpr long kWatchPeriodNs = 50'000'000;
+constexpr long kNanosecondsPerMs = 1'000'000;
 
 sigset_t InterruptSignals() {
   sigset_t signals;
@@ -25,24 +24,20 @@ sigset_t InterruptSignals() {
 
 }  // namespace
 
-InterruptWatch::InterruptWatch(SendStop& stop) : stop_(stop) {
+// Blocked, the signals stay pending until the watcher takes them with sigtimedwait: no handler
+// runs at all. Unblocked again, one that comes later ends the program as it always did.
+void TakeInterrupts(bool taken) {
   const sigset_t signals = InterruptSignals();
-  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-  watcher_ = std::thread([this, signals] {
-    const timespec period{0, kWatchPeriodNs};
-    while (!done_.load()) {
-      const int signal = sigtimedwait(&signals, nullptr, &period);
-      if (signal > 0) Interrupted(signal == SIGTERM ? kTerminateStatus : kInterruptStatus);
-    }
-  });
+  pthread_sigmask(taken ? SIG_BLOCK : SIG_UNBLOCK, &signals, nullptr);
 }
 
-InterruptWatch::~InterruptWatch() {
-  done_ = true;
-  watcher_.join();
-  // an interrupt that comes from now on ends the program as it always did
+int AwaitInterrupt(std::uint32_t maxMs) {
   const sigset_t signals = InterruptSignals();
-  pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+  const timespec wait{static_cast<time_t>(maxMs / 1000),
+                      static_cast<long>(maxMs % 1000) * kNanosecondsPerMs};
+  const int signal = sigtimedwait(&signals, nullptr, &wait);
+  if (signal <= 0) return 0;
+  return signal == SIGTERM ? kTerminateStatus : kInterruptStatus;
 }
 
 }  // namespace vandrel

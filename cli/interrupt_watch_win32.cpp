@@ -8,28 +8,27 @@ namespace {
 
 constexpr int kInterruptStatus = 130;
 
-// The console's handler has no context of its own: the one watch of the process.
-std::atomic<InterruptWatch*> theWatch{nullptr};
-
-}  // namespace
+// Set by the console's handler, waited for by the watcher.
+HANDLE InterruptEvent() {
+  static const HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  return event;
+}
 
 // Called by the console on a thread of its own; true keeps the program running.
 BOOL WINAPI ConsoleInterrupted(DWORD event) {
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
-  InterruptWatch* watch = theWatch.load();
-  if (watch == nullptr) return FALSE;
-  watch->Interrupted(kInterruptStatus);
+  SetEvent(InterruptEvent());
   return TRUE;
 }
 
-InterruptWatch::InterruptWatch(SendStop& stop) : stop_(stop) {
-  theWatch = this;
-  SetConsoleCtrlHandler(ConsoleInterrupted, TRUE);
+}  // namespace
+
+void TakeInterrupts(bool taken) {
+  SetConsoleCtrlHandler(ConsoleInterrupted, taken ? TRUE : FALSE);
 }
 
-InterruptWatch::~InterruptWatch() {
-  SetConsoleCtrlHandler(ConsoleInterrupted, FALSE);
-  theWatch = nullptr;
+int AwaitInterrupt(std::uint32_t maxMs) {
+  return WaitForSingleObject(InterruptEvent(), maxMs) == WAIT_OBJECT_0 ? kInterruptStatus : 0;
 }
 
 }  // namespace vandrel

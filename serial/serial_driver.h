@@ -72,7 +72,8 @@ int SerialOpen(int port, int speed, int readTimeoutMs, std::string& log, Clock& 
 // the writer has sent them all. False, with kDriverWriteWhileClosing, on a port that is closed or
 // was never configured (a device left open by results 2 and 3 is closed then). False without an
 // error code when the writer made no progress for 500 checks of 5 ms (output held by flow control);
-// the port stays open. False at once on a port whose line failed (see SerialLineFailure).
+// the port stays open. False at once on a port whose line failed or that was stopped (see
+// SerialLineFailure).
 bool SerialWrite(int port, std::span<const std::uint8_t> data);
 
 // Copies up to destination.size() received bytes, oldest first, and returns their number (0 when
@@ -86,12 +87,12 @@ int SerialRead(int port, std::span<std::uint8_t> destination, bool& timedOut);
 bool SerialAwaitSent(int port);
 
 // Waits on `clock` at most `maxMs` for received bytes not yet read, ending as soon as the reader
-// has stored some or the line failed; returns the milliseconds waited.
+// has stored some or the line failed or was stopped; returns the milliseconds waited.
 std::uint32_t SerialAwaitInput(int port, std::uint32_t maxMs, Clock& clock);
 
 // Waits on `clock` at most `maxMs` until the queue is written and the device has sent its last
 // byte, so that a close does not cut the end of the last command off; not at all once the line
-// failed.
+// failed or was stopped.
 void SerialDrain(int port, std::uint32_t maxMs, Clock& clock);
 
 // kDriverReadFailed or kDriverWriteFailed once a read or a write of the device failed since the
