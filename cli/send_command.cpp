@@ -1,7 +1,9 @@
 #include "cli/send_command.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "app/batch_send.h"
@@ -12,6 +14,7 @@
 #include "cli/trace_file.h"
 #include "platform/format_text.h"
 #include "platform/user_interface.h"
+#include "platform/utf8_path.h"
 #include "serial/port_map.h"
 
 namespace vandrel {
@@ -37,6 +40,20 @@ std::string SpeedList(const LineSpeeds& lineSpeeds) {
   for (std::size_t i = 0; i < kMaxLineSpeeds; ++i)
     text += FormatText(i == 0 ? "%d" : " %d", static_cast<int>(lineSpeeds.speeds[i]));
   return text;
+}
+
+// Whether `trace` is one of `files`, under any spelling of its path: the trace is written while
+// the files are read, so it would corrupt what is sent.
+bool IsOneOf(const std::string& trace, const std::vector<std::string>& files) {
+  const std::filesystem::path tracePath = Utf8Path(trace);
+  std::error_code error;
+  const std::filesystem::path traceName = std::filesystem::weakly_canonical(tracePath, error);
+  return std::any_of(files.begin(), files.end(), [&](const std::string& file) {
+    std::error_code ignored;
+    const std::filesystem::path filePath = Utf8Path(file);
+    return std::filesystem::equivalent(tracePath, filePath, ignored) ||
+           (!error && std::filesystem::weakly_canonical(filePath, ignored) == traceName);
+  });
 }
 
 }  // namespace
@@ -138,7 +155,8 @@ void AddSendCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus) {
   send->add_option("--title", request->title, "object title (first 20 characters)")
       ->option_text("TEXT");
   send->add_option("--trace", request->tracePath,
-                   "write every command, answer and pause to this file")
+                   "add every command, answer and pause to the end of this file (created when "
+                   "missing, never emptied); not one of the files sent")
       ->option_text("FILE");
   send->add_flag("-q,--quiet", request->quiet, "print the failures only");
   send->add_flag("--patient", request->patient,
@@ -166,7 +184,12 @@ void AddSendCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus) {
                  "with --fit, bring a sound's loudest peak to full scale")
       ->needs(fit);
   send->add_option("FILE", request->files, "object files to send")->required();
-  send->callback([request, seams, &exitStatus] { exitStatus = RunSend(*request, seams); });
+  send->callback([request, seams, &exitStatus] {
+    if (request->tracePath && IsOneOf(*request->tracePath, request->files))
+      throw CLI::ValidationError("--trace",
+                                 *request->tracePath + " is one of the files to send, not a trace");
+    exitStatus = RunSend(*request, seams);
+  });
 }
 
 }  // namespace vandrel

@@ -44,6 +44,23 @@ TEST_F(SendCommandTest, TraceThatCannotBeWrittenEndsTheRunBeforeAnySend) {
   EXPECT_EQ(run.out, "");
 }
 
+// The trace is added to what a file held; naming a file to send, under any spelling, is a usage
+// error that leaves that file alone.
+TEST_F(SendCommandTest, TraceAddsToItsFileAndIsNeverOneOfTheFilesSent) {
+  const std::string earlier = "an earlier run\n";
+  const std::string trace = folder_.Write("trace.txt", earlier).string();
+  EXPECT_EQ(RunCli({"send", "--port", kDeadPort, "--trace", trace, picture_}).status, kExitFailed);
+  const std::string traced = ReadWhole(trace);
+  EXPECT_THAT(traced, testing::StartsWith(earlier));
+  EXPECT_GT(traced.size(), earlier.size());
+
+  const std::string sameFile = (folder_.path() / "." / "picture.gif").string();
+  const CliOutput run = RunCli({"send", "--port", kDeadPort, "--trace", sameFile, picture_});
+  EXPECT_EQ(run.status, kExitUsage);
+  EXPECT_THAT(run.err, HasSubstr(sameFile + " is one of the files to send"));
+  EXPECT_EQ(ReadWhole(picture_), "GIF89a picture");
+}
+
 // Fills the process's port map: a test of its own, last of those that give paths numbers.
 TEST_F(SendCommandTest, DeviceThatNoNumberIsLeftForEndsTheRun) {
   for (int taken = 0; taken <= kMaxPortNumber; ++taken)
