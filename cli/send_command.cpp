@@ -2,7 +2,8 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <cstdio>
+#include <cctype>
+#include <charconv>
 #include <filesystem>
 #include <memory>
 
@@ -59,15 +60,23 @@ bool IsOneOf(const std::string& trace, const std::vector<std::string>& files) {
 }  // namespace
 
 std::optional<PictureSize> ParsePictureSize(const std::string& text) {
-  PictureSize size;
-  char separator = 0;
-  int used = 0;
-  if (std::sscanf(text.c_str(), "%d%c%d%n", &size.width, &separator, &size.height, &used) != 3 ||
-      static_cast<std::size_t>(used) != text.size() || (separator != 'x' && separator != 'X'))
-    return std::nullopt;
-  const auto usable = [](int side) { return side > 0 && side <= kLargestScreenSide; };
-  if (!usable(size.width) || !usable(size.height)) return std::nullopt;
-  return size;
+  const std::size_t separator = text.find_first_of("xX");
+  if (separator == std::string::npos) return std::nullopt;
+  // digits alone, and a number of any length is only compared, never overflows
+  const auto side = [](std::string_view digits) -> std::optional<int> {
+    int value = 0;
+    const char* end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, value);
+    if (digits.empty() || !std::isdigit(static_cast<unsigned char>(digits.front())) ||
+        error != std::errc() || stop != end || value <= 0 || value > kLargestScreenSide)
+      return std::nullopt;
+    return value;
+  };
+  const std::string_view whole = text;
+  const std::optional<int> width = side(whole.substr(0, separator));
+  const std::optional<int> height = side(whole.substr(separator + 1));
+  if (!width || !height) return std::nullopt;
+  return PictureSize{.width = *width, .height = *height};
 }
 
 int RunSend(const SendRequest& request, const CommandSeams& seams) {

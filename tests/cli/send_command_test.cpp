@@ -61,6 +61,17 @@ TEST_F(SendCommandTest, TraceAddsToItsFileAndIsNeverOneOfTheFilesSent) {
   EXPECT_EQ(ReadWhole(picture_), "GIF89a picture");
 }
 
+TEST(ParsePictureSize, TakesTwoSidesOfOneToTenThousandPixelsAndNothingElse) {
+  const std::optional<PictureSize> size = ParsePictureSize("128x160");
+  ASSERT_TRUE(size.has_value());
+  EXPECT_EQ(size->width, 128);
+  EXPECT_EQ(size->height, 160);
+  EXPECT_EQ(ParsePictureSize("10000X1")->width, 10000);
+  for (const char* text : {"0x160", "10001x1", "128x", "x160", "-1x5", "+1x5", "128x160x2",
+                           "99999999999999999999x1", "1x99999999999999999999", "128 x160"})
+    EXPECT_FALSE(ParsePictureSize(text).has_value()) << text;
+}
+
 // Fills the process's port map: a test of its own, last of those that give paths numbers.
 TEST_F(SendCommandTest, DeviceThatNoNumberIsLeftForEndsTheRun) {
   for (int taken = 0; taken <= kMaxPortNumber; ++taken)
