@@ -9,6 +9,14 @@
 #include <utility>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <fstream>
+#endif
+
+#include "picture/image_decoding.h"
 #include "picture/stb_config.h"
 #include "tests/picture/written_bytes.h"
 
@@ -118,6 +126,53 @@ TEST(PictureFitting, NoValueForWhatNeedsNoFittingOrCannotBeFitted) {
   std::ranges::copy(Bytes{0x64, 0x00}, huge.begin() + 8);
   EXPECT_TRUE(FitPicture(huge, {128, 160}));
 }
+
+// A 4000 x 3000 photo in JPEG.
+Bytes Photo() {
+  const Bytes pixels = Halves(4000, 3000, 3, kRed, kBlue);
+  Bytes jpeg;
+  EXPECT_TRUE(stbi_write_jpg_to_func(AppendWritten, &jpeg, 4000, 3000, 3, pixels.data(), 90));
+  return jpeg;
+}
+
+// A JPEG is decoded at the smallest of its decoder's scales that still covers the fitted size.
+TEST(PictureDecoding, JpegComesAtTheSmallestScaleThatCoversTheScreen) {
+  const Bytes jpeg = Photo();
+  for (const auto& [least, decoded] : {std::pair(PictureSize{128, 96}, PictureSize{500, 375}),
+                                       std::pair(PictureSize{500, 376}, PictureSize{1000, 750}),
+                                       std::pair(PictureSize{2001, 1}, PictureSize{4000, 3000})}) {
+    const std::optional<RasterImage> image = DecodeImage(jpeg, least, 64'000'000);
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(std::pair(image->width, image->height), std::pair(decoded.width, decoded.height));
+    EXPECT_EQ(image->channels, 3);
+  }
+}
+
+#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// In a child process of `headroomBytes` more address space than it uses: 0 when `file` is
+// refused, 1 when it was fitted, and a crash or a kill when memory ran out.
+int FitUnderMemoryLimit(const Bytes& file, rlim_t headroomBytes) {
+  long pages = 0;
+  std::ifstream("/proc/self/statm") >> pages;
+  const rlim_t used = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+  const rlimit limit{used + headroomBytes, used + headroomBytes};
+  setrlimit(RLIMIT_AS, &limit);
+  return FitPicture(file, {128, 160}) ? 1 : 0;
+}
+
+// A JPEG whose header claims 60 000 x 60 000 pixels is refused without the memory its decoding
+// would take (at an eighth of the size, 168 MB of pixels).
+TEST(PictureDecodingDeathTest, AJpegClaimingHugeSidesIsRefusedWithinTheMemoryBound) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  Bytes jpeg = Photo();
+  const Bytes startOfFrame{0xFF, 0xC0};
+  const auto frame =
+      std::search(jpeg.begin(), jpeg.end(), startOfFrame.begin(), startOfFrame.end());
+  ASSERT_NE(frame, jpeg.end());
+  std::ranges::copy(Bytes{0xEA, 0x60, 0xEA, 0x60}, frame + 5);
+  EXPECT_EXIT(_exit(FitUnderMemoryLimit(jpeg, rlim_t{256} << 20)), testing::ExitedWithCode(0), "");
+}
+#endif
 
 }  // namespace
 }  // namespace vandrel
