@@ -4,6 +4,7 @@
 
 #include "picture/image_type.h"
 #include "picture/jpeg_decoding.h"
+#include "picture/png_decoding.h"
 #include "picture/stb_config.h"
 
 namespace vandrel {
@@ -19,7 +20,9 @@ bool DecoderMayRead(std::span<const std::uint8_t> image) {
 }  // namespace
 
 std::optional<PictureSize> ReadImageSize(std::span<const std::uint8_t> image) {
-  if (DetectImageType(image) == ImageType::Jpeg) return ReadJpegSize(image);
+  const std::optional<ImageType> type = DetectImageType(image);
+  if (type == ImageType::Jpeg) return ReadJpegSize(image);
+  if (type == ImageType::Png) return ReadPngSize(image);
   if (!DecoderMayRead(image)) return std::nullopt;
   PictureSize size;
   int channels = 0;
@@ -33,7 +36,9 @@ std::optional<PictureSize> ReadImageSize(std::span<const std::uint8_t> image) {
 
 std::optional<RasterImage> DecodeImage(std::span<const std::uint8_t> image, PictureSize least,
                                        std::int64_t maxPixels) {
-  if (DetectImageType(image) == ImageType::Jpeg) return DecodeJpeg(image, least, maxPixels);
+  const std::optional<ImageType> type = DetectImageType(image);
+  if (type == ImageType::Jpeg) return DecodeJpeg(image, least, maxPixels);
+  if (type == ImageType::Png) return DecodePng(image, maxPixels);
   const std::optional<PictureSize> size = ReadImageSize(image);
   if (!size || std::int64_t{size->width} * size->height > maxPixels) return std::nullopt;
   RasterImage decoded;

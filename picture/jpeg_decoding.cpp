@@ -12,8 +12,9 @@ namespace vandrel {
 namespace {
 
 // What the decoder may take besides the pixels it returns: enough for the coefficients of a
-// 64-megapixel progressive photo in 4:2:0, far less than a machine that sends one has.
-constexpr long kMaxDecoderBytes = 256L << 20;
+// progressive photo of 64 megapixels in 4:2:0 (192 MB) or 48 megapixels without chroma
+// subsampling (288 MB), far less than a machine that sends one has.
+constexpr long kMaxDecoderBytes = 512L << 20;
 constexpr unsigned kScaleDenominators[] = {8, 4, 2, 1};
 
 // The decoder reports a fault by calling error_exit, which must not return: it jumps back to the

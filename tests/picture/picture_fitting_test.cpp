@@ -1,10 +1,12 @@
 #include "picture/picture_fitting.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -148,6 +150,56 @@ TEST(PictureDecoding, JpegComesAtTheSmallestScaleThatCoversTheScreen) {
   }
 }
 
+void AppendChunk(Bytes& png, std::string_view type, const Bytes& data) {
+  const auto appendWord = [&png](std::uint32_t word) {
+    for (const int shift : {24, 16, 8, 0}) png.push_back(static_cast<std::uint8_t>(word >> shift));
+  };
+  appendWord(static_cast<std::uint32_t>(data.size()));
+  const std::size_t typeAt = png.size();
+  png.insert(png.end(), type.begin(), type.end());
+  png.insert(png.end(), data.begin(), data.end());
+  appendWord(static_cast<std::uint32_t>(
+      crc32(0, png.data() + typeAt, static_cast<uInt>(png.size() - typeAt))));
+}
+
+// A 200 x 200 RGB PNG whose image data inflates to `zeros` zero bytes (a black picture when
+// that is what its rows need), deflated a mebibyte at a time.
+Bytes BlackPng(std::size_t zeros) {
+  Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  AppendChunk(png, "IHDR", {0, 0, 0, 200, 0, 0, 0, 200, 8, 2, 0, 0, 0});
+  z_stream stream{};
+  EXPECT_EQ(deflateInit(&stream, Z_BEST_COMPRESSION), Z_OK);
+  const Bytes block(std::size_t{1} << 20, 0);
+  Bytes deflated(deflateBound(&stream, static_cast<uLong>(block.size())));
+  for (std::size_t left = zeros; left > 0 || stream.avail_in > 0;) {
+    const std::size_t piece = std::min(left, block.size());
+    left -= piece;
+    stream.next_in = const_cast<Bytef*>(block.data());
+    stream.avail_in = static_cast<uInt>(piece);
+    do {
+      stream.next_out = deflated.data();
+      stream.avail_out = static_cast<uInt>(deflated.size());
+      deflate(&stream, left == 0 ? Z_FINISH : Z_NO_FLUSH);
+      const Bytes data(deflated.begin(), deflated.end() - stream.avail_out);
+      if (!data.empty()) AppendChunk(png, "IDAT", data);
+    } while (stream.avail_out == 0 || (left == 0 && stream.avail_in > 0));
+    if (left == 0) break;
+  }
+  deflateEnd(&stream);
+  AppendChunk(png, "IEND", {});
+  return png;
+}
+
+constexpr std::size_t kBlackRowsBytes = 200 * (1 + 200 * 3);
+
+// Image data beyond what the header needs is refused, by its first byte too many.
+TEST(PictureDecoding, APngWhoseDataOverrunsItsHeaderIsRefused) {
+  const Decoded decoded = FitAndDecode(BlackPng(kBlackRowsBytes), {128, 160}, PictureFormat::Png);
+  ASSERT_EQ(std::pair(decoded.width, decoded.height), std::pair(128, 128));
+  EXPECT_EQ(Bytes(decoded.At(5, 5), decoded.At(6, 5)), Bytes({0, 0, 0}));
+  EXPECT_FALSE(FitPicture(BlackPng(kBlackRowsBytes + 1), {128, 160}));
+}
+
 #if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 // In a child process of `headroomBytes` more address space than it uses: 0 when `file` is
 // refused, 1 when it was fitted, and a crash or a kill when memory ran out.
@@ -171,6 +223,13 @@ TEST(PictureDecodingDeathTest, AJpegClaimingHugeSidesIsRefusedWithinTheMemoryBou
   ASSERT_NE(frame, jpeg.end());
   std::ranges::copy(Bytes{0xEA, 0x60, 0xEA, 0x60}, frame + 5);
   EXPECT_EXIT(_exit(FitUnderMemoryLimit(jpeg, rlim_t{256} << 20)), testing::ExitedWithCode(0), "");
+}
+
+// A PNG of 200 x 200 pixels whose data inflates to 256 MiB of zeros is refused within 64 MB.
+TEST(PictureDecodingDeathTest, APngBombIsRefusedWithinTheMemoryBound) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  const Bytes bomb = BlackPng(std::size_t{256} << 20);
+  EXPECT_EXIT(_exit(FitUnderMemoryLimit(bomb, rlim_t{64} << 20)), testing::ExitedWithCode(0), "");
 }
 #endif
 
