@@ -4,6 +4,8 @@
 #include <cctype>
 #include <string_view>
 
+#include "picture/png_data_check.h"
+
 namespace vandrel {
 
 namespace {
@@ -16,6 +18,8 @@ struct Signature {
   std::string_view formType = {};
   // Text that may begin with a UTF-8 byte order mark and blank lines, in either case.
   bool text = false;
+  // What the rest of the file must pass too.
+  bool (*contentCheck)(std::span<const std::uint8_t>) = nullptr;
 };
 
 constexpr std::size_t kFormTypeOffset = 8;
@@ -27,7 +31,9 @@ constexpr Signature kSignatures[] = {
     {.formatCode = 2, .start = "RIFF", .formType = "RMID"},
     {.formatCode = 14, .start = "#!AMR"},
     {.formatCode = 102, .start = "BM"},
-    {.formatCode = 103, .start = "\x89PNG\r\n\x1A\n"},
+    // the handset would have to inflate all of a PNG's image data, however far it overruns the
+    // picture its header describes
+    {.formatCode = 103, .start = "\x89PNG\r\n\x1A\n", .contentCheck = PngDataWithinHeader},
     {.formatCode = 104, .start = "\xFF\xD8\xFF"},
     {.formatCode = 105, .start = "GIF87a"},
     {.formatCode = 105, .start = "GIF89a"},
@@ -63,7 +69,8 @@ bool CarriesSignature(std::int32_t formatCode, std::span<const std::uint8_t> byt
   bool hasSignature = false;
   for (const Signature& signature : kSignatures) {
     if (signature.formatCode != formatCode) continue;
-    if (Matches(signature, AsText(bytes))) return true;
+    if (Matches(signature, AsText(bytes)))
+      return signature.contentCheck == nullptr || signature.contentCheck(bytes);
     hasSignature = true;
   }
   return !hasSignature;

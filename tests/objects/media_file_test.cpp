@@ -123,6 +123,13 @@ const Bytes kMidi = BytesOf(std::string("MThd\0\0\0\6", 8));
 const Bytes kAmr = BytesOf("#!AMR\n\x3C");
 const Bytes kCard = BytesOf("BEGIN:VCARD\r\nEND:VCARD\r\n");
 
+const std::string kHeaderOfOneRgbPixel(
+    "\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0\x90\x77\x53\xDE", 33);
+const std::string kDataOfFourBytes(
+    "\0\0\0\x0CIDAT\x78\x9C\x63\x60\x60\x60\0\0\0\x04\0\x01\xF6\x17\x38\x55", 24);
+const std::string kDataOfFiveBytes(
+    "\0\0\0\x0BIDAT\x78\x9C\x63\x60\0\x02\0\0\x05\0\x01\x7A\x5E\xAB\x3F", 23);
+
 // Where a format has a signature, a file named for it must begin with it; formats without one
 // go as they are.
 TEST_F(MediaFileTest, AFileThatLacksItsFormatsSignatureIsBadFormat) {
@@ -133,6 +140,9 @@ TEST_F(MediaFileTest, AFileThatLacksItsFormatsSignatureIsBadFormat) {
     bool loads;
   } cases[] = {
       {"fake.png", "hello\n", kGraphic, false},
+      // a 1 x 1 RGB picture whose image data inflates to its 4 bytes, then to one more
+      {"dot.png", kHeaderOfOneRgbPixel + kDataOfFourBytes, kGraphic, true},
+      {"bomb.png", kHeaderOfOneRgbPixel + kDataOfFiveBytes, kGraphic, false},
       {"photo.jpg", "\x89PNG\r\n\x1A\n", kGraphic, false},
       {"photo.jpeg", "\xFF\xD8\xFF\xE0", kGraphic, true},
       {"anim.gif", "GIF89", kAnimation, false},
