@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "picture/gif_decoding.h"
 #include "picture/image_type.h"
 #include "picture/jpeg_decoding.h"
 #include "picture/png_decoding.h"
@@ -23,6 +24,7 @@ std::optional<PictureSize> ReadImageSize(std::span<const std::uint8_t> image) {
   const std::optional<ImageType> type = DetectImageType(image);
   if (type == ImageType::Jpeg) return ReadJpegSize(image);
   if (type == ImageType::Png) return ReadPngSize(image);
+  if (type == ImageType::Gif) return ReadGifSize(image);
   if (!DecoderMayRead(image)) return std::nullopt;
   PictureSize size;
   int channels = 0;
@@ -39,6 +41,7 @@ std::optional<RasterImage> DecodeImage(std::span<const std::uint8_t> image, Pict
   const std::optional<ImageType> type = DetectImageType(image);
   if (type == ImageType::Jpeg) return DecodeJpeg(image, least, maxPixels);
   if (type == ImageType::Png) return DecodePng(image, maxPixels);
+  if (type == ImageType::Gif) return DecodeGif(image, maxPixels);
   const std::optional<PictureSize> size = ReadImageSize(image);
   if (!size || std::int64_t{size->width} * size->height > maxPixels) return std::nullopt;
   RasterImage decoded;

@@ -150,6 +150,28 @@ TEST(PictureDecoding, JpegComesAtTheSmallestScaleThatCoversTheScreen) {
   }
 }
 
+// 4 x 8 pixels, interlaced: the top half red, the bottom half green, the top left pixel
+// transparent.
+const Bytes kInterlacedGif{0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x04, 0x00, 0x08, 0x00, 0xf1, 0x00,
+                           0x00, 0xff, 0x00, 0x00, 0x00, 0xff, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                           0x00, 0x21, 0xf9, 0x04, 0x01, 0x00, 0x00, 0x02, 0x00, 0x2c, 0x00, 0x00,
+                           0x00, 0x00, 0x04, 0x00, 0x08, 0x00, 0x40, 0x02, 0x09, 0x14, 0x1e, 0x19,
+                           0x87, 0xca, 0x0f, 0x94, 0x0c, 0x05, 0x00, 0x3b};
+
+TEST(PictureDecoding, GifRowsGoWhereTheirInterlacingPutsThemAndItsTransparentColourIsClear) {
+  const std::optional<RasterImage> image = DecodeImage(kInterlacedGif, {1, 1}, 64'000'000);
+  ASSERT_TRUE(image.has_value());
+  ASSERT_EQ(std::tuple(image->width, image->height, image->channels), std::tuple(4, 8, 4));
+  const auto pixel = [&](int x, int y) {
+    const std::uint8_t* at = image->pixels.get() + (y * 4 + x) * 4;
+    return Bytes(at, at + 4);
+  };
+  EXPECT_EQ(pixel(0, 0)[3], 0);
+  EXPECT_EQ(pixel(1, 1), Bytes({255, 0, 0, 255}));
+  EXPECT_EQ(pixel(2, 3), Bytes({255, 0, 0, 255}));
+  EXPECT_EQ(pixel(1, 4), Bytes({0, 255, 0, 255}));
+}
+
 void AppendChunk(Bytes& png, std::string_view type, const Bytes& data) {
   const auto appendWord = [&png](std::uint32_t word) {
     for (const int shift : {24, 16, 8, 0}) png.push_back(static_cast<std::uint8_t>(word >> shift));
