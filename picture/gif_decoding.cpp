@@ -95,7 +95,10 @@ std::optional<RasterImage> DecodeGif(std::span<const std::uint8_t> image, std::i
   if (!SkipToFirstFrame(gif.get(), transparent)) return std::nullopt;
   const GifImageDesc& frame = gif->Image;
   const ColorMapObject* colours = frame.ColorMap != nullptr ? frame.ColorMap : gif->SColorMap;
-  if (colours == nullptr || frame.Width <= 0 || frame.Height <= 0) return std::nullopt;
+  // a frame larger than the screen is cut to it, but every one of its pixels is decoded
+  if (colours == nullptr || frame.Width <= 0 || frame.Height <= 0 ||
+      std::int64_t{frame.Width} * frame.Height > maxPixels)
+    return std::nullopt;
 
   std::optional<RasterImage> canvas = AllocateRasterImage(gif->SWidth, gif->SHeight, kChannels);
   if (!canvas) return std::nullopt;

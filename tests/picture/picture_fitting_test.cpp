@@ -170,6 +170,12 @@ TEST(PictureDecoding, GifRowsGoWhereTheirInterlacingPutsThemAndItsTransparentCol
   EXPECT_EQ(pixel(1, 1), Bytes({255, 0, 0, 255}));
   EXPECT_EQ(pixel(2, 3), Bytes({255, 0, 0, 255}));
   EXPECT_EQ(pixel(1, 4), Bytes({0, 255, 0, 255}));
+  // on a screen of one pixel the frame is cut to it, but counts whole against the bound
+  Bytes onePixelScreen = kInterlacedGif;
+  onePixelScreen[6] = 1;
+  onePixelScreen[8] = 1;
+  EXPECT_TRUE(DecodeImage(onePixelScreen, {1, 1}, 32).has_value());
+  EXPECT_FALSE(DecodeImage(onePixelScreen, {1, 1}, 31).has_value());
 }
 
 void AppendChunk(Bytes& png, std::string_view type, const Bytes& data) {
