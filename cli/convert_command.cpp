@@ -2,18 +2,17 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
-#include <system_error>
 #include <vector>
 
 #include "cli/command_session.h"
 #include "cli/exit_status.h"
 #include "cli/file_buffer.h"
+#include "cli/file_replacement.h"
 #include "platform/format_text.h"
 #include "platform/user_interface.h"
 #include "platform/utf8_path.h"
@@ -64,25 +63,6 @@ bool ReadWholeFile(const std::string& path, FileBuffer& buffer, std::string& pro
   return true;
 }
 
-bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
-                    std::string& problem) {
-  const std::filesystem::path target = Utf8Path(path);
-  std::filebuf file;
-  errno = 0;
-  if (file.open(target, std::ios::out | std::ios::binary | std::ios::trunc) == nullptr) {
-    problem = errno != 0 ? std::generic_category().message(errno) : "it could not be created";
-    return false;
-  }
-  const auto size = static_cast<std::streamsize>(bytes.size());
-  const bool written = file.sputn(reinterpret_cast<const char*>(bytes.data()), size) == size;
-  if (file.close() != nullptr && written) return true;
-  problem = "it could not be written to its end";
-  // Leave no truncated sound behind (but never remove a device such as /dev/null).
-  std::error_code ignored;
-  if (std::filesystem::is_regular_file(target, ignored)) std::filesystem::remove(target, ignored);
-  return false;
-}
-
 // The converter takes a sound it accepts as it is, so that its output stays what it always was;
 // any other layout, and any sound the user asked to trim or normalise, is prepared first.
 bool NeedsPreparation(std::span<const std::uint8_t> source, const SoundPreparation& preparation) {
@@ -131,7 +111,7 @@ int RunConvert(const std::string& input, const std::string& output, UserInterfac
     return kExitFailed;
   }
 
-  if (!WriteWholeFile(output, converted, problem)) {
+  if (!ReplaceFileWith(Utf8Path(output), converted, problem)) {
     ShowError(console,
               FormatText("vandrel-cli: cannot write %s: %s", output.c_str(), problem.c_str()));
     return kExitFailed;
@@ -175,7 +155,8 @@ void AddConvertCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus
       "A sound that is not mono at about 8000 Hz, or one given --trim or --normalise, is\n"
       "mixed down to mono and resampled to 8000 Hz before it is converted.\n"
       "OUT is written only when the rendition is smaller than IN; a sound already in the\n"
-      "handset format is left as it is.\n\n"
+      "handset format is left as it is. The rendition is written beside OUT and takes its\n"
+      "place only once complete, so OUT may be IN, and a failed write leaves OUT as it was.\n\n"
       "Exit status: %d OUT written; %d IN not converted or a file could not be read or\n"
       "written, nothing written; %d a usage error.",
       std::to_string(kCheckWindowBytes).c_str(), kAcceptedKinds, kExitDone, kExitFailed,

@@ -1,7 +1,10 @@
 #include "cli/send_command.h"
 
 #include <CLI/CLI.hpp>
-#include <cstdio>
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <filesystem>
 #include <memory>
 
 #include "app/batch_send.h"
@@ -13,6 +16,7 @@
 #include "cli/trace_file.h"
 #include "platform/format_text.h"
 #include "platform/user_interface.h"
+#include "platform/utf8_path.h"
 #include "serial/port_map.h"
 
 namespace vandrel {
@@ -40,18 +44,40 @@ std::string SpeedList(const LineSpeeds& lineSpeeds) {
   return text;
 }
 
+// Whether `trace` is one of `files`, under any spelling of its path: the trace is written while
+// the files are read, so it would corrupt what is sent.
+bool IsOneOf(const std::string& trace, const std::vector<std::string>& files) {
+  const std::filesystem::path tracePath = Utf8Path(trace);
+  std::error_code error;
+  const std::filesystem::path traceName = std::filesystem::weakly_canonical(tracePath, error);
+  return std::any_of(files.begin(), files.end(), [&](const std::string& file) {
+    std::error_code ignored;
+    const std::filesystem::path filePath = Utf8Path(file);
+    return std::filesystem::equivalent(tracePath, filePath, ignored) ||
+           (!error && std::filesystem::weakly_canonical(filePath, ignored) == traceName);
+  });
+}
+
 }  // namespace
 
 std::optional<PictureSize> ParsePictureSize(const std::string& text) {
-  PictureSize size;
-  char separator = 0;
-  int used = 0;
-  if (std::sscanf(text.c_str(), "%d%c%d%n", &size.width, &separator, &size.height, &used) != 3 ||
-      static_cast<std::size_t>(used) != text.size() || (separator != 'x' && separator != 'X'))
-    return std::nullopt;
-  const auto usable = [](int side) { return side > 0 && side <= kLargestScreenSide; };
-  if (!usable(size.width) || !usable(size.height)) return std::nullopt;
-  return size;
+  const std::size_t separator = text.find_first_of("xX");
+  if (separator == std::string::npos) return std::nullopt;
+  // digits alone, and a number of any length is only compared, never overflows
+  const auto side = [](std::string_view digits) -> std::optional<int> {
+    int value = 0;
+    const char* end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, value);
+    if (digits.empty() || !std::isdigit(static_cast<unsigned char>(digits.front())) ||
+        error != std::errc() || stop != end || value <= 0 || value > kLargestScreenSide)
+      return std::nullopt;
+    return value;
+  };
+  const std::string_view whole = text;
+  const std::optional<int> width = side(whole.substr(0, separator));
+  const std::optional<int> height = side(whole.substr(separator + 1));
+  if (!width || !height) return std::nullopt;
+  return PictureSize{.width = *width, .height = *height};
 }
 
 int RunSend(const SendRequest& request, const CommandSeams& seams) {
@@ -147,7 +173,8 @@ void AddSendCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus) {
   send->add_option("--title", request->title, "object title (first 20 characters)")
       ->option_text("TEXT");
   send->add_option("--trace", request->tracePath,
-                   "write every command, answer and pause to this file")
+                   "add every command, answer and pause to the end of this file (created when "
+                   "missing, never emptied); not one of the files sent")
       ->option_text("FILE");
   send->add_flag("-q,--quiet", request->quiet, "print the failures only");
   send->add_flag("--patient", request->patient,
@@ -175,7 +202,12 @@ void AddSendCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus) {
                  "with --fit, bring a sound's loudest peak to full scale")
       ->needs(fit);
   send->add_option("FILE", request->files, "object files to send")->required();
-  send->callback([request, seams, &exitStatus] { exitStatus = RunSend(*request, seams); });
+  send->callback([request, seams, &exitStatus] {
+    if (request->tracePath && IsOneOf(*request->tracePath, request->files))
+      throw CLI::ValidationError("--trace",
+                                 *request->tracePath + " is one of the files to send, not a trace");
+    exitStatus = RunSend(*request, seams);
+  });
 }
 
 }  // namespace vandrel

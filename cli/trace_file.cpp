@@ -99,7 +99,7 @@ TraceFile::TraceFile(const std::string& path, Clock& clock, UserInterface& ui,
       state_(state),
       tracedThread_(std::this_thread::get_id()),
       startMs_(clock.NowMs()) {
-  file_.open(Utf8Path(path), std::ios::out | std::ios::binary | std::ios::trunc);
+  file_.open(Utf8Path(path), std::ios::out | std::ios::binary | std::ios::app);
   if (!file_) return;
   file_ << kAppTitle << " trace, started " << LocalTimeNow()
         << "; times in seconds from the start\n";

@@ -23,9 +23,9 @@ std::string EscapeBytes(std::span<const std::uint8_t> bytes, std::size_t limit);
 // The record of a send for support: each file with its kind, title and sizes, every port opened
 // and closed with its line speed, every byte written and read, every pause of the sending
 // thread, every progress phase and every message shown, each line time-stamped from the
-// program's clock. A send given the trace as its clock, user interface, link trace and front end
-// is recorded; the trace passes everything on to `clock`, `ui` and `frontEnd`. The file and kind
-// of each send are `state`'s.
+// program's clock, at the end of the file (an existing trace is never emptied). A send given the
+// trace as its clock, user interface, link trace and front end is recorded; the trace passes
+// everything on to `clock`, `ui` and `frontEnd`. The file and kind of each send are `state`'s.
 class TraceFile final : public LinkTrace, public Clock, public UserInterface, public SendFrontEnd {
  public:
   TraceFile(const std::string& path, Clock& clock, UserInterface& ui, SendFrontEnd& frontEnd,

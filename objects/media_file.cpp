@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "objects/event_table.h"
+#include "objects/file_signature.h"
 #include "platform/user_interface.h"
 #include "platform/utf8.h"
 #include "platform/utf8_path.h"
@@ -152,7 +153,13 @@ bool MediaFile::LoadAndValidate(const std::string& path, std::int32_t kind,
   }
 
   Release(converted_);
-  if (!LoadData(path, formatCode_ == kFormatWithLeadingZero, ui)) return false;
+  const bool leadingZero = formatCode_ == kFormatWithLeadingZero;
+  if (!LoadData(path, leadingZero, ui)) return false;
+  if (!CarriesSignature(formatCode_, std::span(data_).subspan(leadingZero ? 1 : 0))) {
+    Release(data_);
+    Report(ui, kEventFileBadFormat, path);
+    return false;
+  }
   if (kind == kSound && !ConvertSoundData()) return false;
 
   FormatEvent(Event{kEventObjectPrepared, 0, 0, "", ""});

@@ -2,25 +2,29 @@
 
 #include <limits>
 
+#include "picture/gif_decoding.h"
 #include "picture/image_type.h"
-#include "picture/jpeg_table_check.h"
+#include "picture/jpeg_decoding.h"
+#include "picture/png_decoding.h"
 #include "picture/stb_config.h"
 
 namespace vandrel {
 namespace {
 
 // Only an image of a type we recognise reaches the decoder, so that it reads the image as the
-// type we took it for, and no JPEG whose tables would overrun the decoder's memory. The decoder
-// takes the length of its input as an int.
+// type we took it for. The decoder takes the length of its input as an int.
 bool DecoderMayRead(std::span<const std::uint8_t> image) {
-  const std::optional<ImageType> type = DetectImageType(image);
-  return type && (*type != ImageType::Jpeg || JpegHuffmanTablesFit(image)) &&
+  return DetectImageType(image) &&
          image.size() <= static_cast<std::size_t>(std::numeric_limits<int>::max());
 }
 
 }  // namespace
 
 std::optional<PictureSize> ReadImageSize(std::span<const std::uint8_t> image) {
+  const std::optional<ImageType> type = DetectImageType(image);
+  if (type == ImageType::Jpeg) return ReadJpegSize(image);
+  if (type == ImageType::Png) return ReadPngSize(image);
+  if (type == ImageType::Gif) return ReadGifSize(image);
   if (!DecoderMayRead(image)) return std::nullopt;
   PictureSize size;
   int channels = 0;
@@ -32,8 +36,12 @@ std::optional<PictureSize> ReadImageSize(std::span<const std::uint8_t> image) {
   return size;
 }
 
-std::optional<RasterImage> DecodeImage(std::span<const std::uint8_t> image,
+std::optional<RasterImage> DecodeImage(std::span<const std::uint8_t> image, PictureSize least,
                                        std::int64_t maxPixels) {
+  const std::optional<ImageType> type = DetectImageType(image);
+  if (type == ImageType::Jpeg) return DecodeJpeg(image, least, maxPixels);
+  if (type == ImageType::Png) return DecodePng(image, maxPixels);
+  if (type == ImageType::Gif) return DecodeGif(image, maxPixels);
   const std::optional<PictureSize> size = ReadImageSize(image);
   if (!size || std::int64_t{size->width} * size->height > maxPixels) return std::nullopt;
   RasterImage decoded;

@@ -23,7 +23,7 @@ std::optional<FittedPicture> FitPicture(std::span<const std::uint8_t> image, Pic
   if (!type || !size) return std::nullopt;
   const std::optional<PictureSize> fitted = FittedSize(*size, box);
   if (!fitted) return std::nullopt;
-  std::optional<RasterImage> decoded = DecodeImage(image, kMaxPicturePixels);
+  std::optional<RasterImage> decoded = DecodeImage(image, *fitted, kMaxPicturePixels);
   const PictureFormat format = FittedFormat(*type);
   if (decoded && format != PictureFormat::Png) decoded = FlattenOntoWhite(std::move(*decoded));
   if (!decoded) return std::nullopt;

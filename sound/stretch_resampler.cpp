@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 #include <numeric>
+#include <system_error>
 #include <thread>
 
 #include "sound/channel_mixer.h"
@@ -107,12 +108,22 @@ bool ResampleToMono(std::span<const std::uint8_t> image, const WavFormat& format
 
   std::vector<std::vector<float>> outputs(stretches.size());
   std::vector<char> succeeded(stretches.size(), 0);
+  const auto resample = [&](std::size_t i) {
+    succeeded[i] = ResampleStretch(image, format, stretches[i], outputRate, outputs[i]);
+  };
   std::vector<std::thread> helpers;
-  for (std::size_t i = 1; i < stretches.size(); ++i)
-    helpers.emplace_back([&, i] {
-      succeeded[i] = ResampleStretch(image, format, stretches[i], outputRate, outputs[i]);
-    });
-  succeeded[0] = ResampleStretch(image, format, stretches[0], outputRate, outputs[0]);
+  // The stretches whose thread the system would not start (a process or memory limit) are
+  // resampled here, after the first: the output is the same, only slower.
+  std::size_t started = 1;
+  for (; started < stretches.size(); ++started) {
+    try {
+      helpers.emplace_back(resample, started);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  resample(0);
+  for (std::size_t i = started; i < stretches.size(); ++i) resample(i);
   for (std::thread& helper : helpers) helper.join();
   if (std::find(succeeded.begin(), succeeded.end(), 0) != succeeded.end()) return false;
 

@@ -57,20 +57,25 @@ class BatchSendTest : public LinkTest {
   SendStop stop_;
 };
 
+const std::vector<std::uint8_t> kCard = {'B', 'E', 'G', 'I', 'N', ':', 'V', 'C', 'A', 'R', 'D'};
+
 TEST_F(BatchSendTest, FilesGoInOrderAndBadOnesFailBeforeAnyPortIsOpened) {
-  const std::string picture = Write("Logo.BMP", std::vector<std::uint8_t>(300, 0x42));
-  const std::string card = Write("me.vcf", {'B', 'E', 'G', 'I', 'N'});
+  std::vector<std::uint8_t> bitmap(300, 0x42);
+  bitmap[1] = 'M';
+  const std::string picture = Write("Logo.BMP", bitmap);
+  const std::string card = Write("me.vcf", kCard);
   const std::string unknown = Write("notes.txt", {'x'});
+  const std::string misnamed = Write("fake.png", {'h', 'e', 'l', 'l', 'o', '\n'});
   // the file is checked before its kind: a missing file is missing, whatever its extension
   const std::string missing = (folder_.path() / "gone.txt").string();
-  const BatchResult result = Run({picture, unknown, missing, "", card});
+  const BatchResult result = Run({picture, unknown, missing, "", misnamed, card});
   EXPECT_EQ(result.sent, 2);
-  EXPECT_EQ(result.failed, 3);
+  EXPECT_EQ(result.failed, 4);
   EXPECT_EQ(line_.Opens(), 2);
   EXPECT_EQ(frontEnd_.closed, 2);
   const std::string written = line_.Written();
   EXPECT_NE(written.find("AT+KDOBJ=2,1,3,0,4\rLogo"), std::string::npos);
-  EXPECT_NE(written.find("AT+KDOBJ=2,1,0,220,5\rBEGIN"), std::string::npos);
+  EXPECT_NE(written.find("AT+KDOBJ=2,1,0,220,11\rBEGIN:VCARD"), std::string::npos);
   std::vector<std::pair<BoxKind, std::string>> boxes;
   for (const auto& box : ui_.boxes) boxes.emplace_back(box.kind, box.text);
   EXPECT_EQ(boxes, (std::vector<std::pair<BoxKind, std::string>>{
@@ -78,9 +83,11 @@ TEST_F(BatchSendTest, FilesGoInOrderAndBadOnesFailBeforeAnyPortIsOpened) {
                        {BoxKind::kError, "Error 0x26 : File " + unknown + " has bad format"},
                        {BoxKind::kError, "Error 0x28 : Failed opening file " + missing},
                        {BoxKind::kWarning, "Object filename must be specified !"},
+                       {BoxKind::kError, "Error 0x26 : File " + misnamed + " has bad format"},
                        {BoxKind::kNotice, "Successfull Download"}}));
+  EXPECT_EQ(written.find("hello"), std::string::npos);
   // the name and the size show from the first phase on
-  EXPECT_EQ(ui_.progressCaptions[0], "Send file Logo.BMP (1/5)");
+  EXPECT_EQ(ui_.progressCaptions[0], "Send file Logo.BMP (1/6)");
   EXPECT_EQ(ui_.progressLines[0], "Downloaded: 0 % of 0.3 Kb");
   EXPECT_EQ(state_.currentObjectType, nullptr) << "the batch's row is gone";
 }
@@ -105,7 +112,7 @@ TEST_F(BatchSendTest, ConvertedSoundGoesOutAsAdpcmUnlessTheHandsetRefusedIt) {
 
 TEST_F(BatchSendTest, NoHandsetMeansNoSuccessButTheProgressStillCloses) {
   handset_.silent = true;
-  const std::string picture = Write("a.png", {1, 2, 3});
+  const std::string picture = Write("a.png", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'});
   const BatchResult result = Run({picture});
   EXPECT_EQ(result.failed, 1);
   EXPECT_EQ(frontEnd_.closed, 1);
@@ -144,7 +151,7 @@ TEST_F(BatchSendTest, StopEndsTheFileUnderWayAndTheBatch) {
 // One detection serves the batch; a file the handset refused makes the next one detect again, and
 // patient waits detect for every file.
 TEST_F(BatchSendTest, TheHandsetFoundIsKeptUntilAFileFails) {
-  const std::string card = Write("me.vcf", {'B', 'E', 'G', 'I', 'N'});
+  const std::string card = Write("me.vcf", kCard);
   int objects = 0;
   handset_.objectAnswer = [&objects](const std::string&) {
     return std::string(++objects == 2 ? "\r\n+CME ERROR: 100,65524\r\n" : "\r\nOK\r\n");

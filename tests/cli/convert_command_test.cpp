@@ -4,6 +4,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#endif
 
 #include "cli/exit_status.h"
 #include "platform/user_interface.h"
@@ -129,6 +137,43 @@ TEST_F(ConvertCommand, MissingInputAndUnwritableOutputAreFileErrorsThatLeaveNoth
   EXPECT_FALSE(fs::exists(Utf8Path(output)));
   EXPECT_TRUE(OnlyError().starts_with("vandrel-cli: cannot write " + output + ": "));
 }
+
+TEST_F(ConvertCommand, ConvertsASoundInPlace) {
+  const Bytes wav = Pcm16Wav(SpeechLike(8000));
+  const std::string sound = Write("song.wav", wav);
+  EXPECT_EQ(RunConvert(sound, sound, recorder), kExitDone);
+  EXPECT_EQ(Read(sound), Converted(wav));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
+}
+
+#ifndef _WIN32
+int RunConvertOnAFullDisk(const std::string& input, const std::string& output) {
+  constexpr rlim_t kFileSizeLimit = 4096;
+  const rlimit limit{kFileSizeLimit, kFileSizeLimit};
+  signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &limit);
+  RecordingUserInterface ui;
+  return RunConvert(input, output, ui);
+}
+
+// A disk that fills up half-way (a file size limit of 4 KiB, with the signal that would end the
+// process ignored): the sound that was there, even the one being converted, stays byte for byte,
+// and no part-written file is left beside it.
+TEST_F(ConvertCommand, AWriteThatFailsLeavesOutAsItWas) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  const Bytes wav = Pcm16Wav(SpeechLike(40000));
+  const std::string input = Write("song.wav", wav);
+  const Bytes old(10000, 0x5A);
+  const std::string output = Write("old.wav", old);
+  for (const std::string& target : {output, input}) {
+    EXPECT_EXIT(_exit(RunConvertOnAFullDisk(input, target)), testing::ExitedWithCode(kExitFailed),
+                "");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2);
+  }
+  EXPECT_EQ(Read(output), old);
+  EXPECT_EQ(Read(input), wav);
+}
+#endif
 
 }  // namespace
 }  // namespace vandrel

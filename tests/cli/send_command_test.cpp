@@ -44,6 +44,34 @@ TEST_F(SendCommandTest, TraceThatCannotBeWrittenEndsTheRunBeforeAnySend) {
   EXPECT_EQ(run.out, "");
 }
 
+// The trace is added to what a file held; naming a file to send, under any spelling, is a usage
+// error that leaves that file alone.
+TEST_F(SendCommandTest, TraceAddsToItsFileAndIsNeverOneOfTheFilesSent) {
+  const std::string earlier = "an earlier run\n";
+  const std::string trace = folder_.Write("trace.txt", earlier).string();
+  EXPECT_EQ(RunCli({"send", "--port", kDeadPort, "--trace", trace, picture_}).status, kExitFailed);
+  const std::string traced = ReadWhole(trace);
+  EXPECT_THAT(traced, testing::StartsWith(earlier));
+  EXPECT_GT(traced.size(), earlier.size());
+
+  const std::string sameFile = (folder_.path() / "." / "picture.gif").string();
+  const CliOutput run = RunCli({"send", "--port", kDeadPort, "--trace", sameFile, picture_});
+  EXPECT_EQ(run.status, kExitUsage);
+  EXPECT_THAT(run.err, HasSubstr(sameFile + " is one of the files to send"));
+  EXPECT_EQ(ReadWhole(picture_), "GIF89a picture");
+}
+
+TEST(ParsePictureSize, TakesTwoSidesOfOneToTenThousandPixelsAndNothingElse) {
+  const std::optional<PictureSize> size = ParsePictureSize("128x160");
+  ASSERT_TRUE(size.has_value());
+  EXPECT_EQ(size->width, 128);
+  EXPECT_EQ(size->height, 160);
+  EXPECT_EQ(ParsePictureSize("10000X1")->width, 10000);
+  for (const char* text : {"0x160", "10001x1", "128x", "x160", "-1x5", "+1x5", "128x160x2",
+                           "99999999999999999999x1", "1x99999999999999999999", "128 x160"})
+    EXPECT_FALSE(ParsePictureSize(text).has_value()) << text;
+}
+
 // Fills the process's port map: a test of its own, last of those that give paths numbers.
 TEST_F(SendCommandTest, DeviceThatNoNumberIsLeftForEndsTheRun) {
   for (int taken = 0; taken <= kMaxPortNumber; ++taken)

@@ -48,7 +48,13 @@ class DownloadTest : public LinkTest {
   std::uint8_t eventAfter_ = kEventNothing;
 };
 
-const std::vector<std::uint8_t> kPicture = TransferPattern(100, 0);
+// a bitmap's signature, then a pattern that shows a byte lost or repeated
+const std::vector<std::uint8_t> kPicture = [] {
+  std::vector<std::uint8_t> bytes = TransferPattern(100, 0);
+  bytes[0] = 'B';
+  bytes[1] = 'M';
+  return bytes;
+}();
 
 // An empty title has no title phase; free memory equal to the object's size is enough.
 TEST_F(DownloadTest, PictureGoesOutInOrderAfterItsTitleIfAny) {

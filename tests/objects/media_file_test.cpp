@@ -91,7 +91,7 @@ TEST_F(MediaFileTest, RefusalsNameTheFileAsGiven) {
 }
 
 TEST_F(MediaFileTest, TitleKeepsTheLowBytesOfTwentyCharacters) {
-  Prepare("logo.bmp", {1}, kGraphic);
+  Prepare("logo.bmp", {'B', 'M'}, kGraphic);
   for (std::size_t i = 0; i < 25; ++i) title_.push_back(static_cast<std::uint16_t>('a' + i));
   title_[0] = 0x1E9;
   ASSERT_TRUE(Load());
@@ -113,6 +113,56 @@ TEST_F(MediaFileTest, WavSoundKeepsItsShorterConversion) {
   EXPECT_EQ(Bytes(media.data().begin(), media.data().end()), kWav);
   ASSERT_TRUE(media.isConverted());
   EXPECT_EQ(Bytes(media.converted().begin(), media.converted().end()), kHandsetWav);
+}
+
+Bytes BytesOf(std::string_view text) {
+  return Bytes(text.begin(), text.end());
+}
+
+const Bytes kMidi = BytesOf(std::string("MThd\0\0\0\6", 8));
+const Bytes kAmr = BytesOf("#!AMR\n\x3C");
+const Bytes kCard = BytesOf("BEGIN:VCARD\r\nEND:VCARD\r\n");
+
+const std::string kHeaderOfOneRgbPixel(
+    "\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0\x90\x77\x53\xDE", 33);
+const std::string kDataOfFourBytes(
+    "\0\0\0\x0CIDAT\x78\x9C\x63\x60\x60\x60\0\0\0\x04\0\x01\xF6\x17\x38\x55", 24);
+const std::string kDataOfFiveBytes(
+    "\0\0\0\x0BIDAT\x78\x9C\x63\x60\0\x02\0\0\x05\0\x01\x7A\x5E\xAB\x3F", 23);
+
+// Where a format has a signature, a file named for it must begin with it; formats without one
+// go as they are.
+TEST_F(MediaFileTest, AFileThatLacksItsFormatsSignatureIsBadFormat) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::int32_t kind;
+    bool loads;
+  } cases[] = {
+      {"fake.png", "hello\n", kGraphic, false},
+      // a 1 x 1 RGB picture whose image data inflates to its 4 bytes, then to one more
+      {"dot.png", kHeaderOfOneRgbPixel + kDataOfFourBytes, kGraphic, true},
+      {"bomb.png", kHeaderOfOneRgbPixel + kDataOfFiveBytes, kGraphic, false},
+      {"photo.jpg", "\x89PNG\r\n\x1A\n", kGraphic, false},
+      {"photo.jpeg", "\xFF\xD8\xFF\xE0", kGraphic, true},
+      {"anim.gif", "GIF89", kAnimation, false},
+      {"logo.bmp", "MB", kGraphic, false},
+      {"ring.wav", "RIFF\x10\0\0\0AVI ", kSound, false},
+      {"ring.mid", std::string("RIFF\0\0\0\0RMID", 12), kSound, true},
+      {"ring.amr", "#!AM", kSound, false},
+      {"card.vcf", "\xEF\xBB\xBF\r\n begin:vCard\r\n", kVCard, true},
+      {"card.vcf", "BEGIN:VCALENDAR", kVCard, false},
+      {"tune.mp3", "ID3", kSound, true},
+  };
+  for (const auto& c : cases) {
+    recorder.boxes.clear();
+    const std::string path = Prepare(c.name, BytesOf(c.bytes), c.kind);
+    EXPECT_EQ(Load(), c.loads) << c.name << " " << c.bytes;
+    EXPECT_EQ(Shown(),
+              c.loads ? std::vector<std::string>{}
+                      : std::vector<std::string>{"Error 0x26 : File " + path + " has bad format"})
+        << c.name;
+  }
 }
 
 struct LoadedCase {
@@ -145,12 +195,12 @@ INSTANTIATE_TEST_SUITE_P(
         // a QV1 picture goes behind one zero byte
         LoadedCase{"clip.qv1", {9, 8, 7}, kAnimation, 203, {0, 9, 8, 7}},
         // a sound the converter refuses, and a sound of a kind that is never converted
-        LoadedCase{"tune.mid", Bytes(500, 0x4D), kSound, 2, Bytes(500, 0x4D)},
-        LoadedCase{"ring.amr", kWav, kGraphic, 14, kWav},
+        LoadedCase{"tune.mid", kMidi, kSound, 2, kMidi},
+        LoadedCase{"ring.amr", kAmr, kGraphic, 14, kAmr},
         // a sound already in the handset format converts to its own length
         LoadedCase{"tune2.wav", kHandsetWav, kSound, 1, kHandsetWav},
         // any file name given in UTF-8 opens
-        LoadedCase{"Sonnerie d'été \xCE\xA9.vcf", {'B', 'E'}, kVCard, 220, {'B', 'E'}}));
+        LoadedCase{"Sonnerie d'été \xCE\xA9.vcf", kCard, kVCard, 220, kCard}));
 
 }  // namespace
 }  // namespace vandrel

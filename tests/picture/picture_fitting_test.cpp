@@ -1,14 +1,24 @@
 #include "picture/picture_fitting.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <tuple>
 #include <utility>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <fstream>
+#endif
+
+#include "picture/image_decoding.h"
 #include "picture/stb_config.h"
 #include "tests/picture/written_bytes.h"
 
@@ -118,6 +128,138 @@ TEST(PictureFitting, NoValueForWhatNeedsNoFittingOrCannotBeFitted) {
   std::ranges::copy(Bytes{0x64, 0x00}, huge.begin() + 8);
   EXPECT_TRUE(FitPicture(huge, {128, 160}));
 }
+
+// A 4000 x 3000 photo in JPEG.
+Bytes Photo() {
+  const Bytes pixels = Halves(4000, 3000, 3, kRed, kBlue);
+  Bytes jpeg;
+  EXPECT_TRUE(stbi_write_jpg_to_func(AppendWritten, &jpeg, 4000, 3000, 3, pixels.data(), 90));
+  return jpeg;
+}
+
+// A JPEG is decoded at the smallest of its decoder's scales that still covers the fitted size.
+TEST(PictureDecoding, JpegComesAtTheSmallestScaleThatCoversTheScreen) {
+  const Bytes jpeg = Photo();
+  for (const auto& [least, decoded] : {std::pair(PictureSize{128, 96}, PictureSize{500, 375}),
+                                       std::pair(PictureSize{500, 376}, PictureSize{1000, 750}),
+                                       std::pair(PictureSize{2001, 1}, PictureSize{4000, 3000})}) {
+    const std::optional<RasterImage> image = DecodeImage(jpeg, least, 64'000'000);
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(std::pair(image->width, image->height), std::pair(decoded.width, decoded.height));
+    EXPECT_EQ(image->channels, 3);
+  }
+}
+
+// 4 x 8 pixels, interlaced: the top half red, the bottom half green, the top left pixel
+// transparent.
+const Bytes kInterlacedGif{0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x04, 0x00, 0x08, 0x00, 0xf1, 0x00,
+                           0x00, 0xff, 0x00, 0x00, 0x00, 0xff, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                           0x00, 0x21, 0xf9, 0x04, 0x01, 0x00, 0x00, 0x02, 0x00, 0x2c, 0x00, 0x00,
+                           0x00, 0x00, 0x04, 0x00, 0x08, 0x00, 0x40, 0x02, 0x09, 0x14, 0x1e, 0x19,
+                           0x87, 0xca, 0x0f, 0x94, 0x0c, 0x05, 0x00, 0x3b};
+
+TEST(PictureDecoding, GifRowsGoWhereTheirInterlacingPutsThemAndItsTransparentColourIsClear) {
+  const std::optional<RasterImage> image = DecodeImage(kInterlacedGif, {1, 1}, 64'000'000);
+  ASSERT_TRUE(image.has_value());
+  ASSERT_EQ(std::tuple(image->width, image->height, image->channels), std::tuple(4, 8, 4));
+  const auto pixel = [&](int x, int y) {
+    const std::uint8_t* at = image->pixels.get() + (y * 4 + x) * 4;
+    return Bytes(at, at + 4);
+  };
+  EXPECT_EQ(pixel(0, 0)[3], 0);
+  EXPECT_EQ(pixel(1, 1), Bytes({255, 0, 0, 255}));
+  EXPECT_EQ(pixel(2, 3), Bytes({255, 0, 0, 255}));
+  EXPECT_EQ(pixel(1, 4), Bytes({0, 255, 0, 255}));
+  // on a screen of one pixel the frame is cut to it, but counts whole against the bound
+  Bytes onePixelScreen = kInterlacedGif;
+  onePixelScreen[6] = 1;
+  onePixelScreen[8] = 1;
+  EXPECT_TRUE(DecodeImage(onePixelScreen, {1, 1}, 32).has_value());
+  EXPECT_FALSE(DecodeImage(onePixelScreen, {1, 1}, 31).has_value());
+}
+
+void AppendChunk(Bytes& png, std::string_view type, const Bytes& data) {
+  const auto appendWord = [&png](std::uint32_t word) {
+    for (const int shift : {24, 16, 8, 0}) png.push_back(static_cast<std::uint8_t>(word >> shift));
+  };
+  appendWord(static_cast<std::uint32_t>(data.size()));
+  const std::size_t typeAt = png.size();
+  png.insert(png.end(), type.begin(), type.end());
+  png.insert(png.end(), data.begin(), data.end());
+  appendWord(static_cast<std::uint32_t>(
+      crc32(0, png.data() + typeAt, static_cast<uInt>(png.size() - typeAt))));
+}
+
+// A 200 x 200 RGB PNG whose image data inflates to `zeros` zero bytes (a black picture when
+// that is what its rows need), deflated a mebibyte at a time.
+Bytes BlackPng(std::size_t zeros) {
+  Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  AppendChunk(png, "IHDR", {0, 0, 0, 200, 0, 0, 0, 200, 8, 2, 0, 0, 0});
+  z_stream stream{};
+  EXPECT_EQ(deflateInit(&stream, Z_BEST_COMPRESSION), Z_OK);
+  const Bytes block(std::size_t{1} << 20, 0);
+  Bytes deflated(deflateBound(&stream, static_cast<uLong>(block.size())));
+  for (std::size_t left = zeros; left > 0 || stream.avail_in > 0;) {
+    const std::size_t piece = std::min(left, block.size());
+    left -= piece;
+    stream.next_in = const_cast<Bytef*>(block.data());
+    stream.avail_in = static_cast<uInt>(piece);
+    do {
+      stream.next_out = deflated.data();
+      stream.avail_out = static_cast<uInt>(deflated.size());
+      deflate(&stream, left == 0 ? Z_FINISH : Z_NO_FLUSH);
+      const Bytes data(deflated.begin(), deflated.end() - stream.avail_out);
+      if (!data.empty()) AppendChunk(png, "IDAT", data);
+    } while (stream.avail_out == 0 || (left == 0 && stream.avail_in > 0));
+    if (left == 0) break;
+  }
+  deflateEnd(&stream);
+  AppendChunk(png, "IEND", {});
+  return png;
+}
+
+constexpr std::size_t kBlackRowsBytes = 200 * (1 + 200 * 3);
+
+// Image data beyond what the header needs is refused, by its first byte too many.
+TEST(PictureDecoding, APngWhoseDataOverrunsItsHeaderIsRefused) {
+  const Decoded decoded = FitAndDecode(BlackPng(kBlackRowsBytes), {128, 160}, PictureFormat::Png);
+  ASSERT_EQ(std::pair(decoded.width, decoded.height), std::pair(128, 128));
+  EXPECT_EQ(Bytes(decoded.At(5, 5), decoded.At(6, 5)), Bytes({0, 0, 0}));
+  EXPECT_FALSE(FitPicture(BlackPng(kBlackRowsBytes + 1), {128, 160}));
+}
+
+#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// In a child process of `headroomBytes` more address space than it uses: 0 when `file` is
+// refused, 1 when it was fitted, and a crash or a kill when memory ran out.
+int FitUnderMemoryLimit(const Bytes& file, rlim_t headroomBytes) {
+  long pages = 0;
+  std::ifstream("/proc/self/statm") >> pages;
+  const rlim_t used = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+  const rlimit limit{used + headroomBytes, used + headroomBytes};
+  setrlimit(RLIMIT_AS, &limit);
+  return FitPicture(file, {128, 160}) ? 1 : 0;
+}
+
+// A JPEG whose header claims 60 000 x 60 000 pixels is refused without the memory its decoding
+// would take (at an eighth of the size, 168 MB of pixels).
+TEST(PictureDecodingDeathTest, AJpegClaimingHugeSidesIsRefusedWithinTheMemoryBound) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  Bytes jpeg = Photo();
+  const Bytes startOfFrame{0xFF, 0xC0};
+  const auto frame =
+      std::search(jpeg.begin(), jpeg.end(), startOfFrame.begin(), startOfFrame.end());
+  ASSERT_NE(frame, jpeg.end());
+  std::ranges::copy(Bytes{0xEA, 0x60, 0xEA, 0x60}, frame + 5);
+  EXPECT_EXIT(_exit(FitUnderMemoryLimit(jpeg, rlim_t{256} << 20)), testing::ExitedWithCode(0), "");
+}
+
+// A PNG of 200 x 200 pixels whose data inflates to 256 MiB of zeros is refused within 64 MB.
+TEST(PictureDecodingDeathTest, APngBombIsRefusedWithinTheMemoryBound) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  const Bytes bomb = BlackPng(std::size_t{256} << 20);
+  EXPECT_EXIT(_exit(FitUnderMemoryLimit(bomb, rlim_t{64} << 20)), testing::ExitedWithCode(0), "");
+}
+#endif
 
 }  // namespace
 }  // namespace vandrel

@@ -8,6 +8,16 @@
 #include <limits>
 #include <numbers>
 #include <optional>
+#include <system_error>
+#include <thread>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <future>
+#endif
 
 #include "sound/byte_order.h"
 #include "tests/sound/wav_builder.h"
@@ -145,6 +155,44 @@ TEST(PrepareSound, ALongStereoSoundAt44kHzBecomesTheSameToneAt8kHzMonoWithNoSeam
   EXPECT_LT(WorstDeviationFromSine(samples, 1000, 0.5), 0.01);
   EXPECT_EQ(Convert(*image).result, CONV_OK);
 }
+
+#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// In a child process whose address space has no room for another thread's stack, a sound long
+// enough for helper threads is resampled on the calling thread alone, to the same bytes.
+// Leaves the process room for a few more threads only, and starts threads that wait for ever
+// until the system refuses one (the stacks of threads that ended earlier are kept for reuse, so a
+// small address space alone does not do it). True when a thread could no longer start.
+bool UseUpEveryThread() {
+  constexpr rlim_t kRoomBytes = rlim_t{3} << 20;
+  constexpr int kMostThreads = 64;
+  long pages = 0;
+  std::ifstream("/proc/self/statm") >> pages;
+  const rlim_t used = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+  const rlimit limit{used + kRoomBytes, used + kRoomBytes};
+  setrlimit(RLIMIT_AS, &limit);
+  static std::promise<void> never;
+  const std::shared_future<void> forever = never.get_future().share();
+  for (int i = 0; i < kMostThreads; ++i) {
+    try {
+      std::thread([forever] { forever.wait(); }).detach();
+    } catch (const std::system_error&) {
+      return true;
+    }
+  }
+  return false;
+}
+
+TEST(PrepareSoundDeathTest, WithNoRoomForAHelperThreadGivesTheSameSoundOnTheCaller) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  const Bytes wav = SignalWav(Sine(1000, 0.5), 1, 44100, 13);
+  const std::optional<Bytes> expected = PrepareSound(wav, {});
+  ASSERT_TRUE(expected.has_value());
+  EXPECT_EXIT(_exit(!UseUpEveryThread()                 ? 2
+                    : PrepareSound(wav, {}) == expected ? 0
+                                                        : 1),
+              testing::ExitedWithCode(0), "");
+}
+#endif
 
 TEST(PrepareSound, LeavesNoAliasOfASweepAboveTheHandsetBand) {
   // 5 to 20 kHz in two seconds, at 44.1 kHz: all of it above the 4 kHz an 8 kHz sound can hold.

@@ -1,0 +1,60 @@
+#include "objects/object_fitting.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "objects/event_table.h"
+#include "platform/user_interface.h"
+#include "runtime/app_state.h"
+#include "runtime/message_catalogue.h"
+#include "tests/scratch_folder.h"
+
+namespace vandrel {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// 4 x 8 pixels, interlaced, red above green.
+const Bytes kGif{0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x04, 0x00, 0x08, 0x00, 0xf1, 0x00,
+                 0x00, 0xff, 0x00, 0x00, 0x00, 0xff, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                 0x00, 0x21, 0xf9, 0x04, 0x01, 0x00, 0x00, 0x02, 0x00, 0x2c, 0x00, 0x00,
+                 0x00, 0x00, 0x04, 0x00, 0x08, 0x00, 0x40, 0x02, 0x09, 0x14, 0x1e, 0x19,
+                 0x87, 0xca, 0x0f, 0x94, 0x0c, 0x05, 0x00, 0x3b};
+constexpr std::int32_t kPngFormat = 103;
+
+class ObjectFitting : public testing::Test {
+ protected:
+  void SetUp() override { BuildEventTable(GetTextBlock(kEnglish)); }
+  void TearDown() override { DestroyEventTable(); }
+
+  MediaFile Loaded(std::int32_t kind) {
+    MediaFile file;
+    EXPECT_TRUE(file.LoadAndValidate(folder.Write("spin.gif", kGif).string(), kind, {}, ui));
+    return file;
+  }
+
+  ScratchFolder folder;
+  RecordingUserInterface ui;
+};
+
+// A wallpaper GIF goes as the PNG of its first frame, with PNG's format code; an animation keeps
+// its frames, whatever the screen.
+TEST_F(ObjectFitting, AGifWallpaperGoesAsPngAndAnAnimationIsNeverFitted) {
+  const FitOptions options{.screen = PictureSize{2, 4}};
+  const std::optional<FittedObject> fitted = FitObject(Loaded(kGraphic), kGraphic, options);
+  ASSERT_TRUE(fitted.has_value());
+  EXPECT_EQ(fitted->file.formatCode(), kPngFormat);
+  EXPECT_EQ(fitted->bytesFitted, fitted->file.data().size());
+  EXPECT_EQ(Bytes(fitted->file.data().begin(), fitted->file.data().begin() + 4),
+            Bytes({0x89, 'P', 'N', 'G'}));
+  EXPECT_FALSE(FitObject(Loaded(kAnimation), kAnimation, options).has_value());
+}
+
+TEST(FittedObject, IsMuchSmallerFromFourTimesFewerBytes) {
+  EXPECT_TRUE((FittedObject{.bytesAsItIs = 400, .bytesFitted = 100}).MuchSmaller());
+  EXPECT_FALSE((FittedObject{.bytesAsItIs = 399, .bytesFitted = 100}).MuchSmaller());
+}
+
+}  // namespace
+}  // namespace vandrel
