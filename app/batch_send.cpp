@@ -46,6 +46,7 @@ BatchResult RunBatch(const std::vector<std::string>& files, const BatchOptions& 
     }
     if (!sent) keptLink.reset();
     ++(sent ? result.sent : result.failed);
+    result.sentFiles.push_back(sent);
   }
   keptLink.reset();
   // the row lives only as long as the batch

@@ -19,6 +19,7 @@ struct BatchOptions {
 struct BatchResult {
   int sent = 0;
   int failed = 0;
+  std::vector<bool> sentFiles;  // whether each file went through, in the batch's order
 };
 
 // Sends `files` in order, one send each, without a window: the path that files given on the

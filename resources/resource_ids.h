@@ -59,3 +59,4 @@
 // the first, whose commands follow one another.
 #define ID_MENU_PICTURE_AS_IT_IS 32810
 #define ID_MENU_PICTURE_SIZE_1 32811
+#define ID_MENU_PATIENT 32830

@@ -7,7 +7,8 @@
 
 namespace vandrel {
 
-// Numbers of the catalogue's texts. Positions 0, 33, 57, 60 and 71 hold nothing displayed.
+// Numbers of the catalogue's texts. Positions 0, 33, 57, 60, 71 and 81..94 hold
+// nothing displayed.
 enum TextId : int {
   TXT_ABOUT_TITLE = 1,
   TXT_IN_PROGRESS = 2,
@@ -86,9 +87,20 @@ enum TextId : int {
   TXT_FIT_QUESTION = 78,
   TXT_FIT_DONE = 79,
   TXT_FIT_HINT = 80,
+  // the window's own
+  TXT_PORT_NOT_CONNECTED = 95,
+  TXT_MENU_PATIENT = 96,
+  TXT_BATCH_SUMMARY = 97,
+  TXT_BATCH_SENT = 98,
+  TXT_BATCH_FAILED = 99,
+  TXT_BATCH_UNKNOWN_KIND = 100,
+  TXT_BUTTON_OPEN = 101,
+  TXT_BUTTON_SEND = 102,
+  TXT_BUTTON_HELP = 103,
+  TXT_BUTTON_QUIT = 104,
 };
 
-inline constexpr std::size_t kTextCount = 81;
+inline constexpr std::size_t kTextCount = 105;
 inline constexpr int kEnglish = 0;
 inline constexpr int kFrench = 1;
 
@@ -101,7 +113,7 @@ const TextBlock& GetTextBlock(int language);
 // `language` (0 English, 1 French).
 void SelectTextLanguage(int language);
 int TextLanguage();
-// Text `number` in the interface language; empty outside 0..80.
+// Text `number` in the interface language; empty outside the table.
 std::string GetText(int number);
 
 }  // namespace vandrel

@@ -1,10 +1,13 @@
 #include "app/win32/main_window.h"
 
+#include <shellapi.h>
+
 #include <atomic>
 #include <system_error>
 #include <thread>
 #include <utility>
 
+#include "app/batch_summary.h"
 #include "app/chosen_file.h"
 #include "app/handset_fit.h"
 #include "app/language.h"
@@ -12,12 +15,14 @@
 #include "app/send_job.h"
 #include "app/settings.h"
 #include "app/win32/about_dialog.h"
+#include "app/win32/batch_host.h"
 #include "app/win32/help_page.h"
 #include "app/win32/progress_dialog.h"
 #include "app/win32/progress_feed.h"
 #include "app/win32/win32_user_interface.h"
 #include "app/win32/window_dpi.h"
 #include "platform/clock.h"
+#include "platform/format_text.h"
 #include "platform/user_interface.h"
 #include "platform/utf16.h"
 #include "resources/resource_ids.h"
@@ -59,6 +64,30 @@ std::string ControlText(HWND window, int id) {
   return Narrow(text);
 }
 
+// The paths of the files dropped on the window, in the order the system gives them.
+std::vector<std::string> DroppedPaths(HDROP drop) {
+  std::vector<std::string> paths;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+    path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+    paths.push_back(Narrow(path));
+  }
+  DragFinish(drop);
+  return paths;
+}
+
+// The text a picture button stands for, which screen readers announce; the button draws only its
+// picture.
+struct ButtonName {
+  int id;
+  int text;
+};
+constexpr std::array<ButtonName, 4> kButtonNames{{{IDC_OPEN_BUTTON, TXT_BUTTON_OPEN},
+                                                  {IDC_SEND_BUTTON, TXT_BUTTON_SEND},
+                                                  {IDC_HELP_BUTTON, TXT_BUTTON_HELP},
+                                                  {IDC_QUIT_BUTTON, TXT_BUTTON_QUIT}}};
+
 std::string StartFolder(const KindFolders& folders) {
   if (IsDirectory(folders.remembered)) return folders.remembered;
   if (IsDirectory(folders.fallback)) return folders.fallback;
@@ -96,7 +125,6 @@ KindFolders& MainWindow::folders(int kind) {
 
 void MainWindow::Initialise(HWND window) {
   window_ = window;
-  SetWindowTextW(window, Widen(kAppTitle).c_str());
   const auto smallIcon =
       static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VANDREL),
                                     IMAGE_ICON, kSmallIconSize, kSmallIconSize, LR_SHARED));
@@ -108,6 +136,7 @@ void MainWindow::Initialise(HWND window) {
 
   kinds_.Rename();
   ShowNotice(shown_, GetText(TXT_ABOUT_TEXT));
+  menuBar_.CheckPatientItem(start_->state.patientWaits);
   // Without a serial-port key the menu lists no port; the window is still made complete, and a
   // send fails at detection until "Auto" or a later start finds a port.
   menuBar_.ListPorts(start_->ports);
@@ -122,6 +151,16 @@ void MainWindow::Initialise(HWND window) {
   FillObjectTypes();
   ResetFileFields();
   menuBar_.CheckPortItem(SelectInitialPort(start_->ports, start_->selection), start_->ports.count);
+  ShowCaption();
+  // a send would otherwise go quietly to another port than the one the user set up
+  if (start_->selection.port != 0 && start_->selection.port != storedPort_) {
+    ShowNotice(shown_, FormatText(GetText(TXT_PORT_NOT_CONNECTED).c_str(), storedPort_,
+                                  start_->selection.port));
+  }
+  NameButtons();
+  // The picture buttons show no text, so the focus rectangle is all that tells where Tab went:
+  // drawn from the start, not only after a key has been pressed.
+  SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
 
   LoadLanguagePictures();
   open_.drawn = LoadResourceBitmap(IDB_OPEN);
@@ -178,6 +217,12 @@ INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       ChangeDpi(*reinterpret_cast<const RECT*>(lParam));
       return TRUE;
+    case WM_CLOSE:
+      Close();
+      return TRUE;
+    case WM_DROPFILES:
+      DropFiles(DroppedPaths(reinterpret_cast<HDROP>(wParam)));
+      return TRUE;
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(icon_);
     case WM_DESTROY:
@@ -220,10 +265,16 @@ bool MainWindow::HandleCommand(int id, int notification) {
     case ID_MENU_FRENCH:
       ChangeLanguage(kFrench);
       return true;
+    case ID_MENU_PATIENT:
+      TogglePatience();
+      return true;
     case IDC_QUIT_BUTTON:
+      Close();
+      return true;
     case IDOK:
     case IDCANCEL:
-      Close();
+      // Enter and Escape reach the window as its default buttons; only Quit and the close box
+      // end the program
       return true;
     default:
       if (const int position = PortPositionOfCommand(id); position > 0) {
@@ -278,22 +329,48 @@ void MainWindow::Open() {
   const OpenFileRequest request{row.filter, folder.empty() ? patterns : folder + "\\" + patterns,
                                 GetText(TXT_OPEN_TITLE)};
   const std::optional<std::string> chosen = chooseFile_(window_, request);
-  if (!chosen) return;
+  if (chosen) TakeFile(*chosen);
+}
 
-  const ChosenFile file = SplitChosenFile(*chosen);
+void MainWindow::TakeFile(const std::string& path) {
+  const ObjectKindRow& row = kinds_.Row(selectedKind_);
+  KindFolders& kindFolders = folders(selectedKind_);
+  const ChosenFile file = SplitChosenFile(path);
   if (FilterAcceptsExtension(row, file.extension)) {
     kindFolders.remembered = file.folder;
     SetDlgItemTextW(window_, IDC_FILE, LowerCase(Widen(file.path)).c_str());
     displayName_ = Narrow(LowerCase(Widen(file.name)));
     rawTitle_ = file.title;
   } else {
-    SetWindowTextW(window_, Widen(kAppTitle).c_str());
+    ShowCaption();
     rawTitle_.clear();
     SetDlgItemTextW(window_, IDC_FILE, L"");
   }
   objectTitle_ = CleanObjectTitle(rawTitle_);
   rawTitle_ = ObjectTitleText(objectTitle_);
   StoreObjectTitle(objectTitle_, start_->state);
+}
+
+// One file is taken as if chosen in Open, under the kind its extension gives; several are sent in
+// turn as a batch, and a box then sums up what became of each.
+void MainWindow::DropFiles(const std::vector<std::string>& paths) {
+  if (paths.size() == 1) {
+    if (const std::optional<int> kind = KindFromExtension(paths[0])) {
+      selectedKind_ = *kind;
+      ResetFileFields();
+    }
+    TakeFile(paths[0]);
+    return;
+  }
+  if (paths.empty()) return;
+  BatchOptions options;
+  options.fit = FitRequestOf(start_->settings, false);
+  BatchHost batch(shown_, dialogs_, clock_, window_);
+  EnableWindow(window_, FALSE);
+  const BatchResult result =
+      batch.Send(SendableFiles(paths), options, start_->state, start_->settings.lineSpeeds);
+  EnableWindow(window_, TRUE);
+  ShowNotice(shown_, BatchSummary(paths, result));
 }
 
 void MainWindow::Send() {
@@ -355,6 +432,28 @@ void MainWindow::ChoosePort(int position) {
   menuBar_.CheckPortItem(position, ports.count);
   SelectPort(ports, position, start_->selection);
   portChosen_ = true;
+  ShowCaption();
+}
+
+// The window's title names the port the next send will use.
+void MainWindow::ShowCaption() {
+  const std::int32_t port = start_->selection.port;
+  const std::string caption =
+      port == 0 ? std::string(kAppTitle) : FormatText("%s - COM%d", kAppTitle, port);
+  SetWindowTextW(window_, Widen(caption).c_str());
+}
+
+void MainWindow::NameButtons() {
+  for (const ButtonName& button : kButtonNames)
+    SetDlgItemTextW(window_, button.id, Widen(GetText(button.text)).c_str());
+}
+
+// Kept at once, as the fitting choices are; the next send waits accordingly.
+void MainWindow::TogglePatience() {
+  AppState& state = start_->state;
+  state.patientWaits = !state.patientWaits;
+  SaveNumberSetting("Patient", state.patientWaits ? 1 : 0);
+  menuBar_.CheckPatientItem(state.patientWaits);
 }
 
 // Kept at once, as the other settings are.
@@ -382,12 +481,14 @@ void MainWindow::SearchPorts() {
   if (found == 0) return;
   menuBar_.CheckPortItem(found, start_->ports.count);
   portChosen_ = true;
+  ShowCaption();
 }
 
 void MainWindow::ChangeLanguage(int language) {
   SetLanguage(language, &menuBar_);
   kinds_.Rename();
   FillObjectTypes();
+  NameButtons();
   LoadLanguagePictures();
   RedrawWindow(window_, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);

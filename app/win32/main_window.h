@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/object_kinds.h"
 #include "app/port_list.h"
@@ -76,9 +77,16 @@ class MainWindow {
   void ChangeKind();
   void ResetFileFields();
   void Open();
+  // The file at `path` as chosen under the selected kind: shown, its title taken.
+  void TakeFile(const std::string& path);
+  void DropFiles(const std::vector<std::string>& paths);
   void Send();
   void RunSend(const MediaFile& file);
   void ChoosePort(int position);
+  void ShowCaption();
+  // Gives each picture button the text it stands for, in the current language.
+  void NameButtons();
+  void TogglePatience();
   // A choice of the Fit to handset or Picture size submenu; false for any other command.
   bool ChooseFitting(int command);
   void SearchPorts();

@@ -35,7 +35,7 @@ struct RenamedItem {
 };
 
 // The "&?" menu's own title, the "Auto" item and the screen sizes keep their resource texts.
-constexpr std::array<RenamedItem, 17> kRenamedItems{{
+constexpr std::array<RenamedItem, 18> kRenamedItems{{
     {Locate::kBarPosition, 0, TXT_MENU_FILE},
     {Locate::kCommand, ID_MENU_OPEN, TXT_MENU_OPEN},
     {Locate::kCommand, ID_MENU_SEND, TXT_MENU_SEND},
@@ -51,6 +51,7 @@ constexpr std::array<RenamedItem, 17> kRenamedItems{{
     {Locate::kCommand, ID_MENU_FIT_NEVER, TXT_MENU_FIT_NEVER},
     {Locate::kSettingsPosition, kPictureSizePosition, TXT_MENU_PICTURE_SIZE},
     {Locate::kCommand, ID_MENU_PICTURE_AS_IT_IS, TXT_MENU_PICTURE_AS_IT_IS},
+    {Locate::kCommand, ID_MENU_PATIENT, TXT_MENU_PATIENT},
     {Locate::kHelpMenuCommand, ID_MENU_HELP, TXT_MENU_HELP},
     {Locate::kHelpMenuCommand, ID_MENU_ABOUT, TXT_MENU_ABOUT},
 }};
@@ -147,6 +148,10 @@ void MenuBar::CheckPictureSizeItem(std::int32_t pictureSize) {
   CheckMenuRadioItem(SettingsSubmenu(menu_, kPictureSizePosition), 0,
                      static_cast<UINT>(kHandsetScreens.size()), static_cast<UINT>(pictureSize),
                      MF_BYPOSITION);
+}
+
+void MenuBar::CheckPatientItem(bool patient) {
+  CheckMenuItem(menu_, ID_MENU_PATIENT, MF_BYCOMMAND | (patient ? MF_CHECKED : MF_UNCHECKED));
 }
 
 bool MenuBar::RenameMenus() {

@@ -11,9 +11,9 @@
 namespace vandrel {
 
 // The main window's menu bar: File, Settings (the Port, Language, Fit to handset and Picture size
-// submenus) and "&?". A language switch gives it the catalogue's texts and moves the language
-// radio mark.
-// The position (1..8) of the port item that sends `command`; 0 for any other command.
+// submenus, and Patient waits) and "&?". A language switch gives it the catalogue's texts and moves
+// the language radio mark. The position (1..8) of the port item that sends `command`; 0 for any
+// other command.
 int PortPositionOfCommand(int command);
 // The "FitToHandset" and "PictureSize" settings that `command` chooses; nullopt for any other.
 std::optional<std::int32_t> FitSettingOfCommand(int command);
@@ -44,6 +44,8 @@ class MenuBar final : public LanguageMenus {
   // Move the radio marks to the stored choices.
   void CheckFitItem(std::int32_t fitToHandset);
   void CheckPictureSizeItem(std::int32_t pictureSize);
+  // Checks "Patient waits" when the sends wait the full fixed pauses.
+  void CheckPatientItem(bool patient);
 
  private:
   HWND window_ = nullptr;

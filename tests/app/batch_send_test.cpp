@@ -64,6 +64,7 @@ TEST_F(BatchSendTest, FilesGoInOrderAndBadOnesFailBeforeAnyPortIsOpened) {
   const BatchResult result = Run({picture, unknown, missing, "", card});
   EXPECT_EQ(result.sent, 2);
   EXPECT_EQ(result.failed, 3);
+  EXPECT_EQ(result.sentFiles, (std::vector<bool>{true, false, false, false, true}));
   EXPECT_EQ(line_.Opens(), 2);
   EXPECT_EQ(frontEnd_.closed, 2);
   const std::string written = line_.Written();

@@ -123,6 +123,24 @@ TEST_F(SendTest, BatchSendsEachFileWithItsOwnProgressDialog) {
   EXPECT_EQ(ManifestLines().size(), before + 2);
 }
 
+// Files dropped together go to the selected port in turn; one of no known kind is only named.
+TEST_F(SendTest, DroppedFilesAreSentInTurnAndSummedUpInOneBox) {
+  const std::vector<std::string> files{
+      WriteCard("one.vcf"), folder_.Write("notes.txt", "x").string(), WriteCard("two.vcf")};
+  const std::size_t before = ManifestLines().size();
+  window_.emplace(ui_, dialogs_, clock_);
+  DropFiles(window_->Create(), files);
+
+  EXPECT_EQ(ManifestLines().size(), before + 2);
+  EXPECT_EQ(ui_.finishedBars, (std::vector<LRESULT>{100, 100}));
+  EXPECT_EQ(boxes_.progressCaptions.back(), "Send file two.vcf (2/2)");
+  ASSERT_FALSE(boxes_.boxes.empty());
+  EXPECT_EQ(boxes_.boxes.back().text,
+            "one.vcf: sent\nnotes.txt: not a kind of object the handset takes\ntwo.vcf: sent\n\n2 "
+            "sent, 1 failed");
+  EXPECT_TRUE(IsWindowEnabled(window_->window()));
+}
+
 constexpr std::size_t kSongBytes = 176444;
 
 TEST_F(SendTest, AskedTheWindowSendsTheHandsetVersionOnYesAndTheFileOnNo) {
