@@ -125,6 +125,8 @@ constexpr TextBlock kEnglishTexts = {
     "Send file",
     "Help",
     "Quit",
+    "Looking for the handset on COM%d...",
+    "Cancel",
 };
 
 constexpr TextBlock kFrenchTexts = {
@@ -251,6 +253,8 @@ constexpr TextBlock kFrenchTexts = {
     "Envoyer le fichier",
     "Aide",
     "Quitter",
+    "Recherche du mobile sur COM%d...",
+    "Annuler",
 };
 
 // Read by the send job's thread, switched by the window's.

@@ -98,9 +98,11 @@ enum TextId : int {
   TXT_BUTTON_SEND = 102,
   TXT_BUTTON_HELP = 103,
   TXT_BUTTON_QUIT = 104,
+  TXT_SEARCHING_PORT = 105,
+  TXT_CANCEL = 106,
 };
 
-inline constexpr std::size_t kTextCount = 105;
+inline constexpr std::size_t kTextCount = 107;
 inline constexpr int kEnglish = 0;
 inline constexpr int kFrench = 1;
 

@@ -19,6 +19,7 @@
 #include "app/win32/help_page.h"
 #include "app/win32/progress_dialog.h"
 #include "app/win32/progress_feed.h"
+#include "app/win32/search_dialog.h"
 #include "app/win32/win32_user_interface.h"
 #include "app/win32/window_dpi.h"
 #include "platform/clock.h"
@@ -474,10 +475,30 @@ bool MainWindow::ChooseFitting(int command) {
   return false;
 }
 
+// The search probes the ports on a worker while this thread runs its dialog, so that the window
+// keeps painting; Cancel stops the search's clock, which ends the probe under way at once.
 void MainWindow::SearchPorts() {
-  SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  const int found = AutoSearch(LinkContext{.clock = clock_, .ui = shown_}, start_->ports,
-                               start_->settings.lineSpeeds, start_->selection);
+  searchClock_.Restart();
+  SearchDialog dialog(window_, [this] { searchClock_.Stop(); });
+  const SearchWatch watch{.trying = [&dialog](int port) { dialog.ShowPort(port); },
+                          .stopped = [&dialog] { return dialog.cancelled(); }};
+  std::atomic<bool> done{false};
+  int found = 0;
+  std::thread worker;
+  try {
+    worker = std::thread([&] {
+      found = AutoSearch(LinkContext{.clock = searchClock_, .ui = shown_}, start_->ports,
+                         start_->settings.lineSpeeds, start_->selection, watch);
+      dialog.End();
+      done = true;
+    });
+  } catch (const std::system_error&) {
+    return;
+  }
+  dialog.Run();
+  JoinServingSentMessages(worker, done);
+  // the ports the search left open keep this clock for their threads
+  searchClock_.Restart();
   if (found == 0) return;
   menuBar_.CheckPortItem(found, start_->ports.count);
   portChosen_ = true;

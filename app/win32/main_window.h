@@ -17,6 +17,7 @@
 #include "handset/line_speeds.h"
 #include "objects/media_file.h"
 #include "platform/clock.h"
+#include "platform/stoppable_clock.h"
 #include "runtime/app_state.h"
 #include "runtime/progress_display.h"
 
@@ -109,6 +110,9 @@ class MainWindow {
   UserInterface& shown_;
   Win32UserInterface& dialogs_;
   Clock& clock_;
+  // The "Auto" search's clock, which its Cancel stops. The ports it opens keep it for their
+  // threads until the window closes them.
+  StoppableClock searchClock_{clock_};
   OpenFileChooser chooseFile_;
   // The start-up every front end goes through, made with the window: the settings, the port
   // list and the running record, which the send's worker reads while this thread waits for it.
