@@ -1,5 +1,6 @@
 #include "app/win32/main_window.h"
 
+#include <dbt.h>
 #include <shellapi.h>
 
 #include <atomic>
@@ -17,6 +18,7 @@
 #include "app/win32/about_dialog.h"
 #include "app/win32/batch_host.h"
 #include "app/win32/help_page.h"
+#include "app/win32/port_names.h"
 #include "app/win32/progress_dialog.h"
 #include "app/win32/progress_feed.h"
 #include "app/win32/search_dialog.h"
@@ -89,6 +91,12 @@ constexpr std::array<ButtonName, 4> kButtonNames{{{IDC_OPEN_BUTTON, TXT_BUTTON_O
                                                   {IDC_HELP_BUTTON, TXT_BUTTON_HELP},
                                                   {IDC_QUIT_BUTTON, TXT_BUTTON_QUIT}}};
 
+bool IsPortArrivalOrRemoval(WPARAM event, LPARAM data) {
+  if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) return false;
+  const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+  return header != nullptr && header->dbch_devicetype == DBT_DEVTYP_PORT;
+}
+
 std::string StartFolder(const KindFolders& folders) {
   if (IsDirectory(folders.remembered)) return folders.remembered;
   if (IsDirectory(folders.fallback)) return folders.fallback;
@@ -140,7 +148,7 @@ void MainWindow::Initialise(HWND window) {
   menuBar_.CheckPatientItem(start_->state.patientWaits);
   // Without a serial-port key the menu lists no port; the window is still made complete, and a
   // send fails at detection until "Auto" or a later start finds a port.
-  menuBar_.ListPorts(start_->ports);
+  menuBar_.ListPorts(start_->ports, FriendlyPortNames());
   menuBar_.ListPictureSizes();
   SetLanguage(TextLanguage(), &menuBar_);
   menuBar_.CheckFitItem(start_->settings.fitToHandset);
@@ -220,6 +228,9 @@ INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_CLOSE:
       Close();
+      return TRUE;
+    case WM_DEVICECHANGE:
+      if (IsPortArrivalOrRemoval(wParam, lParam)) PortsChanged();
       return TRUE;
     case WM_DROPFILES:
       DropFiles(DroppedPaths(reinterpret_cast<HDROP>(wParam)));
@@ -368,8 +379,10 @@ void MainWindow::DropFiles(const std::vector<std::string>& paths) {
   options.fit = FitRequestOf(start_->settings, false);
   BatchHost batch(shown_, dialogs_, clock_, window_);
   EnableWindow(window_, FALSE);
+  busy_ = true;
   const BatchResult result =
       batch.Send(SendableFiles(paths), options, start_->state, start_->settings.lineSpeeds);
+  EndBusy();
   EnableWindow(window_, TRUE);
   ShowNotice(shown_, BatchSummary(paths, result));
 }
@@ -379,6 +392,7 @@ void MainWindow::Send() {
   LockWindowUpdate(button);
   EnableWindow(button, FALSE);
   SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  busy_ = true;
   AppState& state = start_->state;
   const bool prepared = PrepareSend(state, objectTitle_.size(), kinds_.Row(selectedKind_),
                                     ControlText(window_, IDC_FILE));
@@ -393,6 +407,7 @@ void MainWindow::Send() {
   LockWindowUpdate(nullptr);
   EnableWindow(button, TRUE);
   if (prepared) clock_.Sleep(kAfterSendPauseMs);
+  EndBusy();
 }
 
 // The worker talks to the handset while this thread runs the progress dialog, which the worker
@@ -434,6 +449,27 @@ void MainWindow::ChoosePort(int position) {
   SelectPort(ports, position, start_->selection);
   portChosen_ = true;
   ShowCaption();
+}
+
+// A port that comes or goes while a send, a batch or the search runs would change the port under
+// it: the list is rebuilt once that is over.
+void MainWindow::PortsChanged() {
+  portsChanged_ = true;
+  if (busy_) return;
+  portsChanged_ = false;
+  // the ports the search left open are closed with the list that knew them
+  CloseListedPorts(start_->ports);
+  start_->portsListed = BuildPortList(start_->ports);
+  menuBar_.ListPorts(start_->ports, FriendlyPortNames());
+  // the stored port is taken back when its adapter returns, unless the user chose another
+  if (!portChosen_) start_->selection.port = storedPort_;
+  menuBar_.CheckPortItem(SelectInitialPort(start_->ports, start_->selection), start_->ports.count);
+  ShowCaption();
+}
+
+void MainWindow::EndBusy() {
+  busy_ = false;
+  if (portsChanged_) PortsChanged();
 }
 
 // The window's title names the port the next send will use.
@@ -478,6 +514,7 @@ bool MainWindow::ChooseFitting(int command) {
 // The search probes the ports on a worker while this thread runs its dialog, so that the window
 // keeps painting; Cancel stops the search's clock, which ends the probe under way at once.
 void MainWindow::SearchPorts() {
+  busy_ = true;
   searchClock_.Restart();
   SearchDialog dialog(window_, [this] { searchClock_.Stop(); });
   const SearchWatch watch{.trying = [&dialog](int port) { dialog.ShowPort(port); },
@@ -493,16 +530,19 @@ void MainWindow::SearchPorts() {
       done = true;
     });
   } catch (const std::system_error&) {
+    EndBusy();
     return;
   }
   dialog.Run();
   JoinServingSentMessages(worker, done);
   // the ports the search left open keep this clock for their threads
   searchClock_.Restart();
-  if (found == 0) return;
-  menuBar_.CheckPortItem(found, start_->ports.count);
-  portChosen_ = true;
-  ShowCaption();
+  if (found != 0) {
+    menuBar_.CheckPortItem(found, start_->ports.count);
+    portChosen_ = true;
+    ShowCaption();
+  }
+  EndBusy();
 }
 
 void MainWindow::ChangeLanguage(int language) {

@@ -84,6 +84,9 @@ class MainWindow {
   void Send();
   void RunSend(const MediaFile& file);
   void ChoosePort(int position);
+  // A serial device came or went: the Port menu follows, now or once the window is no longer busy.
+  void PortsChanged();
+  void EndBusy();
   void ShowCaption();
   // Gives each picture button the text it stands for, in the current language.
   void NameButtons();
@@ -127,6 +130,9 @@ class MainWindow {
   // without the USB adapter must not lose it.
   std::int32_t storedPort_ = 1;
   bool portChosen_ = false;
+  // A send, a batch or the search is under way; a port change seen meanwhile waits for its end.
+  bool busy_ = false;
+  bool portsChanged_ = false;
   int selectedKind_ = kGraphic;
   std::array<KindFolders, kObjectKindCount> folders_;
   std::string rawTitle_;

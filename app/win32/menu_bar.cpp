@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/settings.h"
+#include "app/win32/port_names.h"
 #include "platform/format_text.h"
 #include "platform/utf16.h"
 #include "resources/resource_ids.h"
@@ -111,12 +112,15 @@ std::optional<std::int32_t> PictureSizeOfCommand(int command) {
   return CommandOffset(command, ID_MENU_PICTURE_AS_IT_IS, kHandsetScreens.size() + 1);
 }
 
-void MenuBar::ListPorts(const PortList& ports) {
+void MenuBar::ListPorts(const PortList& ports, const std::map<std::int32_t, std::string>& names) {
   const HMENU portMenu = PortMenu();
   if (portMenu == nullptr) return;
+  while (GetMenuItemCount(portMenu) > 1) DeleteMenu(portMenu, 1, MF_BYPOSITION);
   for (int position = 1; position <= ports.count; ++position) {
+    const std::int32_t port = ports.ports[static_cast<std::size_t>(position)];
+    const auto named = names.find(port);
     const std::wstring name =
-        Widen(FormatText("COM%d", ports.ports[static_cast<std::size_t>(position)]));
+        Widen(PortItemText(port, named == names.end() ? std::string() : named->second));
     InsertMenuW(portMenu, static_cast<UINT>(position), MF_BYPOSITION | MF_STRING,
                 kPortCommands[static_cast<std::size_t>(position) - 1], name.c_str());
   }

@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <string>
 
 #include "app/language.h"
 #include "app/port_list.h"
@@ -33,9 +35,9 @@ class MenuBar final : public LanguageMenus {
   // The Language submenu (English at position 0, French at 1), or nullptr.
   HMENU LanguageMenu() const;
 
-  // Inserts "COM<n>" for each listed port after "Auto", at the port's position and with the
-  // position's command.
-  void ListPorts(const PortList& ports);
+  // Lists each port after "Auto", in place of those listed before, at the port's position and
+  // with the position's command: under its friendly name in `names` when it has one, else "COM<n>".
+  void ListPorts(const PortList& ports, const std::map<std::int32_t, std::string>& names);
   // Moves the radio mark to the port item at `position` (1..8); "Auto" is never marked.
   void CheckPortItem(int position, int portCount);
 

@@ -1,5 +1,6 @@
 #include "app/win32/main_window.h"
 
+#include <dbt.h>
 #include <gmock/gmock.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 
 #include "app/object_title.h"
 #include "app/win32/gdi_objects.h"
+#include "app/win32/port_names.h"
 #include "app/win32/window_dpi.h"
 #include "gui_test_support.h"
 #include "platform/utf16.h"
@@ -296,6 +298,42 @@ TEST_F(MainWindowTest, AStoredPortThatIsNotListedIsNamedAndKeptUnlessAnotherIsCh
   SendMessageW(second.window(), WM_COMMAND, ID_MENU_PORT_1, 0);
   SendMessageW(second.window(), WM_CLOSE, 0, 0);
   EXPECT_EQ(registry_.StoredSetting("Port"), RegistryValue::Dword(2));
+}
+
+// What Windows tells every top-level window when a serial device comes or goes.
+void PortDeviceMessage(HWND window, WPARAM event) {
+  DEV_BROADCAST_PORT_W port{};
+  port.dbcp_size = sizeof(port);
+  port.dbcp_devicetype = DBT_DEVTYP_PORT;
+  SendMessageW(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&port));
+}
+
+// The USB adapter of the stored port is plugged in after the start, then another one is
+// unplugged: the menu follows, and the stored port is taken back and stays checked.
+TEST_F(MainWindowTest, PortMenuFollowsDevicesAndKeepsTheStoredPortChecked) {
+  ListSerialPorts(registry_, {3});
+  registry_.StoreSetting("Port", 5);
+  const HWND window = window_.Create();
+  ASSERT_EQ(PortItems(window), (std::vector<std::string>{"Auto", "COM3*"}));
+
+  ListSerialPorts(registry_, {3, 5});
+  PortDeviceMessage(window, DBT_DEVICEARRIVAL);
+  EXPECT_EQ(PortItems(window), (std::vector<std::string>{"Auto", "COM3", "COM5*"}));
+  EXPECT_EQ(window_.state().portSelection->port, 5);
+  EXPECT_EQ(WindowText(window), "Vandrel v6.03 - COM5");
+
+  // unplugged: the system's value no longer names a port
+  registry_.Tree().SetValue(RegistryRoot::kLocalMachine, kSerialCommKey, "\\Device\\Serial3",
+                            RegistryValue::String(""));
+  PortDeviceMessage(window, DBT_DEVICEREMOVECOMPLETE);
+  EXPECT_EQ(PortItems(window), (std::vector<std::string>{"Auto", "COM5*"}));
+  EXPECT_EQ(window_.state().portSelection->port, 5);
+}
+
+TEST(PortItemText, TheFriendlyNameNamesThePortOnce) {
+  EXPECT_EQ(PortItemText(5, ""), "COM5");
+  EXPECT_EQ(PortItemText(5, "USB Serial Device (COM5)"), "USB Serial Device (COM5)");
+  EXPECT_EQ(PortItemText(5, "Infrared link (COM50)"), "Infrared link (COM50) (COM5)");
 }
 
 TEST_F(MainWindowTest, WithoutASerialPortKeyTheWindowIsStillComplete) {
