@@ -127,6 +127,12 @@ constexpr TextBlock kEnglishTexts = {
     "Quit",
     "Looking for the handset on COM%d...",
     "Cancel",
+    "%s can be made for the handset.\n"
+    "\n"
+    "As it is: %d bytes, %s at %d bit/s.\n"
+    "For the handset: %d \xC3\x97 %d pixels, %d bytes, %s.\n"
+    "\n"
+    "Send the handset version?",
 };
 
 constexpr TextBlock kFrenchTexts = {
@@ -255,6 +261,12 @@ constexpr TextBlock kFrenchTexts = {
     "Quitter",
     "Recherche du mobile sur COM%d...",
     "Annuler",
+    "%s peut être adapté au mobile.\n"
+    "\n"
+    "Tel quel : %d octets, %s à %d bit/s.\n"
+    "Adapté au mobile : %d \xC3\x97 %d pixels, %d octets, %s.\n"
+    "\n"
+    "Envoyer la version adaptée au mobile ?",
 };
 
 // Read by the send job's thread, switched by the window's.

@@ -100,9 +100,10 @@ enum TextId : int {
   TXT_BUTTON_QUIT = 104,
   TXT_SEARCHING_PORT = 105,
   TXT_CANCEL = 106,
+  TXT_FIT_PICTURE_QUESTION = 107,
 };
 
-inline constexpr std::size_t kTextCount = 107;
+inline constexpr std::size_t kTextCount = 108;
 inline constexpr int kEnglish = 0;
 inline constexpr int kFrench = 1;
 
