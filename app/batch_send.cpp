@@ -46,6 +46,7 @@ BatchResult RunBatch(const std::vector<std::string>& files, const BatchOptions& 
     }
     if (!sent) keptLink.reset();
     ++(sent ? result.sent : result.failed);
+    result.sentFiles.push_back(sent);
     if (send.stop.Requested()) {
       // a file that went through before the stop was asked for is sent all the same
       if (!sent) ShowError(send.ui, GetText(TXT_INTERRUPTED));

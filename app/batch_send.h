@@ -22,6 +22,7 @@ struct BatchResult {
   // The user stopped the batch: the file under way counts as failed, the files after it as
   // neither.
   bool stopped = false;
+  std::vector<bool> sentFiles;  // whether each file went through, in the batch's order
 };
 
 // Sends `files` in order, one send each, without a window: the path that files given on the

@@ -18,6 +18,23 @@ int AsInt(std::size_t bytes) {
   return static_cast<int>(bytes);
 }
 
+// A fitted picture is asked about with the size it takes on the handset's screen.
+std::string FitQuestion(const FittedObject& fitted, std::string_view name,
+                        const std::string& timeBefore, const std::string& timeAfter,
+                        std::int32_t lineSpeed) {
+  const std::string file(name);
+  const int before = AsInt(fitted.bytesAsItIs);
+  const int after = AsInt(fitted.bytesFitted);
+  const int speed = static_cast<int>(lineSpeed);
+  if (const std::optional<PictureSize> size = fitted.pictureSize) {
+    return FormatText(GetText(TXT_FIT_PICTURE_QUESTION).c_str(), file.c_str(), before,
+                      timeBefore.c_str(), speed, size->width, size->height, after,
+                      timeAfter.c_str());
+  }
+  return FormatText(GetText(TXT_FIT_QUESTION).c_str(), file.c_str(), before, timeBefore.c_str(),
+                    speed, after, timeAfter.c_str());
+}
+
 }  // namespace
 
 FitRequest FitRequestOf(const AppSettings& settings, bool canAsk) {
@@ -59,9 +76,7 @@ void FitForHandset(MediaFile& file, const AppState& state, std::string_view name
       break;
     case FitMode::kAsk:
       take = fitted->MuchSmaller() &&
-             ui.Ask(FormatText(GetText(TXT_FIT_QUESTION).c_str(), std::string(name).c_str(), before,
-                               timeBefore.c_str(), static_cast<int>(lineSpeed), after,
-                               timeAfter.c_str()));
+             ui.Ask(FitQuestion(*fitted, name, timeBefore, timeAfter, lineSpeed));
       break;
     case FitMode::kHint:
       if (fitted->MuchSmaller()) ShowWarning(ui, figures(TXT_FIT_HINT));

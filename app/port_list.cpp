@@ -60,22 +60,28 @@ int SelectInitialPort(const PortList& list, PortSelection& selection) {
 }
 
 int AutoSearch(const LinkContext& context, const PortList& list, LineSpeeds& lineSpeeds,
-               PortSelection& selection) {
+               PortSelection& selection, const SearchWatch& watch) {
+  const auto stopped = [&watch] { return watch.stopped && watch.stopped(); };
   std::string log;
   std::string model;
   int found = 0;
   {
     HandsetLink link(context);
-    for (int position = 1; position <= list.count && found == 0; ++position)
-      if (link.QuickProbe(list.ports[static_cast<std::size_t>(position)], model, lineSpeeds, log))
-        found = position;
+    for (int position = 1; position <= list.count && found == 0 && !stopped(); ++position) {
+      const std::int32_t port = list.ports[static_cast<std::size_t>(position)];
+      if (watch.trying) watch.trying(port);
+      if (link.QuickProbe(port, model, lineSpeeds, log)) found = position;
+    }
   }
+  // a probe cut short may still have heard the handset, but the user has asked for nothing more
+  if (stopped()) return 0;
   if (found == 0) {
     ShowPlain(context.ui, GetText(TXT_NOT_FOUND_ANY_PORT) + log);
     return 0;
   }
   SelectPort(list, found, selection);
-  ShowPlain(context.ui, FormatText(GetText(TXT_FOUND_HANDSET).c_str(), model.c_str(), selection.port));
+  ShowPlain(context.ui,
+            FormatText(GetText(TXT_FOUND_HANDSET).c_str(), model.c_str(), selection.port));
   return found;
 }
 

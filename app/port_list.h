@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "handset/handset_link.h"
@@ -30,9 +31,15 @@ void SelectPort(const PortList& list, int position, PortSelection& selection);
 int SelectInitialPort(const PortList& list, PortSelection& selection);
 // The "Auto" search: probes the listed ports in order, selects the first where a compliant
 // handset answers and tells the user what was found, through a link made with `context`.
-// Returns the position found, 0 for none.
+// Returns the position found, 0 for none. A front end that shows the search as it goes gives
+// `watch`.
+struct SearchWatch {
+  std::function<void(int port)> trying;  // told each port before it is probed
+  // Once true, the search ends before the next port, selects nothing and says nothing.
+  std::function<bool()> stopped;
+};
 int AutoSearch(const LinkContext& context, const PortList& list, LineSpeeds& lineSpeeds,
-               PortSelection& selection);
+               PortSelection& selection, const SearchWatch& watch = {});
 
 // Closes the listed ports that the search's probes left open, before the program ends: an open
 // port's threads must stop before the port table goes away.

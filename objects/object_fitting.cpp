@@ -12,6 +12,7 @@ namespace {
 struct FittedImage {
   std::vector<std::uint8_t> bytes;
   std::int32_t formatCode = kNoFormat;
+  std::optional<PictureSize> size;
 };
 
 std::optional<FittedImage> FittedImageOf(const MediaFile& loaded, std::int32_t kind,
@@ -26,7 +27,8 @@ std::optional<FittedImage> FittedImageOf(const MediaFile& loaded, std::int32_t k
   std::optional<FittedPicture> picture = FitPicture(loaded.data(), *options.screen);
   if (!picture) return std::nullopt;
   const std::int32_t formatCode = ClassifyGraphic(PictureExtension(picture->format));
-  return FittedImage{std::move(picture->bytes), formatCode};
+  return FittedImage{std::move(picture->bytes), formatCode,
+                     PictureSize{picture->width, picture->height}};
 }
 
 }  // namespace
@@ -43,7 +45,8 @@ std::optional<FittedObject> FitObject(const MediaFile& loaded, std::int32_t kind
                                       const FitOptions& options) {
   std::optional<FittedImage> image = FittedImageOf(loaded, kind, options);
   if (!image || image->formatCode == kNoFormat) return std::nullopt;
-  FittedObject fitted{.file = loaded, .bytesAsItIs = BytesToSend(loaded)};
+  FittedObject fitted{
+      .file = loaded, .bytesAsItIs = BytesToSend(loaded), .pictureSize = image->size};
   if (!fitted.file.TakeFitted(std::move(image->bytes), image->formatCode, kind))
     return std::nullopt;
   fitted.bytesFitted = BytesToSend(fitted.file);

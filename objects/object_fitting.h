@@ -22,6 +22,8 @@ struct FittedObject {
   MediaFile file;
   std::size_t bytesAsItIs = 0;
   std::size_t bytesFitted = 0;
+  // The fitted picture's size in pixels; none for a sound.
+  std::optional<PictureSize> pictureSize;
 
   // At least kMuchSmallerFactor times fewer bytes to send.
   bool MuchSmaller() const;

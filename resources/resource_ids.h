@@ -30,6 +30,9 @@
 #define IDC_ABOUT_LOGO 1074
 #define IDC_LICENCE 1083
 
+#define IDD_SEARCH 150
+#define IDC_SEARCH_PORT 1090
+
 #define IDD_PROGRESS 148
 #define IDC_PROGRESS_BAR 1076
 #define IDC_PROGRESS_LINE 1077
@@ -59,3 +62,4 @@
 // the first, whose commands follow one another.
 #define ID_MENU_PICTURE_AS_IT_IS 32810
 #define ID_MENU_PICTURE_SIZE_1 32811
+#define ID_MENU_PATIENT 32830

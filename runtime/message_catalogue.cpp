@@ -101,6 +101,38 @@ constexpr TextBlock kEnglishTexts = {
     "Sending the handset version: %d bytes instead of %d (%s instead of %s at %d bit/s).",
     "with --fit, %d bytes instead of %d (%s instead of %s at %d bit/s)",
     "Interrupted",
+    // 82..94: texts of other parts of the program
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "COM%d is not connected; using COM%d for now",
+    "&Patient waits",
+    "%d sent, %d failed",
+    "sent",
+    "failed",
+    "not a kind of object the handset takes",
+    "Open file",
+    "Send file",
+    "Help",
+    "Quit",
+    "Looking for the handset on COM%d...",
+    "Cancel",
+    "%s can be made for the handset.\n"
+    "\n"
+    "As it is: %d bytes, %s at %d bit/s.\n"
+    "For the handset: %d \xC3\x97 %d pixels, %d bytes, %s.\n"
+    "\n"
+    "Send the handset version?",
 };
 
 constexpr TextBlock kFrenchTexts = {
@@ -203,6 +235,38 @@ constexpr TextBlock kFrenchTexts = {
     "bit/s).",
     "avec --fit, %d octets au lieu de %d (%s au lieu de %s à %d bit/s)",
     "Interrompu",
+    // 82..94: texts of other parts of the program
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "COM%d n'est pas branché ; COM%d est utilisé pour l'instant",
+    "&Attentes patientes",
+    "%d envoyé(s), %d en échec",
+    "envoyé",
+    "en échec",
+    "pas un type d'objet que le mobile accepte",
+    "Ouvrir le fichier",
+    "Envoyer le fichier",
+    "Aide",
+    "Quitter",
+    "Recherche du mobile sur COM%d...",
+    "Annuler",
+    "%s peut être adapté au mobile.\n"
+    "\n"
+    "Tel quel : %d octets, %s à %d bit/s.\n"
+    "Adapté au mobile : %d \xC3\x97 %d pixels, %d octets, %s.\n"
+    "\n"
+    "Envoyer la version adaptée au mobile ?",
 };
 
 // Read by the send job's thread, switched by the window's.

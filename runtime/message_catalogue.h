@@ -7,7 +7,8 @@
 
 namespace vandrel {
 
-// Numbers of the catalogue's texts. Positions 0, 33, 57, 60 and 71 hold nothing displayed.
+// Numbers of the catalogue's texts. Positions 0, 33, 57, 60, 71 and 82..94 hold
+// nothing displayed.
 enum TextId : int {
   TXT_ABOUT_TITLE = 1,
   TXT_IN_PROGRESS = 2,
@@ -87,9 +88,23 @@ enum TextId : int {
   TXT_FIT_DONE = 79,
   TXT_FIT_HINT = 80,
   TXT_INTERRUPTED = 81,
+  // the window's own
+  TXT_PORT_NOT_CONNECTED = 95,
+  TXT_MENU_PATIENT = 96,
+  TXT_BATCH_SUMMARY = 97,
+  TXT_BATCH_SENT = 98,
+  TXT_BATCH_FAILED = 99,
+  TXT_BATCH_UNKNOWN_KIND = 100,
+  TXT_BUTTON_OPEN = 101,
+  TXT_BUTTON_SEND = 102,
+  TXT_BUTTON_HELP = 103,
+  TXT_BUTTON_QUIT = 104,
+  TXT_SEARCHING_PORT = 105,
+  TXT_CANCEL = 106,
+  TXT_FIT_PICTURE_QUESTION = 107,
 };
 
-inline constexpr std::size_t kTextCount = 82;
+inline constexpr std::size_t kTextCount = 108;
 inline constexpr int kEnglish = 0;
 inline constexpr int kFrench = 1;
 

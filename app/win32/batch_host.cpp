@@ -19,8 +19,8 @@ constexpr UINT kBatchDoneMessage = WM_APP + 12;
 
 }  // namespace
 
-BatchHost::BatchHost(UserInterface& shown, Win32UserInterface& dialogs, Clock& clock)
-    : shown_(shown), dialogs_(dialogs), clock_(clock) {
+BatchHost::BatchHost(UserInterface& shown, Win32UserInterface& dialogs, Clock& clock, HWND owner)
+    : shown_(shown), dialogs_(dialogs), clock_(clock), owner_(owner) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSW hostClass{};
   hostClass.lpfnWndProc = Proc;
@@ -37,17 +37,22 @@ BatchHost::~BatchHost() {
 
 BatchResult BatchHost::Run(const std::vector<std::string>& files) {
   StartUp start(std::nullopt);
+  BatchOptions options;
+  // no one to ask between the files: "ask" sends them as they are
+  options.fit = FitRequestOf(start.settings, false);
+  return Send(files, options, start.state, start.settings.lineSpeeds);
+}
+
+BatchResult BatchHost::Send(const std::vector<std::string>& files, const BatchOptions& options,
+                            AppState& state, LineSpeeds& lineSpeeds) {
   ProgressDisplay progress(*this);
-  const SendContext send{.state = start.state,
+  const SendContext send{.state = state,
                          .clock = clock_,
                          .ui = *this,
                          .trace = NoLinkTrace(),
                          .progress = progress,
                          .frontEnd = *this,
-                         .lineSpeeds = start.settings.lineSpeeds};
-  BatchOptions options;
-  // no one to ask between the files: "ask" sends them as they are
-  options.fit = FitRequestOf(start.settings, false);
+                         .lineSpeeds = lineSpeeds};
   BatchResult result;
   std::thread worker([&] {
     result = RunBatch(files, options, send);
@@ -134,7 +139,7 @@ bool BatchHost::HandleMessage(UINT message, LPARAM lParam) {
 // Runs one send's dialog modally. The dialog's loop handles the message posted here only once the
 // dialog's window exists, so that is when the worker learns that it may show its progress.
 void BatchHost::RunProgressDialog() {
-  ProgressDialog dialog(nullptr);
+  ProgressDialog dialog(owner_);
   dialogs_.AttachProgressDialog(&dialog);
   runningDialog_ = &dialog;
   PostMessageW(host_, kDialogShownMessage, 0, 0);

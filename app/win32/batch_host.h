@@ -23,9 +23,9 @@ class Win32UserInterface;
 class BatchHost final : public UserInterface, public SendFrontEnd {
  public:
   // Boxes and progress go on to `shown`; each send's dialog is attached to `dialogs`, which shows
-  // the progress that reaches it (`shown` is normally `dialogs` itself). Every wait of the sends
-  // is on `clock`.
-  BatchHost(UserInterface& shown, Win32UserInterface& dialogs, Clock& clock);
+  // the progress that reaches it (`shown` is normally `dialogs` itself), and is owned by `owner`
+  // (none for the command line's files). Every wait of the sends is on `clock`.
+  BatchHost(UserInterface& shown, Win32UserInterface& dialogs, Clock& clock, HWND owner = nullptr);
   ~BatchHost() override;
   BatchHost(const BatchHost&) = delete;
   BatchHost& operator=(const BatchHost&) = delete;
@@ -33,6 +33,11 @@ class BatchHost final : public UserInterface, public SendFrontEnd {
   // Loads the settings, applies their language and sends the files in order, showing everything
   // through this host; returns when the last send has ended.
   BatchResult Run(const std::vector<std::string>& files);
+  // Sends `files` in order with the running record `state` and the line speeds `lineSpeeds` of a
+  // front end that is already running (the files dropped on the window); returns when the last
+  // send has ended.
+  BatchResult Send(const std::vector<std::string>& files, const BatchOptions& options,
+                   AppState& state, LineSpeeds& lineSpeeds);
 
   void ShowBox(BoxKind kind, std::string_view text) override;
   void ShowProgress(std::string_view caption, std::string_view phase) override;
@@ -55,6 +60,7 @@ class BatchHost final : public UserInterface, public SendFrontEnd {
   UserInterface& shown_;
   Win32UserInterface& dialogs_;
   Clock& clock_;
+  HWND owner_;
   HWND host_ = nullptr;
   ProgressDialog* runningDialog_ = nullptr;  // this thread's only
 

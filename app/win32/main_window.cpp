@@ -1,10 +1,14 @@
 #include "app/win32/main_window.h"
 
+#include <dbt.h>
+#include <shellapi.h>
+
 #include <atomic>
 #include <system_error>
 #include <thread>
 #include <utility>
 
+#include "app/batch_summary.h"
 #include "app/chosen_file.h"
 #include "app/handset_fit.h"
 #include "app/language.h"
@@ -12,12 +16,16 @@
 #include "app/send_job.h"
 #include "app/settings.h"
 #include "app/win32/about_dialog.h"
+#include "app/win32/batch_host.h"
 #include "app/win32/help_page.h"
+#include "app/win32/port_names.h"
 #include "app/win32/progress_dialog.h"
 #include "app/win32/progress_feed.h"
+#include "app/win32/search_dialog.h"
 #include "app/win32/win32_user_interface.h"
 #include "app/win32/window_dpi.h"
 #include "platform/clock.h"
+#include "platform/format_text.h"
 #include "platform/user_interface.h"
 #include "platform/utf16.h"
 #include "resources/resource_ids.h"
@@ -59,6 +67,36 @@ std::string ControlText(HWND window, int id) {
   return Narrow(text);
 }
 
+// The paths of the files dropped on the window, in the order the system gives them.
+std::vector<std::string> DroppedPaths(HDROP drop) {
+  std::vector<std::string> paths;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+    path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+    paths.push_back(Narrow(path));
+  }
+  DragFinish(drop);
+  return paths;
+}
+
+// The text a picture button stands for, which screen readers announce; the button draws only its
+// picture.
+struct ButtonName {
+  int id;
+  int text;
+};
+constexpr std::array<ButtonName, 4> kButtonNames{{{IDC_OPEN_BUTTON, TXT_BUTTON_OPEN},
+                                                  {IDC_SEND_BUTTON, TXT_BUTTON_SEND},
+                                                  {IDC_HELP_BUTTON, TXT_BUTTON_HELP},
+                                                  {IDC_QUIT_BUTTON, TXT_BUTTON_QUIT}}};
+
+bool IsPortArrivalOrRemoval(WPARAM event, LPARAM data) {
+  if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) return false;
+  const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+  return header != nullptr && header->dbch_devicetype == DBT_DEVTYP_PORT;
+}
+
 std::string StartFolder(const KindFolders& folders) {
   if (IsDirectory(folders.remembered)) return folders.remembered;
   if (IsDirectory(folders.fallback)) return folders.fallback;
@@ -96,7 +134,6 @@ KindFolders& MainWindow::folders(int kind) {
 
 void MainWindow::Initialise(HWND window) {
   window_ = window;
-  SetWindowTextW(window, Widen(kAppTitle).c_str());
   const auto smallIcon =
       static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VANDREL),
                                     IMAGE_ICON, kSmallIconSize, kSmallIconSize, LR_SHARED));
@@ -108,9 +145,10 @@ void MainWindow::Initialise(HWND window) {
 
   kinds_.Rename();
   ShowNotice(shown_, GetText(TXT_ABOUT_TEXT));
+  menuBar_.CheckPatientItem(start_->state.patientWaits);
   // Without a serial-port key the menu lists no port; the window is still made complete, and a
   // send fails at detection until "Auto" or a later start finds a port.
-  menuBar_.ListPorts(start_->ports);
+  menuBar_.ListPorts(start_->ports, FriendlyPortNames());
   menuBar_.ListPictureSizes();
   SetLanguage(TextLanguage(), &menuBar_);
   menuBar_.CheckFitItem(start_->settings.fitToHandset);
@@ -122,6 +160,16 @@ void MainWindow::Initialise(HWND window) {
   FillObjectTypes();
   ResetFileFields();
   menuBar_.CheckPortItem(SelectInitialPort(start_->ports, start_->selection), start_->ports.count);
+  ShowCaption();
+  // a send would otherwise go quietly to another port than the one the user set up
+  if (start_->selection.port != 0 && start_->selection.port != storedPort_) {
+    ShowNotice(shown_, FormatText(GetText(TXT_PORT_NOT_CONNECTED).c_str(), storedPort_,
+                                  start_->selection.port));
+  }
+  NameButtons();
+  // The picture buttons show no text, so the focus rectangle is all that tells where Tab went:
+  // drawn from the start, not only after a key has been pressed.
+  SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
 
   LoadLanguagePictures();
   open_.drawn = LoadResourceBitmap(IDB_OPEN);
@@ -178,6 +226,15 @@ INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       ChangeDpi(*reinterpret_cast<const RECT*>(lParam));
       return TRUE;
+    case WM_CLOSE:
+      Close();
+      return TRUE;
+    case WM_DEVICECHANGE:
+      if (IsPortArrivalOrRemoval(wParam, lParam)) PortsChanged();
+      return TRUE;
+    case WM_DROPFILES:
+      DropFiles(DroppedPaths(reinterpret_cast<HDROP>(wParam)));
+      return TRUE;
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(icon_);
     case WM_DESTROY:
@@ -220,10 +277,16 @@ bool MainWindow::HandleCommand(int id, int notification) {
     case ID_MENU_FRENCH:
       ChangeLanguage(kFrench);
       return true;
+    case ID_MENU_PATIENT:
+      TogglePatience();
+      return true;
     case IDC_QUIT_BUTTON:
+      Close();
+      return true;
     case IDOK:
     case IDCANCEL:
-      Close();
+      // Enter and Escape reach the window as its default buttons; only Quit and the close box
+      // end the program
       return true;
     default:
       if (const int position = PortPositionOfCommand(id); position > 0) {
@@ -278,16 +341,20 @@ void MainWindow::Open() {
   const OpenFileRequest request{row.filter, folder.empty() ? patterns : folder + "\\" + patterns,
                                 GetText(TXT_OPEN_TITLE)};
   const std::optional<std::string> chosen = chooseFile_(window_, request);
-  if (!chosen) return;
+  if (chosen) TakeFile(*chosen);
+}
 
-  const ChosenFile file = SplitChosenFile(*chosen);
+void MainWindow::TakeFile(const std::string& path) {
+  const ObjectKindRow& row = kinds_.Row(selectedKind_);
+  KindFolders& kindFolders = folders(selectedKind_);
+  const ChosenFile file = SplitChosenFile(path);
   if (FilterAcceptsExtension(row, file.extension)) {
     kindFolders.remembered = file.folder;
     SetDlgItemTextW(window_, IDC_FILE, LowerCase(Widen(file.path)).c_str());
     displayName_ = Narrow(LowerCase(Widen(file.name)));
     rawTitle_ = file.title;
   } else {
-    SetWindowTextW(window_, Widen(kAppTitle).c_str());
+    ShowCaption();
     rawTitle_.clear();
     SetDlgItemTextW(window_, IDC_FILE, L"");
   }
@@ -296,11 +363,36 @@ void MainWindow::Open() {
   StoreObjectTitle(objectTitle_, start_->state);
 }
 
+// One file is taken as if chosen in Open, under the kind its extension gives; several are sent in
+// turn as a batch, and a box then sums up what became of each.
+void MainWindow::DropFiles(const std::vector<std::string>& paths) {
+  if (paths.size() == 1) {
+    if (const std::optional<int> kind = KindFromExtension(paths[0])) {
+      selectedKind_ = *kind;
+      ResetFileFields();
+    }
+    TakeFile(paths[0]);
+    return;
+  }
+  if (paths.empty()) return;
+  BatchOptions options;
+  options.fit = FitRequestOf(start_->settings, false);
+  BatchHost batch(shown_, dialogs_, clock_, window_);
+  EnableWindow(window_, FALSE);
+  busy_ = true;
+  const BatchResult result =
+      batch.Send(SendableFiles(paths), options, start_->state, start_->settings.lineSpeeds);
+  EndBusy();
+  EnableWindow(window_, TRUE);
+  ShowNotice(shown_, BatchSummary(paths, result));
+}
+
 void MainWindow::Send() {
   const HWND button = GetDlgItem(window_, IDC_SEND_BUTTON);
   LockWindowUpdate(button);
   EnableWindow(button, FALSE);
   SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  busy_ = true;
   AppState& state = start_->state;
   const bool prepared = PrepareSend(state, objectTitle_.size(), kinds_.Row(selectedKind_),
                                     ControlText(window_, IDC_FILE));
@@ -315,6 +407,7 @@ void MainWindow::Send() {
   LockWindowUpdate(nullptr);
   EnableWindow(button, TRUE);
   if (prepared) clock_.Sleep(kAfterSendPauseMs);
+  EndBusy();
 }
 
 // The worker talks to the handset while this thread runs the progress dialog, which the worker
@@ -355,6 +448,49 @@ void MainWindow::ChoosePort(int position) {
   menuBar_.CheckPortItem(position, ports.count);
   SelectPort(ports, position, start_->selection);
   portChosen_ = true;
+  ShowCaption();
+}
+
+// A port that comes or goes while a send, a batch or the search runs would change the port under
+// it: the list is rebuilt once that is over.
+void MainWindow::PortsChanged() {
+  portsChanged_ = true;
+  if (busy_) return;
+  portsChanged_ = false;
+  // the ports the search left open are closed with the list that knew them
+  CloseListedPorts(start_->ports);
+  start_->portsListed = BuildPortList(start_->ports);
+  menuBar_.ListPorts(start_->ports, FriendlyPortNames());
+  // the stored port is taken back when its adapter returns, unless the user chose another
+  if (!portChosen_) start_->selection.port = storedPort_;
+  menuBar_.CheckPortItem(SelectInitialPort(start_->ports, start_->selection), start_->ports.count);
+  ShowCaption();
+}
+
+void MainWindow::EndBusy() {
+  busy_ = false;
+  if (portsChanged_) PortsChanged();
+}
+
+// The window's title names the port the next send will use.
+void MainWindow::ShowCaption() {
+  const std::int32_t port = start_->selection.port;
+  const std::string caption =
+      port == 0 ? std::string(kAppTitle) : FormatText("%s - COM%d", kAppTitle, port);
+  SetWindowTextW(window_, Widen(caption).c_str());
+}
+
+void MainWindow::NameButtons() {
+  for (const ButtonName& button : kButtonNames)
+    SetDlgItemTextW(window_, button.id, Widen(GetText(button.text)).c_str());
+}
+
+// Kept at once, as the fitting choices are; the next send waits accordingly.
+void MainWindow::TogglePatience() {
+  AppState& state = start_->state;
+  state.patientWaits = !state.patientWaits;
+  SaveNumberSetting("Patient", state.patientWaits ? 1 : 0);
+  menuBar_.CheckPatientItem(state.patientWaits);
 }
 
 // Kept at once, as the other settings are.
@@ -375,19 +511,45 @@ bool MainWindow::ChooseFitting(int command) {
   return false;
 }
 
+// The search probes the ports on a worker while this thread runs its dialog, so that the window
+// keeps painting; Cancel stops the search's clock, which ends the probe under way at once.
 void MainWindow::SearchPorts() {
-  SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  const int found = AutoSearch(LinkContext{.clock = clock_, .ui = shown_}, start_->ports,
-                               start_->settings.lineSpeeds, start_->selection);
-  if (found == 0) return;
-  menuBar_.CheckPortItem(found, start_->ports.count);
-  portChosen_ = true;
+  busy_ = true;
+  searchClock_.Restart();
+  SearchDialog dialog(window_, [this] { searchClock_.Stop(); });
+  const SearchWatch watch{.trying = [&dialog](int port) { dialog.ShowPort(port); },
+                          .stopped = [&dialog] { return dialog.cancelled(); }};
+  std::atomic<bool> done{false};
+  int found = 0;
+  std::thread worker;
+  try {
+    worker = std::thread([&] {
+      found = AutoSearch(LinkContext{.clock = searchClock_, .ui = shown_}, start_->ports,
+                         start_->settings.lineSpeeds, start_->selection, watch);
+      dialog.End();
+      done = true;
+    });
+  } catch (const std::system_error&) {
+    EndBusy();
+    return;
+  }
+  dialog.Run();
+  JoinServingSentMessages(worker, done);
+  // the ports the search left open keep this clock for their threads
+  searchClock_.Restart();
+  if (found != 0) {
+    menuBar_.CheckPortItem(found, start_->ports.count);
+    portChosen_ = true;
+    ShowCaption();
+  }
+  EndBusy();
 }
 
 void MainWindow::ChangeLanguage(int language) {
   SetLanguage(language, &menuBar_);
   kinds_.Rename();
   FillObjectTypes();
+  NameButtons();
   LoadLanguagePictures();
   RedrawWindow(window_, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);

@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/object_kinds.h"
 #include "app/port_list.h"
@@ -16,6 +17,7 @@
 #include "handset/line_speeds.h"
 #include "objects/media_file.h"
 #include "platform/clock.h"
+#include "platform/stoppable_clock.h"
 #include "runtime/app_state.h"
 #include "runtime/progress_display.h"
 
@@ -76,9 +78,19 @@ class MainWindow {
   void ChangeKind();
   void ResetFileFields();
   void Open();
+  // The file at `path` as chosen under the selected kind: shown, its title taken.
+  void TakeFile(const std::string& path);
+  void DropFiles(const std::vector<std::string>& paths);
   void Send();
   void RunSend(const MediaFile& file);
   void ChoosePort(int position);
+  // A serial device came or went: the Port menu follows, now or once the window is no longer busy.
+  void PortsChanged();
+  void EndBusy();
+  void ShowCaption();
+  // Gives each picture button the text it stands for, in the current language.
+  void NameButtons();
+  void TogglePatience();
   // A choice of the Fit to handset or Picture size submenu; false for any other command.
   bool ChooseFitting(int command);
   void SearchPorts();
@@ -101,6 +113,9 @@ class MainWindow {
   UserInterface& shown_;
   Win32UserInterface& dialogs_;
   Clock& clock_;
+  // The "Auto" search's clock, which its Cancel stops. The ports it opens keep it for their
+  // threads until the window closes them.
+  StoppableClock searchClock_{clock_};
   OpenFileChooser chooseFile_;
   // The start-up every front end goes through, made with the window: the settings, the port
   // list and the running record, which the send's worker reads while this thread waits for it.
@@ -115,6 +130,9 @@ class MainWindow {
   // without the USB adapter must not lose it.
   std::int32_t storedPort_ = 1;
   bool portChosen_ = false;
+  // A send, a batch or the search is under way; a port change seen meanwhile waits for its end.
+  bool busy_ = false;
+  bool portsChanged_ = false;
   int selectedKind_ = kGraphic;
   std::array<KindFolders, kObjectKindCount> folders_;
   std::string rawTitle_;

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/settings.h"
+#include "app/win32/port_names.h"
 #include "platform/format_text.h"
 #include "platform/utf16.h"
 #include "resources/resource_ids.h"
@@ -35,7 +36,7 @@ struct RenamedItem {
 };
 
 // The "&?" menu's own title, the "Auto" item and the screen sizes keep their resource texts.
-constexpr std::array<RenamedItem, 17> kRenamedItems{{
+constexpr std::array<RenamedItem, 18> kRenamedItems{{
     {Locate::kBarPosition, 0, TXT_MENU_FILE},
     {Locate::kCommand, ID_MENU_OPEN, TXT_MENU_OPEN},
     {Locate::kCommand, ID_MENU_SEND, TXT_MENU_SEND},
@@ -51,6 +52,7 @@ constexpr std::array<RenamedItem, 17> kRenamedItems{{
     {Locate::kCommand, ID_MENU_FIT_NEVER, TXT_MENU_FIT_NEVER},
     {Locate::kSettingsPosition, kPictureSizePosition, TXT_MENU_PICTURE_SIZE},
     {Locate::kCommand, ID_MENU_PICTURE_AS_IT_IS, TXT_MENU_PICTURE_AS_IT_IS},
+    {Locate::kCommand, ID_MENU_PATIENT, TXT_MENU_PATIENT},
     {Locate::kHelpMenuCommand, ID_MENU_HELP, TXT_MENU_HELP},
     {Locate::kHelpMenuCommand, ID_MENU_ABOUT, TXT_MENU_ABOUT},
 }};
@@ -110,12 +112,15 @@ std::optional<std::int32_t> PictureSizeOfCommand(int command) {
   return CommandOffset(command, ID_MENU_PICTURE_AS_IT_IS, kHandsetScreens.size() + 1);
 }
 
-void MenuBar::ListPorts(const PortList& ports) {
+void MenuBar::ListPorts(const PortList& ports, const std::map<std::int32_t, std::string>& names) {
   const HMENU portMenu = PortMenu();
   if (portMenu == nullptr) return;
+  while (GetMenuItemCount(portMenu) > 1) DeleteMenu(portMenu, 1, MF_BYPOSITION);
   for (int position = 1; position <= ports.count; ++position) {
+    const std::int32_t port = ports.ports[static_cast<std::size_t>(position)];
+    const auto named = names.find(port);
     const std::wstring name =
-        Widen(FormatText("COM%d", ports.ports[static_cast<std::size_t>(position)]));
+        Widen(PortItemText(port, named == names.end() ? std::string() : named->second));
     InsertMenuW(portMenu, static_cast<UINT>(position), MF_BYPOSITION | MF_STRING,
                 kPortCommands[static_cast<std::size_t>(position) - 1], name.c_str());
   }
@@ -147,6 +152,10 @@ void MenuBar::CheckPictureSizeItem(std::int32_t pictureSize) {
   CheckMenuRadioItem(SettingsSubmenu(menu_, kPictureSizePosition), 0,
                      static_cast<UINT>(kHandsetScreens.size()), static_cast<UINT>(pictureSize),
                      MF_BYPOSITION);
+}
+
+void MenuBar::CheckPatientItem(bool patient) {
+  CheckMenuItem(menu_, ID_MENU_PATIENT, MF_BYCOMMAND | (patient ? MF_CHECKED : MF_UNCHECKED));
 }
 
 bool MenuBar::RenameMenus() {

@@ -71,6 +71,7 @@ TEST_F(BatchSendTest, FilesGoInOrderAndBadOnesFailBeforeAnyPortIsOpened) {
   const BatchResult result = Run({picture, unknown, missing, "", misnamed, card});
   EXPECT_EQ(result.sent, 2);
   EXPECT_EQ(result.failed, 4);
+  EXPECT_EQ(result.sentFiles, (std::vector<bool>{true, false, false, false, false, true}));
   EXPECT_EQ(line_.Opens(), 2);
   EXPECT_EQ(frontEnd_.closed, 2);
   const std::string written = line_.Written();

@@ -137,5 +137,30 @@ TEST_F(AutoSearchTest, NoHandsetShowsWhatEachPortAnsweredAndKeepsTheSelection) {
                                 "\r\nCOM5 : This port is already used by another application."}));
 }
 
+// The window's search dialog is told each port, and its Cancel, given while the first port is
+// probed, ends the search there without a word and keeps the selection.
+TEST_F(AutoSearchTest, AWatchSeesEachPortAndStoppingEndsTheSearchSilently) {
+  std::vector<int> tried;
+  bool stop = false;
+  const SearchWatch watch{.trying = [&](int port) { tried.push_back(port); },
+                          .stopped = [&] { return stop; }};
+  EXPECT_EQ(AutoSearch(Context(), list_, speeds_, selection_, watch), 2);
+  EXPECT_EQ(tried, (std::vector<int>{kSilentPort, kTestPort}));
+
+  tried.clear();
+  const SearchWatch stopping{.trying =
+                                 [&](int port) {
+                                   tried.push_back(port);
+                                   stop = true;
+                                 },
+                             .stopped = [&] { return stop; }};
+  selection_.port = kUnreachedPort;
+  const std::size_t boxes = BoxTexts().size();
+  EXPECT_EQ(AutoSearch(Context(), list_, speeds_, selection_, stopping), 0);
+  EXPECT_EQ(tried, std::vector<int>{kSilentPort});
+  EXPECT_EQ(selection_.port, kUnreachedPort);
+  EXPECT_EQ(BoxTexts().size(), boxes);
+}
+
 }  // namespace
 }  // namespace vandrel

@@ -1,6 +1,9 @@
 #include "gui_test_support.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstring>
 
 #include "objects/event_table.h"
 #include "platform/utf16.h"
@@ -58,6 +61,19 @@ std::string WindowText(HWND window) {
   text.resize(
       static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return Narrow(text);
+}
+
+void DropFiles(HWND window, const std::vector<std::string>& paths) {
+  std::wstring names;
+  for (const std::string& path : paths) names += Widen(path) + L'\0';
+  names += L'\0';
+  const HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+  auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  std::memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
+  GlobalUnlock(drop);
+  SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
 }
 
 std::string ItemText(HWND dialog, int id) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/win32/win32_user_interface.h"
 #include "platform/clock.h"
@@ -53,6 +54,8 @@ class GuiTest : public testing::Test {
 };
 
 std::string WindowText(HWND window);
+// Drops `paths` on `window` as Explorer does: WM_DROPFILES with a handle the window releases.
+void DropFiles(HWND window, const std::vector<std::string>& paths);
 std::string ItemText(HWND dialog, int id);
 
 }  // namespace vandrel

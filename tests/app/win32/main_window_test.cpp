@@ -1,5 +1,6 @@
 #include "app/win32/main_window.h"
 
+#include <dbt.h>
 #include <gmock/gmock.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 
 #include "app/object_title.h"
 #include "app/win32/gdi_objects.h"
+#include "app/win32/port_names.h"
 #include "app/win32/window_dpi.h"
 #include "gui_test_support.h"
 #include "platform/utf16.h"
@@ -272,25 +274,66 @@ TEST_F(MainWindowTest, PortMenuListsTheEightLowestPortsAndStoresTheOneClicked) {
   EXPECT_EQ(PortItems(window)[8], "COM9*");
   EXPECT_EQ(PortItems(window)[2], "COM3");
   EXPECT_EQ(window_.state().portSelection->port, 9);
-  Command(IDCANCEL);
+  EXPECT_EQ(WindowText(window), "Vandrel v6.03 - COM9");
+  Command(IDC_QUIT_BUTTON);
   EXPECT_EQ(registry_.StoredSetting("Port"), RegistryValue::Dword(9));
 }
 
-// The adapter of the stored port is unplugged: this run uses the first listed port, and the
-// stored one is kept for the next run unless the user chooses a port.
-TEST_F(MainWindowTest, AStoredPortThatIsNotListedIsKeptUnlessAnotherIsChosen) {
+// The adapter of the stored port is unplugged: this run uses the first listed port and says so,
+// and the stored one is kept for the next run unless the user chooses a port.
+TEST_F(MainWindowTest, AStoredPortThatIsNotListedIsNamedAndKeptUnlessAnotherIsChosen) {
   ListSerialPorts(registry_, {2, 4});
   registry_.StoreSetting("Port", 33);
-  window_.Create();
+  const HWND window = window_.Create();
   EXPECT_EQ(window_.state().portSelection->port, 2);
-  Command(IDCANCEL);
+  EXPECT_EQ(WindowText(window), "Vandrel v6.03 - COM2");
+  ASSERT_EQ(boxes_.boxes.size(), 2u);
+  EXPECT_EQ(boxes_.boxes[1].kind, BoxKind::kNotice);
+  EXPECT_EQ(boxes_.boxes[1].text, "COM33 is not connected; using COM2 for now");
+  Command(IDC_QUIT_BUTTON);
   EXPECT_EQ(registry_.StoredSetting("Port"), RegistryValue::Dword(33));
 
   MainWindow second{ui_, dialogs_, clock_};
   second.Create();
   SendMessageW(second.window(), WM_COMMAND, ID_MENU_PORT_1, 0);
-  SendMessageW(second.window(), WM_COMMAND, IDCANCEL, 0);
+  SendMessageW(second.window(), WM_CLOSE, 0, 0);
   EXPECT_EQ(registry_.StoredSetting("Port"), RegistryValue::Dword(2));
+}
+
+// What Windows tells every top-level window when a serial device comes or goes.
+void PortDeviceMessage(HWND window, WPARAM event) {
+  DEV_BROADCAST_PORT_W port{};
+  port.dbcp_size = sizeof(port);
+  port.dbcp_devicetype = DBT_DEVTYP_PORT;
+  SendMessageW(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&port));
+}
+
+// The USB adapter of the stored port is plugged in after the start, then another one is
+// unplugged: the menu follows, and the stored port is taken back and stays checked.
+TEST_F(MainWindowTest, PortMenuFollowsDevicesAndKeepsTheStoredPortChecked) {
+  ListSerialPorts(registry_, {3});
+  registry_.StoreSetting("Port", 5);
+  const HWND window = window_.Create();
+  ASSERT_EQ(PortItems(window), (std::vector<std::string>{"Auto", "COM3*"}));
+
+  ListSerialPorts(registry_, {3, 5});
+  PortDeviceMessage(window, DBT_DEVICEARRIVAL);
+  EXPECT_EQ(PortItems(window), (std::vector<std::string>{"Auto", "COM3", "COM5*"}));
+  EXPECT_EQ(window_.state().portSelection->port, 5);
+  EXPECT_EQ(WindowText(window), "Vandrel v6.03 - COM5");
+
+  // unplugged: the system's value no longer names a port
+  registry_.Tree().SetValue(RegistryRoot::kLocalMachine, kSerialCommKey, "\\Device\\Serial3",
+                            RegistryValue::String(""));
+  PortDeviceMessage(window, DBT_DEVICEREMOVECOMPLETE);
+  EXPECT_EQ(PortItems(window), (std::vector<std::string>{"Auto", "COM5*"}));
+  EXPECT_EQ(window_.state().portSelection->port, 5);
+}
+
+TEST(PortItemText, TheFriendlyNameNamesThePortOnce) {
+  EXPECT_EQ(PortItemText(5, ""), "COM5");
+  EXPECT_EQ(PortItemText(5, "USB Serial Device (COM5)"), "USB Serial Device (COM5)");
+  EXPECT_EQ(PortItemText(5, "Infrared link (COM50)"), "Infrared link (COM50) (COM5)");
 }
 
 TEST_F(MainWindowTest, WithoutASerialPortKeyTheWindowIsStillComplete) {
@@ -321,13 +364,27 @@ TEST_F(MainWindowTest, SettingsAreLoadedAtStartAndSavedOnDestruction) {
 
   ChooseKind(kVCard);
   Command(ID_MENU_ENGLISH);
-  Command(IDCANCEL);
+  EXPECT_THAT(Snapshot(window), Contains("/&Settings/&Patient waits (checked)"));
+  Command(IDC_QUIT_BUTTON);
   EXPECT_EQ(registry_.StoredSetting("Combo"), RegistryValue::Dword(kVCard));
   EXPECT_EQ(registry_.StoredSetting("Language"), RegistryValue::Dword(kEnglish));
   EXPECT_EQ(registry_.StoredSetting("Port"), RegistryValue::Dword(1));
   EXPECT_EQ(registry_.StoredSetting("Path_Animations"), RegistryValue::String("C:\\Spins"));
-  EXPECT_EQ(registry_.StoredSetting("Patient"), RegistryValue::Dword(1))
-      << "kept, though the window has no menu for it";
+  EXPECT_EQ(registry_.StoredSetting("Patient"), RegistryValue::Dword(1));
+}
+
+// Stored at once, as vandrel-cli config --patient does, and taken by the next send.
+TEST_F(MainWindowTest, PatientWaitsItemTogglesTheStoredSetting) {
+  const HWND window = window_.Create();
+  EXPECT_THAT(Snapshot(window), Contains("/&Settings/&Patient waits"));
+  Command(ID_MENU_PATIENT);
+  EXPECT_TRUE(window_.state().patientWaits);
+  EXPECT_EQ(registry_.StoredSetting("Patient"), RegistryValue::Dword(1));
+  Command(ID_MENU_FRENCH);
+  EXPECT_THAT(Snapshot(window), Contains("/&Param\xC3\xA9trages/&Attentes patientes (checked)"));
+  Command(ID_MENU_PATIENT);
+  EXPECT_FALSE(window_.state().patientWaits);
+  EXPECT_EQ(registry_.StoredSetting("Patient"), RegistryValue::Dword(0));
 }
 
 // Send without a file asks for one and enables its button again; Help without its page says so.
@@ -344,11 +401,63 @@ TEST_F(MainWindowTest, ButtonsThatCannotActWarn) {
   EXPECT_EQ(boxes_.boxes[2].text, "Failed to launch help.");
 }
 
-TEST_F(MainWindowTest, EscapeClosesTheWindow) {
+// A stray Enter or Escape is turned by the dialog manager into its default buttons, which must not
+// end the program; Quit and the close box do.
+TEST_F(MainWindowTest, EnterAndEscapeInEachControlLeaveTheWindowOpen) {
   const HWND window = window_.Create();
-  Command(IDCANCEL);
+  for (const int id : {IDC_OBJECT_TYPE, IDC_FILE, IDC_FORMAT, IDC_OPEN_BUTTON}) {
+    for (const WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+      const HWND control = GetDlgItem(window, id);
+      SetFocus(control);
+      MSG message{control, WM_KEYDOWN, key, 0, 0, {}};
+      IsDialogMessageW(window, &message);
+      ASSERT_TRUE(IsWindow(window)) << id << " " << key;
+    }
+  }
+  SendMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(window_.window(), nullptr);
+}
+
+// Tab goes through the controls in the order they are laid out, and a screen reader finds a name
+// for each: its own text, or for a field the label before it.
+TEST_F(MainWindowTest, TabReachesEveryControlInLayoutOrderAndEachHasAName) {
+  const HWND window = window_.Create();
+  std::vector<int> order;
+  std::vector<std::string> names;
+  HWND control = GetDlgItem(window, IDC_OBJECT_TYPE);
+  do {
+    order.push_back(GetDlgCtrlID(control));
+    const HWND label = GetWindow(control, GW_HWNDPREV);
+    char className[16] = {};
+    GetClassNameA(control, className, sizeof(className));
+    names.push_back(std::string(className) == "Button" ? WindowText(control) : WindowText(label));
+    control = GetNextDlgTabItem(window, control, FALSE);
+  } while (control != GetDlgItem(window, IDC_OBJECT_TYPE) && order.size() < 20);
+  EXPECT_EQ(order, (std::vector<int>{IDC_OBJECT_TYPE, IDC_FILE, IDC_OPEN_BUTTON, IDC_SEND_BUTTON,
+                                     IDC_HELP_BUTTON, IDC_QUIT_BUTTON}));
+  EXPECT_EQ(names, (std::vector<std::string>{"Object Type :", "File :", "Open file", "Send file",
+                                             "Help", "Quit"}));
+
+  Command(ID_MENU_FRENCH);
+  EXPECT_EQ(ItemText(window, IDC_OPEN_BUTTON), "Ouvrir le fichier");
+}
+
+// One file dropped is taken as if chosen in Open, under the kind its extension gives.
+TEST_F(MainWindowTest, DroppingOneFileFillsTheWindowAsOpenDoes) {
+  const HWND window = window_.Create();
+  DropFiles(window, {"C:\\Sounds\\Ring Tone.WAV"});
+  EXPECT_EQ(window_.selectedKind(), kSound);
+  EXPECT_EQ(SendDlgItemMessageW(window, IDC_OBJECT_TYPE, CB_GETCURSEL, 0, 0), kSound - 1);
+  EXPECT_EQ(ItemText(window, IDC_FILE), "c:\\sounds\\ring tone.wav");
+  EXPECT_EQ(ItemText(window, IDC_FORMAT), "MID,WAV,AQV1,AQV2,IMY,AMR");
+  EXPECT_EQ(Title(), "Ring Tone");
+  EXPECT_EQ(window_.folders(kSound).remembered, "C:\\Sounds");
+
+  DropFiles(window, {"C:\\Docs\\notes.txt"});
+  EXPECT_EQ(window_.selectedKind(), kSound);
+  EXPECT_EQ(ItemText(window, IDC_FILE), "");
+  EXPECT_EQ(Title(), "");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/settings.h"
@@ -121,6 +122,71 @@ TEST_F(SendTest, BatchSendsEachFileWithItsOwnProgressDialog) {
   EXPECT_EQ(ui_.finishedBars, (std::vector<LRESULT>{100, 100}));
   EXPECT_EQ(boxes_.progressCaptions.back(), "Send file two.vcf (3/3)");
   EXPECT_EQ(ManifestLines().size(), before + 2);
+}
+
+// Files dropped together go to the selected port in turn; one of no known kind is only named.
+TEST_F(SendTest, DroppedFilesAreSentInTurnAndSummedUpInOneBox) {
+  const std::vector<std::string> files{
+      WriteCard("one.vcf"), folder_.Write("notes.txt", "x").string(), WriteCard("two.vcf")};
+  const std::size_t before = ManifestLines().size();
+  window_.emplace(ui_, dialogs_, clock_);
+  DropFiles(window_->Create(), files);
+
+  EXPECT_EQ(ManifestLines().size(), before + 2);
+  EXPECT_EQ(ui_.finishedBars, (std::vector<LRESULT>{100, 100}));
+  EXPECT_EQ(boxes_.progressCaptions.back(), "Send file two.vcf (2/2)");
+  ASSERT_FALSE(boxes_.boxes.empty());
+  EXPECT_EQ(boxes_.boxes.back().text,
+            "one.vcf: sent\nnotes.txt: not a kind of object the handset takes\ntwo.vcf: sent\n\n2 "
+            "sent, 1 failed");
+  EXPECT_TRUE(IsWindowEnabled(window_->window()));
+}
+
+struct FoundDialog {
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK FindSearchDialog(HWND window, LPARAM lParam) {
+  if (GetDlgItem(window, IDC_SEARCH_PORT) == nullptr) return TRUE;
+  reinterpret_cast<FoundDialog*>(lParam)->window = window;
+  return FALSE;
+}
+
+// Run against a handset-sim that never answers. A silent port holds the search for about 11 s;
+// Cancel ends it within moments (the probe's remaining speeds each still open and close the port,
+// about 2 s under Wine), the window answering meanwhile, and nothing is selected or said.
+TEST_F(SendTest, AutoOverASilentPortCanBeCancelledAndTheWindowAnswersMeanwhile) {
+  window_.emplace(ui_, dialogs_, clock_);
+  const HWND window = window_->Create();
+  const DWORD uiThread = GetCurrentThreadId();
+  std::string shown;
+  bool answered = false;
+  std::uint64_t cancelledAt = 0;
+  std::thread user([&] {
+    FoundDialog found;
+    for (int wait = 0; wait < 100 && found.window == nullptr; ++wait) {
+      clock_.Sleep(50);
+      EnumThreadWindows(uiThread, FindSearchDialog, reinterpret_cast<LPARAM>(&found));
+    }
+    if (found.window == nullptr) return;
+    clock_.Sleep(1000);
+    shown = ItemText(found.window, IDC_SEARCH_PORT);
+    DWORD_PTR result = 0;
+    answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result) != 0;
+    cancelledAt = clock_.NowMs();
+    PostMessageW(found.window, WM_COMMAND, IDCANCEL, 0);
+  });
+  SendMessageW(window, WM_COMMAND, ID_MENU_AUTO, 0);
+  const std::uint64_t endedAt = clock_.NowMs();
+  user.join();
+
+  EXPECT_EQ(shown, "Looking for the handset on COM" +
+                       std::string(std::getenv("VANDREL_TEST_COM_PORT")) + "...");
+  EXPECT_TRUE(answered);
+  ASSERT_NE(cancelledAt, 0u);
+  EXPECT_LT(endedAt - cancelledAt, 4000u);
+  EXPECT_EQ(boxes_.boxes.size(), 1u) << "only the notice at start";
+  EXPECT_EQ(window_->state().portSelection->port, std::atoi(std::getenv("VANDREL_TEST_COM_PORT")));
 }
 
 constexpr std::size_t kSongBytes = 176444;
