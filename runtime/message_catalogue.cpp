@@ -100,6 +100,12 @@ constexpr TextBlock kEnglishTexts = {
     "Send the handset version?",
     "Sending the handset version: %d bytes instead of %d (%s instead of %s at %d bit/s).",
     "with --fit, %d bytes instead of %d (%s instead of %s at %d bit/s)",
+    "",
+    "",
+    "",
+    "",
+    "You may not use this port: its device belongs to the group %s. Add yourself to the group %s "
+    "and log in again.",
 };
 
 constexpr TextBlock kFrenchTexts = {
@@ -201,6 +207,12 @@ constexpr TextBlock kFrenchTexts = {
     "Envoi de la version adaptée au mobile : %d octets au lieu de %d (%s au lieu de %s à %d "
     "bit/s).",
     "avec --fit, %d octets au lieu de %d (%s au lieu de %s à %d bit/s)",
+    "",
+    "",
+    "",
+    "",
+    "Vous n'avez pas le droit d'utiliser ce port : son périphérique appartient au groupe %s. "
+    "Ajoutez-vous au groupe %s puis reconnectez-vous.",
 };
 
 // Read by the send job's thread, switched by the window's.

@@ -86,9 +86,11 @@ enum TextId : int {
   TXT_FIT_QUESTION = 78,
   TXT_FIT_DONE = 79,
   TXT_FIT_HINT = 80,
+  // the true causes of a port that does not open
+  TXT_PORT_NO_PERMISSION = 85,
 };
 
-inline constexpr std::size_t kTextCount = 81;
+inline constexpr std::size_t kTextCount = 86;
 inline constexpr int kEnglish = 0;
 inline constexpr int kFrench = 1;
 
@@ -101,7 +103,7 @@ const TextBlock& GetTextBlock(int language);
 // `language` (0 English, 1 French).
 void SelectTextLanguage(int language);
 int TextLanguage();
-// Text `number` in the interface language; empty outside 0..80.
+// Text `number` in the interface language; empty outside 0..kTextCount-1.
 std::string GetText(int number);
 
 }  // namespace vandrel
