@@ -149,7 +149,7 @@ PortNumbering NumberSerialDevices(const std::vector<ListedSerialDevice>& devices
   // what is left of keptNumbers is absent: its numbers are not given to another device
   PortNumbering numbering;
   for (const auto& [name, port] : keptNumbers)
-    numbering.absent.push_back({port, (stableFolder / name).string(), name});
+    numbering.absent.push_back({port, (stableFolder / name).generic_string(), name});
   for (const ListedSerialDevice* device : unnumbered) {
     const int port = FirstFreeNumber([&](int number) {
       return ports.contains(number) ||
