@@ -37,10 +37,10 @@ int FirstFreeNumber(const std::map<int, MappedPort>& ports) {
   return FirstFreeNumber([&](int port) { return ports.contains(port); });
 }
 
-// The numbers kept with stable names: "COM<n>" = name.
-std::map<int, std::string> KeptNumbers() {
+}  // namespace
+
+std::map<int, std::string> ReadKeptPortNumbers(RegistryStore& store) {
   std::map<int, std::string> kept;
-  RegistryStore& store = TheRegistryStore();
   ScopedRegistryKey key(store, store.OpenKey(RegistryRoot::kCurrentUser, kPortNumbersKey));
   if (!key) return kept;
   for (std::uint32_t index = 0; auto value = store.EnumValue(*key, index); ++index) {
@@ -55,6 +55,20 @@ std::map<int, std::string> KeptNumbers() {
   }
   return kept;
 }
+
+void WriteKeptPortNumbers(RegistryStore& store, const std::vector<MappedPort>& ports) {
+  std::vector<const MappedPort*> named;
+  for (const MappedPort& mapped : ports)
+    if (mapped.port >= kFirstExtraPort && !mapped.stableName.empty()) named.push_back(&mapped);
+  if (named.empty()) return;
+  ScopedRegistryKey key(store, store.CreateKey(RegistryRoot::kCurrentUser, kPortNumbersKey));
+  if (!key) return;
+  for (const MappedPort* mapped : named)
+    store.SetValue(*key, "COM" + std::to_string(mapped->port),
+                   RegistryValue::String(mapped->stableName));
+}
+
+namespace {
 
 // The process-wide map, filled from the system and the kept numbers on first use.
 class PortMap {
@@ -107,8 +121,8 @@ class PortMap {
   void Load() {
     if (loaded_) return;
     loaded_ = true;
-    PortNumbering numbering =
-        NumberSerialDevices(SystemSerialDevices(), KeptNumbers(), StableNameFolder());
+    PortNumbering numbering = NumberSerialDevices(
+        SystemSerialDevices(), ReadKeptPortNumbers(TheRegistryStore()), StableNameFolder());
     for (MappedPort& mapped : numbering.present) ports_[mapped.port] = std::move(mapped);
     for (MappedPort& mapped : numbering.absent) absent_[mapped.port] = std::move(mapped);
   }
@@ -181,17 +195,7 @@ std::vector<MappedPort> MappedSerialPorts() {
 }
 
 void KeepSerialPortNumbers() {
-  std::vector<MappedPort> named;
-  for (MappedPort& mapped : MappedSerialPorts())
-    if (mapped.port >= kFirstExtraPort && !mapped.stableName.empty())
-      named.push_back(std::move(mapped));
-  if (named.empty()) return;
-  RegistryStore& store = TheRegistryStore();
-  ScopedRegistryKey key(store, store.CreateKey(RegistryRoot::kCurrentUser, kPortNumbersKey));
-  if (!key) return;
-  for (const MappedPort& mapped : named)
-    store.SetValue(*key, "COM" + std::to_string(mapped.port),
-                   RegistryValue::String(mapped.stableName));
+  WriteKeptPortNumbers(TheRegistryStore(), MappedSerialPorts());
 }
 
 }  // namespace vandrel

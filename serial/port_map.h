@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/registry_store.h"
+
 namespace vandrel {
 
 // Ports are known by number everywhere (messages, settings, the Port menu). On Windows port n is
@@ -54,6 +56,11 @@ std::vector<MappedPort> MappedSerialPorts();
 // Keeps the numbers of the devices present that have a stable name in the settings, for every
 // later start.
 void KeepSerialPortNumbers();
+
+// The numbers kept in `store` (number -> stable name), and keeping the numbers of `ports` that
+// have a stable name (from kFirstExtraPort up: the others never change). Exposed for tests.
+std::map<int, std::string> ReadKeptPortNumbers(RegistryStore& store);
+void WriteKeptPortNumbers(RegistryStore& store, const std::vector<MappedPort>& ports);
 
 // Numbers the devices the system reports: "ttySk" entries k+1, a device whose stable name has a
 // number in `kept` (number -> stable name) that number, the others the lowest numbers from

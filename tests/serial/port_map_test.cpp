@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/registry_tree.h"
 #include "tests/scratch_folder.h"
 
 namespace vandrel {
@@ -49,6 +50,23 @@ TEST(PortMap, AKeptStableNameKeepsItsNumberAndAnAbsentOneIsNamedNotReplaced) {
             (std::vector<MappedPort>{{kFirstExtraPort + 1, "/dev/ttyUSB0", "usb-B"}}));
   EXPECT_EQ(third.absent,
             (std::vector<MappedPort>{{kFirstExtraPort, "/dev/serial/by-id/usb-A", "usb-A"}}));
+}
+
+TEST(PortMap, NumbersOfNamedDevicesAreKeptInTheSettingsAndReadBack) {
+  MemoryRegistryStore store;
+  EXPECT_TRUE(ReadKeptPortNumbers(store).empty());
+  WriteKeptPortNumbers(store, {{1, "/dev/ttyS0", "pci-uart"},
+                               {kFirstExtraPort, "/dev/ttyUSB1", "usb-A"},
+                               {kFirstExtraPort + 1, "/dev/rfcomm0", ""},
+                               {kFirstExtraPort + 2, "/dev/ttyUSB0", "usb-B"}});
+  ScopedRegistryKey key(store, store.OpenKey(RegistryRoot::kCurrentUser, kPortNumbersKey));
+  ASSERT_TRUE(key);
+  store.SetValue(*key, "COMx", RegistryValue::String("usb-C"));
+  store.SetValue(*key, "COM40x", RegistryValue::String("usb-D"));
+  store.SetValue(*key, "COM90", RegistryValue::Dword(1));
+  EXPECT_EQ(
+      ReadKeptPortNumbers(store),
+      (std::map<int, std::string>{{kFirstExtraPort, "usb-A"}, {kFirstExtraPort + 2, "usb-B"}}));
 }
 
 TEST(PortMap, RegisteredPathKeepsItsNumberAndIsListed) {
