@@ -9,6 +9,7 @@
 #include "platform/registry_store.h"
 #include "runtime/app_state.h"
 #include "runtime/message_catalogue.h"
+#include "serial/port_map.h"
 
 namespace vandrel {
 
@@ -128,6 +129,7 @@ void SaveSettings(const AppSettings& settings) {
     store.SetValue(*key, name, RegistryValue::Dword(static_cast<std::uint32_t>(number)));
   };
   writeInt("Port", settings.port);
+  KeepSerialPortNumbers();
   writeInt("Language", settings.language);
   writeInt("Combo", settings.combo);
   writeInt("Patient", settings.patient ? 1 : 0);
@@ -145,6 +147,8 @@ void SaveLineSpeeds(const LineSpeeds& lineSpeeds) {
 }
 
 bool SaveNumberSetting(const char* name, std::int32_t number) {
+  // a stored port number must mean the same device at the next start
+  if (std::string_view(name) == "Port") KeepSerialPortNumbers();
   RegistryStore& store = TheRegistryStore();
   ScopedRegistryKey key(store, store.CreateKey(RegistryRoot::kCurrentUser, kSettingsKey));
   return key &&

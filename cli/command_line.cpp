@@ -3,14 +3,15 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 
+#include "cli/command_session.h"
 #include "cli/config_command.h"
 #include "cli/convert_command.h"
-#include "cli/command_session.h"
 #include "cli/exit_status.h"
 #include "cli/ports_command.h"
 #include "cli/search_command.h"
 #include "cli/send_command.h"
 #include "cli/serialized_user_interface.h"
+#include "cli/settings_location.h"
 #include "runtime/app_state.h"
 
 namespace vandrel {
@@ -48,6 +49,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, Clock& clock) {
   app.footer(std::string(kExamples) + "\n" + kExitStatuses);
   ConsoleUserInterface console;
   SerializedUserInterface shared(console);
+  const SettingsProblemsShown settingsProblems(shared);
   const CommandSeams seams{clock, shared};
   int exitStatus = kExitDone;
   AddSendCommand(app, seams, exitStatus);

@@ -12,8 +12,13 @@ namespace vandrel {
 
 namespace {
 
+// The port's number, its device and the device's stable name (when its path does not say it).
 std::string PortLine(int port, bool selected) {
-  return FormatText("%c COM%-3d %s", selected ? '*' : ' ', port, SerialDevicePath(port).c_str());
+  const std::string path = SerialDevicePath(port);
+  const std::string stableName = SerialDeviceStableName(port);
+  std::string line = FormatText("%c COM%-3d %s", selected ? '*' : ' ', port, path.c_str());
+  if (!stableName.empty() && !path.ends_with("/" + stableName)) line += " (" + stableName + ")";
+  return line;
 }
 
 }  // namespace

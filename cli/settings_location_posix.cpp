@@ -9,4 +9,13 @@ std::string SettingsLocation() {
          kSettingsKey;
 }
 
+SettingsProblemsShown::SettingsProblemsShown(UserInterface& ui) {
+  PlatformFileRegistryStore().ReportProblemsTo(
+      [&ui](const std::string& sentence) { ShowWarning(ui, "vandrel-cli: " + sentence); });
+}
+
+SettingsProblemsShown::~SettingsProblemsShown() {
+  PlatformFileRegistryStore().ReportProblemsTo(nullptr);
+}
+
 }  // namespace vandrel

@@ -7,4 +7,8 @@ std::string SettingsLocation() {
   return std::string("HKEY_CURRENT_USER\\") + kSettingsKey;
 }
 
+SettingsProblemsShown::SettingsProblemsShown(UserInterface&) {}
+
+SettingsProblemsShown::~SettingsProblemsShown() = default;
+
 }  // namespace vandrel

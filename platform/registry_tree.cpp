@@ -1,37 +1,10 @@
 #include "platform/registry_tree.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
-#include <cstdio>
 
 namespace vandrel {
 
 namespace {
-
-constexpr std::string_view kHeader = "kesta-registry 1";
-constexpr std::string_view kEndMarker = "end";
-constexpr std::string_view kDefaultValueName = "@";
-
-struct RootName {
-  RegistryRoot root;
-  std::string_view name;
-};
-constexpr std::array<RootName, 3> kRootNames{{{RegistryRoot::kCurrentUser, "HKCU"},
-                                              {RegistryRoot::kLocalMachine, "HKLM"},
-                                              {RegistryRoot::kUsers, "HKU"}}};
-
-std::string_view RootToName(RegistryRoot root) {
-  for (const auto& entry : kRootNames)
-    if (entry.root == root) return entry.name;
-  return "?";
-}
-
-std::optional<RegistryRoot> RootFromName(std::string_view name) {
-  for (const auto& entry : kRootNames)
-    if (entry.name == name) return entry.root;
-  return std::nullopt;
-}
 
 // Empty components (a trailing backslash, doubled separators) do not name keys.
 std::string NormalisePath(std::string_view path) {
@@ -48,93 +21,8 @@ std::string NormalisePath(std::string_view path) {
   return result;
 }
 
-bool NeedsEscape(unsigned char c) {
-  return c <= ' ' || c >= 0x7f || c == '%' || c == '@';
-}
-
-std::string Escape(std::string_view text) {
-  if (text.empty()) return std::string(kDefaultValueName);
-  std::string result;
-  for (const unsigned char c : text) {
-    if (NeedsEscape(c)) {
-      char buffer[4];
-      std::snprintf(buffer, sizeof buffer, "%%%02X", c);
-      result += buffer;
-    } else {
-      result += static_cast<char>(c);
-    }
-  }
-  return result;
-}
-
-std::optional<int> HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return std::nullopt;
-}
-
-std::optional<std::uint8_t> HexByte(char high, char low) {
-  const auto h = HexDigit(high);
-  const auto l = HexDigit(low);
-  if (!h || !l) return std::nullopt;
-  return static_cast<std::uint8_t>(*h << 4 | *l);
-}
-
-std::optional<std::string> Unescape(std::string_view text) {
-  if (text == kDefaultValueName) return std::string();
-  std::string result;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      if (NeedsEscape(static_cast<unsigned char>(text[i]))) return std::nullopt;
-      result += text[i];
-      continue;
-    }
-    if (i + 2 >= text.size()) return std::nullopt;
-    const auto byte = HexByte(text[i + 1], text[i + 2]);
-    if (!byte) return std::nullopt;
-    result += static_cast<char>(*byte);
-    i += 2;
-  }
-  return result;
-}
-
-std::string ToHex(const std::vector<std::uint8_t>& data) {
-  if (data.empty()) return "-";
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string result;
-  for (const std::uint8_t byte : data) {
-    result += kDigits[byte >> 4];
-    result += kDigits[byte & 15];
-  }
-  return result;
-}
-
-std::optional<std::vector<std::uint8_t>> FromHex(std::string_view text) {
-  std::vector<std::uint8_t> data;
-  if (text == "-") return data;
-  if (text.empty() || text.size() % 2 != 0) return std::nullopt;
-  for (std::size_t i = 0; i < text.size(); i += 2) {
-    const auto byte = HexByte(text[i], text[i + 1]);
-    if (!byte) return std::nullopt;
-    data.push_back(*byte);
-  }
-  return data;
-}
-
-// Splits a line into exactly `count` words separated by single blanks.
-template <std::size_t count>
-std::optional<std::array<std::string_view, count>> SplitWords(std::string_view line) {
-  std::array<std::string_view, count> words;
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::size_t blank = line.find(' ');
-    const bool last = i + 1 == count;
-    if (last != (blank == std::string_view::npos)) return std::nullopt;
-    words[i] = line.substr(0, blank);
-    if (words[i].empty()) return std::nullopt;
-    if (!last) line.remove_prefix(blank + 1);
-  }
-  return words;
+std::string IndexName(RegistryRoot root, std::string_view normalPath) {
+  return std::to_string(static_cast<int>(root)) + ':' + RegistryTree::Fold(normalPath);
 }
 
 }  // namespace
@@ -147,10 +35,8 @@ std::string RegistryTree::Fold(std::string_view text) {
 }
 
 RegistryTree::Entry* RegistryTree::Find(RegistryRoot root, std::string_view path) {
-  const std::string wanted = Fold(NormalisePath(path));
-  for (Entry& entry : entries_)
-    if (entry.root == root && Fold(entry.path) == wanted) return &entry;
-  return nullptr;
+  const auto found = index_.find(IndexName(root, NormalisePath(path)));
+  return found != index_.end() ? &entries_[found->second] : nullptr;
 }
 
 const RegistryTree::Entry* RegistryTree::Find(RegistryRoot root, std::string_view path) const {
@@ -159,7 +45,9 @@ const RegistryTree::Entry* RegistryTree::Find(RegistryRoot root, std::string_vie
 
 RegistryTree::Entry& RegistryTree::FindOrAdd(RegistryRoot root, std::string_view path) {
   if (Entry* entry = Find(root, path)) return *entry;
-  entries_.push_back({root, NormalisePath(path), {}});
+  std::string normal = NormalisePath(path);
+  index_.emplace(IndexName(root, normal), entries_.size());
+  entries_.push_back({root, std::move(normal), {}});
   return entries_.back();
 }
 
@@ -191,71 +79,6 @@ void RegistryTree::SetValue(RegistryRoot root, std::string_view path, std::strin
     }
   }
   key.values.push_back({std::string(name), value});
-}
-
-std::string RegistryTree::Serialize() const {
-  std::string text(kHeader);
-  text += '\n';
-  for (const Entry& entry : entries_) {
-    text += "key ";
-    text += RootToName(entry.root);
-    text += ' ';
-    text += Escape(entry.path);
-    text += '\n';
-    for (const NamedRegistryValue& named : entry.data.values) {
-      text += "value " + Escape(named.name) + ' ' +
-              std::to_string(static_cast<std::uint32_t>(named.value.type)) + ' ' +
-              ToHex(named.value.data) + '\n';
-    }
-  }
-  text += kEndMarker;
-  text += '\n';
-  return text;
-}
-
-std::optional<RegistryTree> RegistryTree::Parse(std::string_view text) {
-  RegistryTree tree;
-  Entry* current = nullptr;
-  bool headerSeen = false;
-  bool ended = false;
-  while (!text.empty()) {
-    const std::size_t newline = text.find('\n');
-    if (newline == std::string_view::npos) return std::nullopt;
-    const std::string_view line = text.substr(0, newline);
-    text.remove_prefix(newline + 1);
-    if (ended) return std::nullopt;
-    if (!headerSeen) {
-      if (line != kHeader) return std::nullopt;
-      headerSeen = true;
-    } else if (line == kEndMarker) {
-      ended = true;
-    } else if (line.starts_with("key ")) {
-      const auto words = SplitWords<3>(line);
-      if (!words) return std::nullopt;
-      const auto root = RootFromName((*words)[1]);
-      const auto path = Unescape((*words)[2]);
-      if (!root || !path || NormalisePath(*path) != *path) return std::nullopt;
-      if (tree.Find(*root, *path) != nullptr) return std::nullopt;
-      tree.entries_.push_back({*root, *path, {}});
-      current = &tree.entries_.back();
-    } else if (line.starts_with("value ")) {
-      const auto words = SplitWords<4>(line);
-      if (!words || current == nullptr) return std::nullopt;
-      const auto name = Unescape((*words)[1]);
-      std::uint32_t type = 0;
-      const std::string_view typeText = (*words)[2];
-      const auto parsed = std::from_chars(typeText.data(), typeText.data() + typeText.size(), type);
-      const auto data = FromHex((*words)[3]);
-      if (!name || parsed.ec != std::errc() || parsed.ptr != typeText.data() + typeText.size() ||
-          !data)
-        return std::nullopt;
-      current->data.values.push_back({*name, {static_cast<RegistryType>(type), *data}});
-    } else {
-      return std::nullopt;
-    }
-  }
-  if (!ended) return std::nullopt;
-  return tree;
 }
 
 bool MemoryRegistryStore::Transact(bool, const std::function<bool(RegistryTree&)>& operation) {

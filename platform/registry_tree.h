@@ -6,19 +6,26 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/registry_store.h"
 
 namespace vandrel {
 
-// The whole content of a store in memory: keys by root and path, each with its values in the
-// order they were first set. Also the text form in which the POSIX store keeps it on disk.
+// The whole content of a store in memory: keys by root and path, in the order they were made,
+// each with its values in the order they were first set. A key is found in constant time.
 class RegistryTree {
  public:
   struct KeyData {
     std::vector<NamedRegistryValue> values;
     bool operator==(const KeyData&) const = default;
+  };
+  struct Entry {
+    RegistryRoot root;
+    std::string path;
+    KeyData data;
+    bool operator==(const Entry&) const = default;
   };
 
   bool HasKey(RegistryRoot root, std::string_view path) const;
@@ -29,10 +36,8 @@ class RegistryTree {
   void SetValue(RegistryRoot root, std::string_view path, std::string_view name,
                 const RegistryValue& value);
 
-  std::string Serialize() const;
-  // nullopt when `text` is not a complete store: a bad line, or a file cut short before its end
-  // marker.
-  static std::optional<RegistryTree> Parse(std::string_view text);
+  // Every key, parents before their children when they were made by CreateKey.
+  const std::vector<Entry>& Keys() const { return entries_; }
 
   bool operator==(const RegistryTree&) const = default;
 
@@ -40,17 +45,13 @@ class RegistryTree {
   static std::string Fold(std::string_view text);
 
  private:
-  struct Entry {
-    RegistryRoot root;
-    std::string path;
-    KeyData data;
-    bool operator==(const Entry&) const = default;
-  };
   Entry* Find(RegistryRoot root, std::string_view path);
   const Entry* Find(RegistryRoot root, std::string_view path) const;
   Entry& FindOrAdd(RegistryRoot root, std::string_view path);
 
   std::vector<Entry> entries_;
+  // the position in entries_ of each key, by its root and folded path
+  std::unordered_map<std::string, std::size_t> index_;
 };
 
 // A store held in memory only. For tests, and the base of the POSIX file store.

@@ -7,8 +7,7 @@
 
 namespace vandrel {
 
-// Numbers of the catalogue's texts. Positions 0, 33, 57, 60, 71 and 82..94 hold
-// nothing displayed.
+// Numbers of the catalogue's texts. Positions 0, 33, 57, 60 and 71 hold nothing displayed.
 enum TextId : int {
   TXT_ABOUT_TITLE = 1,
   TXT_IN_PROGRESS = 2,
@@ -88,23 +87,25 @@ enum TextId : int {
   TXT_FIT_DONE = 79,
   TXT_FIT_HINT = 80,
   TXT_INTERRUPTED = 81,
+  // the true causes of a port that does not open
+  TXT_PORT_NO_PERMISSION = 82,
   // the window's own
-  TXT_PORT_NOT_CONNECTED = 95,
-  TXT_MENU_PATIENT = 96,
-  TXT_BATCH_SUMMARY = 97,
-  TXT_BATCH_SENT = 98,
-  TXT_BATCH_FAILED = 99,
-  TXT_BATCH_UNKNOWN_KIND = 100,
-  TXT_BUTTON_OPEN = 101,
-  TXT_BUTTON_SEND = 102,
-  TXT_BUTTON_HELP = 103,
-  TXT_BUTTON_QUIT = 104,
-  TXT_SEARCHING_PORT = 105,
-  TXT_CANCEL = 106,
-  TXT_FIT_PICTURE_QUESTION = 107,
+  TXT_PORT_NOT_CONNECTED = 83,
+  TXT_MENU_PATIENT = 84,
+  TXT_BATCH_SUMMARY = 85,
+  TXT_BATCH_SENT = 86,
+  TXT_BATCH_FAILED = 87,
+  TXT_BATCH_UNKNOWN_KIND = 88,
+  TXT_BUTTON_OPEN = 89,
+  TXT_BUTTON_SEND = 90,
+  TXT_BUTTON_HELP = 91,
+  TXT_BUTTON_QUIT = 92,
+  TXT_SEARCHING_PORT = 93,
+  TXT_CANCEL = 94,
+  TXT_FIT_PICTURE_QUESTION = 95,
 };
 
-inline constexpr std::size_t kTextCount = 108;
+inline constexpr std::size_t kTextCount = 96;
 inline constexpr int kEnglish = 0;
 inline constexpr int kFrench = 1;
 

@@ -6,8 +6,13 @@
 namespace vandrel {
 
 void AppendPortLog(std::string& log, int port, int textId, std::string_view suffix) {
-  log += FormatText("\r\nCOM%d : %s", port, GetText(textId).c_str());
+  AppendPortLogText(log, port, GetText(textId));
   log += suffix;
+}
+
+void AppendPortLogText(std::string& log, int port, std::string_view text) {
+  log += FormatText("\r\nCOM%d : ", port);
+  log += text;
 }
 
 }  // namespace vandrel

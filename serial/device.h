@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 
 namespace vandrel {
 
@@ -63,14 +64,16 @@ class SerialDevice {
   virtual bool Close() = 0;
 };
 
-// Why a device could not be opened: the system error is sorted into the three cases the
-// diagnostic log distinguishes.
-enum class OpenFailure { kNone, kNotFound, kAccessDenied, kOther };
+// Why a device could not be opened: the system error is sorted into the cases the diagnostic log
+// distinguishes. kNoPermission: the user may not open the device (POSIX), as opposed to a device
+// that another program holds (kAccessDenied).
+enum class OpenFailure { kNone, kNotFound, kAccessDenied, kNoPermission, kOther };
 
 struct DeviceOpen {
   std::unique_ptr<SerialDevice> device;  // null when the open failed
   OpenFailure failure = OpenFailure::kNone;
   std::uint32_t systemCode = 0;  // the system's error code of a failed open
+  std::string group;             // kNoPermission: the group the device belongs to
 };
 
 // Opens serial devices by COM port number, exclusively: a device already open, in this process or

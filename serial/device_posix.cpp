@@ -1,7 +1,9 @@
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -42,6 +44,7 @@ OpenFailure ClassifyOpenError(int error) {
       return OpenFailure::kNotFound;
     case EACCES:
     case EPERM:
+      return OpenFailure::kNoPermission;
     case EBUSY:
     case EWOULDBLOCK:
       return OpenFailure::kAccessDenied;
@@ -126,9 +129,8 @@ class PosixSerialDevice final : public SerialDevice {
 
   std::size_t PendingOutput() override {
     int pending = 0;
-    return ::ioctl(fd_, TIOCOUTQ, &pending) == 0 && pending > 0
-               ? static_cast<std::size_t>(pending)
-               : 0;
+    return ::ioctl(fd_, TIOCOUTQ, &pending) == 0 && pending > 0 ? static_cast<std::size_t>(pending)
+                                                                : 0;
   }
 
   bool Close() override {
@@ -150,20 +152,31 @@ class PosixSerialDeviceFactory final : public SerialDeviceFactory {
     const std::string path = SerialDevicePath(port);
     if (path.empty()) return {nullptr, OpenFailure::kNotFound, ENOENT};
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return Failed(errno);
+    if (fd < 0) return Failed(errno, path);
     // TIOCEXCL keeps other users out but not root, so a lock on the device refuses every second
     // open, from this process or another.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
       const int error = errno;
       ::close(fd);
-      return Failed(error);
+      return {nullptr, OpenFailure::kAccessDenied, static_cast<std::uint32_t>(error)};
     }
     return {std::make_unique<PosixSerialDevice>(fd), OpenFailure::kNone, 0};
   }
 
  private:
-  static DeviceOpen Failed(int error) {
-    return {nullptr, ClassifyOpenError(error), static_cast<std::uint32_t>(error)};
+  static DeviceOpen Failed(int error, const std::string& path) {
+    DeviceOpen failed{nullptr, ClassifyOpenError(error), static_cast<std::uint32_t>(error)};
+    if (failed.failure == OpenFailure::kNoPermission) failed.group = DeviceGroup(path);
+    return failed;
+  }
+
+  // The name of the group the device belongs to (its number when it has no name; the usual
+  // group of serial devices when the device cannot even be looked at).
+  static std::string DeviceGroup(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return "dialout";
+    const group* entry = ::getgrgid(status.st_gid);
+    return entry != nullptr ? std::string(entry->gr_name) : std::to_string(status.st_gid);
   }
 };
 

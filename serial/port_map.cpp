@@ -4,6 +4,9 @@
 #include <charconv>
 #include <map>
 #include <mutex>
+#include <optional>
+
+#include "platform/registry_store.h"
 
 namespace vandrel {
 
@@ -22,34 +25,79 @@ int TtySIndex(std::string_view path) {
   return error == std::errc() && end == digits.data() + digits.size() ? index : -1;
 }
 
-int FirstFreeNumber(const std::map<int, std::string>& ports) {
+template <typename Taken>
+int FirstFreeNumber(const Taken& taken) {
   for (int port = kFirstExtraPort; port <= kMaxPortNumber; ++port) {
-    if (!ports.contains(port)) return port;
+    if (!taken(port)) return port;
   }
   return -1;
 }
 
-// The process-wide map, filled from the system on first use.
+int FirstFreeNumber(const std::map<int, MappedPort>& ports) {
+  return FirstFreeNumber([&](int port) { return ports.contains(port); });
+}
+
+}  // namespace
+
+std::map<int, std::string> ReadKeptPortNumbers(RegistryStore& store) {
+  std::map<int, std::string> kept;
+  ScopedRegistryKey key(store, store.OpenKey(RegistryRoot::kCurrentUser, kPortNumbersKey));
+  if (!key) return kept;
+  for (std::uint32_t index = 0; auto value = store.EnumValue(*key, index); ++index) {
+    const std::string_view name = value->name;
+    int port = 0;
+    const auto [end, error] = std::from_chars(name.data() + std::min<std::size_t>(3, name.size()),
+                                              name.data() + name.size(), port);
+    const auto stableName = value->value.AsString();
+    if (name.starts_with("COM") && error == std::errc() && end == name.data() + name.size() &&
+        stableName && !stableName->empty())
+      kept[port] = *stableName;
+  }
+  return kept;
+}
+
+void WriteKeptPortNumbers(RegistryStore& store, const std::vector<MappedPort>& ports) {
+  std::vector<const MappedPort*> named;
+  for (const MappedPort& mapped : ports)
+    if (mapped.port >= kFirstExtraPort && !mapped.stableName.empty()) named.push_back(&mapped);
+  if (named.empty()) return;
+  ScopedRegistryKey key(store, store.CreateKey(RegistryRoot::kCurrentUser, kPortNumbersKey));
+  if (!key) return;
+  for (const MappedPort* mapped : named)
+    store.SetValue(*key, "COM" + std::to_string(mapped->port),
+                   RegistryValue::String(mapped->stableName));
+}
+
+namespace {
+
+// The process-wide map, filled from the system and the kept numbers on first use.
 class PortMap {
  public:
   std::string PathOf(int port) {
-    std::lock_guard lock(mutex_);
-    Load();
-    const auto found = ports_.find(port);
-    return found != ports_.end() ? found->second : DefaultSerialDevicePath(port);
+    const auto mapped = Find(port);
+    return mapped ? mapped->path : DefaultSerialDevicePath(port);
+  }
+
+  std::string StableNameOf(int port) {
+    const auto mapped = Find(port);
+    return mapped ? mapped->stableName : std::string();
   }
 
   int Register(std::string_view path) {
     std::lock_guard lock(mutex_);
     Load();
-    for (const auto& [port, mapped] : ports_) {
-      if (mapped == path) return port;
-    }
-    int port = FirstFreeNumber(ports_);
+    // a stable path ("/dev/serial/by-id/...") names the device it links to
+    std::error_code error;
+    const auto device = std::filesystem::canonical(std::filesystem::path(path), error).string();
+    for (const auto* ports : {&ports_, &absent_})
+      for (const auto& [port, mapped] : *ports)
+        if (mapped.path == path || (!error && mapped.path == device)) return port;
+    int port = FirstFreeNumber(
+        [&](int number) { return ports_.contains(number) || absent_.contains(number); });
     for (int number = 1; number <= kMaxPortNumber; ++number) {
       if (!ports_.contains(number) && DefaultSerialDevicePath(number) == path) port = number;
     }
-    if (port > 0) ports_[port] = std::string(path);
+    if (port > 0) ports_[port] = {port, std::string(path), {}};
     return port;
   }
 
@@ -57,22 +105,32 @@ class PortMap {
     std::lock_guard lock(mutex_);
     Load();
     std::vector<MappedPort> list;
-    for (const auto& [port, path] : ports_) list.push_back({port, path});
+    for (const auto& [port, mapped] : ports_) list.push_back(mapped);
     return list;
   }
 
  private:
+  std::optional<MappedPort> Find(int port) {
+    std::lock_guard lock(mutex_);
+    Load();
+    for (const auto* ports : {&ports_, &absent_})
+      if (const auto found = ports->find(port); found != ports->end()) return found->second;
+    return std::nullopt;
+  }
+
   void Load() {
     if (loaded_) return;
     loaded_ = true;
-    for (MappedPort& mapped : NumberSerialDevices(SystemSerialDevices())) {
-      ports_[mapped.port] = std::move(mapped.path);
-    }
+    PortNumbering numbering = NumberSerialDevices(
+        SystemSerialDevices(), ReadKeptPortNumbers(TheRegistryStore()), StableNameFolder());
+    for (MappedPort& mapped : numbering.present) ports_[mapped.port] = std::move(mapped);
+    for (MappedPort& mapped : numbering.absent) absent_[mapped.port] = std::move(mapped);
   }
 
   std::mutex mutex_;
   bool loaded_ = false;
-  std::map<int, std::string> ports_;
+  std::map<int, MappedPort> ports_;
+  std::map<int, MappedPort> absent_;
 };
 
 PortMap& ThePortMap() {
@@ -82,25 +140,42 @@ PortMap& ThePortMap() {
 
 }  // namespace
 
-std::vector<MappedPort> NumberSerialDevices(const std::vector<std::string>& paths) {
-  std::map<int, std::string> ports;
-  std::vector<std::string> extras;
-  for (const std::string& path : paths) {
-    const int ttyS = TtySIndex(path);
+PortNumbering NumberSerialDevices(const std::vector<ListedSerialDevice>& devices,
+                                  const std::map<int, std::string>& kept,
+                                  const std::filesystem::path& stableFolder) {
+  std::map<int, MappedPort> ports;
+  std::map<std::string, int> keptNumbers;
+  for (const auto& [port, name] : kept)
+    if (port >= kFirstExtraPort && port <= kMaxPortNumber) keptNumbers.emplace(name, port);
+  std::vector<const ListedSerialDevice*> unnumbered;
+  for (const ListedSerialDevice& device : devices) {
+    const int ttyS = TtySIndex(device.path);
+    const auto keptNumber = keptNumbers.find(device.stableName);
     if (ttyS >= 0 && ttyS + 1 < kFirstExtraPort) {
-      ports[ttyS + 1] = path;
+      ports[ttyS + 1] = {ttyS + 1, device.path, device.stableName};
+    } else if (!device.stableName.empty() && keptNumber != keptNumbers.end()) {
+      ports[keptNumber->second] = {keptNumber->second, device.path, device.stableName};
+      keptNumbers.erase(keptNumber);
     } else {
-      extras.push_back(path);
+      unnumbered.push_back(&device);
     }
   }
-  for (std::string& path : extras) {
-    const int port = FirstFreeNumber(ports);
+  // what is left of keptNumbers is absent: its numbers are not given to another device
+  PortNumbering numbering;
+  for (const auto& [name, port] : keptNumbers)
+    numbering.absent.push_back({port, (stableFolder / name).generic_string(), name});
+  for (const ListedSerialDevice* device : unnumbered) {
+    const int port = FirstFreeNumber([&](int number) {
+      return ports.contains(number) ||
+             std::ranges::any_of(numbering.absent,
+                                 [&](const MappedPort& absent) { return absent.port == number; });
+    });
     if (port < 0) break;
-    ports[port] = std::move(path);
+    ports[port] = {port, device->path, device->stableName};
   }
-  std::vector<MappedPort> list;
-  for (auto& [port, path] : ports) list.push_back({port, std::move(path)});
-  return list;
+  for (auto& [port, mapped] : ports) numbering.present.push_back(std::move(mapped));
+  std::ranges::sort(numbering.absent, {}, &MappedPort::port);
+  return numbering;
 }
 
 std::string SerialDevicePath(int port) {
@@ -111,8 +186,16 @@ int RegisterSerialDevicePath(std::string_view path) {
   return ThePortMap().Register(path);
 }
 
+std::string SerialDeviceStableName(int port) {
+  return ThePortMap().StableNameOf(port);
+}
+
 std::vector<MappedPort> MappedSerialPorts() {
   return ThePortMap().List();
+}
+
+void KeepSerialPortNumbers() {
+  WriteKeptPortNumbers(TheRegistryStore(), MappedSerialPorts());
 }
 
 }  // namespace vandrel

@@ -6,7 +6,11 @@ namespace vandrel {
 
 // The Port menu reads the machine's ports from the registry; the map itself only holds paths the
 // user gave.
-std::vector<std::string> SystemSerialDevices() {
+std::vector<ListedSerialDevice> SystemSerialDevices() {
+  return {};
+}
+
+std::filesystem::path StableNameFolder() {
   return {};
 }
 

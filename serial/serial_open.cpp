@@ -63,6 +63,11 @@ void LogOpenFailure(std::string& log, int port, const DeviceOpen& opened) {
     case OpenFailure::kAccessDenied:
       AppendPortLog(log, port, TXT_PORT_IN_USE);
       break;
+    case OpenFailure::kNoPermission:
+      AppendPortLogText(log, port,
+                        FormatText(GetText(TXT_PORT_NO_PERMISSION).c_str(), opened.group.c_str(),
+                                   opened.group.c_str()));
+      break;
     case OpenFailure::kNone:
     case OpenFailure::kOther:
       AppendPortLog(log, port, TXT_UNKNOWN_ERROR, FormatText(" [0x%08X]", opened.systemCode));

@@ -135,9 +135,10 @@ FakeSerialLine& FakeSerialDevices::Line(int port) {
   return *line;
 }
 
-void FakeSerialDevices::FailOpen(int port, OpenFailure failure, std::uint32_t code) {
+void FakeSerialDevices::FailOpen(int port, OpenFailure failure, std::uint32_t code,
+                                 std::string group) {
   std::lock_guard lock(mutex_);
-  failures_[port] = {nullptr, failure, code};
+  failures_[port] = {nullptr, failure, code, std::move(group)};
 }
 
 DeviceOpen FakeSerialDevices::Open(int port) {
@@ -145,7 +146,7 @@ DeviceOpen FakeSerialDevices::Open(int port) {
   {
     std::lock_guard lock(mutex_);
     if (const auto failure = failures_.find(port); failure != failures_.end()) {
-      return {nullptr, failure->second.failure, failure->second.systemCode};
+      return {nullptr, failure->second.failure, failure->second.systemCode, failure->second.group};
     }
     auto& slot = lines_[port];
     if (!slot) slot = std::make_shared<FakeSerialLine>();

@@ -97,7 +97,7 @@ class FakeSerialDevices final : public SerialDeviceFactory {
   // The line of `port`, created on first use.
   FakeSerialLine& Line(int port);
   // Opening `port` fails with `failure` and the system code `code`.
-  void FailOpen(int port, OpenFailure failure, std::uint32_t code);
+  void FailOpen(int port, OpenFailure failure, std::uint32_t code, std::string group = {});
 
   DeviceOpen Open(int port) override;
 

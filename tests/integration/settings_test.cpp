@@ -2,7 +2,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
 
 #include "platform/format_text.h"
 #include "runtime/message_catalogue.h"
@@ -131,6 +136,46 @@ TEST(FreshHome, HelpPortsConfigAndAFailedSendCreateNothing) {
     const CliRun run = session.Run(command[0], {command.begin() + 1, command.end()}, false);
     EXPECT_TRUE(std::filesystem::is_empty(session.home())) << command[0] << ": " << run.err;
   }
+}
+
+TEST(HandEditedSettings, ReadOnlyCommandsReadThemAndTouchNothingADamagedFileIsNamedAndSetAside) {
+  if (Target::Get().wine()) GTEST_SKIP() << "the Windows settings are the registry's";
+  namespace fs = std::filesystem;
+  Session session({});
+  const fs::path folder = session.home() / ".config" / "kesta";
+  fs::create_directories(folder);
+  const fs::path file = folder / "vandrel.ini";
+  const auto write = [&](const std::string& text) {
+    std::ofstream(file, std::ios::binary) << text;
+    fs::last_write_time(file, fs::last_write_time(file) - std::chrono::hours(1));
+  };
+  const auto state = [&] {
+    std::map<std::string, fs::file_time_type> entries;
+    for (const auto& entry : fs::directory_iterator(folder))
+      entries[entry.path().filename().string()] = entry.last_write_time();
+    return entries;
+  };
+  write("; my settings\r\n[vandrel\\Settings]\r\nLanguage = 1\r\n\r\nPort = dword:4\r\n");
+  const auto before = state();
+  for (const std::string command : {"config", "ports"}) {
+    const CliRun run = session.Run(command, {}, false);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(state(), before) << command;
+  }
+  EXPECT_THAT(session.Run("config", {}, false).out, HasSubstr("\nLanguage         1 (fr)\n"));
+
+  write("Language 1\n");
+  const CliRun shown = session.Run("config", {}, false);
+  EXPECT_THAT(shown.err, HasSubstr(file.string() + " is not a settings file (line 1)"));
+  const CliRun stored = session.Run("config", {"--lang", "fr"}, false);
+  EXPECT_EQ(stored.status, 0) << stored.err;
+  const auto after = state();
+  const auto aside = std::ranges::find_if(
+      after, [](const auto& entry) { return entry.first.starts_with("vandrel.ini.damaged-"); });
+  ASSERT_NE(aside, after.end());
+  EXPECT_THAT(stored.err, HasSubstr(file.string() + " is not a settings file (line 1): it was " +
+                                    "set aside as " + (folder / aside->first).string()));
+  EXPECT_EQ(session.settings().Get("Language"), static_cast<std::uint32_t>(kFrench));
 }
 
 TEST(SearchEndToEnd, NoCompliantHandsetShowsTheMessageWithTheLogAndKeepsThePort) {

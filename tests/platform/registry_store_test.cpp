@@ -15,7 +15,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
+#include <ctime>
+#include <map>
+
 #include "platform/file_registry_store.h"
+#include "platform/ini_registry_text.h"
 #endif
 
 namespace vandrel {
@@ -63,7 +68,11 @@ TEST_P(RegistryStoreTest, ValuesKeepTheirTypeAndExactBytes) {
       {"Bare", {RegistryType::kString, {'Y', 'e', 's'}}},
       {"Port", RegistryValue::Dword(0x01020304)},
       {"Blob", {RegistryType::kBinary, {0, 255, 10, 37}}},
-      {"Path_Sounds", RegistryValue::String("C:\\Musique\\été")}};
+      {"Path_Sounds", RegistryValue::String("C:\\Musique\\été")},
+      {"Long ; awkward=name",
+       RegistryValue::String(" a text ; longer than a line " + std::string(200, 'x') + "\n")},
+      {"Empty", {RegistryType::kBinary, {}}},
+      {"Note", RegistryValue::String("a ; b")}};
   {
     ScopedRegistryKey key(store_, store_.CreateKey(RegistryRoot::kCurrentUser, keyPath_));
     ASSERT_TRUE(key);
@@ -92,6 +101,8 @@ TEST_P(RegistryStoreTest, MissingKeysDoNotOpenAndCreateMakesParents) {
   ScopedRegistryKey created(store_,
                             store_.CreateKey(RegistryRoot::kCurrentUser, keyPath_ + "\\IMEI\\123"));
   ASSERT_TRUE(created);
+  // the file store keeps a key that holds a value, and with it its parents
+  ASSERT_TRUE(store_.SetValue(*created, "ADPCM", RegistryValue::String("No")));
   ScopedRegistryKey parent(store_, store_.OpenKey(RegistryRoot::kCurrentUser, keyPath_ + "\\IMEI"));
   EXPECT_TRUE(parent);
   EXPECT_FALSE(store_.EnumValue(*parent, 0));
@@ -99,36 +110,6 @@ TEST_P(RegistryStoreTest, MissingKeysDoNotOpenAndCreateMakesParents) {
 
 INSTANTIATE_TEST_SUITE_P(Backends, RegistryStoreTest, testing::ValuesIn(StoreKinds()),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(RegistryTree, TextFormRoundTripsAwkwardNames) {
-  RegistryTree tree;
-  tree.SetValue(RegistryRoot::kCurrentUser, "Software\\A b%c@", "", RegistryValue::String(""));
-  tree.SetValue(RegistryRoot::kCurrentUser, "Software\\A b%c@", "name with\nnewline",
-                {RegistryType::kBinary, {}});
-  tree.SetValue(RegistryRoot::kLocalMachine, "Hardware\\DeviceMap\\SerialComm\\",
-                "\\Device\\Serial0", RegistryValue::String("COM1"));
-  tree.SetValue(RegistryRoot::kUsers, ".DEFAULT", "Ünïcode", RegistryValue::Dword(7));
-  const auto parsed = RegistryTree::Parse(tree.Serialize());
-  ASSERT_TRUE(parsed);
-  EXPECT_EQ(*parsed, tree);
-  EXPECT_TRUE(parsed->HasKey(RegistryRoot::kLocalMachine, "hardware\\devicemap"));
-}
-
-TEST(RegistryTree, EveryTruncationOrCorruptionIsRefusedNotMisread) {
-  RegistryTree tree;
-  tree.SetValue(RegistryRoot::kCurrentUser, "Software\\Kesta", "Port", RegistryValue::Dword(3));
-  tree.SetValue(RegistryRoot::kCurrentUser, "Software\\Kesta", "Path", RegistryValue::String("x"));
-  const std::string text = tree.Serialize();
-  for (std::size_t length = 0; length < text.size(); ++length)
-    EXPECT_FALSE(RegistryTree::Parse(text.substr(0, length))) << "cut at " << length;
-  for (const std::string bad :
-       {"kesta-registry 1\nvalue a 4 00000000\nend\n", "kesta-registry 1\nkey HKXX a\nend\n",
-        "kesta-registry 1\nkey HKCU a\nvalue a 4 0g\nend\n",
-        "kesta-registry 1\nkey HKCU a\nvalue a 99999999999 00\nend\n",
-        "kesta-registry 1\nkey HKCU a%\nend\n", "kesta-registry 1\nend\nkey HKCU a\n",
-        "kesta-registry 2\nend\n"})
-    EXPECT_FALSE(RegistryTree::Parse(bad)) << bad;
-}
 
 #ifndef _WIN32
 
@@ -139,48 +120,179 @@ std::optional<std::uint32_t> ReadPort(FileRegistryStore& store) {
   return value ? value->AsDword() : std::nullopt;
 }
 
+std::optional<std::uint32_t> ReadPort(FileRegistryStore&& store) {
+  return ReadPort(store);
+}
+
 void WritePort(FileRegistryStore& store, std::uint32_t port) {
   ScopedRegistryKey key(store, store.CreateKey(RegistryRoot::kCurrentUser, "Software\\Kesta"));
   ASSERT_TRUE(key);
   ASSERT_TRUE(store.SetValue(*key, "Port", RegistryValue::Dword(port)));
 }
 
-TEST(FileRegistryStore, SettingsSurviveANewProcessAndAStaleTemporaryFile) {
+// A store of the folder that keeps what it reports.
+struct ReportingStore {
+  explicit ReportingStore(const fs::path& folder) : store(folder) {
+    store.ReportProblemsTo([this](const std::string& sentence) { reports.push_back(sentence); });
+  }
+  FileRegistryStore store;
+  std::vector<std::string> reports;
+};
+
+// Every entry of the folder with its modification time.
+std::map<std::string, fs::file_time_type> FolderState(const fs::path& folder) {
+  std::map<std::string, fs::file_time_type> state;
+  for (const auto& entry : fs::directory_iterator(folder))
+    state[entry.path().filename().string()] = entry.last_write_time();
+  return state;
+}
+
+TEST(FileRegistryStore, SavesThroughNoLinkAndSurvivesAStaleTemporaryFile) {
   ScratchFolder folder;
   {
     FileRegistryStore store(folder.path());
     WritePort(store, 5);
   }
-  // a crash between writing the temporary file and renaming it leaves this behind
-  folder.Write("registry.tmp-99999", "kesta-registry 1\nkey HKCU Software\\Ke");
+  // a crash between writing the temporary file and renaming it leaves this behind; one left by
+  // a process of our own number may even be a link planted to make us write elsewhere
+  folder.Write("vandrel.ini.tmp-99999", "[HKCU\\Software\\Ke");
+  const fs::path target = folder.Write("elsewhere", "untouched");
+  fs::create_symlink(target, folder.path() / ("vandrel.ini.tmp-" + std::to_string(getpid())));
   FileRegistryStore reopened(folder.path());
   EXPECT_EQ(ReadPort(reopened), 5u);
   WritePort(reopened, 6);
-  EXPECT_EQ(ReadPort(reopened), 6u);
+  EXPECT_EQ(ReadPort(FileRegistryStore(folder.path())), 6u);
+  EXPECT_EQ(ReadWhole(target), "untouched");
+  EXPECT_FALSE(fs::is_symlink(folder.path() / "vandrel.ini"));
 }
 
-TEST(FileRegistryStore, DamagedFileIsSetAsideAndNeverOverwritten) {
+TEST(FileRegistryStore, AHandEditedFileIsReadWithItsLineEndsCommentsAndPlainValues) {
   ScratchFolder folder;
-  const std::string damaged = "kesta-registry 1\nkey HKCU Software\\Kesta\nvalue Port 4 0300";
-  folder.Write("registry", damaged);
+  folder.Write("vandrel.ini",
+               "\xEF\xBB\xBF; written in a Windows editor\r\n\r\n# the port\r\n"
+               "[HKCU\\Software\\Kesta]\r\n"
+               "  Port = 3   \r\nPath = /home/ana/Mes sons ; the music\r\n"
+               "Speeds = hex:00,c2,\r\n  01,00\r\nPort = dword:4\r\n");
   FileRegistryStore store(folder.path());
-  EXPECT_FALSE(ReadPort(store));
-  WritePort(store, 2);
-  EXPECT_EQ(ReadPort(store), 2u);
-
-  std::vector<std::string> setAside;
-  for (const auto& entry : fs::directory_iterator(folder.path()))
-    if (entry.path().filename().string().starts_with("registry.damaged-"))
-      setAside.push_back(ReadWhole(entry.path()));
-  EXPECT_EQ(setAside, std::vector{damaged});
+  ScopedRegistryKey key(store, store.OpenKey(RegistryRoot::kCurrentUser, "Software\\Kesta"));
+  ASSERT_TRUE(key);
+  EXPECT_EQ(store.QueryValue(*key, "Port"), RegistryValue::Dword(4));
+  EXPECT_EQ(store.QueryValue(*key, "Path"), RegistryValue::String("/home/ana/Mes sons"));
+  EXPECT_EQ(store.QueryValue(*key, "Speeds"),
+            (RegistryValue{RegistryType::kBinary, {0x00, 0xc2, 0x01, 0x00}}));
 }
 
-TEST(FileRegistryStore, UnusableFolderReadsAsEmptyAndRefusesWrites) {
+TEST(FileRegistryStore, AFileThatCannotBeReadIsReportedOnceAndLeftAsItIs) {
   ScratchFolder folder;
-  folder.Write("not-a-folder", "x");
-  FileRegistryStore store(folder.path() / "not-a-folder");
-  EXPECT_FALSE(ReadPort(store));
-  EXPECT_FALSE(store.CreateKey(RegistryRoot::kCurrentUser, "Software\\Kesta"));
+  // a folder in the file's place: unreadable for every user, root included
+  fs::create_directory(folder.path() / "vandrel.ini");
+  ReportingStore reporting(folder.path());
+  EXPECT_FALSE(ReadPort(reporting.store));
+  EXPECT_FALSE(reporting.store.CreateKey(RegistryRoot::kCurrentUser, "Software\\Kesta"));
+  EXPECT_TRUE(fs::is_directory(folder.path() / "vandrel.ini"));
+  ASSERT_EQ(reporting.reports.size(), 1u);
+  EXPECT_NE(reporting.reports[0].find((folder.path() / "vandrel.ini").string() +
+                                      " cannot be read (" + std::strerror(EISDIR) + ")"),
+            std::string::npos)
+      << reporting.reports[0];
+}
+
+TEST(FileRegistryStore, ADamagedFileIsReadAsDefaultsThenSetAsideNamingBothPaths) {
+  ScratchFolder folder;
+  const std::string damaged = "[HKCU\\Software\\Kesta]\nPort 3\n";
+  folder.Write("vandrel.ini", damaged);
+  ReportingStore reporting(folder.path());
+  EXPECT_FALSE(ReadPort(reporting.store));
+  EXPECT_EQ(ReadWhole(folder.path() / "vandrel.ini"), damaged);
+  WritePort(reporting.store, 2);
+  EXPECT_EQ(ReadPort(reporting.store), 2u);
+
+  std::vector<fs::path> setAside;
+  for (const auto& entry : fs::directory_iterator(folder.path()))
+    if (entry.path().filename().string().starts_with("vandrel.ini.damaged-"))
+      setAside.push_back(entry.path());
+  ASSERT_EQ(setAside.size(), 1u);
+  EXPECT_EQ(ReadWhole(setAside[0]), damaged);
+  ASSERT_EQ(reporting.reports.size(), 2u);
+  EXPECT_NE(reporting.reports[1].find((folder.path() / "vandrel.ini").string() +
+                                      " is not a settings file (line 2): it was set aside as " +
+                                      setAside[0].string()),
+            std::string::npos)
+      << reporting.reports[1];
+}
+
+TEST(FileRegistryStore, TheEarlierFileIsReadWithoutAWriteAndCarriedIntoTheFirstSave) {
+  ScratchFolder folder;
+  const std::string earlier =
+      "kesta-registry 1\nkey HKCU Software\nkey HKCU Software\\Kesta\n"
+      "value Port 4 03000000\nvalue Path%20Sounds 1 2f6d757300\nvalue @ 3 -\nend\n";
+  folder.Write("registry", earlier);
+  const auto before = FolderState(folder.path());
+  FileRegistryStore store(folder.path());
+  EXPECT_EQ(ReadPort(store), 3u);
+  EXPECT_EQ(FolderState(folder.path()), before);
+
+  ScopedRegistryKey key(store, store.CreateKey(RegistryRoot::kCurrentUser, "Software\\Kesta"));
+  ASSERT_TRUE(store.SetValue(*key, "Language", RegistryValue::Dword(1)));
+  EXPECT_EQ(ReadWhole(folder.path() / "registry"), earlier);
+  FileRegistryStore reopened(folder.path());
+  ScopedRegistryKey again(reopened,
+                          reopened.OpenKey(RegistryRoot::kCurrentUser, "Software\\Kesta"));
+  ASSERT_TRUE(again);
+  EXPECT_EQ(reopened.QueryValue(*again, "Port"), RegistryValue::Dword(3));
+  EXPECT_EQ(reopened.QueryValue(*again, "Path Sounds"), RegistryValue::String("/mus"));
+  EXPECT_EQ(reopened.QueryValue(*again, ""), (RegistryValue{RegistryType::kBinary, {}}));
+  EXPECT_EQ(reopened.QueryValue(*again, "Language"), RegistryValue::Dword(1));
+}
+
+TEST(FileRegistryStore, ANameTooLongForTheFileIsRefusedNeverCutShort) {
+  ScratchFolder folder;
+  FileRegistryStore store(folder.path());
+  const std::string longPath = "Software\\Kesta\\" + std::string(60, 'k');
+  ScopedRegistryKey key(store, store.CreateKey(RegistryRoot::kCurrentUser, longPath));
+  EXPECT_FALSE(store.SetValue(*key, "Port", RegistryValue::Dword(1)));
+  // the reader keeps 49 characters of a section's name
+  folder.Write("vandrel.ini", "[" + std::string(60, 'k') + "]\nPort = 1\n");
+  EXPECT_FALSE(
+      store.OpenKey(RegistryRoot::kCurrentUser, "Software\\Kesta\\" + std::string(49, 'k')));
+}
+
+TEST(FileRegistryStore, ReadingWritesMovesAndCreatesNothing) {
+  ScratchFolder folder;
+  {
+    FileRegistryStore store(folder.path());
+    WritePort(store, 5);
+  }
+  fs::last_write_time(folder.path() / "vandrel.ini",
+                      fs::last_write_time(folder.path() / "vandrel.ini") - std::chrono::hours(1));
+  const auto before = FolderState(folder.path());
+  FileRegistryStore store(folder.path());
+  EXPECT_EQ(ReadPort(store), 5u);
+  EXPECT_FALSE(store.OpenKey(RegistryRoot::kCurrentUser, "Software\\Missing"));
+  EXPECT_EQ(FolderState(folder.path()), before);
+  EXPECT_FALSE(ReadPort(FileRegistryStore(folder.path() / "never-made")));
+  EXPECT_FALSE(fs::exists(folder.path() / "never-made"));
+}
+
+// CPU time of reading a file of `keys` sections of one value each.
+double ReadingTime(std::size_t keys) {
+  RegistryTree tree;
+  for (std::size_t i = 0; i < keys; ++i)
+    tree.SetValue(RegistryRoot::kCurrentUser, "Software\\Kesta\\IMEI\\" + std::to_string(i),
+                  "ADPCM_Compatibility", RegistryValue::String("Yes"));
+  const std::string text = *RegistryTreeToIni(tree);
+  const std::clock_t start = std::clock();
+  const auto read = RegistryTreeFromIni(text);
+  const std::clock_t end = std::clock();
+  EXPECT_EQ(std::get<RegistryTree>(read).Keys().size(), keys + 3);
+  return static_cast<double>(end - start);
+}
+
+TEST(IniRegistryText, FiftyThousandKeysAreReadInLinearTime) {
+  const double small = std::max(ReadingTime(5'000), 1.0);
+  const double large = ReadingTime(50'000);
+  // ten times the keys: ten times the time when linear, a hundred times when quadratic
+  EXPECT_LT(large / small, 35.0);
 }
 
 TEST(FileRegistryStore, TwoProcessesSavingAtOnceLoseNothing) {

@@ -1,5 +1,9 @@
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -51,6 +55,34 @@ TEST(SerialPty, OpenDeviceIsRefusedAsInUse) {
   EXPECT_EQ(second.failure, OpenFailure::kAccessDenied);
   ASSERT_TRUE(SerialClose(port));
   EXPECT_NE(PlatformSerialDevices().Open(port).device, nullptr) << "free again after close";
+}
+
+// A user outside the device's group: the device's mode leaves the test's own user no right, and
+// root opens it as an unprivileged user in a child process.
+TEST(SerialPty, AnOpenWithoutPermissionNamesTheDevicesGroup) {
+  PseudoTerminal terminal;
+  ASSERT_TRUE(terminal.Open());
+  ASSERT_EQ(::chmod(terminal.SlavePath().c_str(), 0), 0);
+  const int port = RegisterSerialDevicePath(terminal.SlavePath());
+  struct stat status {};
+  ASSERT_EQ(::stat(terminal.SlavePath().c_str(), &status), 0);
+  const group* owner = ::getgrgid(status.st_gid);
+  const std::string expected = owner != nullptr ? owner->gr_name : std::to_string(status.st_gid);
+  const auto refusal = [&] {
+    const DeviceOpen opened = PlatformSerialDevices().Open(port);
+    return opened.failure == OpenFailure::kNoPermission && opened.group == expected &&
+           opened.device == nullptr;
+  };
+  if (::geteuid() != 0) {
+    EXPECT_TRUE(refusal());
+    return;
+  }
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) _exit(::setgid(65534) == 0 && ::setuid(65534) == 0 && refusal() ? 0 : 1);
+  int exitStatus = 0;
+  ::waitpid(child, &exitStatus, 0);
+  EXPECT_TRUE(WIFEXITED(exitStatus) && WEXITSTATUS(exitStatus) == 0);
 }
 
 TEST(SerialPty, MissingDeviceIsLoggedAsNotFound) {

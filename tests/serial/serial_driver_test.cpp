@@ -130,9 +130,12 @@ TEST_F(SerialDriver, OpenFailureAppendsOneLineAndReturnsFour) {
   } cases[] = {{OpenFailure::kNotFound, 2,
                 "This port does not exist. Check the BIOS and the Material Profile."},
                {OpenFailure::kAccessDenied, 5, "This port is already used by another application."},
+               {OpenFailure::kNoPermission, 13,
+                "You may not use this port: its device belongs to the group dialout. Add yourself "
+                "to the group dialout and log in again."},
                {OpenFailure::kOther, 0x1F, "Unknown error type [0x0000001F]"}};
   for (const auto& test : cases) {
-    devices_.FailOpen(kPort, test.failure, test.code);
+    devices_.FailOpen(kPort, test.failure, test.code, "dialout");
     log_ = "earlier";
     EXPECT_EQ(SerialOpen(kPort, kRequestedSpeed, kReadTimeoutMs, log_, *waits_), kOpenFailed);
     EXPECT_EQ(log_, std::string("earlier\r\nCOM7 : ") + test.line);
