@@ -49,9 +49,12 @@ BatchResult RunBatch(const std::vector<std::string>& files, const BatchOptions& 
     result.sentFiles.push_back(sent);
     if (send.stop.Requested()) {
       // a file that went through before the stop was asked for is sent all the same
-      if (!sent) ShowError(send.ui, GetText(TXT_INTERRUPTED));
-      result.stopped = true;
-      break;
+      if (!sent) ShowError(send.ui, GetText(options.stoppedText));
+      if (send.stop.EndsBatch()) {
+        result.stopped = true;
+        break;
+      }
+      send.stop.Lift();
     }
   }
   keptLink.reset();

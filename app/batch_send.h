@@ -6,14 +6,16 @@
 
 #include "app/handset_fit.h"
 #include "app/send_job.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 
 // Choices a batch may impose instead of working them out per file.
 struct BatchOptions {
-  std::optional<int> kind;           // else from the extension: graphic, sound, then vCard list
-  std::optional<std::string> title;  // else the file's name without its extension
-  FitRequest fit;                    // sent as they are unless asked
+  std::optional<int> kind;            // else from the extension: graphic, sound, then vCard list
+  std::optional<std::string> title;   // else the file's name without its extension
+  FitRequest fit;                     // sent as they are unless asked
+  int stoppedText = TXT_INTERRUPTED;  // shown for a file the user stopped
 };
 
 struct BatchResult {

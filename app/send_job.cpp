@@ -86,7 +86,9 @@ bool RunSendJob(const SendContext& send, const MediaFile& file, std::string_view
   } else {
     send.progress.Finish();
   }
-  const bool dialogPauses = state.patientWaits || frontEnd.ShowsProgressDialog();
+  // a stopped send ends at once
+  const bool dialogPauses =
+      (state.patientWaits || frontEnd.ShowsProgressDialog()) && !send.stop.Requested();
   if (dialogPauses) send.clock.Sleep(kFullBarPauseMs);
   const bool succeeded = CloseEventLog() == 0 && !send.stop.Requested();
   if (succeeded) ShowNotice(send.ui, GetText(TXT_DOWNLOAD_OK));

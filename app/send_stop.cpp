@@ -4,10 +4,17 @@
 
 namespace vandrel {
 
-void SendStop::Request() {
+void SendStop::Request(bool wholeBatch) {
   std::lock_guard lock(mutex_);
+  wholeBatch_ = wholeBatch_ || wholeBatch;
   requested_ = true;
   if (port_ >= 0) SerialStop(port_, true);
+}
+
+void SendStop::Lift() {
+  std::lock_guard lock(mutex_);
+  requested_ = false;
+  wholeBatch_ = false;
 }
 
 SendStop::OnPort::OnPort(SendStop& stop, int port) : stop_(stop) {

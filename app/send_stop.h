@@ -14,8 +14,12 @@ class SendStop {
   SendStop(const SendStop&) = delete;
   SendStop& operator=(const SendStop&) = delete;
 
-  void Request();
+  // `wholeBatch` false stops only the file under way: a batch then goes on with the next file.
+  void Request(bool wholeBatch = true);
   bool Requested() const { return requested_.load(); }
+  bool EndsBatch() const { return wholeBatch_.load(); }
+  // A batch takes back a stop of one file before it sends the next.
+  void Lift();
 
   // The port of the send under way, while it lives: a request reaches the port's writer at once,
   // and one that came before is applied. Leaving lifts the stop from the port, once the send has
@@ -34,6 +38,7 @@ class SendStop {
  private:
   std::mutex mutex_;
   std::atomic<bool> requested_{false};
+  std::atomic<bool> wholeBatch_{false};
   int port_ = -1;  // none
 };
 

@@ -121,6 +121,9 @@ constexpr TextBlock kEnglishTexts = {
     "For the handset: %d \xC3\x97 %d pixels, %d bytes, %s.\n"
     "\n"
     "Send the handset version?",
+    "Stop sending %s?",
+    "Stop the files after it too?",
+    "Sending cancelled",
 };
 
 constexpr TextBlock kFrenchTexts = {
@@ -243,6 +246,9 @@ constexpr TextBlock kFrenchTexts = {
     "Adapté au mobile : %d \xC3\x97 %d pixels, %d octets, %s.\n"
     "\n"
     "Envoyer la version adaptée au mobile ?",
+    "Arrêter l'envoi de %s ?",
+    "Arrêter aussi les fichiers suivants ?",
+    "Envoi annulé",
 };
 
 // Read by the send job's thread, switched by the window's.

@@ -103,9 +103,13 @@ enum TextId : int {
   TXT_SEARCHING_PORT = 93,
   TXT_CANCEL = 94,
   TXT_FIT_PICTURE_QUESTION = 95,
+  // cancelling a send
+  TXT_STOP_QUESTION = 96,
+  TXT_STOP_ALL_QUESTION = 97,
+  TXT_SENDING_CANCELLED = 98,
 };
 
-inline constexpr std::size_t kTextCount = 96;
+inline constexpr std::size_t kTextCount = 99;
 inline constexpr int kEnglish = 0;
 inline constexpr int kFrench = 1;
 

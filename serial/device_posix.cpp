@@ -150,7 +150,7 @@ class PosixSerialDeviceFactory final : public SerialDeviceFactory {
  public:
   DeviceOpen Open(int port) override {
     const std::string path = SerialDevicePath(port);
-    if (path.empty()) return {.failure = OpenFailure::kNotFound, .systemCode = ENOENT};
+    if (path.empty()) return {nullptr, OpenFailure::kNotFound, ENOENT, {}};
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return Failed(errno, path);
     // TIOCEXCL keeps other users out but not root, so a lock on the device refuses every second
@@ -158,16 +158,14 @@ class PosixSerialDeviceFactory final : public SerialDeviceFactory {
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
       const int error = errno;
       ::close(fd);
-      return {.failure = OpenFailure::kAccessDenied,
-              .systemCode = static_cast<std::uint32_t>(error)};
+      return {nullptr, OpenFailure::kAccessDenied, static_cast<std::uint32_t>(error), {}};
     }
-    return {.device = std::make_unique<PosixSerialDevice>(fd)};
+    return {std::make_unique<PosixSerialDevice>(fd), OpenFailure::kNone, 0, {}};
   }
 
  private:
   static DeviceOpen Failed(int error, const std::string& path) {
-    DeviceOpen failed{.failure = ClassifyOpenError(error),
-                      .systemCode = static_cast<std::uint32_t>(error)};
+    DeviceOpen failed{nullptr, ClassifyOpenError(error), static_cast<std::uint32_t>(error), {}};
     if (failed.failure == OpenFailure::kNoPermission) failed.group = DeviceGroup(path);
     return failed;
   }

@@ -143,15 +143,14 @@ class Win32SerialDeviceFactory final : public SerialDeviceFactory {
  public:
   DeviceOpen Open(int port) override {
     const std::string path = SerialDevicePath(port);
-    if (path.empty())
-      return {.failure = OpenFailure::kNotFound, .systemCode = ERROR_FILE_NOT_FOUND};
+    if (path.empty()) return {nullptr, OpenFailure::kNotFound, ERROR_FILE_NOT_FOUND, {}};
     const HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
       const DWORD error = GetLastError();
-      return {.failure = ClassifyOpenError(error), .systemCode = static_cast<std::uint32_t>(error)};
+      return {nullptr, ClassifyOpenError(error), static_cast<std::uint32_t>(error), {}};
     }
-    return {.device = std::make_unique<Win32SerialDevice>(handle)};
+    return {std::make_unique<Win32SerialDevice>(handle), OpenFailure::kNone, 0, {}};
   }
 };
 

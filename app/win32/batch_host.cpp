@@ -2,11 +2,14 @@
 
 #include <thread>
 
+#include "app/chosen_file.h"
 #include "app/start_up.h"
+#include "app/stop_question.h"
 #include "app/win32/progress_dialog.h"
 #include "app/win32/progress_feed.h"
 #include "app/win32/win32_user_interface.h"
 #include "runtime/app_state.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 
@@ -46,16 +49,21 @@ BatchResult BatchHost::Run(const std::vector<std::string>& files) {
 BatchResult BatchHost::Send(const std::vector<std::string>& files, const BatchOptions& options,
                             AppState& state, LineSpeeds& lineSpeeds) {
   ProgressDisplay progress(*this);
+  stop_.Lift();
+  state_ = &state;
   const SendContext send{.state = state,
                          .clock = clock_,
                          .ui = *this,
                          .trace = NoLinkTrace(),
                          .progress = progress,
                          .frontEnd = *this,
-                         .lineSpeeds = lineSpeeds};
+                         .lineSpeeds = lineSpeeds,
+                         .stop = stop_};
+  BatchOptions cancellable = options;
+  cancellable.stoppedText = TXT_SENDING_CANCELLED;
   BatchResult result;
   std::thread worker([&] {
-    result = RunBatch(files, options, send);
+    result = RunBatch(files, cancellable, send);
     PostMessageW(host_, kBatchDoneMessage, 0, 0);
   });
   MSG message;
@@ -89,6 +97,11 @@ void BatchHost::UpdateProgress(std::uint32_t percent, std::string_view line) {
 
 void BatchHost::FinishProgress() {
   shown_.FinishProgress();
+}
+
+void BatchHost::ObjectLoaded(const MediaFile&) {
+  std::lock_guard lock(mutex_);
+  fileName_ = SplitChosenFile(state_->filePath).name;
 }
 
 void BatchHost::StartProgressFeed(ProgressDisplay& progress) {
@@ -140,6 +153,14 @@ bool BatchHost::HandleMessage(UINT message, LPARAM lParam) {
 // dialog's window exists, so that is when the worker learns that it may show its progress.
 void BatchHost::RunProgressDialog() {
   ProgressDialog dialog(owner_);
+  dialog.OfferStop([this] {
+    std::string name;
+    {
+      std::lock_guard lock(mutex_);
+      name = fileName_;
+    }
+    return AskToStop(shown_, stop_, name, true);
+  });
   dialogs_.AttachProgressDialog(&dialog);
   runningDialog_ = &dialog;
   PostMessageW(host_, kDialogShownMessage, 0, 0);

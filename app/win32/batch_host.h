@@ -19,7 +19,7 @@ class Win32UserInterface;
 // The files given on the program's command line, sent without the main window: each send shows
 // its progress dialog and its boxes as a send from the window does. This thread runs the dialogs
 // while a worker goes through the files; the worker asks for a dialog when a send begins and
-// closes it when the send is over.
+// closes it when the send is over. Each dialog's Cancel stops the file under way, or the batch.
 class BatchHost final : public UserInterface, public SendFrontEnd {
  public:
   // Boxes and progress go on to `shown`; each send's dialog is attached to `dialogs`, which shows
@@ -44,6 +44,7 @@ class BatchHost final : public UserInterface, public SendFrontEnd {
   void UpdateProgress(std::uint32_t percent, std::string_view line) override;
   void FinishProgress() override;
 
+  void ObjectLoaded(const MediaFile& file) override;
   void StartProgressFeed(ProgressDisplay& progress) override;
   void StopProgressFeed() override;
   void CloseProgress() override;
@@ -63,11 +64,14 @@ class BatchHost final : public UserInterface, public SendFrontEnd {
   HWND owner_;
   HWND host_ = nullptr;
   ProgressDialog* runningDialog_ = nullptr;  // this thread's only
+  SendStop stop_;
+  AppState* state_ = nullptr;  // the running record of the batch under way
 
   std::mutex mutex_;
   std::condition_variable changed_;
   DialogState dialogState_ = DialogState::kClosed;
   HWND dialogWindow_ = nullptr;
+  std::string fileName_;  // of the send under way, for the question that stops it
 };
 
 }  // namespace vandrel

@@ -15,6 +15,7 @@
 #include "app/object_title.h"
 #include "app/send_job.h"
 #include "app/settings.h"
+#include "app/stop_question.h"
 #include "app/win32/about_dialog.h"
 #include "app/win32/batch_host.h"
 #include "app/win32/help_page.h"
@@ -415,13 +416,16 @@ void MainWindow::Send() {
 void MainWindow::RunSend(const MediaFile& file) {
   ProgressDialog dialog(window_);
   WindowSendFrontEnd frontEnd(window_, dialog, clock_);
+  SendStop stop;
   const SendContext send{.state = start_->state,
                          .clock = clock_,
                          .ui = shown_,
                          .trace = NoLinkTrace(),
                          .progress = progress_,
                          .frontEnd = frontEnd,
-                         .lineSpeeds = start_->settings.lineSpeeds};
+                         .lineSpeeds = start_->settings.lineSpeeds,
+                         .stop = stop};
+  dialog.OfferStop([&] { return AskToStop(shown_, stop, displayName_, false); });
   dialogs_.AttachProgressDialog(&dialog);
   std::atomic<bool> done{false};
   std::thread worker;
@@ -440,6 +444,7 @@ void MainWindow::RunSend(const MediaFile& file) {
   // to start and stop its timer
   JoinServingSentMessages(worker, done);
   dialogs_.AttachProgressDialog(nullptr);
+  if (stop.Requested()) ShowNotice(shown_, GetText(TXT_SENDING_CANCELLED));
 }
 
 void MainWindow::ChoosePort(int position) {

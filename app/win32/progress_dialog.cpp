@@ -4,6 +4,7 @@
 
 #include "platform/utf16.h"
 #include "resources/resource_ids.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 
@@ -50,6 +51,9 @@ void ProgressDialog::Finish() {
 void ProgressDialog::Initialise(HWND window) {
   mayClose_ = false;
   SendDlgItemMessageW(window, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, kFullBar);
+  SetDlgItemTextW(window, IDCANCEL, Widen(GetText(TXT_CANCEL)).c_str());
+  // a send that cannot be stopped offers no Cancel
+  EnableWindow(GetDlgItem(window, IDCANCEL), askToStop_ ? TRUE : FALSE);
   window_ = window;
   ShowAll(window);
 }
@@ -67,20 +71,30 @@ INT_PTR ProgressDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) return TRUE;
       if (LOWORD(wParam) == IDCANCEL) {
-        CloseIfAllowed();
+        CloseOrAskToStop();
         return TRUE;
       }
       return FALSE;
     case WM_CLOSE:
-      CloseIfAllowed();
+      CloseOrAskToStop();
       return TRUE;
     default:
       return FALSE;
   }
 }
 
-void ProgressDialog::CloseIfAllowed() {
-  if (mayClose_) EndDialog(window_.load(), IDCANCEL);
+void ProgressDialog::CloseOrAskToStop() {
+  const HWND window = window_.load();
+  if (mayClose_) {
+    EndDialog(window, IDCANCEL);
+    return;
+  }
+  const HWND cancel = GetDlgItem(window, IDCANCEL);
+  if (!askToStop_ || IsWindowEnabled(cancel) == FALSE) return;
+  if (!askToStop_()) return;
+  EnableWindow(cancel, FALSE);
+  // a stopped send ends without a full bar: its close request ends the dialog all the same
+  mayClose_ = true;
 }
 
 }  // namespace vandrel

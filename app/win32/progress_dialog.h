@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -13,13 +14,20 @@
 namespace vandrel {
 
 // The modal dialog that a send runs while its worker talks to the handset: the phase as the
-// group title, a bar from 0 to 100 and the "Downloaded" line. It cannot be closed by the user
-// (Enter, Escape, the close request) until Finish; the worker's close request after Finish ends it.
+// group title, a bar from 0 to 100, the "Downloaded" line and a Cancel button. It cannot be closed
+// by the user (Enter, Escape, Cancel, the close request) until Finish; the worker's close request
+// after Finish ends it. Before that, Cancel, Escape and the close request ask to stop the send
+// when a stop is offered.
 class ProgressDialog {
  public:
   explicit ProgressDialog(HWND parent);
   ProgressDialog(const ProgressDialog&) = delete;
   ProgressDialog& operator=(const ProgressDialog&) = delete;
+
+  // `askToStop` runs on the dialog's thread when the user asks to cancel, and returns whether the
+  // send is being stopped; the Cancel button is then disabled and the dialog may close. Set
+  // before Run.
+  void OfferStop(std::function<bool()> askToStop) { askToStop_ = std::move(askToStop); }
 
   // Runs the dialog on the calling thread until it is closed.
   void Run();
@@ -39,11 +47,12 @@ class ProgressDialog {
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Initialise(HWND window);
   void ShowAll(HWND window);
-  void CloseIfAllowed();
+  void CloseOrAskToStop();
 
   HWND parent_;
   std::atomic<HWND> window_{nullptr};
   std::atomic<bool> mayClose_{true};
+  std::function<bool()> askToStop_;
 
   std::mutex mutex_;
   std::string caption_;

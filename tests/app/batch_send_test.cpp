@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/stop_question.h"
 #include "handset/adpcm_record.h"
 #include "objects/media_file.h"
 #include "tests/handset/link_fixture.h"
@@ -147,6 +148,33 @@ TEST_F(BatchSendTest, StopEndsTheFileUnderWayAndTheBatch) {
   for (const auto& box : ui_.boxes) boxes.emplace_back(box.kind, box.text);
   EXPECT_EQ(boxes,
             (std::vector<std::pair<BoxKind, std::string>>{{BoxKind::kError, "Interrupted"}}));
+}
+
+// Cancel in the window asks first; a stop of the file under way alone lets the batch go on with
+// the next file, on a port that the stop no longer holds.
+TEST_F(BatchSendTest, CancelAsksThenStopsTheFileOrTheBatch) {
+  ui_.answer = false;
+  EXPECT_FALSE(AskToStop(ui_, stop_, "me.vcf", true));
+  EXPECT_FALSE(stop_.Requested());
+  ui_.answer = true;
+  EXPECT_TRUE(AskToStop(ui_, stop_, "me.vcf", true));
+  EXPECT_TRUE(stop_.EndsBatch());
+  EXPECT_EQ(ui_.questions, (std::vector<std::string>{"Stop sending me.vcf?", "Stop sending me.vcf?",
+                                                     "Stop the files after it too?"}));
+  stop_.Lift();
+
+  const std::string card = Write("me.vcf", kCard);
+  int objects = 0;
+  handset_.objectAnswer = [this, &objects](const std::string&) {
+    if (++objects == 1) stop_.Request(false);
+    return std::string("\r\nOK\r\n");
+  };
+  BatchOptions options;
+  options.stoppedText = TXT_SENDING_CANCELLED;
+  const BatchResult result = Run({card, card}, options);
+  EXPECT_FALSE(result.stopped);
+  EXPECT_EQ(result.sentFiles, (std::vector<bool>{false, true}));
+  EXPECT_EQ(ui_.boxes.front().text, "Sending cancelled");
 }
 
 // One detection serves the batch; a file the handset refused makes the next one detect again, and

@@ -153,10 +153,10 @@ DeviceOpen FakeSerialDevices::Open(int port) {
     line = slot;
   }
   std::lock_guard lock(line->mutex_);
-  if (line->open_) return {.failure = OpenFailure::kAccessDenied};
+  if (line->open_) return {nullptr, OpenFailure::kAccessDenied, 0, {}};
   line->open_ = true;
   ++line->opens_;
-  return {.device = std::make_unique<FakeSerialDevice>(line)};
+  return {std::make_unique<FakeSerialDevice>(line), OpenFailure::kNone, 0, {}};
 }
 
 }  // namespace vandrel

@@ -1,4 +1,7 @@
 // Sends through a Wine COM port to handset-sim, which with_handset_sim starts around this test.
+#include <commctrl.h>
+#include <windows.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -187,6 +190,72 @@ TEST_F(SendTest, AutoOverASilentPortCanBeCancelledAndTheWindowAnswersMeanwhile) 
   EXPECT_LT(endedAt - cancelledAt, 4000u);
   EXPECT_EQ(boxes_.boxes.size(), 1u) << "only the notice at start";
   EXPECT_EQ(window_->state().portSelection->port, std::atoi(std::getenv("VANDREL_TEST_COM_PORT")));
+}
+
+BOOL CALLBACK FindProgressDialog(HWND window, LPARAM lParam) {
+  if (GetDlgItem(window, IDC_PROGRESS_BAR) == nullptr) return TRUE;
+  reinterpret_cast<FoundDialog*>(lParam)->window = window;
+  return FALSE;
+}
+
+// What the user saw of pressing Cancel once the object's bytes were going.
+struct CancelPress {
+  std::uint64_t pressedAt = 0;
+  std::uint64_t closedAt = 0;  // when the progress dialog went, 0 while it stays
+};
+
+// Presses the progress dialog's Cancel of `uiThread` once the bar has moved, and notes when the
+// dialog goes.
+CancelPress PressCancelMidObject(Clock& clock, DWORD uiThread) {
+  CancelPress press;
+  FoundDialog found;
+  for (int wait = 0; wait < 600; ++wait, clock.Sleep(50)) {
+    EnumThreadWindows(uiThread, FindProgressDialog, reinterpret_cast<LPARAM>(&found));
+    if (found.window != nullptr &&
+        SendDlgItemMessageW(found.window, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0) > 0)
+      break;
+  }
+  if (found.window == nullptr) return press;
+  press.pressedAt = clock.NowMs();
+  PostMessageW(found.window, WM_COMMAND, IDCANCEL, 0);
+  for (int wait = 0; wait < 1200 && IsWindow(found.window); ++wait) clock.Sleep(5);
+  if (!IsWindow(found.window)) press.closedAt = clock.NowMs();
+  return press;
+}
+
+// Run against a handset-sim that reads at 9600 bit/s. Cancel asks first: No lets the card arrive;
+// Yes stops a long object, nothing is stored, and the simulator, which gave up the object when the
+// line hung up, takes the next send. Under Wine a write to the pseudo-terminal is not cut short by
+// the port's 10 ms write time-out: the write under way when Cancel is pressed holds the port until
+// the simulator has read it, about 2 s at 9600 bit/s, and the next send waits for that too.
+TEST_F(SendTest, SlowLineCancelKeepsSendingOnNoAndStopsAtOnceOnYes) {
+  const DWORD uiThread = GetCurrentThreadId();
+  const std::size_t before = ManifestLines().size();
+  CancelPress kept;
+  std::thread user([&] { kept = PressCancelMidObject(clock_, uiThread); });
+  SendFromTheWindow(kVCard, WriteCard("keep.vcf"), {false});
+  user.join();
+  EXPECT_NE(kept.pressedAt, 0u);
+  EXPECT_EQ(boxes_.questions, std::vector<std::string>{"Stop sending keep.vcf?"});
+  EXPECT_EQ(boxes_.boxes.back().text, "Successfull Download");
+  EXPECT_EQ(ManifestLines().size(), before + 1);
+
+  std::string longCard = "BEGIN:VCARD\r\nVERSION:2.1\r\nNOTE:";
+  longCard.append(60000, 'x');
+  longCard += "\r\nEND:VCARD\r\n";
+  CancelPress stopped;
+  user = std::thread([&] { stopped = PressCancelMidObject(clock_, uiThread); });
+  SendFromTheWindow(kVCard, folder_.Write("long.vcf", longCard).string(), {true});
+  user.join();
+  ASSERT_NE(stopped.closedAt, 0u);
+  EXPECT_LT(stopped.closedAt - stopped.pressedAt, 3000u);
+  EXPECT_EQ(boxes_.boxes.back().text, "Sending cancelled");
+  EXPECT_EQ(ManifestLines().size(), before + 1);
+
+  clock_.Sleep(3000);
+  SendFromTheWindow(kVCard, WriteCard("next.vcf"));
+  EXPECT_EQ(boxes_.boxes.back().text, "Successfull Download");
+  EXPECT_EQ(ManifestLines().size(), before + 2);
 }
 
 constexpr std::size_t kSongBytes = 176444;
