@@ -1,6 +1,7 @@
 // Sends through a Wine COM port to handset-sim, which with_handset_sim starts around this test.
-#include <commctrl.h>
 #include <windows.h>
+// after windows.h, whose types it uses
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdlib>
