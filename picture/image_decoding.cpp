@@ -7,6 +7,7 @@
 #include "picture/jpeg_decoding.h"
 #include "picture/png_decoding.h"
 #include "picture/stb_config.h"
+#include "picture/webp_decoding.h"
 
 namespace vandrel {
 namespace {
@@ -25,6 +26,7 @@ std::optional<PictureSize> ReadImageSize(std::span<const std::uint8_t> image) {
   if (type == ImageType::Jpeg) return ReadJpegSize(image);
   if (type == ImageType::Png) return ReadPngSize(image);
   if (type == ImageType::Gif) return ReadGifSize(image);
+  if (type == ImageType::Webp) return ReadWebpSize(image);
   if (!DecoderMayRead(image)) return std::nullopt;
   PictureSize size;
   int channels = 0;
@@ -42,6 +44,7 @@ std::optional<RasterImage> DecodeImage(std::span<const std::uint8_t> image, Pict
   if (type == ImageType::Jpeg) return DecodeJpeg(image, least, maxPixels);
   if (type == ImageType::Png) return DecodePng(image, maxPixels);
   if (type == ImageType::Gif) return DecodeGif(image, maxPixels);
+  if (type == ImageType::Webp) return DecodeWebp(image, maxPixels);
   const std::optional<PictureSize> size = ReadImageSize(image);
   if (!size || std::int64_t{size->width} * size->height > maxPixels) return std::nullopt;
   RasterImage decoded;

@@ -21,7 +21,9 @@ std::optional<FittedPicture> FitPicture(std::span<const std::uint8_t> image, Pic
   const std::optional<ImageType> type = DetectImageType(image);
   const std::optional<PictureSize> size = ReadImageSize(image);
   if (!type || !size) return std::nullopt;
-  const std::optional<PictureSize> fitted = FittedSize(*size, box);
+  // a picture the handset does not take goes at its own size when that already fits
+  const std::optional<PictureSize> fitted =
+      HandsetTakes(*type) ? FittedSize(*size, box) : FittedSize(*size, box).value_or(*size);
   if (!fitted) return std::nullopt;
   std::optional<RasterImage> decoded = DecodeImage(image, *fitted, kMaxPicturePixels);
   const PictureFormat format = FittedFormat(*type);

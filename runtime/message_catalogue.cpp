@@ -101,6 +101,16 @@ constexpr TextBlock kEnglishTexts = {
     "Sending the handset version: %d bytes instead of %d (%s instead of %s at %d bit/s).",
     "with --fit, %d bytes instead of %d (%s instead of %s at %d bit/s)",
     "Interrupted",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "File %s is a WebP picture, which the handset does not take: with fitting on (--fit, or Fit "
+    "to handset set to Always or Ask) it is sent as a PNG fitted to the screen.",
 };
 
 constexpr TextBlock kFrenchTexts = {
@@ -203,6 +213,17 @@ constexpr TextBlock kFrenchTexts = {
     "bit/s).",
     "avec --fit, %d octets au lieu de %d (%s au lieu de %s à %d bit/s)",
     "Interrompu",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "Le fichier %s est une image WebP, que le mobile ne prend pas : avec l'adaptation au mobile "
+    "(--fit, ou Adapter au mobile sur Toujours ou Demander), elle est envoyée en PNG à la taille "
+    "de l'écran.",
 };
 
 // Read by the send job's thread, switched by the window's.

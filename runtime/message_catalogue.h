@@ -7,7 +7,8 @@
 
 namespace vandrel {
 
-// Numbers of the catalogue's texts. Positions 0, 33, 57, 60 and 71 hold nothing displayed.
+// Numbers of the catalogue's texts. Positions 0, 33, 57, 60, 71 and 82..89 hold nothing
+// displayed.
 enum TextId : int {
   TXT_ABOUT_TITLE = 1,
   TXT_IN_PROGRESS = 2,
@@ -87,9 +88,10 @@ enum TextId : int {
   TXT_FIT_DONE = 79,
   TXT_FIT_HINT = 80,
   TXT_INTERRUPTED = 81,
+  TXT_GOES_ONLY_FITTED = 90,
 };
 
-inline constexpr std::size_t kTextCount = 82;
+inline constexpr std::size_t kTextCount = 91;
 inline constexpr int kEnglish = 0;
 inline constexpr int kFrench = 1;
 

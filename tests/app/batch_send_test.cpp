@@ -128,7 +128,7 @@ TEST_F(BatchSendTest, NoHandsetMeansNoSuccessButTheProgressStillCloses) {
 // file under way is reported once as interrupted and not as sent, the rest are not tried, and the
 // port is closed and usable again.
 TEST_F(BatchSendTest, StopEndsTheFileUnderWayAndTheBatch) {
-  const std::string card = Write("me.vcf", {'B', 'E', 'G', 'I', 'N'});
+  const std::string card = Write("me.vcf", {'B', 'E', 'G', 'I', 'N', ':', 'V', 'C', 'A', 'R', 'D'});
   handset_.objectAnswer = [this](const std::string&) {
     stop_.Request();
     return std::string();

@@ -27,7 +27,8 @@ TEST(Catalogue, BothLanguagesFillTheSamePositionsWithTheSamePlaceholders) {
   const TextBlock& english = GetTextBlock(kEnglish);
   const TextBlock& french = GetTextBlock(kFrench);
   for (std::size_t number = 0; number < kTextCount; ++number) {
-    const bool unused = number == 0 || number == 33 || number == 57 || number == 60 || number == 71;
+    const bool unused = number == 0 || number == 33 || number == 57 || number == 60 ||
+                        number == 71 || (number >= 82 && number <= 89);
     EXPECT_EQ(english[number].empty(), unused) << "English text " << number;
     EXPECT_EQ(french[number].empty(), unused) << "French text " << number;
     EXPECT_EQ(Conversions(english[number]), Conversions(french[number])) << "text " << number;
