@@ -178,6 +178,22 @@ TEST(PictureDecoding, GifRowsGoWhereTheirInterlacingPutsThemAndItsTransparentCol
   EXPECT_FALSE(DecodeImage(onePixelScreen, {1, 1}, 31).has_value());
 }
 
+// 16 x 8 red pixels, lossless.
+const Bytes kRedWebp{0x52, 0x49, 0x46, 0x46, 0x1c, 0x00, 0x00, 0x00, 0x57, 0x45, 0x42, 0x50,
+                     0x56, 0x50, 0x38, 0x4c, 0x0f, 0x00, 0x00, 0x00, 0x2f, 0x0f, 0xc0, 0x01,
+                     0x00, 0x07, 0x10, 0xfd, 0x8f, 0xfe, 0x07, 0x22, 0xa2, 0xff, 0x01, 0x00};
+
+// A WebP without alpha comes as red green blue; its pixels count against the bound before any
+// memory is taken for them.
+TEST(PictureDecoding, WebpDecodesWithinThePixelBound) {
+  const std::optional<RasterImage> image = DecodeImage(kRedWebp, {1, 1}, 128);
+  ASSERT_TRUE(image.has_value());
+  ASSERT_EQ(std::tuple(image->width, image->height, image->channels), std::tuple(16, 8, 3));
+  EXPECT_EQ(Bytes(image->pixels.get() + 3 * 127, image->pixels.get() + 3 * 128),
+            Bytes({255, 0, 0}));
+  EXPECT_FALSE(DecodeImage(kRedWebp, {1, 1}, 127).has_value());
+}
+
 void AppendChunk(Bytes& png, std::string_view type, const Bytes& data) {
   const auto appendWord = [&png](std::uint32_t word) {
     for (const int shift : {24, 16, 8, 0}) png.push_back(static_cast<std::uint8_t>(word >> shift));
