@@ -1,5 +1,6 @@
 #include "picture/image_encoding.h"
 
+#include "picture/png_encoding.h"
 #include "picture/stb_config.h"
 
 namespace vandrel {
@@ -21,12 +22,11 @@ int Write(std::vector<std::uint8_t>& bytes, const RasterImage& image, PictureFor
     case PictureFormat::Jpeg:
       return stbi_write_jpg_to_func(AppendBytes, &bytes, image.width, image.height, image.channels,
                                     pixels, kJpegQuality);
-    case PictureFormat::Png:
-      return stbi_write_png_to_func(AppendBytes, &bytes, image.width, image.height, image.channels,
-                                    pixels, 0);
     case PictureFormat::Bmp:
       return stbi_write_bmp_to_func(AppendBytes, &bytes, image.width, image.height, image.channels,
                                     pixels);
+    case PictureFormat::Png:
+      break;
   }
   return 0;
 }
@@ -35,6 +35,7 @@ int Write(std::vector<std::uint8_t>& bytes, const RasterImage& image, PictureFor
 
 std::optional<std::vector<std::uint8_t>> EncodeImage(const RasterImage& image,
                                                      PictureFormat format) {
+  if (format == PictureFormat::Png) return EncodePng(image);
   std::vector<std::uint8_t> bytes;
   if (!Write(bytes, image, format)) return std::nullopt;
   return bytes;
