@@ -1,14 +1,9 @@
 #include "picture/jpeg_decoding.h"
 
-#include <csetjmp>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
 #include <vector>
 
-// jpeglib.h needs the definitions of size_t and FILE before it
-#include <jpeglib.h>
-
+#include "picture/jpeg_errors.h"
 #include "picture/row_scaler.h"
 
 namespace vandrel {
@@ -20,31 +15,12 @@ namespace {
 constexpr long kMaxDecoderBytes = 512L << 20;
 constexpr unsigned kScaleDenominators[] = {8, 4, 2, 1};
 
-// The decoder reports a fault by calling error_exit, which must not return: it jumps back to the
-// decoding, which gives up. Warnings (a file cut short, a corrupt stretch) cost only the pixels
-// they spoil, as in any viewer.
-struct ErrorRecord {
-  jpeg_error_mgr manager;  // first, so that the decoder's pointer to it is the record's
-  std::jmp_buf back;
-};
-
-[[noreturn]] void GiveUp(j_common_ptr common) {
-  std::longjmp(reinterpret_cast<ErrorRecord*>(common->err)->back, 1);
-}
-void Ignore(j_common_ptr, int) {}
-void Ignore(j_common_ptr) {}
-
 struct Decoder {
   jpeg_decompress_struct info{};
-  ErrorRecord error{};
+  JpegErrorRecord error{};
   bool created = false;
 
-  Decoder() {
-    info.err = jpeg_std_error(&error.manager);
-    error.manager.error_exit = GiveUp;
-    error.manager.emit_message = Ignore;
-    error.manager.output_message = Ignore;
-  }
+  Decoder() { info.err = UseJpegErrorRecord(error); }
   ~Decoder() {
     if (created) jpeg_destroy_decompress(&info);
   }
