@@ -11,7 +11,7 @@
 namespace vandrel {
 
 std::optional<int> KindFromExtension(const std::string& path) {
-  if (ClassifyGraphic(path) != kNoFormat) return kGraphic;
+  if (ClassifyGraphic(path) != kNoFormat || GoesOnlyFitted(path)) return kGraphic;
   if (ClassifySound(path) != kNoFormat) return kSound;
   if (ClassifyVCard(path) != kNoFormat) return kVCard;
   return std::nullopt;
@@ -40,10 +40,10 @@ BatchResult RunBatch(const std::vector<std::string>& files, const BatchOptions& 
     MediaFile file;
     if (!PrepareSend(state, title.size(), row, path))
       ShowWarning(send.ui, GetText(TXT_NO_OBJECT_FILE));
-    else if (LoadObjectFile(state, file, send.ui)) {
-      FitForHandset(file, state, chosen.name, options.fit, send.lineSpeeds.speeds[0], send.ui);
+    else if (LoadObjectFile(state, file, send.ui, options.fit.FitsPictures()) &&
+             FitForHandset(file, state, chosen.name, options.fit, send.lineSpeeds.speeds[0],
+                           send.ui))
       sent = RunSendJob(send, file, displayName, kept);
-    }
     if (!sent) keptLink.reset();
     ++(sent ? result.sent : result.failed);
     result.sentFiles.push_back(sent);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "objects/event_table.h"
 #include "platform/format_text.h"
 #include "runtime/message_catalogue.h"
 
@@ -55,11 +56,17 @@ std::string SendTimeText(std::size_t bytes, std::int32_t speed) {
                     static_cast<int>(seconds % kSecondsPerMinute));
 }
 
-void FitForHandset(MediaFile& file, const AppState& state, std::string_view name,
+bool FitForHandset(MediaFile& file, const AppState& state, std::string_view name,
                    const FitRequest& request, std::int32_t lineSpeed, UserInterface& ui) {
-  if (request.mode == FitMode::kNever) return;
-  std::optional<FittedObject> fitted = FitObject(file, state.ObjectKindOfSend(), request.options);
-  if (!fitted) return;
+  std::optional<FittedObject> fitted;
+  if (request.mode != FitMode::kNever)
+    fitted = FitObject(file, state.ObjectKindOfSend(), request.options);
+  if (!fitted) {
+    if (!file.GoesOnlyFitted()) return true;
+    ShowError(ui, FormatEvent(Event{kEventFileBadFormat, 0, 0, state.filePath, ""}));
+    return false;
+  }
+  const bool onlyFitted = file.GoesOnlyFitted();
   const int before = AsInt(fitted->bytesAsItIs);
   const int after = AsInt(fitted->bytesFitted);
   const std::string timeBefore = SendTimeText(fitted->bytesAsItIs, lineSpeed);
@@ -71,12 +78,11 @@ void FitForHandset(MediaFile& file, const AppState& state, std::string_view name
   bool take = false;
   switch (request.mode) {
     case FitMode::kAlways:
-      ShowNotice(ui, figures(TXT_FIT_DONE));
       take = true;
       break;
     case FitMode::kAsk:
-      take = fitted->MuchSmaller() &&
-             ui.Ask(FitQuestion(*fitted, name, timeBefore, timeAfter, lineSpeed));
+      take = onlyFitted || (fitted->MuchSmaller() &&
+                            ui.Ask(FitQuestion(*fitted, name, timeBefore, timeAfter, lineSpeed)));
       break;
     case FitMode::kHint:
       if (fitted->MuchSmaller()) ShowWarning(ui, figures(TXT_FIT_HINT));
@@ -84,7 +90,11 @@ void FitForHandset(MediaFile& file, const AppState& state, std::string_view name
     case FitMode::kNever:
       break;
   }
-  if (take) file = std::move(fitted->file);
+  if (!take) return true;
+  // the user who answered the question needs no notice of the answer
+  if (request.mode == FitMode::kAlways || onlyFitted) ShowNotice(ui, figures(TXT_FIT_DONE));
+  file = std::move(fitted->file);
+  return true;
 }
 
 }  // namespace vandrel

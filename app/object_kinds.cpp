@@ -63,6 +63,16 @@ void ObjectKindList::Rename() {
   }
 }
 
+ObjectKindRow RowToOpen(const ObjectKindRow& row, bool fitting) {
+  constexpr std::string_view kFittedOnlyPattern = ";*.webp";
+  ObjectKindRow shown = row;
+  const std::size_t described = shown.filter.find(")|");
+  if (!fitting || row.kind != kGraphic || described == std::string::npos) return shown;
+  shown.filter.insert(shown.filter.size() - 1, kFittedOnlyPattern);
+  shown.filter.insert(described, kFittedOnlyPattern);
+  return shown;
+}
+
 std::string_view FilterPatterns(const ObjectKindRow& row) {
   const std::string_view filter = row.filter;
   const std::size_t bar = filter.find('|');

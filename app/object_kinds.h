@@ -30,6 +30,10 @@ class ObjectKindList {
   std::array<ObjectKindRow, kObjectKindCount> rows_;
 };
 
+// The row as the Open dialog shows it: with `fitting` on, the graphic row lists the pictures that
+// go only fitted (*.webp) too, in its description and its patterns.
+ObjectKindRow RowToOpen(const ObjectKindRow& row, bool fitting);
+
 // The pattern list of a row's filter, the part between its first bar and the closing one:
 // "*.vcf" for vCards.
 std::string_view FilterPatterns(const ObjectKindRow& row);

@@ -35,11 +35,11 @@ bool PrepareSend(AppState& state, std::size_t cleanedTitleLength, const ObjectKi
   return !state.filePath.empty();
 }
 
-bool LoadObjectFile(const AppState& state, MediaFile& file, UserInterface& ui) {
+bool LoadObjectFile(const AppState& state, MediaFile& file, UserInterface& ui, bool fitting) {
   ResetEventLog();
   const std::size_t titleLength = std::min<std::size_t>(state.titleLength, kMaxTitleChars);
   return file.LoadAndValidate(state.filePath, state.ObjectKindOfSend(),
-                              std::span(state.titleChars).first(titleLength), ui);
+                              std::span(state.titleChars).first(titleLength), ui, fitting);
 }
 
 bool RunSendJob(const SendContext& send, const MediaFile& file, std::string_view displayName,

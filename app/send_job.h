@@ -54,9 +54,9 @@ struct SendContext {
 // is no path: the caller then shows "Object filename must be specified !".
 bool PrepareSend(AppState& state, std::size_t cleanedTitleLength, const ObjectKindRow& row,
                  std::string_view filePath);
-// Resets the event log and loads the object file `state` names into `file`; false when it
-// cannot be sent (already shown on `ui`).
-bool LoadObjectFile(const AppState& state, MediaFile& file, UserInterface& ui);
+// Resets the event log and loads the object file `state` names into `file`, a picture that goes
+// only fitted too when `fitting` is on; false when it cannot be sent (already shown on `ui`).
+bool LoadObjectFile(const AppState& state, MediaFile& file, UserInterface& ui, bool fitting);
 // The worker of one send: connects, chooses PCM or ADPCM, downloads `file`, announces success
 // and closes the progress. Runs on its own thread; returns whether the object went through. A
 // stop request ends it without a message of its own and closes the port (the front end reports

@@ -6,6 +6,7 @@
 #include "objects/event_table.h"
 #include "objects/media_file.h"
 #include "platform/format_text.h"
+#include "runtime/app_state.h"
 #include "serial/port_map.h"
 
 namespace vandrel {
@@ -27,9 +28,13 @@ std::string UpperCase(std::string text) {
 std::string DownloadLine(const AppState& state, const MediaFile& media, std::int32_t speed) {
   const int kind = state.ObjectKindOfSend();
   const int port = state.portSelection != nullptr ? state.portSelection->port : 0;
-  std::string line = FormatText("%s %s, %d bytes", WordOf(KindWords(), kind).c_str(),
-                                UpperCase(SplitChosenFile(state.filePath).extension).c_str(),
-                                static_cast<int>(media.data().size()));
+  // a picture fitted in another format is named by the format that goes
+  std::string extension = SplitChosenFile(state.filePath).extension;
+  if (kind == kGraphic && ClassifyGraphic(state.filePath) != media.formatCode())
+    extension = GraphicExtension(media.formatCode());
+  std::string line =
+      FormatText("%s %s, %d bytes", WordOf(KindWords(), kind).c_str(), UpperCase(extension).c_str(),
+                 static_cast<int>(media.data().size()));
   if (media.isConverted())
     line += FormatText(" (ADPCM rendition %d bytes)", static_cast<int>(media.converted().size()));
   return line + FormatText(", to COM%d (%s) at %d bit/s", port, SerialDevicePath(port).c_str(),

@@ -6,11 +6,13 @@
 
 #include "objects/event_table.h"
 #include "objects/file_signature.h"
+#include "platform/format_text.h"
 #include "platform/user_interface.h"
 #include "platform/utf8.h"
 #include "platform/utf8_path.h"
 #include "platform/windows_1252.h"
 #include "runtime/app_state.h"
+#include "runtime/message_catalogue.h"
 #include "sound/allocation.h"
 #include "sound/sound_converter.h"
 
@@ -34,6 +36,8 @@ constexpr ExtensionCode kSoundExtensions[] = {
     {".wav", 1}, {".mid", 2},   {".imy", 4},  {".aqv1", 5},  {".aqv2", 6},  {".mp3", 3},
     {".mp4", 7}, {".cmidi", 8}, {".smaf", 9}, {".mp3p", 10}, {".digi", 11}, {".amr", 14},
 };
+
+constexpr std::string_view kFittedOnlyExtensions[] = {".webp"};
 
 constexpr ExtensionCode kVCardExtensions[] = {
     {".vcf", 220},
@@ -138,15 +142,34 @@ std::int32_t ClassifyVCard(std::string_view path) {
   return Classify(kVCardExtensions, path);
 }
 
+std::string_view GraphicExtension(std::int32_t formatCode) {
+  const auto* found = std::ranges::find(kGraphicExtensions, formatCode, &ExtensionCode::formatCode);
+  return found != std::end(kGraphicExtensions) ? found->extension.substr(1) : std::string_view();
+}
+
+bool GoesOnlyFitted(std::string_view path) {
+  const std::string lowered = LowerCasePath(path);
+  return std::ranges::any_of(kFittedOnlyExtensions, [&](std::string_view extension) {
+    return std::string_view(lowered).ends_with(extension);
+  });
+}
+
 bool MediaFile::LoadAndValidate(const std::string& path, std::int32_t kind,
-                                std::span<const std::uint16_t> title, UserInterface& ui) {
+                                std::span<const std::uint16_t> title, UserInterface& ui,
+                                bool fitting) {
   if (!CheckFile(path, ui)) return false;
 
   isConverted_ = false;
   TakeTitle(title);
   const Classifier classify = ClassifierFor(kind);
   formatCode_ = classify != nullptr ? classify(path) : kNoFormat;
-  if (formatCode_ == kNoFormat) {
+  const bool onlyFitted =
+      formatCode_ == kNoFormat && kind == kGraphic && vandrel::GoesOnlyFitted(path);
+  if (onlyFitted && !fitting) {
+    ShowError(ui, FormatText(GetText(TXT_GOES_ONLY_FITTED).c_str(), path.c_str()));
+    return false;
+  }
+  if (formatCode_ == kNoFormat && !onlyFitted) {
     // the message names the file as given: a lower-cased copy may name no file at all
     Report(ui, kEventFileBadFormat, path);
     return false;

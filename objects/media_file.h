@@ -27,15 +27,25 @@ std::int32_t ClassifyGraphic(std::string_view path);
 std::int32_t ClassifySound(std::string_view path);
 std::int32_t ClassifyVCard(std::string_view path);
 
+// The first extension of graphic format `formatCode`, without its dot ("png"); empty for none.
+std::string_view GraphicExtension(std::int32_t formatCode);
+
+// Whether `path` names a picture that the handset does not take, but that fitting makes a PNG
+// of: a ".webp", in any case.
+bool GoesOnlyFitted(std::string_view path);
+
 // The object file about to be sent: its bytes, their handset ADPCM rendition when that is
 // shorter, the title and the format code.
 class MediaFile {
  public:
   // Checks and loads `path` as an object of `kind` (an ObjectKind) and takes `title`, one
   // character per element, of which the low byte is sent (at most 20). Reports every failure as
-  // an event, shown in an error box on `ui`, and returns false.
+  // an event, shown in an error box on `ui`, and returns false. A picture that goes only fitted
+  // is loaded without a format code when `fitting` is on, and refused with a message saying so
+  // when it is off.
   bool LoadAndValidate(const std::string& path, std::int32_t kind,
-                       std::span<const std::uint16_t> title, UserInterface& ui);
+                       std::span<const std::uint16_t> title, UserInterface& ui,
+                       bool fitting = false);
 
   // Puts `bytes`, an object file of format `formatCode`, in place of the file's bytes and format,
   // keeping the title: a sound gets its ADPCM rendition as a loaded file does. False when memory
@@ -47,6 +57,8 @@ class MediaFile {
   bool isConverted() const { return isConverted_; }
   std::span<const std::uint8_t> title() const { return std::span(title_).first(titleLength_); }
   std::int32_t formatCode() const { return formatCode_; }
+  // Loaded, but not to be sent until fitted: the handset has no format code for it.
+  bool GoesOnlyFitted() const { return formatCode_ == kNoFormat; }
 
  private:
   void TakeTitle(std::span<const std::uint16_t> title);

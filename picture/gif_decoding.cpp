@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "picture/row_scaler.h"
+
 namespace vandrel {
 namespace {
 
@@ -85,7 +87,8 @@ std::optional<PictureSize> ReadGifSize(std::span<const std::uint8_t> image) {
   return PictureSize{.width = gif->SWidth, .height = gif->SHeight};
 }
 
-std::optional<RasterImage> DecodeGif(std::span<const std::uint8_t> image, std::int64_t maxPixels) {
+std::optional<RasterImage> DecodeGif(std::span<const std::uint8_t> image, PictureSize size,
+                                     std::int64_t maxPixels) {
   Input input{image};
   const Gif gif = Open(input);
   if (!gif || gif->SWidth <= 0 || gif->SHeight <= 0 ||
@@ -100,29 +103,34 @@ std::optional<RasterImage> DecodeGif(std::span<const std::uint8_t> image, std::i
       std::int64_t{frame.Width} * frame.Height > maxPixels)
     return std::nullopt;
 
-  std::optional<RasterImage> canvas = AllocateRasterImage(gif->SWidth, gif->SHeight, kChannels);
-  if (!canvas) return std::nullopt;
-  std::ranges::fill(canvas->Bytes(), 0);
+  // Row by row into the scaler, in the order the file gives them: a screen row is what the frame
+  // puts on it, transparent elsewhere; a row the frame does not reach is all transparent.
+  const PictureSize screen{.width = gif->SWidth, .height = gif->SHeight};
+  RowScaler scaler(screen, size, kChannels);
+  std::vector<std::uint8_t> screenRow(static_cast<std::size_t>(screen.width) * kChannels);
+  for (int y = 0; y < screen.height; ++y)
+    if (y < frame.Top || y - frame.Top >= frame.Height) scaler.AddPixels(y, screenRow);
   std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
   for (const int row : RowOrder(frame.Height, frame.Interlace)) {
     if (DGifGetLine(gif.get(), line.data(), frame.Width) != GIF_OK) return std::nullopt;
     const int y = frame.Top + row;
-    if (y < 0 || y >= canvas->height) continue;
+    if (y < 0 || y >= screen.height) continue;
+    std::ranges::fill(screenRow, 0);
     for (int column = 0; column < frame.Width; ++column) {
       const int x = frame.Left + column;
       const int index = line[static_cast<std::size_t>(column)];
-      if (x < 0 || x >= canvas->width || index == transparent || index >= colours->ColorCount)
+      if (x < 0 || x >= screen.width || index == transparent || index >= colours->ColorCount)
         continue;
       const GifColorType colour = colours->Colors[index];
-      std::uint8_t* pixel =
-          canvas->pixels.get() + (static_cast<std::size_t>(y) * canvas->width + x) * kChannels;
+      std::uint8_t* pixel = screenRow.data() + static_cast<std::size_t>(x) * kChannels;
       pixel[0] = colour.Red;
       pixel[1] = colour.Green;
       pixel[2] = colour.Blue;
       pixel[3] = kOpaque;
     }
+    scaler.AddPixels(y, screenRow);
   }
-  return canvas;
+  return scaler.Finish();
 }
 
 }  // namespace vandrel

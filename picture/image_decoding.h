@@ -9,15 +9,16 @@
 
 namespace vandrel {
 
-// The width and height a JPEG, PNG, BMP or GIF image says it has, read from its header alone.
-// No value for an image without pixels, or one that the decoder cannot be trusted with.
+// The width and height a JPEG, PNG, BMP, GIF or still WebP image says it has, read from its header
+// alone. No value for an image without pixels, or one that the decoder cannot be trusted with.
 std::optional<PictureSize> ReadImageSize(std::span<const std::uint8_t> image);
 
-// The pixels of a JPEG, PNG, BMP or GIF image (a GIF's first frame), in the channels the image
-// has (a GIF's always with alpha); a JPEG may come at a fraction of its size that still covers
-// `least`. No value when the image cannot be decoded, or when its header announces more than
-// `maxPixels` pixels: that is refused before any pixel memory is taken.
-std::optional<RasterImage> DecodeImage(std::span<const std::uint8_t> image, PictureSize least,
+// The pixels of a JPEG, PNG, BMP, GIF or still WebP image (a GIF's first frame) scaled to `size`,
+// in the channels the image has (a GIF's always with alpha). A JPEG, a PNG and a GIF go row by
+// row into the scaler, a WebP and a BMP are decoded whole first, and have a lower bound of their
+// own (16 million pixels). No value when the image cannot be decoded, or when its header
+// announces more than `maxPixels` pixels: that is refused before decoding starts.
+std::optional<RasterImage> DecodeImage(std::span<const std::uint8_t> image, PictureSize size,
                                        std::int64_t maxPixels);
 
 }  // namespace vandrel

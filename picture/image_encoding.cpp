@@ -1,5 +1,7 @@
 #include "picture/image_encoding.h"
 
+#include "picture/jpeg_encoding.h"
+#include "picture/png_encoding.h"
 #include "picture/stb_config.h"
 
 namespace vandrel {
@@ -15,28 +17,22 @@ void AppendBytes(void* context, void* data, int size) {
   bytes.insert(bytes.end(), start, start + size);
 }
 
-int Write(std::vector<std::uint8_t>& bytes, const RasterImage& image, PictureFormat format) {
-  const void* pixels = image.pixels.get();
-  switch (format) {
-    case PictureFormat::Jpeg:
-      return stbi_write_jpg_to_func(AppendBytes, &bytes, image.width, image.height, image.channels,
-                                    pixels, kJpegQuality);
-    case PictureFormat::Png:
-      return stbi_write_png_to_func(AppendBytes, &bytes, image.width, image.height, image.channels,
-                                    pixels, 0);
-    case PictureFormat::Bmp:
-      return stbi_write_bmp_to_func(AppendBytes, &bytes, image.width, image.height, image.channels,
-                                    pixels);
-  }
-  return 0;
-}
-
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> EncodeImage(const RasterImage& image,
                                                      PictureFormat format) {
+  switch (format) {
+    case PictureFormat::Jpeg:
+      return EncodeJpeg(image, kJpegQuality);
+    case PictureFormat::Png:
+      return EncodePng(image);
+    case PictureFormat::Bmp:
+      break;
+  }
   std::vector<std::uint8_t> bytes;
-  if (!Write(bytes, image, format)) return std::nullopt;
+  if (!stbi_write_bmp_to_func(AppendBytes, &bytes, image.width, image.height, image.channels,
+                              image.pixels.get()))
+    return std::nullopt;
   return bytes;
 }
 

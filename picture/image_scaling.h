@@ -7,9 +7,8 @@
 
 namespace vandrel {
 
-// `image` resampled to `size`, with the same channels. Colours are averaged as light, not as
-// their stored sRGB values, and weighted by opacity, so that thin lines and transparent edges
-// keep their brightness. No value when memory runs out.
+// `image`, held whole, scaled to `size` as a RowScaler does, with the same channels. No value
+// when memory runs out.
 std::optional<RasterImage> ScaleImage(const RasterImage& image, PictureSize size);
 
 }  // namespace vandrel

@@ -7,10 +7,14 @@
 namespace vandrel {
 namespace {
 
+// The first bytes of a type, and for a RIFF form its form type 8 bytes in.
 struct Signature {
   std::string_view start;
   ImageType type;
+  std::string_view formType = {};
 };
+
+constexpr std::size_t kFormTypeOffset = 8;
 
 constexpr std::array kSignatures{
     Signature{.start = "\xFF\xD8\xFF", .type = ImageType::Jpeg},
@@ -18,6 +22,7 @@ constexpr std::array kSignatures{
     Signature{.start = "BM", .type = ImageType::Bmp},
     Signature{.start = "GIF87a", .type = ImageType::Gif},
     Signature{.start = "GIF89a", .type = ImageType::Gif},
+    Signature{.start = "RIFF", .type = ImageType::Webp, .formType = "WEBP"},
 };
 
 bool StartsWith(std::span<const std::uint8_t> image, std::string_view start) {
@@ -32,7 +37,11 @@ bool StartsWith(std::span<const std::uint8_t> image, std::string_view start) {
 
 std::optional<ImageType> DetectImageType(std::span<const std::uint8_t> image) {
   for (const Signature& signature : kSignatures) {
-    if (StartsWith(image, signature.start)) return signature.type;
+    if (StartsWith(image, signature.start) &&
+        (signature.formType.empty() ||
+         (image.size() >= kFormTypeOffset &&
+          StartsWith(image.subspan(kFormTypeOffset), signature.formType))))
+      return signature.type;
   }
   return std::nullopt;
 }
@@ -45,9 +54,14 @@ PictureFormat FittedFormat(ImageType type) {
       return PictureFormat::Bmp;
     case ImageType::Png:
     case ImageType::Gif:
+    case ImageType::Webp:
       return PictureFormat::Png;
   }
   return PictureFormat::Png;
+}
+
+bool HandsetTakes(ImageType type) {
+  return type != ImageType::Webp;
 }
 
 }  // namespace vandrel

@@ -1,12 +1,10 @@
 #include "picture/jpeg_decoding.h"
 
-#include <csetjmp>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
+#include <vector>
 
-// jpeglib.h needs the definitions of size_t and FILE before it
-#include <jpeglib.h>
+#include "picture/jpeg_errors.h"
+#include "picture/row_scaler.h"
 
 namespace vandrel {
 namespace {
@@ -17,31 +15,12 @@ namespace {
 constexpr long kMaxDecoderBytes = 512L << 20;
 constexpr unsigned kScaleDenominators[] = {8, 4, 2, 1};
 
-// The decoder reports a fault by calling error_exit, which must not return: it jumps back to the
-// decoding, which gives up. Warnings (a file cut short, a corrupt stretch) cost only the pixels
-// they spoil, as in any viewer.
-struct ErrorRecord {
-  jpeg_error_mgr manager;  // first, so that the decoder's pointer to it is the record's
-  std::jmp_buf back;
-};
-
-[[noreturn]] void GiveUp(j_common_ptr common) {
-  std::longjmp(reinterpret_cast<ErrorRecord*>(common->err)->back, 1);
-}
-void Ignore(j_common_ptr, int) {}
-void Ignore(j_common_ptr) {}
-
 struct Decoder {
   jpeg_decompress_struct info{};
-  ErrorRecord error{};
+  JpegErrorRecord error{};
   bool created = false;
 
-  Decoder() {
-    info.err = jpeg_std_error(&error.manager);
-    error.manager.error_exit = GiveUp;
-    error.manager.emit_message = Ignore;
-    error.manager.output_message = Ignore;
-  }
+  Decoder() { info.err = UseJpegErrorRecord(error); }
   ~Decoder() {
     if (created) jpeg_destroy_decompress(&info);
   }
@@ -49,10 +28,18 @@ struct Decoder {
   Decoder& operator=(const Decoder&) = delete;
 };
 
-// Reads the header of `image` and, with `pixels`, decodes them into it. Between the setjmp and
-// a jump back there is no object to destroy: everything that holds memory lives in the caller.
-bool Run(Decoder& decoder, std::span<const std::uint8_t> image, RasterImage* pixels,
-         PictureSize least, std::int64_t maxPixels) {
+// What a decode keeps while it runs: one scanline, and the scaler it goes into.
+struct Scaling {
+  PictureSize size;
+  std::vector<std::uint8_t> scanline{};
+  std::optional<RowScaler> scaler{};
+};
+
+// Reads the header of `image` and, with `scaling`, decodes it scanline by scanline into its
+// scaler. Between the setjmp and a jump back there is no object to destroy: everything that
+// holds memory lives in the caller.
+bool Run(Decoder& decoder, std::span<const std::uint8_t> image, Scaling* scaling,
+         std::int64_t maxPixels) {
   jpeg_decompress_struct& info = decoder.info;
   if (image.size() > std::numeric_limits<unsigned long>::max()) return false;
   if (setjmp(decoder.error.back) != 0) return false;
@@ -60,7 +47,8 @@ bool Run(Decoder& decoder, std::span<const std::uint8_t> image, RasterImage* pix
   decoder.created = true;
   jpeg_mem_src(&info, image.data(), static_cast<unsigned long>(image.size()));
   if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) return false;
-  if (pixels == nullptr) return true;
+  if (scaling == nullptr) return true;
+  const PictureSize least = scaling->size;
 
   if (std::int64_t{info.image_width} * info.image_height > maxPixels) return false;
   // Four-colour JPEGs (print separations) have no conversion to the screen's colours here.
@@ -76,15 +64,16 @@ bool Run(Decoder& decoder, std::span<const std::uint8_t> image, RasterImage* pix
       break;
   }
   jpeg_start_decompress(&info);
-  pixels->width = static_cast<int>(info.output_width);
-  pixels->height = static_cast<int>(info.output_height);
-  pixels->channels = info.output_components;
-  pixels->pixels.reset(static_cast<std::uint8_t*>(std::malloc(pixels->ByteCount())));
-  if (!pixels->pixels) return false;
-  const std::size_t stride = std::size_t{info.output_width} * info.output_components;
+  scaling->scaler.emplace(PictureSize{.width = static_cast<int>(info.output_width),
+                                      .height = static_cast<int>(info.output_height)},
+                          least, info.output_components);
+  scaling->scanline.resize(std::size_t{info.output_width} *
+                           static_cast<std::size_t>(info.output_components));
   while (info.output_scanline < info.output_height) {
-    JSAMPROW row = pixels->pixels.get() + info.output_scanline * stride;
+    const int y = static_cast<int>(info.output_scanline);
+    JSAMPROW row = scaling->scanline.data();
     if (jpeg_read_scanlines(&info, &row, 1) != 1) return false;
+    scaling->scaler->AddPixels(y, scaling->scanline);
   }
   jpeg_finish_decompress(&info);
   return true;
@@ -94,17 +83,17 @@ bool Run(Decoder& decoder, std::span<const std::uint8_t> image, RasterImage* pix
 
 std::optional<PictureSize> ReadJpegSize(std::span<const std::uint8_t> image) {
   Decoder decoder;
-  if (!Run(decoder, image, nullptr, {}, 0)) return std::nullopt;
+  if (!Run(decoder, image, nullptr, 0)) return std::nullopt;
   return PictureSize{.width = static_cast<int>(decoder.info.image_width),
                      .height = static_cast<int>(decoder.info.image_height)};
 }
 
-std::optional<RasterImage> DecodeJpeg(std::span<const std::uint8_t> image, PictureSize least,
+std::optional<RasterImage> DecodeJpeg(std::span<const std::uint8_t> image, PictureSize size,
                                       std::int64_t maxPixels) {
   Decoder decoder;
-  RasterImage pixels;
-  if (!Run(decoder, image, &pixels, least, maxPixels)) return std::nullopt;
-  return pixels;
+  Scaling scaling{.size = size};
+  if (!Run(decoder, image, &scaling, maxPixels)) return std::nullopt;
+  return scaling.scaler->Finish();
 }
 
 }  // namespace vandrel

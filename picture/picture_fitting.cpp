@@ -4,15 +4,14 @@
 #include "picture/fitted_size.h"
 #include "picture/image_decoding.h"
 #include "picture/image_encoding.h"
-#include "picture/image_scaling.h"
 #include "picture/image_type.h"
 
 namespace vandrel {
 namespace {
 
 // Far beyond any camera a user sends from, yet a bound on what a forged header can make us take:
-// decoding holds at most nine bytes a pixel (a GIF's frame, its background and its history), a
-// little over half a gigabyte.
+// a JPEG, a PNG and a GIF go row by row into the scaler (a WebP or a BMP, decoded whole, has a
+// lower bound of its own).
 constexpr std::int64_t kMaxPicturePixels = 64'000'000;
 
 }  // namespace
@@ -21,13 +20,13 @@ std::optional<FittedPicture> FitPicture(std::span<const std::uint8_t> image, Pic
   const std::optional<ImageType> type = DetectImageType(image);
   const std::optional<PictureSize> size = ReadImageSize(image);
   if (!type || !size) return std::nullopt;
-  const std::optional<PictureSize> fitted = FittedSize(*size, box);
+  // a picture the handset does not take goes at its own size when that already fits
+  const std::optional<PictureSize> fitted =
+      HandsetTakes(*type) ? FittedSize(*size, box) : FittedSize(*size, box).value_or(*size);
   if (!fitted) return std::nullopt;
-  std::optional<RasterImage> decoded = DecodeImage(image, *fitted, kMaxPicturePixels);
+  std::optional<RasterImage> scaled = DecodeImage(image, *fitted, kMaxPicturePixels);
   const PictureFormat format = FittedFormat(*type);
-  if (decoded && format != PictureFormat::Png) decoded = FlattenOntoWhite(std::move(*decoded));
-  if (!decoded) return std::nullopt;
-  const std::optional<RasterImage> scaled = ScaleImage(*decoded, *fitted);
+  if (scaled && format != PictureFormat::Png) scaled = FlattenOntoWhite(std::move(*scaled));
   if (!scaled) return std::nullopt;
   std::optional<std::vector<std::uint8_t>> bytes = EncodeImage(*scaled, format);
   if (!bytes) return std::nullopt;

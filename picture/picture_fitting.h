@@ -23,10 +23,11 @@ struct FittedPicture {
   int height = 0;
 };
 
-// Decodes a JPEG, PNG, BMP or GIF image (a GIF's first frame) and, when it is larger than `box`
-// in either direction, scales it down to fit inside `box`, keeping its aspect ratio, and encodes
-// it in the format it came in (a GIF as PNG; JPEG at a quality chosen for size). No value when
-// the image cannot be decoded, or already fits inside `box`. Safe to call on any thread.
+// Decodes a JPEG, PNG, BMP, GIF or WebP image (a GIF's first frame) and, when it is larger than
+// `box` in either direction, scales it down to fit inside `box`, keeping its aspect ratio, and
+// encodes it in the format it came in (a GIF or WebP as PNG; JPEG at a quality chosen for size).
+// A WebP, which the handset does not take, is re-encoded even when it already fits. No value
+// when the image cannot be decoded, or already fits inside `box`. Safe to call on any thread.
 std::optional<FittedPicture> FitPicture(std::span<const std::uint8_t> image, PictureSize box);
 
 // The file name extension of `format`, with its dot: ".jpg", ".png", ".bmp".

@@ -2,9 +2,12 @@
 
 #include <spng.h>
 
+#include <array>
 #include <memory>
+#include <vector>
 
 #include "picture/png_data_check.h"
+#include "picture/row_scaler.h"
 
 namespace vandrel {
 namespace {
@@ -15,6 +18,10 @@ constexpr std::uint32_t kMaxSide = 1 << 16;
 // all of them together more than the cache limit.
 constexpr std::size_t kMaxChunkBytes = std::size_t{8} << 20;
 constexpr std::size_t kMaxChunkCacheBytes = std::size_t{32} << 20;
+
+// Where each of an interlaced image's seven passes starts in a row, and how many columns it steps.
+constexpr std::array<int, 7> kPassStart{0, 4, 0, 2, 0, 1, 0};
+constexpr std::array<int, 7> kPassStep{8, 8, 4, 4, 2, 2, 1};
 
 constexpr std::uint8_t kColourTypeGreyAlpha = 4;
 constexpr std::uint8_t kColourTypeRgbAlpha = 6;
@@ -44,7 +51,8 @@ std::optional<PictureSize> ReadPngSize(std::span<const std::uint8_t> image) {
                      .height = static_cast<int>(header.height)};
 }
 
-std::optional<RasterImage> DecodePng(std::span<const std::uint8_t> image, std::int64_t maxPixels) {
+std::optional<RasterImage> DecodePng(std::span<const std::uint8_t> image, PictureSize size,
+                                     std::int64_t maxPixels) {
   spng_ihdr header{};
   const Context context = Open(image, header);
   if (!context || std::int64_t{header.width} * header.height > maxPixels ||
@@ -55,13 +63,29 @@ std::optional<RasterImage> DecodePng(std::span<const std::uint8_t> image, std::i
                      header.color_type == kColourTypeRgbAlpha ||
                      spng_get_trns(context.get(), &transparency) == 0;
   const int format = alpha ? SPNG_FMT_RGBA8 : SPNG_FMT_RGB8;
-  std::optional<RasterImage> decoded = AllocateRasterImage(
-      static_cast<int>(header.width), static_cast<int>(header.height), alpha ? 4 : 3);
-  if (!decoded) return std::nullopt;
-  const std::span<std::uint8_t> pixels = decoded->Bytes();
-  if (spng_decode_image(context.get(), pixels.data(), pixels.size(), format, SPNG_DECODE_TRNS) != 0)
+  // one scanline at a time into the scaler: no buffer of the whole picture
+  std::size_t imageBytes = 0;
+  if (spng_decoded_image_size(context.get(), format, &imageBytes) != 0 ||
+      spng_decode_image(context.get(), nullptr, 0, format,
+                        SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE) != 0)
     return std::nullopt;
-  return decoded;
+  const PictureSize source{.width = static_cast<int>(header.width),
+                           .height = static_cast<int>(header.height)};
+  RowScaler scaler(source, size, alpha ? 4 : 3);
+  std::vector<std::uint8_t> scanline(imageBytes / header.height);
+  int status = 0;
+  do {
+    spng_row_info row{};
+    status = spng_get_row_info(context.get(), &row);
+    if (status != 0) break;
+    status = spng_decode_scanline(context.get(), scanline.data(), scanline.size());
+    if (status != 0 && status != SPNG_EOI) break;
+    const auto pass = static_cast<std::size_t>(header.interlace_method != 0 ? row.pass : 6);
+    scaler.AddPixels(static_cast<int>(row.row_num), scanline, kPassStart.at(pass),
+                     kPassStep.at(pass));
+  } while (status == 0);
+  if (status != SPNG_EOI) return std::nullopt;
+  return scaler.Finish();
 }
 
 }  // namespace vandrel

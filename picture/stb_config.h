@@ -16,5 +16,4 @@
 #define STBI_FREE(pointer) std::free(pointer)
 
 #include <stb_image.h>
-#include <stb_image_resize.h>
 #include <stb_image_write.h>

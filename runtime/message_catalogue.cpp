@@ -124,6 +124,8 @@ constexpr TextBlock kEnglishTexts = {
     "Stop sending %s?",
     "Stop the files after it too?",
     "Sending cancelled",
+    "File %s is a WebP picture, which the handset does not take: with fitting on (--fit, or Fit "
+    "to handset set to Always or Ask) it is sent as a PNG fitted to the screen.",
 };
 
 constexpr TextBlock kFrenchTexts = {
@@ -249,6 +251,9 @@ constexpr TextBlock kFrenchTexts = {
     "Arrêter l'envoi de %s ?",
     "Arrêter aussi les fichiers suivants ?",
     "Envoi annulé",
+    "Le fichier %s est une image WebP, que le mobile ne prend pas : avec l'adaptation au mobile "
+    "(--fit, ou Adapter au mobile sur Toujours ou Demander), elle est envoyée en PNG à la taille "
+    "de l'écran.",
 };
 
 // Read by the send job's thread, switched by the window's.

@@ -7,7 +7,8 @@
 
 namespace vandrel {
 
-// Numbers of the catalogue's texts. Positions 0, 33, 57, 60 and 71 hold nothing displayed.
+// Numbers of the catalogue's texts. Positions 0, 33, 57, 60, 71 and 82..89 hold nothing
+// displayed.
 enum TextId : int {
   TXT_ABOUT_TITLE = 1,
   TXT_IN_PROGRESS = 2,
@@ -107,9 +108,11 @@ enum TextId : int {
   TXT_STOP_QUESTION = 96,
   TXT_STOP_ALL_QUESTION = 97,
   TXT_SENDING_CANCELLED = 98,
+  // a picture the handset takes only fitted
+  TXT_GOES_ONLY_FITTED = 99,
 };
 
-inline constexpr std::size_t kTextCount = 99;
+inline constexpr std::size_t kTextCount = 100;
 inline constexpr int kEnglish = 0;
 inline constexpr int kFrench = 1;
 

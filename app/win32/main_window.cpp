@@ -334,7 +334,8 @@ void MainWindow::ResetFileFields() {
 }
 
 void MainWindow::Open() {
-  const ObjectKindRow& row = kinds_.Row(selectedKind_);
+  const ObjectKindRow row =
+      RowToOpen(kinds_.Row(selectedKind_), FitRequestOf(start_->settings, true).FitsPictures());
   KindFolders& kindFolders = folders(selectedKind_);
   const std::string folder = StartFolder(kindFolders);
   const std::string patterns(FilterPatterns(row));
@@ -400,9 +401,10 @@ void MainWindow::Send() {
   MediaFile file;
   if (!prepared) {
     ShowWarning(shown_, GetText(TXT_NO_OBJECT_FILE));
-  } else if (LoadObjectFile(state, file, shown_)) {
-    FitForHandset(file, state, displayName_, FitRequestOf(start_->settings, true),
-                  start_->settings.lineSpeeds.speeds[0], shown_);
+  } else if (const FitRequest fit = FitRequestOf(start_->settings, true);
+             LoadObjectFile(state, file, shown_, fit.FitsPictures()) &&
+             FitForHandset(file, state, displayName_, fit, start_->settings.lineSpeeds.speeds[0],
+                           shown_)) {
     RunSend(file);
   }
   LockWindowUpdate(nullptr);

@@ -48,5 +48,18 @@ TEST_F(ObjectKindsTest, ExtensionIsLowerCasedAndLookedForAsASubstringOfTheFormat
   EXPECT_TRUE(FilterAcceptsExtension(kinds.Row(kSound), "Wav"));
 }
 
+// With fitting on, the pictures' Open dialog offers WebPs too, and takes the one chosen; no other
+// kind does, and neither does it with fitting off.
+TEST_F(ObjectKindsTest, OpenListsWebpAmongPicturesOnlyWhenFitting) {
+  const ObjectKindList kinds;
+  const ObjectKindRow pictures = RowToOpen(kinds.Row(kGraphic), true);
+  EXPECT_EQ(pictures.filter, kinds.Row(kGraphic).name +
+                                 " (*.wbmp;*.bmp;*.png;*.jpg;*.jpeg;*.gif,*.ems_gr;*.webp)|"
+                                 "*.wbmp;*.bmp;*.png;*.jpg;*.jpeg;*.gif;*.ems_gr;*.webp|");
+  EXPECT_TRUE(FilterAcceptsExtension(pictures, "webp"));
+  EXPECT_EQ(RowToOpen(kinds.Row(kGraphic), false).filter, kinds.Row(kGraphic).filter);
+  EXPECT_EQ(RowToOpen(kinds.Row(kAnimation), true).filter, kinds.Row(kAnimation).filter);
+}
+
 }  // namespace
 }  // namespace vandrel

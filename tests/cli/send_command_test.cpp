@@ -112,5 +112,25 @@ TEST_F(SendCommandTest, SoundThatFittingShrinksGetsAHintOrIsSentFitted) {
   EXPECT_EQ(RunCli({"send", "--trim", "5", song}).status, kExitUsage);
 }
 
+// A WebP, which the handset does not take, goes only fitted: without --fit the refusal says so.
+TEST_F(SendCommandTest, WebpIsRefusedWithoutFitSayingFittingWouldSendIt) {
+  // 16 x 8 red pixels, lossless
+  const std::string webp = folder_
+                               .Write("red.webp", std::string("RIFF\x1c\0\0\0WEBPVP8L\x0f\0\0\0"
+                                                              "/\x0f\xc0\x01\0\x07\x10\xfd"
+                                                              "\x8f\xfe\x07\"\xa2\xff\x01\0",
+                                                              36))
+                               .string();
+  const CliOutput refused = RunCli({"send", "--lang", "en", "--port", kDeadPort, webp});
+  EXPECT_EQ(refused.status, kExitFailed);
+  EXPECT_THAT(refused.err, HasSubstr("File " + webp +
+                                     " is a WebP picture, which the handset does "
+                                     "not take: with fitting on (--fit"));
+  const CliOutput fitted = RunCli(
+      {"send", "--lang", "en", "--port", kDeadPort, "--fit", "--picture-size", "128x160", webp});
+  EXPECT_THAT(fitted.out, HasSubstr(webp + ": Sending the handset version: "));
+  EXPECT_THAT(fitted.err, testing::Not(HasSubstr("WebP")));
+}
+
 }  // namespace
 }  // namespace vandrel

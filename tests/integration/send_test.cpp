@@ -71,6 +71,7 @@ const std::map<std::string, Scenario>& Scenarios() {
        {{"--free-memory", "1000"},
         {"contact.vcf", "missing.vcf", "empty.gif", "notes.txt", "picture.png"}}},
       {"fitted", {{}, {"--fit", "song.wav"}}},
+      {"webp", {{}, {"--fit", "--picture-size=128x160", "red.webp"}}},
   };
   return scenarios;
 }
@@ -94,6 +95,10 @@ const std::filesystem::path& Scratch() {
   static const bool made = [] {
     folder.Write("empty.gif", "");
     folder.Write("notes.txt", "not an object\n");
+    // 16 x 8 red pixels, lossless
+    folder.Write("red.webp", std::string("RIFF\x1c\0\0\0WEBPVP8L\x0f\0\0\0/\x0f\xc0\x01\0\x07"
+                                         "\x10\xfd\x8f\xfe\x07\"\xa2\xff\x01\0",
+                                         36));
     folder.Write("song.wav", wav_builder::Pcm16Wav(wav_builder::SpeechLike(2 * 44100), 44100));
     return true;
   }();
@@ -210,6 +215,17 @@ TEST(SendEndToEnd, SoundSentFittedArrivesAsTheAdpcmRenditionOfThePreparedSound) 
   TempFolder folder;
   const std::string rendition = AdpcmRendition(Scratch() / "song.wav", folder.path());
   EXPECT_EQ(run.stored, std::vector{Object(1, "song", rendition)}) << run.err;
+}
+
+// The handset has no code for a WebP: it stores the PNG the WebP was fitted as, under PNG's code.
+TEST(SendEndToEnd, WebpSentFittedArrivesAsAPng) {
+  const CliRun& run = Outcome("webp");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_THAT(WithoutDevices(run.out), HasSubstr(": graphic PNG, "));
+  ASSERT_EQ(run.stored.size(), 1u) << run.err;
+  EXPECT_EQ(run.stored[0].formatCode, 103);
+  EXPECT_EQ(run.stored[0].title, "red");
+  EXPECT_THAT(run.stored[0].bytes, testing::StartsWith("\x89PNG"));
 }
 
 }  // namespace
