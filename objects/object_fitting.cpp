@@ -20,7 +20,7 @@ std::optional<FittedImage> FittedImageOf(const MediaFile& loaded, std::int32_t k
   if (kind == kSound) {
     std::optional<std::vector<std::uint8_t>> prepared = PrepareSound(loaded.data(), options.sound);
     if (!prepared) return std::nullopt;
-    return FittedImage{std::move(*prepared), loaded.formatCode()};
+    return FittedImage{std::move(*prepared), loaded.formatCode(), std::nullopt};
   }
   // an animation keeps its frames, whatever its format
   if (kind != kGraphic || !options.screen) return std::nullopt;

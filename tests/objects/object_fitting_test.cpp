@@ -41,7 +41,7 @@ class ObjectFitting : public testing::Test {
 // A wallpaper GIF goes as the PNG of its first frame, with PNG's format code; an animation keeps
 // its frames, whatever the screen.
 TEST_F(ObjectFitting, AGifWallpaperGoesAsPngAndAnAnimationIsNeverFitted) {
-  const FitOptions options{.screen = PictureSize{2, 4}};
+  const FitOptions options{.screen = PictureSize{2, 4}, .sound = {}};
   const std::optional<FittedObject> fitted = FitObject(Loaded(kGraphic), kGraphic, options);
   ASSERT_TRUE(fitted.has_value());
   EXPECT_EQ(fitted->file.formatCode(), kPngFormat);
@@ -52,8 +52,10 @@ TEST_F(ObjectFitting, AGifWallpaperGoesAsPngAndAnAnimationIsNeverFitted) {
 }
 
 TEST(FittedObject, IsMuchSmallerFromFourTimesFewerBytes) {
-  EXPECT_TRUE((FittedObject{.bytesAsItIs = 400, .bytesFitted = 100}).MuchSmaller());
-  EXPECT_FALSE((FittedObject{.bytesAsItIs = 399, .bytesFitted = 100}).MuchSmaller());
+  EXPECT_TRUE((FittedObject{.file = {}, .bytesAsItIs = 400, .bytesFitted = 100, .pictureSize = {}})
+                  .MuchSmaller());
+  EXPECT_FALSE((FittedObject{.file = {}, .bytesAsItIs = 399, .bytesFitted = 100, .pictureSize = {}})
+                   .MuchSmaller());
 }
 
 }  // namespace
