@@ -259,6 +259,21 @@ TEST_F(SendTest, SlowLineCancelKeepsSendingOnNoAndStopsAtOnceOnYes) {
   EXPECT_EQ(ManifestLines().size(), before + 2);
 }
 
+// Run against a handset-sim that drops the line 20 000 bytes into the object, as a pulled cable
+// does: the window says which port failed at once, and answers meanwhile.
+TEST_F(SendTest, PulledCableEndsTheSendWithTheDriversMessage) {
+  std::string longCard = "BEGIN:VCARD\r\nVERSION:2.1\r\nNOTE:";
+  longCard.append(60000, 'x');
+  longCard += "\r\nEND:VCARD\r\n";
+  const std::uint64_t start = clock_.NowMs();
+  SendFromTheWindow(kVCard, folder_.Write("pulled.vcf", longCard).string());
+  EXPECT_LT(clock_.NowMs() - start, 20000u);
+  ASSERT_FALSE(boxes_.boxes.empty());
+  EXPECT_EQ(boxes_.boxes.back().text, "Error 0x13 : Failed writing in port " +
+                                          std::string(std::getenv("VANDREL_TEST_COM_PORT")));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_->window(), IDC_SEND_BUTTON)));
+}
+
 constexpr std::size_t kSongBytes = 176444;
 
 TEST_F(SendTest, AskedTheWindowSendsTheHandsetVersionOnYesAndTheFileOnNo) {
