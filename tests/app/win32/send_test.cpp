@@ -27,6 +27,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kCardBytes = 3000;
+// A card that takes a minute at 9600 bit/s: still going when the test acts on it.
+constexpr std::size_t kLongCardBytes = 60000;
 
 class SendTest : public GuiTest {
  protected:
@@ -41,11 +43,11 @@ class SendTest : public GuiTest {
     ListSerialPorts(registry_, {number});
     registry_.StoreSetting("Port", static_cast<std::uint32_t>(number));
   }
-  // A vCard of kCardBytes bytes, "2.9 Kb" in the progress line.
-  std::string WriteCard(const std::string& name) {
+  // A vCard of `bytes` bytes (kCardBytes: "2.9 Kb" in the progress line).
+  std::string WriteCard(const std::string& name, std::size_t bytes = kCardBytes) {
     std::string card = "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Sim;Handset\r\nNOTE:";
     const std::string end = "\r\nEND:VCARD\r\n";
-    card.append(kCardBytes - card.size() - end.size(), 'x');
+    card.append(bytes - card.size() - end.size(), 'x');
     card += end;
     return folder_.Write(name, card).string();
   }
@@ -146,13 +148,16 @@ TEST_F(SendTest, DroppedFilesAreSentInTurnAndSummedUpInOneBox) {
   EXPECT_TRUE(IsWindowEnabled(window_->window()));
 }
 
+// The dialog of a thread that holds the control `item`.
 struct FoundDialog {
+  int item = 0;
   HWND window = nullptr;
 };
 
-BOOL CALLBACK FindSearchDialog(HWND window, LPARAM lParam) {
-  if (GetDlgItem(window, IDC_SEARCH_PORT) == nullptr) return TRUE;
-  reinterpret_cast<FoundDialog*>(lParam)->window = window;
+BOOL CALLBACK FindDialog(HWND window, LPARAM lParam) {
+  auto& found = *reinterpret_cast<FoundDialog*>(lParam);
+  if (GetDlgItem(window, found.item) == nullptr) return TRUE;
+  found.window = window;
   return FALSE;
 }
 
@@ -167,10 +172,10 @@ TEST_F(SendTest, AutoOverASilentPortCanBeCancelledAndTheWindowAnswersMeanwhile) 
   bool answered = false;
   std::uint64_t cancelledAt = 0;
   std::thread user([&] {
-    FoundDialog found;
+    FoundDialog found{.item = IDC_SEARCH_PORT};
     for (int wait = 0; wait < 100 && found.window == nullptr; ++wait) {
       clock_.Sleep(50);
-      EnumThreadWindows(uiThread, FindSearchDialog, reinterpret_cast<LPARAM>(&found));
+      EnumThreadWindows(uiThread, FindDialog, reinterpret_cast<LPARAM>(&found));
     }
     if (found.window == nullptr) return;
     clock_.Sleep(1000);
@@ -193,12 +198,6 @@ TEST_F(SendTest, AutoOverASilentPortCanBeCancelledAndTheWindowAnswersMeanwhile) 
   EXPECT_EQ(window_->state().portSelection->port, std::atoi(std::getenv("VANDREL_TEST_COM_PORT")));
 }
 
-BOOL CALLBACK FindProgressDialog(HWND window, LPARAM lParam) {
-  if (GetDlgItem(window, IDC_PROGRESS_BAR) == nullptr) return TRUE;
-  reinterpret_cast<FoundDialog*>(lParam)->window = window;
-  return FALSE;
-}
-
 // What the user saw of pressing Cancel once the object's bytes were going.
 struct CancelPress {
   std::uint64_t pressedAt = 0;
@@ -209,9 +208,9 @@ struct CancelPress {
 // dialog goes.
 CancelPress PressCancelMidObject(Clock& clock, DWORD uiThread) {
   CancelPress press;
-  FoundDialog found;
+  FoundDialog found{.item = IDC_PROGRESS_BAR};
   for (int wait = 0; wait < 600; ++wait, clock.Sleep(50)) {
-    EnumThreadWindows(uiThread, FindProgressDialog, reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(uiThread, FindDialog, reinterpret_cast<LPARAM>(&found));
     if (found.window != nullptr &&
         SendDlgItemMessageW(found.window, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0) > 0)
       break;
@@ -241,12 +240,9 @@ TEST_F(SendTest, SlowLineCancelKeepsSendingOnNoAndStopsAtOnceOnYes) {
   EXPECT_EQ(boxes_.boxes.back().text, "Successfull Download");
   EXPECT_EQ(ManifestLines().size(), before + 1);
 
-  std::string longCard = "BEGIN:VCARD\r\nVERSION:2.1\r\nNOTE:";
-  longCard.append(60000, 'x');
-  longCard += "\r\nEND:VCARD\r\n";
   CancelPress stopped;
   user = std::thread([&] { stopped = PressCancelMidObject(clock_, uiThread); });
-  SendFromTheWindow(kVCard, folder_.Write("long.vcf", longCard).string(), {true});
+  SendFromTheWindow(kVCard, WriteCard("long.vcf", kLongCardBytes), {true});
   user.join();
   ASSERT_NE(stopped.closedAt, 0u);
   EXPECT_LT(stopped.closedAt - stopped.pressedAt, 3000u);
@@ -262,11 +258,8 @@ TEST_F(SendTest, SlowLineCancelKeepsSendingOnNoAndStopsAtOnceOnYes) {
 // Run against a handset-sim that drops the line 20 000 bytes into the object, as a pulled cable
 // does: the window says which port failed at once, and answers meanwhile.
 TEST_F(SendTest, PulledCableEndsTheSendWithTheDriversMessage) {
-  std::string longCard = "BEGIN:VCARD\r\nVERSION:2.1\r\nNOTE:";
-  longCard.append(60000, 'x');
-  longCard += "\r\nEND:VCARD\r\n";
   const std::uint64_t start = clock_.NowMs();
-  SendFromTheWindow(kVCard, folder_.Write("pulled.vcf", longCard).string());
+  SendFromTheWindow(kVCard, WriteCard("pulled.vcf", kLongCardBytes));
   EXPECT_LT(clock_.NowMs() - start, 20000u);
   ASSERT_FALSE(boxes_.boxes.empty());
   EXPECT_EQ(boxes_.boxes.back().text, "Error 0x13 : Failed writing in port " +
