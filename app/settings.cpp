@@ -3,37 +3,21 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/object_kinds.h"
 #include "platform/format_text.h"
 #include "platform/known_folders.h"
 #include "platform/registry_store.h"
-#include "runtime/app_state.h"
-#include "runtime/message_catalogue.h"
 #include "serial/port_map.h"
 
 namespace vandrel {
 
 namespace {
 
-constexpr std::int32_t kDefaultPort = 1;
-constexpr std::int32_t kDefaultCombo = kGraphic;
-constexpr std::int32_t kLastPort = 256;
-
-constexpr std::array<const char*, 5> kFolderKeys{"", "Path_Graphics", "Path_Sounds",
-                                                 "Path_Animations", "Path_VCards"};
-
-constexpr std::array<int, 4> kFolderSaveOrder{kSound, kGraphic, kAnimation, kVCard};
-
-std::optional<std::uint32_t> ReadNumber(RegistryStore& store, RegistryStore::Key key,
-                                        const char* name) {
+std::optional<std::int32_t> ReadInt(RegistryStore& store, RegistryStore::Key key,
+                                    const std::string& name) {
   const auto value = store.QueryValue(key, name);
-  return value ? value->AsDword() : std::nullopt;
-}
-
-std::int32_t ReadInt(RegistryStore& store, RegistryStore::Key key, const char* name,
-                     std::int32_t fallback) {
-  const auto number = ReadNumber(store, key, name);
-  return number ? static_cast<std::int32_t>(*number) : fallback;
+  const auto number = value ? value->AsDword() : std::nullopt;
+  if (!number) return std::nullopt;
+  return static_cast<std::int32_t>(*number);
 }
 
 // One trailing separator is dropped: "C:\Music\" is "C:\Music", "C:\Music\\" keeps one.
@@ -75,24 +59,16 @@ void WriteLineSpeeds(RegistryStore& store, RegistryStore::Key key, const LineSpe
 void LoadSettings(AppSettings& settings) {
   RegistryStore& store = TheRegistryStore();
   ScopedRegistryKey key(store, store.OpenKey(RegistryRoot::kCurrentUser, kSettingsKey));
-  const auto readInt = [&](const char* name, std::int32_t fallback) {
-    return key ? ReadInt(store, *key, name, fallback) : fallback;
+  const auto read = [&](const NumberSetting& setting) {
+    const auto stored = key ? ReadInt(store, *key, setting.key) : std::nullopt;
+    return stored ? setting.Checked(*stored) : setting.fallback;
   };
-
-  settings.port = readInt("Port", kDefaultPort);
-  if (settings.port < 0 || settings.port > kLastPort) settings.port = kDefaultPort;
-  settings.language = readInt("Language", kEnglish);
-  if (settings.language != kEnglish && settings.language != kFrench) settings.language = kEnglish;
-  settings.patient = readInt("Patient", 0) != 0;
-  settings.combo = readInt("Combo", kDefaultCombo);
-  if (!IsObjectKind(settings.combo)) settings.combo = kDefaultCombo;
-  settings.fitToHandset = readInt("FitToHandset", kFitNever);
-  if (settings.fitToHandset < kFitNever || settings.fitToHandset > kFitAlways)
-    settings.fitToHandset = kFitNever;
-  settings.pictureSize = readInt("PictureSize", kPictureAsItIs);
-  if (settings.pictureSize < kPictureAsItIs ||
-      settings.pictureSize > static_cast<std::int32_t>(kHandsetScreens.size()))
-    settings.pictureSize = kPictureAsItIs;
+  settings.port = read(kPortSetting);
+  settings.language = read(kLanguageSetting);
+  settings.patient = read(kPatientSetting) != 0;
+  settings.combo = read(kComboSetting);
+  settings.fitToHandset = read(kFitSetting);
+  settings.pictureSize = read(kPictureSizeSetting);
 
   const std::string documents = ShellFolder(KnownFolder::kDocuments);
   const std::string music = ShellFolder(KnownFolder::kMusic);
@@ -101,19 +77,19 @@ void LoadSettings(AppSettings& settings) {
   settings.defaultFolders[kGraphic] = pictures.empty() ? documents : pictures;
   settings.defaultFolders[kAnimation] = settings.defaultFolders[kGraphic];
   settings.defaultFolders[kVCard] = documents;
-  for (int kind = kGraphic; kind <= kVCard; ++kind) {
+  for (const FolderSetting& folder : kFolderSettings) {
     std::optional<std::string> stored;
     if (key) {
-      if (const auto value = store.QueryValue(*key, kFolderKeys[kind])) stored = value->AsString();
+      if (const auto value = store.QueryValue(*key, folder.key)) stored = value->AsString();
     }
-    settings.folders[kind] =
-        WithoutTrailingSeparator(CutPath(stored.value_or(settings.defaultFolders[kind])));
+    settings.folders[folder.kind] =
+        WithoutTrailingSeparator(CutPath(stored.value_or(settings.defaultFolders[folder.kind])));
   }
 
   settings.lineSpeeds.count = kMaxLineSpeeds;
   bool complete = true;
   for (std::size_t i = 0; i < kMaxLineSpeeds; ++i) {
-    const std::int32_t speed = readInt(SpeedKey(i).c_str(), 0);
+    const std::int32_t speed = key ? ReadInt(store, *key, SpeedKey(i)).value_or(0) : 0;
     settings.lineSpeeds.speeds[i] = speed;
     // a speed that was never stored reads as 0; a negative one is no speed either
     if (speed <= 0) complete = false;
@@ -125,18 +101,18 @@ void SaveSettings(const AppSettings& settings) {
   RegistryStore& store = TheRegistryStore();
   ScopedRegistryKey key(store, store.CreateKey(RegistryRoot::kCurrentUser, kSettingsKey));
   if (!key) return;
-  const auto writeInt = [&](const char* name, std::int32_t number) {
-    store.SetValue(*key, name, RegistryValue::Dword(static_cast<std::uint32_t>(number)));
+  const auto write = [&](const NumberSetting& setting, std::int32_t number) {
+    store.SetValue(*key, setting.key, RegistryValue::Dword(static_cast<std::uint32_t>(number)));
   };
-  writeInt("Port", settings.port);
+  write(kPortSetting, settings.port);
   KeepSerialPortNumbers();
-  writeInt("Language", settings.language);
-  writeInt("Combo", settings.combo);
-  writeInt("Patient", settings.patient ? 1 : 0);
-  writeInt("FitToHandset", settings.fitToHandset);
-  writeInt("PictureSize", settings.pictureSize);
-  for (const int kind : kFolderSaveOrder)
-    store.SetValue(*key, kFolderKeys[kind], RegistryValue::String(settings.folders[kind]));
+  write(kLanguageSetting, settings.language);
+  write(kComboSetting, settings.combo);
+  write(kPatientSetting, settings.patient ? 1 : 0);
+  write(kFitSetting, settings.fitToHandset);
+  write(kPictureSizeSetting, settings.pictureSize);
+  for (const FolderSetting& folder : kFolderSettings)
+    store.SetValue(*key, folder.key, RegistryValue::String(settings.folders[folder.kind]));
   WriteLineSpeeds(store, *key, settings.lineSpeeds);
 }
 
@@ -146,13 +122,13 @@ void SaveLineSpeeds(const LineSpeeds& lineSpeeds) {
   if (key) WriteLineSpeeds(store, *key, lineSpeeds);
 }
 
-bool SaveNumberSetting(const char* name, std::int32_t number) {
+bool SaveNumberSetting(const NumberSetting& setting, std::int32_t number) {
   // a stored port number must mean the same device at the next start
-  if (std::string_view(name) == "Port") KeepSerialPortNumbers();
+  if (std::string_view(setting.key) == kPortSetting.key) KeepSerialPortNumbers();
   RegistryStore& store = TheRegistryStore();
   ScopedRegistryKey key(store, store.CreateKey(RegistryRoot::kCurrentUser, kSettingsKey));
-  return key &&
-         store.SetValue(*key, name, RegistryValue::Dword(static_cast<std::uint32_t>(number)));
+  return key && store.SetValue(*key, setting.key,
+                               RegistryValue::Dword(static_cast<std::uint32_t>(number)));
 }
 
 }  // namespace vandrel

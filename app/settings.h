@@ -2,10 +2,13 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "handset/line_speeds.h"
 #include "picture/picture_fitting.h"
+#include "runtime/app_state.h"
+#include "runtime/message_catalogue.h"
 
 namespace vandrel {
 
@@ -31,6 +34,50 @@ inline constexpr std::array<PictureSize, 8> kHandsetScreens{{
 }};
 inline constexpr std::int32_t kPictureAsItIs = 0;
 
+// A number the settings keep: its key in the store, and the value it takes when it is missing or
+// outside [lowest, highest].
+struct NumberSetting {
+  const char* key;
+  std::int32_t fallback;
+  std::int32_t lowest;
+  std::int32_t highest;
+
+  std::int32_t Checked(std::int32_t stored) const {
+    return stored < lowest || stored > highest ? fallback : stored;
+  }
+};
+
+// The numbers kept, each with its default and range; the window and `config` store them by these.
+inline constexpr NumberSetting kPortSetting{
+    .key = "Port", .fallback = 1, .lowest = 0, .highest = 256};
+inline constexpr NumberSetting kLanguageSetting{
+    .key = "Language", .fallback = kEnglish, .lowest = kEnglish, .highest = kFrench};
+inline constexpr NumberSetting kComboSetting{
+    .key = "Combo", .fallback = kGraphic, .lowest = kGraphic, .highest = kVCard};
+// any number but 0 asks for patient waits
+inline constexpr NumberSetting kPatientSetting{.key = "Patient",
+                                               .fallback = 0,
+                                               .lowest = std::numeric_limits<std::int32_t>::min(),
+                                               .highest = std::numeric_limits<std::int32_t>::max()};
+inline constexpr NumberSetting kFitSetting{
+    .key = "FitToHandset", .fallback = kFitNever, .lowest = kFitNever, .highest = kFitAlways};
+inline constexpr NumberSetting kPictureSizeSetting{
+    .key = "PictureSize",
+    .fallback = kPictureAsItIs,
+    .lowest = kPictureAsItIs,
+    .highest = static_cast<std::int32_t>(kHandsetScreens.size())};
+
+// The folder kept for each kind, in the order they are written. The line speeds are kept as
+// "Vitesse 1" to "Vitesse 8".
+struct FolderSetting {
+  const char* key;
+  ObjectKind kind;
+};
+inline constexpr std::array<FolderSetting, 4> kFolderSettings{{{"Path_Sounds", kSound},
+                                                               {"Path_Graphics", kGraphic},
+                                                               {"Path_Animations", kAnimation},
+                                                               {"Path_VCards", kVCard}}};
+
 // The user's choices kept from one run to the next.
 struct AppSettings {
   std::int32_t port = 1;
@@ -54,8 +101,7 @@ void LoadSettings(AppSettings& settings);
 void SaveSettings(const AppSettings& settings);
 // Writes the line-speed list alone (the command line keeps the window's other choices).
 void SaveLineSpeeds(const LineSpeeds& lineSpeeds);
-// Writes one number, by its key ("Port", "Language", "Combo", "Patient", "FitToHandset",
-// "PictureSize"), and nothing else; false when it could not be written.
-bool SaveNumberSetting(const char* name, std::int32_t number);
+// Writes one number and nothing else; false when it could not be written.
+bool SaveNumberSetting(const NumberSetting& setting, std::int32_t number);
 
 }  // namespace vandrel

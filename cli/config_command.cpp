@@ -15,16 +15,6 @@ namespace vandrel {
 
 namespace {
 
-struct FolderKey {
-  const char* name;
-  int kind;
-};
-
-constexpr FolderKey kFolderKeys[] = {{"Path_Sounds", kSound},
-                                     {"Path_Graphics", kGraphic},
-                                     {"Path_Animations", kAnimation},
-                                     {"Path_VCards", kVCard}};
-
 constexpr const char* kFitWords[] = {"never", "ask", "always"};
 
 std::string PictureSizeText(std::int32_t pictureSize) {
@@ -34,23 +24,25 @@ std::string PictureSizeText(std::int32_t pictureSize) {
 }
 
 void ShowSettings(const StartUp& start, UserInterface& console) {
-  const auto Show = [&console](const char* name, const std::string& value) {
-    ShowPlain(console, FormatText("%-16s %s", name, value.c_str()));
+  const auto Show = [&console](const char* key, const std::string& value) {
+    ShowPlain(console, FormatText("%-16s %s", key, value.c_str()));
   };
   const AppSettings& settings = start.settings;
   ShowPlain(console, "Settings: " + SettingsLocation());
   std::string port = FormatText("%d (COM%d, %s", settings.port, settings.port,
                                 SerialDevicePath(settings.port).c_str());
-  Show("Port", port + (start.IsListed(settings.port) ? ")" : "; not listed now)"));
-  Show("Language", FormatText("%d (%s)", settings.language,
-                              WordOf(LanguageWords(), settings.language).c_str()));
-  Show("Combo", FormatText("%d (%s)", settings.combo, WordOf(KindWords(), settings.combo).c_str()));
-  Show("Patient", FormatText("%d (%s)", settings.patient ? 1 : 0,
-                             WordOf(SwitchWords(), settings.patient ? 1 : 0).c_str()));
-  Show("FitToHandset",
+  Show(kPortSetting.key, port + (start.IsListed(settings.port) ? ")" : "; not listed now)"));
+  Show(kLanguageSetting.key, FormatText("%d (%s)", settings.language,
+                                        WordOf(LanguageWords(), settings.language).c_str()));
+  Show(kComboSetting.key,
+       FormatText("%d (%s)", settings.combo, WordOf(KindWords(), settings.combo).c_str()));
+  Show(kPatientSetting.key, FormatText("%d (%s)", settings.patient ? 1 : 0,
+                                       WordOf(SwitchWords(), settings.patient ? 1 : 0).c_str()));
+  Show(kFitSetting.key,
        FormatText("%d (%s)", settings.fitToHandset, kFitWords[settings.fitToHandset]));
-  Show("PictureSize", PictureSizeText(settings.pictureSize));
-  for (const FolderKey& folder : kFolderKeys) Show(folder.name, settings.folders[folder.kind]);
+  Show(kPictureSizeSetting.key, PictureSizeText(settings.pictureSize));
+  for (const FolderSetting& folder : kFolderSettings)
+    Show(folder.key, settings.folders[folder.kind]);
   std::string speeds;
   for (const std::int32_t speed : settings.lineSpeeds.speeds)
     speeds += FormatText(speeds.empty() ? "%d" : " %d", static_cast<int>(speed));
@@ -61,14 +53,15 @@ void ShowSettings(const StartUp& start, UserInterface& console) {
 
 int RunConfig(const ConfigChanges& changes, UserInterface& console) {
   CommandSession session(std::nullopt);
-  const std::pair<const char*, std::optional<int>> wanted[] = {{"Port", changes.port},
-                                                               {"Language", changes.language},
-                                                               {"Combo", changes.kind},
-                                                               {"Patient", changes.patient}};
-  for (const auto& [name, value] : wanted) {
-    if (value && !SaveNumberSetting(name, *value)) {
-      ShowError(console,
-                FormatText("vandrel-cli: cannot store %s in %s", name, SettingsLocation().c_str()));
+  const std::pair<const NumberSetting&, std::optional<int>> wanted[] = {
+      {kPortSetting, changes.port},
+      {kLanguageSetting, changes.language},
+      {kComboSetting, changes.kind},
+      {kPatientSetting, changes.patient}};
+  for (const auto& [setting, value] : wanted) {
+    if (value && !SaveNumberSetting(setting, *value)) {
+      ShowError(console, FormatText("vandrel-cli: cannot store %s in %s", setting.key,
+                                    SettingsLocation().c_str()));
       return kExitFailed;
     }
   }

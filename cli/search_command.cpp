@@ -35,7 +35,7 @@ int RunSearch(const std::vector<std::string>& devices, std::optional<int> langua
     seams.console.ShowBox(found != 0 ? BoxKind::kPlain : BoxKind::kError,
                           ConsoleLines(box.text, ""));
   if (found == 0) return kExitFailed;
-  SaveNumberSetting("Port", start.selection.port);
+  SaveNumberSetting(kPortSetting, start.selection.port);
   SaveLineSpeeds(start.settings.lineSpeeds);
   return kExitDone;
 }

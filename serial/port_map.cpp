@@ -33,10 +33,6 @@ int FirstFreeNumber(const Taken& taken) {
   return -1;
 }
 
-int FirstFreeNumber(const std::map<int, MappedPort>& ports) {
-  return FirstFreeNumber([&](int port) { return ports.contains(port); });
-}
-
 }  // namespace
 
 std::map<int, std::string> ReadKeptPortNumbers(RegistryStore& store) {

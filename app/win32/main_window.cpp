@@ -496,7 +496,7 @@ void MainWindow::NameButtons() {
 void MainWindow::TogglePatience() {
   AppState& state = start_->state;
   state.patientWaits = !state.patientWaits;
-  SaveNumberSetting("Patient", state.patientWaits ? 1 : 0);
+  SaveNumberSetting(kPatientSetting, state.patientWaits ? 1 : 0);
   menuBar_.CheckPatientItem(state.patientWaits);
 }
 
@@ -505,13 +505,13 @@ bool MainWindow::ChooseFitting(int command) {
   AppSettings& settings = start_->settings;
   if (const auto fit = FitSettingOfCommand(command)) {
     settings.fitToHandset = *fit;
-    SaveNumberSetting("FitToHandset", *fit);
+    SaveNumberSetting(kFitSetting, *fit);
     menuBar_.CheckFitItem(*fit);
     return true;
   }
   if (const auto size = PictureSizeOfCommand(command)) {
     settings.pictureSize = *size;
-    SaveNumberSetting("PictureSize", *size);
+    SaveNumberSetting(kPictureSizeSetting, *size);
     menuBar_.CheckPictureSizeItem(*size);
     return true;
   }

@@ -445,7 +445,9 @@ TEST_P(Fault, EndsWithItsMessageInTimeAndLeavesThePortFree) {
       EXPECT_GE(paused, kAnswerTimeOutMs);
     }
     // a pulled line's send lasts as long as the object took to reach the pull, then ends at once
-    if (ending != Ending::kLineGone) EXPECT_LE(outcome.first.elapsedMs, 2 * limit);
+    if (ending != Ending::kLineGone) {
+      EXPECT_LE(outcome.first.elapsedMs, 2 * limit);
+    }
   }
   EXPECT_EQ(outcome.second.status, 0) << outcome.next.err << outcome.next.trace;
   ASSERT_FALSE(outcome.next.stored.empty());
