@@ -370,15 +370,31 @@ TEST(PictureDecodingDeathTest, ALargePngIsFittedWithoutHoldingItsPixels) {
   EXPECT_EXIT(_exit(FitUnderMemoryLimit(large, rlim_t{64} << 20)), testing::ExitedWithCode(1), "");
 }
 
-// A lossy WebP photo of 4000 x 3000 pixels is fitted within 24 MB, less than its 36 MB of pixels:
-// it shrinks as it is decoded.
+// A lossy WebP photo of 8000 x 6000 pixels is fitted within 24 MB, a sixth of its pixels: it
+// shrinks as it is decoded.
 TEST(PictureDecodingDeathTest, ALargeWebpIsFittedWithoutHoldingItsPixels) {
   GTEST_FLAG_SET(death_test_style, "fast");
-  const Bytes pixels = Halves(4000, 3000, 3, kRed, kBlue);
-  std::uint8_t* encoded = nullptr;
-  const std::size_t size = WebPEncodeRGB(pixels.data(), 4000, 3000, 4000 * 3, 50, &encoded);
-  const Bytes webp(encoded, encoded + size);
-  WebPFree(encoded);
+  constexpr int kWidth = 8000;
+  constexpr int kHeight = 6000;
+  WebPConfig config;
+  WebPPicture picture;
+  ASSERT_TRUE(WebPConfigInit(&config) && WebPPictureInit(&picture));
+  config.method = 0;
+  picture.width = kWidth;
+  picture.height = kHeight;
+  WebPMemoryWriter writer;
+  WebPMemoryWriterInit(&writer);
+  picture.writer = WebPMemoryWrite;
+  picture.custom_ptr = &writer;
+  {
+    const Bytes pixels = Halves(kWidth, kHeight, 3, kRed, kBlue);
+    ASSERT_TRUE(WebPPictureImportRGB(&picture, pixels.data(), kWidth * 3));
+  }
+  const bool encoded = WebPEncode(&config, &picture) != 0;
+  WebPPictureFree(&picture);
+  const Bytes webp(writer.mem, writer.mem + writer.size);
+  WebPMemoryWriterClear(&writer);
+  ASSERT_TRUE(encoded);
   const Decoded decoded = FitAndDecode(webp, {128, 160}, PictureFormat::Png);
   ASSERT_EQ(std::pair(decoded.width, decoded.height), std::pair(128, 96));
   EXPECT_TRUE(decoded.At(10, 48)[0] > 240 && decoded.At(10, 48)[2] < 16);
