@@ -26,11 +26,10 @@ constexpr std::int64_t kMaxSide = std::int64_t{1} << 16;
 constexpr std::array<std::uint32_t, 4> kMasks16{0x7C00, 0x03E0, 0x001F, 0};
 constexpr std::array<std::uint32_t, 4> kMasks32{0xFF0000, 0xFF00, 0xFF, 0};
 
-// Little-endian words; 0 past the end of `bytes`.
+// A little-endian word of `size` bytes at `at`, which the caller has checked lie within `bytes`.
 std::uint32_t Word(std::span<const std::uint8_t> bytes, std::size_t at, std::size_t size = 4) {
   std::uint32_t word = 0;
-  for (std::size_t i = size; i-- > 0;)
-    word = (word << 8) | (at + i < bytes.size() ? bytes[at + i] : 0U);
+  for (std::size_t i = size; i-- > 0;) word = (word << 8) | bytes[at + i];
   return word;
 }
 
@@ -65,10 +64,8 @@ std::optional<BmpLayout> ReadBmpLayout(std::span<const std::uint8_t> image) {
                    .topDown = height < 0,
                    .bitsPerPixel = static_cast<int>(bits)};
   // the masks follow a first-version header, and are part of a later one (alpha from version 3)
-  std::size_t tablesAt = kFileHeaderBytes + infoBytes;
   if (compression == kBitFields) {
     const std::size_t maskCount = infoBytes >= kWithAlphaMaskBytes ? 4 : 3;
-    if (infoBytes == kFirstVersionBytes) tablesAt += 3 * sizeof(std::uint32_t);
     if (kFileHeaderBytes + kMasksAt + maskCount * sizeof(std::uint32_t) > image.size())
       return std::nullopt;
     for (std::size_t i = 0; i < maskCount; ++i)
@@ -78,7 +75,9 @@ std::optional<BmpLayout> ReadBmpLayout(std::span<const std::uint8_t> image) {
   } else if (bits == 32) {
     layout.masks = kMasks32;
   }
+  // the palette follows the header: only an uncompressed picture has one
   if (bits <= 8) {
+    const std::size_t tablesAt = kFileHeaderBytes + infoBytes;
     const std::uint32_t fullPalette = 1U << bits;
     const std::uint32_t used = Word(info, kColoursUsedAt);
     const std::uint32_t colours = used == 0 ? fullPalette : used;
