@@ -192,6 +192,17 @@ const Bytes kRedWebp{0x52, 0x49, 0x46, 0x46, 0x1c, 0x00, 0x00, 0x00, 0x57, 0x45,
                      0x56, 0x50, 0x38, 0x4c, 0x0f, 0x00, 0x00, 0x00, 0x2f, 0x0f, 0xc0, 0x01,
                      0x00, 0x07, 0x10, 0xfd, 0x8f, 0xfe, 0x07, 0x22, 0xa2, 0xff, 0x01, 0x00};
 
+// The same red pixels, lossless, on sides of `width` x `height` (its one colour fills them all).
+Bytes RedWebp(std::uint32_t width, std::uint32_t height) {
+  Bytes webp = kRedWebp;
+  // after the signature byte: 14 bits of width less one, 14 of height less one, then flags
+  const std::uint32_t sides = (width - 1) | (height - 1) << 14;
+  for (std::size_t i = 0; i < 4; ++i)
+    webp[21 + i] =
+        static_cast<std::uint8_t>((webp[21 + i] & (i == 3 ? 0xF0 : 0)) | sides >> (8 * i));
+  return webp;
+}
+
 // A WebP without alpha comes as red green blue; its pixels count against the bound before any
 // memory is taken for them.
 TEST(PictureDecoding, WebpDecodesWithinThePixelBound) {
@@ -206,6 +217,9 @@ TEST(PictureDecoding, WebpDecodesWithinThePixelBound) {
   ASSERT_TRUE(small.has_value());
   ASSERT_EQ(std::tuple(small->width, small->height), std::tuple(4, 2));
   EXPECT_EQ(Bytes(small->pixels.get() + 3 * 7, small->pixels.get() + 3 * 8), Bytes({255, 0, 0}));
+  // a lossless one, which its decoder holds whole, has 16 million pixels at most
+  EXPECT_TRUE(DecodeImage(RedWebp(4000, 4000), {4, 4}, kAnyPixels).has_value());
+  EXPECT_FALSE(DecodeImage(RedWebp(4000, 4001), {4, 4}, kAnyPixels).has_value());
 }
 
 void AppendChunk(Bytes& png, std::string_view type, const Bytes& data) {
