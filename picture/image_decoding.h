@@ -14,9 +14,9 @@ namespace vandrel {
 std::optional<PictureSize> ReadImageSize(std::span<const std::uint8_t> image);
 
 // The pixels of a JPEG, PNG, BMP, GIF or still WebP image (a GIF's first frame) scaled to `size`,
-// in the channels the image has (a GIF's always with alpha). A JPEG, a PNG and a GIF go row by
-// row into the scaler, a WebP and a BMP are decoded whole first, and have a lower bound of their
-// own (16 million pixels). No value when the image cannot be decoded, or when its header
+// in the channels the image has (a GIF's always with alpha). A JPEG, a PNG, a BMP and a GIF go row
+// by row into the scaler, a WebP shrinks as it is decoded (a lossless one has a lower bound of its
+// own, 16 million pixels). No value when the image cannot be decoded, or when its header
 // announces more than `maxPixels` pixels: that is refused before decoding starts.
 std::optional<RasterImage> DecodeImage(std::span<const std::uint8_t> image, PictureSize size,
                                        std::int64_t maxPixels);

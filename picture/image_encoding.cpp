@@ -1,8 +1,8 @@
 #include "picture/image_encoding.h"
 
+#include "picture/bmp_encoding.h"
 #include "picture/jpeg_encoding.h"
 #include "picture/png_encoding.h"
-#include "picture/stb_config.h"
 
 namespace vandrel {
 namespace {
@@ -10,12 +10,6 @@ namespace {
 // A handset shows the picture no larger than its own pixels; at that size this quality's
 // artefacts are finer than the screen shows, and the file is about 40 % smaller than at 90.
 constexpr int kJpegQuality = 75;
-
-void AppendBytes(void* context, void* data, int size) {
-  auto& bytes = *static_cast<std::vector<std::uint8_t>*>(context);
-  const auto* start = static_cast<const std::uint8_t*>(data);
-  bytes.insert(bytes.end(), start, start + size);
-}
 
 }  // namespace
 
@@ -27,13 +21,9 @@ std::optional<std::vector<std::uint8_t>> EncodeImage(const RasterImage& image,
     case PictureFormat::Png:
       return EncodePng(image);
     case PictureFormat::Bmp:
-      break;
+      return EncodeBmp(image);
   }
-  std::vector<std::uint8_t> bytes;
-  if (!stbi_write_bmp_to_func(AppendBytes, &bytes, image.width, image.height, image.channels,
-                              image.pixels.get()))
-    return std::nullopt;
-  return bytes;
+  return std::nullopt;
 }
 
 }  // namespace vandrel

@@ -10,8 +10,8 @@ namespace vandrel {
 namespace {
 
 // Far beyond any camera a user sends from, yet a bound on what a forged header can make us take:
-// a JPEG, a PNG and a GIF go row by row into the scaler (a WebP or a BMP, decoded whole, has a
-// lower bound of its own).
+// a picture goes row by row into the scaler, or shrinks as it is decoded (a lossless WebP, held
+// whole by its decoder, has a lower bound of its own).
 constexpr std::int64_t kMaxPicturePixels = 64'000'000;
 
 }  // namespace

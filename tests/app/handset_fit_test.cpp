@@ -68,5 +68,22 @@ TEST(HandsetFit, AskingAboutAPictureNamesItsSizeOnTheScreen) {
   DestroyEventTable();
 }
 
+// A picture the handset does not take loads in the window when fitting is Always or Ask and a
+// screen is chosen; a batch, with no one to ask, loads one only with Always.
+TEST(HandsetFit, APictureThatGoesOnlyFittedLoadsOnlyWhenItWillBeFitted) {
+  AppSettings settings;
+  settings.pictureSize = kPictureAsItIs + 1;
+  for (const std::int32_t fit : {kFitAlways, kFitAsk}) {
+    settings.fitToHandset = fit;
+    EXPECT_TRUE(FitRequestOf(settings, true).FitsPictures()) << fit;
+    EXPECT_EQ(FitRequestOf(settings, false).FitsPictures(), fit == kFitAlways) << fit;
+  }
+  settings.pictureSize = kPictureAsItIs;
+  EXPECT_FALSE(FitRequestOf(settings, true).FitsPictures());
+  settings.fitToHandset = kFitNever;
+  settings.pictureSize = kPictureAsItIs + 1;
+  EXPECT_FALSE(FitRequestOf(settings, true).FitsPictures());
+}
+
 }  // namespace
 }  // namespace vandrel

@@ -14,16 +14,22 @@
 #ifndef _WIN32
 #include <sys/resource.h>
 #include <unistd.h>
+#include <webp/encode.h>
 
 #include <fstream>
 #endif
 
+#include "picture/bmp_encoding.h"
 #include "picture/image_decoding.h"
-#include "picture/stb_config.h"
-#include "tests/picture/written_bytes.h"
+#include "picture/jpeg_encoding.h"
+#include "picture/png_encoding.h"
 
 namespace vandrel {
 namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::int64_t kAnyPixels = 64'000'000;
 
 // Pixels of `channels` bytes whose left half is `left` and right half `right`.
 Bytes Halves(int width, int height, int channels, std::array<std::uint8_t, 4> left,
@@ -39,6 +45,19 @@ Bytes Halves(int width, int height, int channels, std::array<std::uint8_t, 4> le
 constexpr std::array<std::uint8_t, 4> kRed{255, 0, 0, 255};
 constexpr std::array<std::uint8_t, 4> kBlue{0, 0, 255, 255};
 
+// An image of `pixels`, `channels` bytes each.
+RasterImage ImageOf(int width, int height, int channels, const Bytes& pixels) {
+  std::optional<RasterImage> image = AllocateRasterImage(width, height, channels);
+  EXPECT_TRUE(image && image->ByteCount() == pixels.size());
+  std::ranges::copy(pixels, image->pixels.get());
+  return std::move(*image);
+}
+
+// A 4000 x 3000 photo in JPEG, its left half red, its right half blue.
+Bytes Photo() {
+  return EncodeJpeg(ImageOf(4000, 3000, 3, Halves(4000, 3000, 3, kRed, kBlue)), 90).value();
+}
+
 // A fitted picture decoded again, in the channels it was written with.
 struct Decoded {
   int width = 0;
@@ -53,14 +72,15 @@ Decoded FitAndDecode(const Bytes& file, PictureSize box, PictureFormat format) {
   const std::optional<FittedPicture> fitted = FitPicture(file, box);
   EXPECT_TRUE(fitted && fitted->format == format);
   if (!fitted) return {};
-  Decoded d;
-  stbi_uc* pixels =
-      stbi_load_from_memory(fitted->bytes.data(), static_cast<int>(fitted->bytes.size()), &d.width,
-                            &d.height, &d.channels, 0);
-  if (pixels != nullptr) d.pixels.assign(pixels, pixels + d.width * d.height * d.channels);
-  stbi_image_free(pixels);
-  EXPECT_EQ(std::pair(fitted->width, fitted->height), std::pair(d.width, d.height));
-  return d;
+  const std::optional<RasterImage> image =
+      DecodeImage(fitted->bytes, {fitted->width, fitted->height}, kAnyPixels);
+  EXPECT_TRUE(image.has_value());
+  if (!image) return {};
+  const std::span<const std::uint8_t> pixels = image->Bytes();
+  return {.width = image->width,
+          .height = image->height,
+          .channels = image->channels,
+          .pixels = Bytes(pixels.begin(), pixels.end())};
 }
 
 // 4 x 2 pixels, two frames: red, then blue.
@@ -73,22 +93,17 @@ const Bytes kTwoFrameGif{
     0x00, 0x00, 0xff, 0x00, 0x00, 0x00, 0x02, 0x03, 0x84, 0x6f, 0x05, 0x00, 0x3b};
 
 TEST(PictureFitting, PhotoFitsTheScreenAsAJpegOfTheSameProportions) {
-  const Bytes pixels = Halves(4000, 3000, 3, kRed, kBlue);
-  Bytes jpeg;
-  ASSERT_TRUE(stbi_write_jpg_to_func(AppendWritten, &jpeg, 4000, 3000, 3, pixels.data(), 90));
-  const Decoded decoded = FitAndDecode(jpeg, {128, 160}, PictureFormat::Jpeg);
+  const Decoded decoded = FitAndDecode(Photo(), {128, 160}, PictureFormat::Jpeg);
   ASSERT_EQ(std::tuple(decoded.width, decoded.height, decoded.channels), std::tuple(128, 96, 3));
   // the halves stay where they were, in their colours
   EXPECT_TRUE(decoded.At(10, 48)[0] > 200 && decoded.At(10, 48)[2] < 60);
   EXPECT_TRUE(decoded.At(117, 48)[0] < 60 && decoded.At(117, 48)[2] > 200);
 }
 
-TEST(PictureFitting, PngKeepsItsTransparencyAndBmpTurnsItWhite) {
+TEST(PictureFitting, PngKeepsItsTransparency) {
   // an odd width, so that a pixel of the result takes the red edge and the clear white beside it
   const Bytes pixels = Halves(203, 100, 4, kRed, {255, 255, 255, 0});
-  Bytes png, bmp;
-  ASSERT_TRUE(stbi_write_png_to_func(AppendWritten, &png, 203, 100, 4, pixels.data(), 0));
-  ASSERT_TRUE(stbi_write_bmp_to_func(AppendWritten, &bmp, 203, 100, 4, pixels.data()));
+  const Bytes png = EncodePng(ImageOf(203, 100, 4, pixels)).value();
 
   const Decoded fromPng = FitAndDecode(png, {100, 100}, PictureFormat::Png);
   ASSERT_EQ(std::tuple(fromPng.width, fromPng.height, fromPng.channels), std::tuple(100, 49, 4));
@@ -99,10 +114,6 @@ TEST(PictureFitting, PngKeepsItsTransparencyAndBmpTurnsItWhite) {
   // weighting by opacity keeps the transparent white out of the red edge's colour
   for (int x = 0; x < fromPng.width; ++x)
     EXPECT_TRUE(fromPng.At(x, 25)[3] == 0 || fromPng.At(x, 25)[0] > 240) << "at x = " << x;
-  const Decoded fromBmp = FitAndDecode(bmp, {100, 100}, PictureFormat::Bmp);
-  ASSERT_EQ(std::tuple(fromBmp.width, fromBmp.height, fromBmp.channels), std::tuple(100, 49, 3));
-  EXPECT_EQ(Bytes(fromBmp.At(10, 25), fromBmp.At(11, 25)), Bytes({255, 0, 0}));
-  EXPECT_EQ(Bytes(fromBmp.At(90, 25), fromBmp.At(91, 25)), Bytes({255, 255, 255}));
 }
 
 TEST(PictureFitting, GifGivesItsFirstFrameAsPng) {
@@ -115,9 +126,7 @@ TEST(PictureFitting, NoValueForWhatNeedsNoFittingOrCannotBeFitted) {
   EXPECT_FALSE(FitPicture(kTwoFrameGif, {4, 2}));
   EXPECT_FALSE(FitPicture(Bytes(5000, 0x5A), {128, 160}));
   // a bitmap of no rows: nothing to scale
-  const Bytes pixels = Halves(200, 100, 3, kRed, kBlue);
-  Bytes bmp;
-  ASSERT_TRUE(stbi_write_bmp_to_func(AppendWritten, &bmp, 200, 100, 3, pixels.data()));
+  Bytes bmp = EncodeBmp(ImageOf(200, 100, 3, Halves(200, 100, 3, kRed, kBlue))).value();
   bmp[22] = 0;
   EXPECT_FALSE(FitPicture(bmp, {100, 100}));
   // a picture whose header promises more than the frames give is still refused
@@ -132,20 +141,12 @@ TEST(PictureFitting, NoValueForWhatNeedsNoFittingOrCannotBeFitted) {
   EXPECT_TRUE(FitPicture(huge, {128, 160}));
 }
 
-// A 4000 x 3000 photo in JPEG.
-Bytes Photo() {
-  const Bytes pixels = Halves(4000, 3000, 3, kRed, kBlue);
-  Bytes jpeg;
-  EXPECT_TRUE(stbi_write_jpg_to_func(AppendWritten, &jpeg, 4000, 3000, 3, pixels.data(), 90));
-  return jpeg;
-}
-
 // A JPEG comes scaled to the size asked for, from a smaller scale of its decoder or from its
 // whole size, each half keeping its colour.
 TEST(PictureDecoding, JpegComesScaledToTheSizeAskedFor) {
   const Bytes jpeg = Photo();
   for (const PictureSize size : {PictureSize{128, 96}, PictureSize{2001, 1}}) {
-    const std::optional<RasterImage> image = DecodeImage(jpeg, size, 64'000'000);
+    const std::optional<RasterImage> image = DecodeImage(jpeg, size, kAnyPixels);
     ASSERT_TRUE(image.has_value());
     ASSERT_EQ(std::tuple(image->width, image->height, image->channels),
               std::tuple(size.width, size.height, 3));
@@ -167,7 +168,7 @@ const Bytes kInterlacedGif{0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x04, 0x00, 0x08,
                            0x87, 0xca, 0x0f, 0x94, 0x0c, 0x05, 0x00, 0x3b};
 
 TEST(PictureDecoding, GifRowsGoWhereTheirInterlacingPutsThemAndItsTransparentColourIsClear) {
-  const std::optional<RasterImage> image = DecodeImage(kInterlacedGif, {4, 8}, 64'000'000);
+  const std::optional<RasterImage> image = DecodeImage(kInterlacedGif, {4, 8}, kAnyPixels);
   ASSERT_TRUE(image.has_value());
   ASSERT_EQ(std::tuple(image->width, image->height, image->channels), std::tuple(4, 8, 4));
   const auto pixel = [&](int x, int y) {
@@ -191,6 +192,17 @@ const Bytes kRedWebp{0x52, 0x49, 0x46, 0x46, 0x1c, 0x00, 0x00, 0x00, 0x57, 0x45,
                      0x56, 0x50, 0x38, 0x4c, 0x0f, 0x00, 0x00, 0x00, 0x2f, 0x0f, 0xc0, 0x01,
                      0x00, 0x07, 0x10, 0xfd, 0x8f, 0xfe, 0x07, 0x22, 0xa2, 0xff, 0x01, 0x00};
 
+// The same red pixels, lossless, on sides of `width` x `height` (its one colour fills them all).
+Bytes RedWebp(std::uint32_t width, std::uint32_t height) {
+  Bytes webp = kRedWebp;
+  // after the signature byte: 14 bits of width less one, 14 of height less one, then flags
+  const std::uint32_t sides = (width - 1) | (height - 1) << 14;
+  for (std::size_t i = 0; i < 4; ++i)
+    webp[21 + i] =
+        static_cast<std::uint8_t>((webp[21 + i] & (i == 3 ? 0xF0 : 0)) | sides >> (8 * i));
+  return webp;
+}
+
 // A WebP without alpha comes as red green blue; its pixels count against the bound before any
 // memory is taken for them.
 TEST(PictureDecoding, WebpDecodesWithinThePixelBound) {
@@ -200,6 +212,14 @@ TEST(PictureDecoding, WebpDecodesWithinThePixelBound) {
   EXPECT_EQ(Bytes(image->pixels.get() + 3 * 127, image->pixels.get() + 3 * 128),
             Bytes({255, 0, 0}));
   EXPECT_FALSE(DecodeImage(kRedWebp, {16, 8}, 127).has_value());
+  // and shrunk as it is decoded, to any size
+  const std::optional<RasterImage> small = DecodeImage(kRedWebp, {4, 2}, 128);
+  ASSERT_TRUE(small.has_value());
+  ASSERT_EQ(std::tuple(small->width, small->height), std::tuple(4, 2));
+  EXPECT_EQ(Bytes(small->pixels.get() + 3 * 7, small->pixels.get() + 3 * 8), Bytes({255, 0, 0}));
+  // a lossless one, which its decoder holds whole, has 16 million pixels at most
+  EXPECT_TRUE(DecodeImage(RedWebp(4000, 4000), {4, 4}, kAnyPixels).has_value());
+  EXPECT_FALSE(DecodeImage(RedWebp(4000, 4001), {4, 4}, kAnyPixels).has_value());
 }
 
 void AppendChunk(Bytes& png, std::string_view type, const Bytes& data) {
@@ -245,6 +265,72 @@ Bytes BlackPng(std::size_t zeros, std::uint32_t side = 200) {
   deflateEnd(&stream);
   AppendChunk(png, "IEND", {});
   return png;
+}
+
+// A `width` x `height` RGB PNG of `pixels`, interlaced: seven passes over the picture, from every
+// 8th pixel of every 8th row to the pixels between those of the pass before.
+Bytes InterlacedPng(std::uint32_t width, std::uint32_t height, const Bytes& pixels) {
+  struct Pass {
+    std::uint32_t x, y, stepX, stepY;
+  };
+  constexpr std::array<Pass, 7> kPasses{{{0, 0, 8, 8},
+                                         {4, 0, 8, 8},
+                                         {0, 4, 4, 8},
+                                         {2, 0, 4, 4},
+                                         {0, 2, 2, 4},
+                                         {1, 0, 2, 2},
+                                         {0, 1, 1, 2}}};
+  Bytes rows;
+  for (const Pass& pass : kPasses) {
+    if (pass.x >= width) continue;
+    for (std::uint32_t y = pass.y; y < height; y += pass.stepY) {
+      rows.push_back(0);  // no filter
+      for (std::uint32_t x = pass.x; x < width; x += pass.stepX)
+        rows.insert(rows.end(), pixels.begin() + (y * width + x) * 3,
+                    pixels.begin() + (y * width + x + 1) * 3);
+    }
+  }
+  Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  Bytes header;
+  for (const std::uint32_t side : {width, height})
+    for (const int shift : {24, 16, 8, 0})
+      header.push_back(static_cast<std::uint8_t>(side >> shift));
+  header.insert(header.end(), {8, 2, 0, 0, 1});
+  AppendChunk(png, "IHDR", header);
+  uLongf deflatedBytes = compressBound(static_cast<uLong>(rows.size()));
+  Bytes deflated(deflatedBytes);
+  EXPECT_EQ(compress(deflated.data(), &deflatedBytes, rows.data(), static_cast<uLong>(rows.size())),
+            Z_OK);
+  deflated.resize(deflatedBytes);
+  AppendChunk(png, "IDAT", deflated);
+  AppendChunk(png, "IEND", {});
+  return png;
+}
+
+// Each pass's pixels land where it took them from: at its own size every pixel is back, and
+// fitted the halves keep their sides.
+TEST(PictureDecoding, AnInterlacedPngComesBackPixelForPixel) {
+  constexpr std::uint32_t kWidth = 11;
+  constexpr std::uint32_t kHeight = 9;
+  Bytes pixels;
+  for (std::uint32_t y = 0; y < kHeight; ++y)
+    for (std::uint32_t x = 0; x < kWidth; ++x)
+      pixels.insert(pixels.end(),
+                    {static_cast<std::uint8_t>(x * 25), static_cast<std::uint8_t>(y * 30),
+                     static_cast<std::uint8_t>(x * y % 2 * 255)});
+  const std::optional<RasterImage> image =
+      DecodeImage(InterlacedPng(kWidth, kHeight, pixels), {kWidth, kHeight}, kAnyPixels);
+  ASSERT_TRUE(image.has_value());
+  ASSERT_EQ(image->channels, 3);
+  const std::span<const std::uint8_t> decoded = image->Bytes();
+  for (std::size_t at = 0; at < pixels.size(); ++at)
+    EXPECT_NEAR(decoded[at], pixels[at], 1) << "pixel " << at / 3 << ", colour " << at % 3;
+
+  const Decoded fitted = FitAndDecode(InterlacedPng(200, 100, Halves(200, 100, 3, kRed, kBlue)),
+                                      {50, 50}, PictureFormat::Png);
+  ASSERT_EQ(std::pair(fitted.width, fitted.height), std::pair(50, 25));
+  EXPECT_EQ(Bytes(fitted.At(5, 10), fitted.At(6, 10)), Bytes({255, 0, 0}));
+  EXPECT_EQ(Bytes(fitted.At(45, 10), fitted.At(46, 10)), Bytes({0, 0, 255}));
 }
 
 constexpr std::size_t kBlackRowsBytes = 200 * (1 + 200 * 3);
@@ -296,6 +382,38 @@ TEST(PictureDecodingDeathTest, ALargePngIsFittedWithoutHoldingItsPixels) {
   constexpr std::uint32_t kSide = 8000;
   const Bytes large = BlackPng(std::size_t{kSide} * (1 + kSide * 3), kSide);
   EXPECT_EXIT(_exit(FitUnderMemoryLimit(large, rlim_t{64} << 20)), testing::ExitedWithCode(1), "");
+}
+
+// A lossy WebP photo of 8000 x 6000 pixels is fitted within 24 MB, a sixth of its pixels: it
+// shrinks as it is decoded.
+TEST(PictureDecodingDeathTest, ALargeWebpIsFittedWithoutHoldingItsPixels) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  constexpr int kWidth = 8000;
+  constexpr int kHeight = 6000;
+  WebPConfig config;
+  WebPPicture picture;
+  ASSERT_TRUE(WebPConfigInit(&config) && WebPPictureInit(&picture));
+  config.method = 0;
+  picture.width = kWidth;
+  picture.height = kHeight;
+  WebPMemoryWriter writer;
+  WebPMemoryWriterInit(&writer);
+  picture.writer = WebPMemoryWrite;
+  picture.custom_ptr = &writer;
+  {
+    const Bytes pixels = Halves(kWidth, kHeight, 3, kRed, kBlue);
+    ASSERT_TRUE(WebPPictureImportRGB(&picture, pixels.data(), kWidth * 3));
+  }
+  const bool encoded = WebPEncode(&config, &picture) != 0;
+  WebPPictureFree(&picture);
+  const Bytes webp(writer.mem, writer.mem + writer.size);
+  WebPMemoryWriterClear(&writer);
+  ASSERT_TRUE(encoded);
+  const Decoded decoded = FitAndDecode(webp, {128, 160}, PictureFormat::Png);
+  ASSERT_EQ(std::pair(decoded.width, decoded.height), std::pair(128, 96));
+  EXPECT_TRUE(decoded.At(10, 48)[0] > 240 && decoded.At(10, 48)[2] < 16);
+  EXPECT_TRUE(decoded.At(117, 48)[0] < 16 && decoded.At(117, 48)[2] > 240);
+  EXPECT_EXIT(_exit(FitUnderMemoryLimit(webp, rlim_t{24} << 20)), testing::ExitedWithCode(1), "");
 }
 #endif
 
