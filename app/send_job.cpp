@@ -60,7 +60,10 @@ bool RunSendJob(const SendContext& send, const MediaFile& file, std::string_view
   if (keptLink != nullptr && *keptLink && (*keptLink)->connected) {
     link = std::move(*keptLink);
     link->DropLateAnswer(kClosingAnswerWaitMs);
-  } else {
+    // a handset unplugged or swapped since the last file is closed and detected afresh
+    if (!link->SameHandset()) link.reset();
+  }
+  if (!link) {
     if (keptLink != nullptr) keptLink->reset();
     link = std::make_unique<HandsetLink>(send.Link(), port, send.lineSpeeds);
   }

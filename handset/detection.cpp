@@ -117,6 +117,13 @@ HandsetLink::Identified HandsetLink::Identify(std::string& log, int openResult, 
   return Identified::kPassed;
 }
 
+bool HandsetLink::SameHandset() {
+  ProbeBuffer buffer{};
+  const std::size_t length = IdentificationTry(kReadImei, buffer);
+  std::string answered;
+  return length > 0 && JudgeImei(Answer(buffer, length), answered) && answered == imei;
+}
+
 bool HandsetLink::SearchSpeeds(LineSpeeds& lineSpeeds, std::string& log,
                                int (*readTimeoutMs)(std::int32_t speed),
                                const std::function<SpeedAttempt(int openResult)>& attempt) {

@@ -69,6 +69,9 @@ class HandsetLink {
   // The identification without the "AT" proof and the IMEI, for the search over all ports.
   bool QuickProbe(int portNumber, std::string& modelName, LineSpeeds& lineSpeeds, std::string& log);
   const std::string& GetImei() const { return imei; }
+  // Whether the handset on the open port still answers "AT+CGSN" with the IMEI the detection
+  // read, within one identification wait: a batch's kept link is checked so before each file.
+  bool SameHandset();
   void SetUseAdpcm(bool use) { useAdpcm = use; }
   // Transfers `file` into the connected handset, showing each phase on `progress`; reports every
   // failure itself.
