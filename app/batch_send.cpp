@@ -26,7 +26,7 @@ BatchResult RunBatch(const std::vector<std::string>& files, const BatchOptions& 
   const int count = static_cast<int>(files.size());
   // the handset found for one file serves the next, unless the user wants every file on its own
   std::unique_ptr<HandsetLink> keptLink;
-  std::unique_ptr<HandsetLink>* kept = state.patientWaits ? nullptr : &keptLink;
+  std::unique_ptr<HandsetLink>* kept = send.Waits().DetectsEveryFile() ? nullptr : &keptLink;
   for (int position = 1; const std::string& path : files) {
     const ChosenFile chosen = SplitChosenFile(path);
     const std::string displayName =

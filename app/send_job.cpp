@@ -47,11 +47,9 @@ bool RunSendJob(const SendContext& send, const MediaFile& file, std::string_view
   const AppState& state = send.state;
   SendFrontEnd& frontEnd = send.frontEnd;
   frontEnd.ObjectLoaded(file);
-  if (state.patientWaits) {
-    send.clock.Sleep(kStartPauseMs);
-  } else {
-    frontEnd.AwaitProgressLoop(kStartPauseMs);
-  }
+  const WaitPolicy waits = send.Waits();
+  waits.Pause(kStartPauseMs, send.clock,
+              [&frontEnd](std::uint32_t maxMs) { frontEnd.AwaitProgressLoop(maxMs); });
   // the file's name and size from the start, not only once the download has begun
   send.progress.Begin(displayName, TXT_TRANSFER_INIT,
                       static_cast<std::uint32_t>(file.data().size()));
@@ -62,7 +60,10 @@ bool RunSendJob(const SendContext& send, const MediaFile& file, std::string_view
   if (keptLink != nullptr && *keptLink && (*keptLink)->connected) {
     link = std::move(*keptLink);
     link->DropLateAnswer(kClosingAnswerWaitMs);
-  } else {
+    // a handset unplugged or swapped since the last file is closed and detected afresh
+    if (!link->SameHandset()) link.reset();
+  }
+  if (!link) {
     if (keptLink != nullptr) keptLink->reset();
     link = std::make_unique<HandsetLink>(send.Link(), port, send.lineSpeeds);
   }
@@ -88,7 +89,7 @@ bool RunSendJob(const SendContext& send, const MediaFile& file, std::string_view
   }
   // a stopped send ends at once
   const bool dialogPauses =
-      (state.patientWaits || frontEnd.ShowsProgressDialog()) && !send.stop.Requested();
+      (waits.KeepsDialogPauses() || frontEnd.ShowsProgressDialog()) && !send.stop.Requested();
   if (dialogPauses) send.clock.Sleep(kFullBarPauseMs);
   const bool succeeded = CloseEventLog() == 0 && !send.stop.Requested();
   if (succeeded) ShowNotice(send.ui, GetText(TXT_DOWNLOAD_OK));

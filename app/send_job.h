@@ -46,7 +46,8 @@ struct SendContext {
   LineSpeeds& lineSpeeds;
   SendStop& stop = NoSendStop();
 
-  LinkContext Link() const { return {clock, ui, trace, state.patientWaits}; }
+  WaitPolicy Waits() const { return WaitPolicy(state.patientWaits); }
+  LinkContext Link() const { return {clock, ui, trace, Waits()}; }
 };
 
 // The Send command's preparation: the title (already cleaned, one character per element of

@@ -1,7 +1,10 @@
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <optional>
 
 #include "handset/answer.h"
+#include "handset/arrival_wait.h"
 #include "handset/handset_link.h"
 #include "handset/identification.h"
 #include "platform/clock.h"
@@ -37,48 +40,53 @@ std::span<const std::uint8_t> Answer(const ProbeBuffer& buffer, std::size_t leng
   return std::span(buffer).first(length);
 }
 
-// What came within the identification's wait, read once at its end.
-std::size_t ReadAfterPause(int port, Clock& clock, std::span<std::uint8_t> answer) {
-  clock.Sleep(kIdentificationWaitMs);
-  bool timedOut = false;
-  return static_cast<std::size_t>(std::max(SerialRead(port, answer, timedOut), 0));
-}
+// Reads an identification answer into its buffer until the line of its final word has ended or
+// the buffer is full.
+class IdentificationReader final : public ArrivalReader {
+ public:
+  explicit IdentificationReader(std::span<std::uint8_t> answer) : answer_(answer) {}
 
-// What came until the answer's final line ended (or the buffer is full), within the same wait.
-std::size_t ReadUntilAnswered(int port, Clock& clock, std::span<std::uint8_t> answer) {
-  const std::uint64_t deadline = clock.NowMs() + kIdentificationWaitMs;
-  std::size_t length = 0;
-  for (std::uint64_t now = clock.NowMs();
-       now < deadline && length < answer.size() && SerialLineFailure(port) == kDriverNoError;
-       now = clock.NowMs()) {
-    SerialAwaitInput(port, static_cast<std::uint32_t>(deadline - now), clock);
-    bool timedOut = false;
-    length +=
-        static_cast<std::size_t>(std::max(SerialRead(port, answer.subspan(length), timedOut), 0));
-    if (AnswerLineEnded(answer.first(length))) break;
+  std::span<std::uint8_t> Room() override { return answer_.subspan(length_); }
+
+  std::optional<std::uint64_t> Took(std::size_t count, std::uint64_t,
+                                    std::uint64_t endMs) override {
+    length_ += count;
+    if (AnswerLineEnded(answer_.first(length_))) return std::nullopt;
+    return endMs;
   }
-  return length;
-}
+
+  std::size_t Length() const { return length_; }
+
+ private:
+  std::span<std::uint8_t> answer_;
+  std::size_t length_ = 0;
+};
 
 }  // namespace
 
-bool HandsetLink::IdentificationStep(std::string_view command, std::span<std::uint8_t> answer,
-                                     std::size_t& length) {
+std::size_t HandsetLink::IdentificationTry(std::string_view command,
+                                           std::span<std::uint8_t> answer) {
   const auto bytes =
       std::span(reinterpret_cast<const std::uint8_t*>(command.data()), command.size());
+  context_.trace.Written(port, bytes);
+  if (!SerialWrite(port, bytes)) return 0;
+  std::fill(answer.begin(), answer.end(), std::uint8_t{0});
+  IdentificationReader reader(answer);
+  AwaitArrivals(port, context_.waits, context_.clock, kIdentificationWaitMs, kIdentificationWaitMs,
+                reader);
+  const std::size_t count = reader.Length();
+  SerialSuspend(port);
+  if (count > 0) context_.trace.Read(port, answer.first(count));
+  return count;
+}
+
+bool HandsetLink::IdentificationStep(std::string_view command, std::span<std::uint8_t> answer,
+                                     std::size_t& length) {
   for (int attempt = 0; attempt < kIdentificationTries; ++attempt) {
-    context_.trace.Written(port, bytes);
-    if (!SerialWrite(port, bytes)) continue;
-    std::fill(answer.begin(), answer.end(), std::uint8_t{0});
-    const std::size_t count = context_.patientWaits
-                                  ? ReadAfterPause(port, context_.clock, answer)
-                                  : ReadUntilAnswered(port, context_.clock, answer);
-    SerialSuspend(port);
-    if (count > 0) {
-      context_.trace.Read(port, answer.first(count));
+    if (const std::size_t count = IdentificationTry(command, answer); count > 0) {
       length = count;
       // an earlier try's answer came late, and this try's own is still on its way
-      if (attempt > 0 && !context_.patientWaits) DropLateAnswer(kIdentificationWaitMs);
+      if (attempt > 0 && context_.waits.DropsLateAnswers()) DropLateAnswer(kIdentificationWaitMs);
       return true;
     }
   }
@@ -109,6 +117,36 @@ HandsetLink::Identified HandsetLink::Identify(std::string& log, int openResult, 
   return Identified::kPassed;
 }
 
+bool HandsetLink::SameHandset() {
+  ProbeBuffer buffer{};
+  const std::size_t length = IdentificationTry(kReadImei, buffer);
+  std::string answered;
+  return length > 0 && JudgeImei(Answer(buffer, length), answered) && answered == imei;
+}
+
+bool HandsetLink::SearchSpeeds(LineSpeeds& lineSpeeds, std::string& log,
+                               int (*readTimeoutMs)(std::int32_t speed),
+                               const std::function<SpeedAttempt(int openResult)>& attempt) {
+  const std::int32_t count = std::clamp<std::int32_t>(lineSpeeds.count, 0, kMaxLineSpeeds);
+  int last = kOpenConfigured;
+  for (std::int32_t i = 0; i < count; ++i) {
+    // after an attempt on a port that was already open or could not be opened, or once the send
+    // was stopped, no further speed is tried
+    if (last != kOpenConfigured || Stopped()) return false;
+    const std::int32_t speed = lineSpeeds.speeds[static_cast<std::size_t>(i)];
+    context_.clock.Sleep(kBeforeOpenMs);
+    last = SerialOpen(port, speed, readTimeoutMs(speed), log, context_.clock);
+    context_.trace.PortOpened(port, speed, last);
+    const SpeedAttempt outcome = attempt(last);
+    if (outcome == SpeedAttempt::kFound) {
+      ReorderLineSpeeds(lineSpeeds, speed);
+      return true;
+    }
+    if (outcome == SpeedAttempt::kOver) return false;
+  }
+  return false;
+}
+
 bool HandsetLink::Detect(int portNumber, LineSpeeds& lineSpeeds, std::string& log) {
   port = portNumber;
   noAnswer = false;
@@ -116,79 +154,64 @@ bool HandsetLink::Detect(int portNumber, LineSpeeds& lineSpeeds, std::string& lo
     SerialClose(port);
     return false;
   }
-  int last = kOpenConfigured;
-  bool found = false;
-  std::int32_t lastSpeed = 0;
-  const std::int32_t count = std::clamp<std::int32_t>(lineSpeeds.count, 0, kMaxLineSpeeds);
-  for (std::int32_t i = 0; i < count; ++i) {
-    // after a handset was found, or after an attempt on a port that was already open or could
-    // not be opened, or once the send was stopped, no further speed is tried
-    if (found || last != kOpenConfigured || Stopped()) break;
-    const std::int32_t speed = lineSpeeds.speeds[static_cast<std::size_t>(i)];
-    context_.clock.Sleep(kBeforeOpenMs);
-    last = SerialOpen(port, speed, LineSpeedTimeoutMs(speed), log, context_.clock);
-    context_.trace.PortOpened(port, speed, last);
-    lastSpeed = speed;
-    if (last != kOpenConfigured && last != kOpenForcedSpeed) {
+  const bool found = SearchSpeeds(lineSpeeds, log, LineSpeedTimeoutMs, [&](int openResult) {
+    if (openResult != kOpenConfigured && openResult != kOpenForcedSpeed) {
       DiscardDriverError(port);
-      continue;
+      return SpeedAttempt::kNext;
     }
     connected = true;
-    bool answered = false;
-    for (int attempt = 0; attempt < kProofTries && !answered && !Stopped(); ++attempt) {
-      Event event{kEventNothing, 0, 0, {}, {}};
-      AnswerStatus status;
-      answered = SendBytes(kProof, event) && AwaitAnswer(0, status, event);
-      if (!answered) context_.clock.Sleep(kAfterFailedProofMs);
-      // an earlier proof's answer came late, and this proof's own is still on its way
-      if (answered && attempt > 0 && !context_.patientWaits) DropLateAnswer(kProbeWaitMs);
-    }
-    if (!answered) {
+    if (!ProveHandset()) {
       noAnswer = true;
       DiscardDriverError(port);
       CloseLink();
-      continue;
+      return SpeedAttempt::kNext;
     }
-    found = Identify(log, last, true) == Identified::kPassed;
-  }
-  if (found) {
-    ReorderLineSpeeds(lineSpeeds, lastSpeed);
-    return true;
-  }
+    return Identify(log, openResult, true) == Identified::kPassed ? SpeedAttempt::kFound
+                                                                  : SpeedAttempt::kNext;
+  });
+  if (found) return true;
   SerialClose(port);
   context_.trace.PortClosed(port);
   return false;
 }
 
+bool HandsetLink::ProveHandset() {
+  bool answered = false;
+  for (int attempt = 0; attempt < kProofTries && !answered && !Stopped(); ++attempt) {
+    Event event{kEventNothing, 0, 0, {}, {}};
+    AnswerStatus status;
+    answered = SendBytes(kProof, event) && AwaitAnswer(0, status, event);
+    if (!answered) context_.clock.Sleep(kAfterFailedProofMs);
+    // an earlier proof's answer came late, and this proof's own is still on its way
+    if (answered && attempt > 0 && context_.waits.DropsLateAnswers()) DropLateAnswer(kProbeWaitMs);
+  }
+  return answered;
+}
+
 bool HandsetLink::QuickProbe(int portNumber, std::string& modelName, LineSpeeds& lineSpeeds,
                              std::string& log) {
   port = portNumber;
-  const std::int32_t count = std::clamp<std::int32_t>(lineSpeeds.count, 0, kMaxLineSpeeds);
-  bool answered = false;
-  bool found = false;
-  int last = kOpenConfigured;
-  std::int32_t lastSpeed = 0;
-  for (std::int32_t i = 0; i < count && !answered && !found; ++i) {
-    if (last != kOpenConfigured) return false;
-    const std::int32_t speed = lineSpeeds.speeds[static_cast<std::size_t>(i)];
-    context_.clock.Sleep(kBeforeOpenMs);
-    last = SerialOpen(port, speed, kQuickProbeTimeoutMs, log, context_.clock);
-    context_.trace.PortOpened(port, speed, last);
-    lastSpeed = speed;
-    if (last == kOpenFailed) continue;
-    if (last == kOpenNonCompliantCable || last == kOpenCableNoHandset) {
-      SerialClose(port);
-      continue;
-    }
-    // whatever answered "ATI3" is not tried at another speed, whether it passed or not
-    const Identified identified = Identify(log, last, false);
-    answered = identified != Identified::kSilent;
-    found = identified == Identified::kPassed;
-  }
-  if (!found) return false;
-  modelName.clear();
-  ReorderLineSpeeds(lineSpeeds, lastSpeed);
-  return true;
+  const bool found = SearchSpeeds(
+      lineSpeeds, log, [](std::int32_t) { return kQuickProbeTimeoutMs; },
+      [&](int openResult) {
+        if (openResult == kOpenFailed) return SpeedAttempt::kNext;
+        if (openResult == kOpenNonCompliantCable || openResult == kOpenCableNoHandset) {
+          SerialClose(port);
+          return SpeedAttempt::kNext;
+        }
+        // whatever answered "ATI3" is not tried at another speed, whether it passed or not
+        switch (Identify(log, openResult, false)) {
+          case Identified::kPassed:
+            return SpeedAttempt::kFound;
+          case Identified::kRefused:
+            return SpeedAttempt::kOver;
+          case Identified::kSilent:
+            break;
+        }
+        return SpeedAttempt::kNext;
+      });
+  if (found) modelName.clear();
+  return found;
 }
 
 }  // namespace vandrel

@@ -2,6 +2,7 @@
 #include <array>
 #include <optional>
 
+#include "handset/arrival_wait.h"
 #include "handset/handset_link.h"
 #include "platform/clock.h"
 #include "platform/user_interface.h"
@@ -90,81 +91,78 @@ using Poll = AnswerCollector::Poll;
 
 using AnswerScratch = std::array<std::uint8_t, kMaxAnswerBytes>;
 
-// Reads what has arrived into `scratch` and traces it; empty when nothing had.
-std::span<const std::uint8_t> ReadAndTrace(int port, LinkTrace& trace, AnswerScratch& scratch) {
-  bool timedOut = false;
-  const int count = SerialRead(port, scratch, timedOut);
-  if (count <= 0) return {};
-  const auto bytes = std::span(scratch).first(static_cast<std::size_t>(count));
-  trace.Read(port, bytes);
-  return bytes;
-}
+// Collects one answer: every read traced and added, the wait ended once the answer is complete
+// (see WaitPolicy::AnswerComplete), and moved after an ERROR for its quiet period.
+class AnswerReader final : public ArrivalReader {
+ public:
+  AnswerReader(int port, const LinkContext& context, std::uint32_t stepMs)
+      : port_(port), context_(context), stepMs_(stepMs) {}
 
-// Reads what has arrived into `collector`; nothing when nothing had.
-std::optional<Poll> ReadArrived(int port, LinkTrace& trace, AnswerCollector& collector) {
-  AnswerScratch scratch{};
-  const auto bytes = ReadAndTrace(port, trace, scratch);
-  if (bytes.empty()) return std::nullopt;
-  return collector.Add(bytes);
-}
+  std::span<std::uint8_t> Room() override { return scratch_; }
 
-// The fixed steps of old: each poll sleeps its whole interval, then reads. After an ERROR every
-// poll that brings bytes allows 20 more.
-Poll CollectPolled(int port, const LinkContext& context, std::size_t expectedSize,
-                   AnswerCollector& collector) {
-  std::uint32_t interval = expectedSize == 0 ? kProbeWaitMs : kAnswerPollMs;
-  Poll last = Poll::kGoOn;
-  for (int allowed = AllowedPolls(expectedSize); allowed > 0;) {
-    --allowed;
-    context.clock.Sleep(interval);
-    const std::optional<Poll> poll = ReadArrived(port, context.trace, collector);
-    if (poll) last = *poll;
-    if (SerialLineFailure(port) != kDriverNoError) break;
-    if (!poll) continue;
-    if (last == Poll::kOverflow || last == Poll::kFinal) break;
-    if (last == Poll::kError) {
-      // the quiet polls after an error go at the answer's pace, the probe's too
-      allowed = kQuietPollsAfterError;
-      interval = kAnswerPollMs;
-    }
+  std::optional<std::uint64_t> Took(std::size_t count, std::uint64_t elapsedMs,
+                                    std::uint64_t endMs) override {
+    const auto bytes = std::span(scratch_).first(count);
+    context_.trace.Read(port_, bytes);
+    last_ = collector_.Add(bytes);
+    if (last_ == Poll::kOverflow) return std::nullopt;
+    if (last_ == Poll::kGoOn) return endMs;
+    const bool isError = last_ == Poll::kError;
+    if (context_.waits.AnswerComplete(isError, collector_.Collected())) return std::nullopt;
+    // the quiet period restarts with each arrival; a final word without its line end is taken
+    // one step later at most
+    if (isError)
+      return elapsedMs + std::uint64_t{kQuietPollsAfterError} * context_.waits.QuietStepMs(stepMs_);
+    return std::min(endMs, elapsedMs + kAnswerPollMs);
   }
-  return last;
-}
 
-// The same time-outs, counted from the same moment, but the answer is taken when it is there:
-// woken by each arrival, done once the line of its final word has ended. A final word without a
-// line end is taken at the end of the step it came in; after an ERROR the quiet period restarts
-// with each arrival and ends as soon as the line with the code is complete.
-Poll CollectOnArrival(int port, const LinkContext& context, std::size_t expectedSize,
-                      AnswerCollector& collector) {
-  Clock& clock = context.clock;
-  const std::uint32_t interval = expectedSize == 0 ? kProbeWaitMs : kAnswerPollMs;
-  std::uint64_t deadline = clock.NowMs() + std::uint64_t{interval} * AllowedPolls(expectedSize);
-  Poll last = Poll::kGoOn;
-  for (std::uint64_t now = clock.NowMs(); now < deadline; now = clock.NowMs()) {
-    SerialAwaitInput(port, static_cast<std::uint32_t>(deadline - now), clock);
-    const std::optional<Poll> poll = ReadArrived(port, context.trace, collector);
-    if (poll) last = *poll;
-    // no more of the answer can come over a line that failed
-    if (SerialLineFailure(port) != kDriverNoError) break;
-    if (!poll) continue;
-    if (last == Poll::kOverflow) break;
-    if (last == Poll::kGoOn) continue;
-    if (collector.WordLineEnded()) break;
-    const std::uint64_t arrived = clock.NowMs();
-    deadline = last == Poll::kError ? arrived + std::uint64_t{kQuietPollsAfterError} * kAnswerPollMs
-                                    : std::min(deadline, arrived + kAnswerPollMs);
+  Poll Last() const { return last_; }
+  const AnswerCollector& Collector() const { return collector_; }
+
+ private:
+  int port_;
+  const LinkContext& context_;
+  std::uint32_t stepMs_;
+  AnswerScratch scratch_{};
+  AnswerCollector collector_;
+  Poll last_ = Poll::kGoOn;
+};
+
+// Reads and traces what comes until a line ends, the wait moved by `quietMs` after each arrival
+// that does not end one, but never beyond `limitMs`.
+class LateAnswerReader final : public ArrivalReader {
+ public:
+  LateAnswerReader(int port, LinkTrace& trace, std::uint64_t quietMs, std::uint64_t limitMs)
+      : port_(port), trace_(trace), quietMs_(quietMs), limitMs_(limitMs) {}
+
+  std::span<std::uint8_t> Room() override { return scratch_; }
+
+  std::optional<std::uint64_t> Took(std::size_t count, std::uint64_t elapsedMs,
+                                    std::uint64_t) override {
+    const auto bytes = std::span(scratch_).first(count);
+    trace_.Read(port_, bytes);
+    if (AnswerLineEnded(bytes)) return std::nullopt;
+    // more of it is coming: a long answer may take longer than the wait to arrive
+    return std::min(elapsedMs + quietMs_, limitMs_);
   }
-  return last;
-}
+
+ private:
+  int port_;
+  LinkTrace& trace_;
+  std::uint64_t quietMs_;
+  std::uint64_t limitMs_;
+  AnswerScratch scratch_{};
+};
 
 }  // namespace
 
 bool HandsetLink::AwaitAnswer(std::size_t expectedSize, AnswerStatus& status, Event& event) {
-  AnswerCollector collector;
-  const Poll last = context_.patientWaits
-                        ? CollectPolled(port, context_, expectedSize, collector)
-                        : CollectOnArrival(port, context_, expectedSize, collector);
+  const std::uint32_t stepMs = expectedSize == 0 ? kProbeWaitMs : kAnswerPollMs;
+  AnswerReader reader(port, context_, stepMs);
+  AwaitArrivals(port, context_.waits, context_.clock, stepMs,
+                std::uint64_t{stepMs} * AllowedPolls(expectedSize), reader);
+  const Poll last = reader.Last();
+  const AnswerCollector& collector = reader.Collector();
   // A handset cannot have taken what has not left the port: an "OK" while part of the data is
   // still queued stands only once the rest goes out, and a line that takes no more is a stall.
   const bool stalled = last == Poll::kFinal && !SerialAwaitSent(port);
@@ -197,21 +195,9 @@ bool HandsetLink::AwaitAnswer(std::size_t expectedSize, AnswerStatus& status, Ev
 }
 
 void HandsetLink::DropLateAnswer(std::uint32_t quietMs) {
-  Clock& clock = context_.clock;
-  AnswerScratch scratch{};
-  const std::uint64_t limit = clock.NowMs() + kLateAnswerLimitFactor * quietMs;
-  std::uint64_t deadline = clock.NowMs() + quietMs;
+  LateAnswerReader reader(port, context_.trace, quietMs, kLateAnswerLimitFactor * quietMs);
   SerialResume(port);
-  for (std::uint64_t now = clock.NowMs();
-       now < std::min(deadline, limit) && SerialLineFailure(port) == kDriverNoError;
-       now = clock.NowMs()) {
-    SerialAwaitInput(port, static_cast<std::uint32_t>(std::min(deadline, limit) - now), clock);
-    const auto bytes = ReadAndTrace(port, context_.trace, scratch);
-    if (bytes.empty()) continue;
-    if (AnswerLineEnded(bytes)) break;
-    // more of it is coming: a long answer may take longer than the wait to arrive
-    deadline = clock.NowMs() + quietMs;
-  }
+  AwaitArrivals(port, context_.waits, context_.clock, quietMs, quietMs, reader);
   SerialSuspend(port);
 }
 
@@ -232,11 +218,7 @@ void HandsetLink::ReportDriverError(int driverCode) {
 
 bool HandsetLink::CloseLink() {
   // the last command may still be leaving the port
-  if (context_.patientWaits) {
-    context_.clock.Sleep(kCloseWaitMs);
-  } else {
-    SerialDrain(port, kCloseWaitMs, context_.clock);
-  }
+  context_.waits.BeforeClose(port, kCloseWaitMs, context_.clock);
   const bool ok = SerialClose(port);
   context_.trace.PortClosed(port);
   int code = kDriverNoError;

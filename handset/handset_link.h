@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -8,6 +9,7 @@
 #include "handset/answer.h"
 #include "handset/line_speeds.h"
 #include "handset/link_trace.h"
+#include "handset/wait_policy.h"
 #include "objects/event_table.h"
 #include "platform/clock.h"
 #include "platform/user_interface.h"
@@ -18,14 +20,13 @@ namespace vandrel {
 class MediaFile;
 
 // What a link is handed when it is created: the clock its waits run on, the user interface it
-// reports to and shows progress through, the trace of what it does on the line, and whether the
-// user asked for the fixed pauses of old (every answer polled for its full steps, every file
-// detected anew) for a handset that needs them.
+// reports to and shows progress through, the trace of what it does on the line, and how it waits
+// for the handset.
 struct LinkContext {
   Clock& clock;
   UserInterface& ui;
   LinkTrace& trace = NoLinkTrace();
-  bool patientWaits = false;
+  WaitPolicy waits{};
 };
 
 // The one-shot "AT" probe's wait for its answer.
@@ -68,6 +69,9 @@ class HandsetLink {
   // The identification without the "AT" proof and the IMEI, for the search over all ports.
   bool QuickProbe(int portNumber, std::string& modelName, LineSpeeds& lineSpeeds, std::string& log);
   const std::string& GetImei() const { return imei; }
+  // Whether the handset on the open port still answers "AT+CGSN" with the IMEI the detection
+  // read, within one identification wait: a batch's kept link is checked so before each file.
+  bool SameHandset();
   void SetUseAdpcm(bool use) { useAdpcm = use; }
   // Transfers `file` into the connected handset, showing each phase on `progress`; reports every
   // failure itself.
@@ -88,11 +92,24 @@ class HandsetLink {
   AnswerStatus downloadStatus;
 
  private:
+  // Writes `command` once and reads its answer into `answer` within the identification wait;
+  // returns the number of bytes read.
+  std::size_t IdentificationTry(std::string_view command, std::span<std::uint8_t> answer);
   bool IdentificationStep(std::string_view command, std::span<std::uint8_t> answer,
                           std::size_t& length);
   // How far the identification got: no answer to "ATI3", a step refused, or every step passed.
   enum class Identified { kSilent, kRefused, kPassed };
   Identified Identify(std::string& log, int openResult, bool readImei);
+  // Up to ten "AT" proofs; whether one was answered.
+  bool ProveHandset();
+  // What one speed's attempt found: try the next speed, the handset, or the end of the search.
+  enum class SpeedAttempt { kNext, kFound, kOver };
+  // Opens the port at each speed of `lineSpeeds` in turn, after a pause, with the read time-out
+  // `readTimeoutMs` gives, and hands the open's result to `attempt`; a found speed goes to the
+  // front of the list. False when no attempt found the handset.
+  bool SearchSpeeds(LineSpeeds& lineSpeeds, std::string& log,
+                    int (*readTimeoutMs)(std::int32_t speed),
+                    const std::function<SpeedAttempt(int openResult)>& attempt);
 
   LinkContext context_;
 };

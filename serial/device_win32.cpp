@@ -4,15 +4,13 @@
 
 #include "platform/utf16.h"
 #include "serial/device.h"
+#include "serial/line_settings_win32.h"
 #include "serial/port_map.h"
 
 namespace vandrel {
 
 namespace {
 
-// Flow-control thresholds of the line parameters, in bytes of the driver's buffers.
-constexpr WORD kXonLimit = 100;
-constexpr WORD kXoffLimit = 100;
 // The longest a single device write waits for the line. A synchronous write holds the handle, and
 // the reader's next byte waits behind it, so the slice is short.
 constexpr DWORD kWriteSliceMs = 10;
@@ -38,32 +36,11 @@ class Win32SerialDevice final : public SerialDevice {
   }
 
   bool Configure(int speed) override {
-    DCB dcb{};
-    dcb.DCBlength = sizeof(dcb);
-    if (!GetCommState(handle_, &dcb)) return false;
-    dcb.BaudRate = static_cast<DWORD>(speed);
-    dcb.ByteSize = 8;
-    dcb.Parity = NOPARITY;
-    dcb.StopBits = ONESTOPBIT;
-    dcb.fBinary = TRUE;
-    dcb.fParity = FALSE;
-    dcb.fOutxCtsFlow = TRUE;
-    dcb.fOutxDsrFlow = FALSE;
-    dcb.fDtrControl = DTR_CONTROL_HANDSHAKE;
-    dcb.fDsrSensitivity = TRUE;
-    dcb.fTXContinueOnXoff = FALSE;
-    dcb.fOutX = FALSE;
-    dcb.fInX = FALSE;
-    dcb.fErrorChar = FALSE;
-    dcb.fNull = FALSE;
-    dcb.fRtsControl = RTS_CONTROL_HANDSHAKE;
-    dcb.fAbortOnError = FALSE;
-    dcb.XonLim = kXonLimit;
-    dcb.XoffLim = kXoffLimit;
-    dcb.ErrorChar = 0;
-    dcb.EofChar = 0;
-    dcb.EvtChar = 0;
-    return SetCommState(handle_, &dcb) != 0;
+    DCB current{};
+    current.DCBlength = sizeof(current);
+    if (!GetCommState(handle_, &current)) return false;
+    DCB settings = LineSettings(current, speed);
+    return SetCommState(handle_, &settings) != 0;
   }
 
   bool SetReadTimeout(int ms) override {

@@ -195,12 +195,57 @@ TEST_F(BatchSendTest, TheHandsetFoundIsKeptUntilAFileFails) {
   EXPECT_EQ(identifications(), 2);
   // each file still has its own exchange, and the closing answer of one is not taken for the next
   EXPECT_EQ(std::count(handset_.commands.begin(), handset_.commands.end(), "AT+CMEE=1"), 4);
+  // the kept handset proves itself by its IMEI before files 2 and 4
+  EXPECT_EQ(std::count(handset_.commands.begin(), handset_.commands.end(), "AT+CGSN"), 4);
   EXPECT_EQ(ErrorCount(), 0u);
 
   state_.patientWaits = true;
   EXPECT_EQ(Run({card, card}).sent, 2);
   EXPECT_EQ(line_.Opens(), 4);
   EXPECT_EQ(identifications(), 4);
+}
+
+// A handset swapped between two files is detected afresh, and its own IMEI picks its ADPCM record:
+// the second handset refused ADPCM before, so its sound goes as PCM.
+TEST_F(BatchSendTest, AHandsetSwappedBetweenFilesIsDetectedAfreshWithItsOwnImei) {
+  const std::string ring = Write("ring.wav", wav_builder::Pcm16Wav(wav_builder::SpeechLike(8000)));
+  WriteAdpcmRecord("359999999999999", false);
+  handset_.objectAnswer = [this](const std::string&) {
+    handset_.answers["AT+CGSN"] = "\r\n359999999999999\r\n\r\nOK\r\n";
+    return std::string("\r\nOK\r\n");
+  };
+  EXPECT_EQ(Run({ring, ring}).sent, 2);
+  EXPECT_EQ(std::count(handset_.commands.begin(), handset_.commands.end(), "ATI3"), 2);
+  EXPECT_EQ(line_.Opens(), 2);
+  const std::string written = line_.Written();
+  const std::string adpcmCommand =
+      "AT+KDOBJ=2,1,0,1," + std::to_string(frontEnd_.convertedSize) + "\r";
+  const std::string pcmCommand = "AT+KDOBJ=2,1,0,1," + std::to_string(frontEnd_.dataSize) + "\r";
+  const std::size_t adpcm = written.find(adpcmCommand);
+  ASSERT_NE(adpcm, std::string::npos);
+  EXPECT_NE(written.find(pcmCommand, adpcm), std::string::npos);
+}
+
+// A handset unplugged after the first file fails the second as a fresh send would, not with the
+// time-out of an answer that never comes.
+TEST_F(BatchSendTest, AHandsetGoneBetweenFilesFailsTheNextAsAFreshSendWould) {
+  const std::string card = Write("me.vcf", kCard);
+  // unplugged once the first file's closing command has gone
+  handset_.listening = [this] {
+    return std::find(handset_.commands.begin(), handset_.commands.end(), "AT+KDOBJ=1,0") ==
+           handset_.commands.end();
+  };
+  EXPECT_EQ(Run({card, card}).sentFiles, (std::vector<bool>{true, false}));
+  ASSERT_FALSE(ui_.boxes.empty());
+  EXPECT_EQ(ui_.boxes[0].text, "Successfull Download");
+  const std::vector<std::string> texts = BoxTexts();
+  const std::vector<std::string> second(texts.begin() + 1, texts.end());
+  ui_.boxes.clear();
+  EXPECT_EQ(Run({card}).failed, 1);
+  EXPECT_EQ(second, BoxTexts());
+  EXPECT_EQ(second.front(),
+            "Error 0x02 : Mobile phone connexion failure on port 3\n"
+            "Check that the mobile is configured in 'Automatic' speed");
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ class LinkTest : public testing::Test {
 
   // What a link on this world is handed.
   LinkContext Context(bool patient = false) {
-    return {.clock = clock_, .ui = ui_, .patientWaits = patient};
+    return {.clock = clock_, .ui = ui_, .waits = WaitPolicy(patient)};
   }
 
   std::vector<std::string> BoxTexts() const {

@@ -70,6 +70,9 @@ const std::map<std::string, Scenario>& Scenarios() {
       {"mixed",
        {{"--free-memory", "1000"},
         {"contact.vcf", "missing.vcf", "empty.gif", "notes.txt", "picture.png"}}},
+      {"late-answers",
+       {{"--late-answer", "ati3=1500", "--late-answer", "close=300"},
+        {"contact.vcf", "contact.vcf"}}},
       {"fitted", {{}, {"--fit", "song.wav"}}},
       {"webp", {{}, {"--fit", "--picture-size=128x160", "red.webp"}}},
   };
@@ -185,6 +188,20 @@ TEST(SendEndToEnd, RefusedAdpcmArrivesAsPcmAndTheNextSendGoesAsPcmAtOnce) {
   EXPECT_EQ(run.stored, (std::vector{Object(1, "ringtone", pcm), Object(1, "ringtone", pcm)}));
   // the first file's object command goes twice (ADPCM, then PCM), the second's once
   EXPECT_EQ(Occurrences(run.trace, "> [0-9]+ bytes \"AT\\+KDOBJ=2,1,0,1,"), 3) << run.trace;
+}
+
+// A late answer is never taken for the next command's: the first "ATI3", answered after its wait,
+// is taken by the retry and the retry's own answer dropped; the first file's closing answer, late
+// too, is not taken for the kept handset's IMEI, so the second file goes over the same link.
+TEST(SendEndToEnd, LateAnswersAreNotTakenForTheNextCommands) {
+  const CliRun& run = Outcome("late-answers");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_THAT(run.out, EndsWith("2 sent, 0 failed\n"));
+  const std::string card = ReadWhole(Sample("contact.vcf"));
+  EXPECT_EQ(run.stored, (std::vector{Object(220, "contact", card), Object(220, "contact", card)}));
+  EXPECT_EQ(Occurrences(run.trace, "open COM"), 1) << run.trace;
+  EXPECT_EQ(Occurrences(run.trace, "> [0-9]+ bytes \"ATI3"), 2) << run.trace;
+  EXPECT_EQ(Occurrences(run.trace, "> [0-9]+ bytes \"AT\\+CGSN"), 2) << run.trace;
 }
 
 // Each failure is labelled with its file; files that cannot be sent fail before a port is

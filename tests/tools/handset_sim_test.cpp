@@ -228,6 +228,24 @@ TEST(HandsetSim, MisbehavesFromTheChosenArrivalOfAStep) {
   }
 }
 
+// Only the named arrival is late, and the whole of it: echo and answer.
+TEST(HandsetSim, AnswersTheNamedArrivalLate) {
+  SimulatedHandset handset({"--late-answer", "ati3@2=400"});
+  ASSERT_TRUE(handset.ready());
+  const std::string answer = "ATI3\r\r\nKESTA Simulated Handset\r\n\r\nOK\r\n";
+  for (const bool late : {false, true, false}) {
+    const auto start = Clock::now();
+    EXPECT_EQ(handset.Exchange("ATI3"), answer);
+    const auto took = Clock::now() - start;
+    EXPECT_EQ(took >= 400ms, late) << std::chrono::duration_cast<std::chrono::milliseconds>(took);
+  }
+  for (const char* bad : {"ati3", "ati3=", "ati3=x", "nope=10"}) {
+    SimulatedHandset refusing({"--late-answer", bad});
+    EXPECT_FALSE(refusing.ready()) << bad;
+    EXPECT_EQ(refusing.AwaitExit(kExitTimeout), EXIT_FAILURE) << bad;
+  }
+}
+
 TEST(HandsetSim, StoresEachObjectItTakesWithItsManifestLine) {
   TempFolder store;
   // Object bytes that look like commands and answer words are data all the same.

@@ -37,4 +37,15 @@ bool FaultTable::AddErrorSpec(std::string_view entry, std::string& error) {
   return Add(entry.substr(0, equals), {FaultKind::kCmeError, *code}, error);
 }
 
+bool FaultTable::AddLateSpec(std::string_view entry, std::string& error) {
+  const std::size_t equals = entry.find('=');
+  const std::optional<std::uint32_t> delay =
+      equals == std::string_view::npos ? std::nullopt : WholeNumber(entry.substr(equals + 1));
+  if (!delay) {
+    error = "bad delay in '" + std::string(entry) + "' (STEP=MS)";
+    return false;
+  }
+  return Add(entry.substr(0, equals), {FaultKind::kLateAnswer, *delay}, error);
+}
+
 }  // namespace vandrel::sim

@@ -20,11 +20,12 @@ enum class FaultKind : std::uint8_t {
   kStall,            // neither echo nor answer, from this step on
   kHold,             // stop reading the line altogether, so that the client's writes back up
   kHangUp,           // drop the line before answering
+  kLateAnswer,       // the right echo and answer, `code` milliseconds late, at one arrival only
 };
 
 struct Fault {
   FaultKind kind;
-  std::uint32_t code = 0;  // for kCmeError
+  std::uint32_t code = 0;  // for kCmeError; the delay in milliseconds for kLateAnswer
   // The arrival of the step from which on the fault applies; 1 is the first.
   std::uint32_t fromArrival = 1;
 };
@@ -40,6 +41,8 @@ class FaultTable {
   bool Add(std::string_view where, Fault fault, std::string& error);
   // "STEP" gives a plain ERROR there, "STEP=CODE" a "+CME ERROR: 100,CODE" (STEP may carry @N).
   bool AddErrorSpec(std::string_view entry, std::string& error);
+  // "STEP=MS" answers that step's first arrival (or with STEP@N its N-th) MS milliseconds late.
+  bool AddLateSpec(std::string_view entry, std::string& error);
 
  private:
   std::array<std::optional<Fault>, kStepCount> faults_{};

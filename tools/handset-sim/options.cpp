@@ -21,6 +21,7 @@ struct FaultOptions {
   std::optional<std::uint32_t> titleError;
   std::optional<std::uint32_t> objectError;
   std::vector<std::string> errorAt;
+  std::vector<std::string> lateAnswer;
   std::string garbage;
   std::string longAnswer;
   std::string stallAt;
@@ -46,6 +47,9 @@ bool BuildFaultTable(const FaultOptions& chosen, FaultTable& table, std::string&
   }
   for (const std::string& entry : chosen.errorAt) {
     if (!table.AddErrorSpec(entry, error)) return false;
+  }
+  for (const std::string& entry : chosen.lateAnswer) {
+    if (!table.AddLateSpec(entry, error)) return false;
   }
   const std::pair<const std::string&, FaultKind> byStep[] = {
       {chosen.garbage, FaultKind::kGarbage}, {chosen.longAnswer, FaultKind::kLongAnswer},
@@ -147,6 +151,10 @@ int ParseOptions(int argc, char** argv, SimOptions& options) {
                  "STEP or STEP=CODE: answer ERROR, or +CME ERROR: 100,CODE, at that step "
                  "(repeatable)")
       ->type_name("STEP[@N][=CODE]");
+  app.add_option("--late-answer", faults.lateAnswer,
+                 "STEP=MS: echo and answer that step's first command (with STEP@N its N-th) MS "
+                 "milliseconds late, after the client has stopped waiting (repeatable)")
+      ->type_name("STEP[@N]=MS");
   app.add_flag("--refuse-adpcm", profile.refuseAdpcm,
                "Refuse a WAV sound (format 1) in the handset ADPCM format (tag 0x0101) with "
                "+CME ERROR: 100,65525");

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "tools/handset-sim/answers.h"
 
@@ -52,6 +54,7 @@ std::string Misbehave(const Fault& fault, std::string_view answer) {
     case FaultKind::kStall:
     case FaultKind::kHold:
     case FaultKind::kHangUp:
+    case FaultKind::kLateAnswer:
       break;
   }
   return {};
@@ -96,7 +99,11 @@ SessionEvent HandsetSession::TakeLine(const CommandLine& line) {
   if (const std::uint64_t stray = reader_.TakeStrayCount(); stray > 0) {
     log_ << "handset-sim: " << stray << " stray bytes before a command\n";
   }
-  const std::optional<Fault> fault = Arrive(command.step);
+  std::optional<Fault> fault = Arrive(command.step);
+  if (fault && fault->kind == FaultKind::kLateAnswer) {
+    AnswerLate(command.step, *fault);
+    fault.reset();
+  }
   if (fault) {
     if (const std::optional<SessionEvent> event = Withhold(command.step, *fault)) return *event;
   }
@@ -142,9 +149,17 @@ std::optional<SessionEvent> HandsetSession::Withhold(Step step, const Fault& fau
     case FaultKind::kGarbage:
     case FaultKind::kLongAnswer:
     case FaultKind::kForeignIdentity:
+    case FaultKind::kLateAnswer:
       break;
   }
   return std::nullopt;
+}
+
+void HandsetSession::AnswerLate(Step step, const Fault& fault) {
+  if (arrivals_[static_cast<std::size_t>(step)] != fault.fromArrival) return;
+  if (trace_)
+    log_ << "handset-sim: answering " << StepName(step) << ' ' << fault.code << " ms late\n";
+  std::this_thread::sleep_for(std::chrono::milliseconds(fault.code));
 }
 
 std::string HandsetSession::Answer(const Command& command) {

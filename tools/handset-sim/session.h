@@ -72,6 +72,9 @@ class HandsetSession {
   std::optional<Fault> DataPhaseFault(Step step, bool opening);
   // The faults that leave the step unanswered give the event they end in; the others nothing.
   std::optional<SessionEvent> Withhold(Step step, const Fault& fault);
+  // Holds everything back, the line unread, for the late answer's delay when this arrival of
+  // `step` is the one it names.
+  void AnswerLate(Step step, const Fault& fault);
   // The answer of a well-behaved handset; may open a data phase.
   std::string Answer(const Command& command);
   std::string StartObject(const Command& command);
