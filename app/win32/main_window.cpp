@@ -523,9 +523,12 @@ bool MainWindow::ChooseFitting(int command) {
 void MainWindow::SearchPorts() {
   busy_ = true;
   searchClock_.Restart();
-  SearchDialog dialog(window_, [this] { searchClock_.Stop(); });
-  const SearchWatch watch{.trying = [&dialog](int port) { dialog.ShowPort(port); },
-                          .stopped = [&dialog] { return dialog.cancelled(); }};
+  SendStop stop;
+  SearchDialog dialog(window_, [this, &stop] {
+    searchClock_.Stop();
+    stop.Request();
+  });
+  const SearchWatch watch{.trying = [&dialog](int port) { dialog.ShowPort(port); }, .stop = &stop};
   std::atomic<bool> done{false};
   int found = 0;
   std::thread worker;
