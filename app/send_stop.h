@@ -6,7 +6,7 @@
 namespace vandrel {
 
 // A request to stop the send under way, made from any thread (the command line's signal watcher,
-// a Cancel button): the write under way is cut short, every wait of the link ends, and the send job
+// a Cancel button): the writer stops within 50 ms, every wait of the link ends, and the send job
 // closes the port, so that the line hangs up, and tells its front end the send was stopped.
 class SendStop {
  public:

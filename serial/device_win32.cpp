@@ -91,13 +91,9 @@ class Win32SerialDevice final : public SerialDevice {
     }
   }
 
-  // A read that the cancel of a write took along (see PurgeOutput) reads as timed out.
   DeviceRead ReadByte(std::uint8_t& byte) override {
     DWORD count = 0;
-    if (!ReadFile(handle_, &byte, 1, &count, nullptr)) {
-      return GetLastError() == ERROR_OPERATION_ABORTED ? DeviceRead::kTimedOut
-                                                       : DeviceRead::kFailed;
-    }
+    if (!ReadFile(handle_, &byte, 1, &count, nullptr)) return DeviceRead::kFailed;
     return count == 1 ? DeviceRead::kByte : DeviceRead::kTimedOut;
   }
 
@@ -106,15 +102,13 @@ class Win32SerialDevice final : public SerialDevice {
   bool WaitForOutput(std::uint32_t) override { return true; }
 
   // A write the line holds up (CTS low, a handset that stopped reading) ends with its time-out,
-  // having written what it could; one that a purge cut short is no failure of the line either.
+  // having written what it could.
   DeviceWrite Write(std::span<const std::uint8_t> data) override {
     DWORD count = 0;
     const BOOL ok =
         WriteFile(handle_, data.data(), static_cast<DWORD>(data.size()), &count, nullptr);
-    const DWORD error = GetLastError();
-    const bool cutShort =
-        error == ERROR_TIMEOUT || error == ERROR_SEM_TIMEOUT || error == ERROR_OPERATION_ABORTED;
-    return {ok != 0 || cutShort, count};
+    const bool timedOut = GetLastError() == ERROR_TIMEOUT || GetLastError() == ERROR_SEM_TIMEOUT;
+    return {ok != 0 || timedOut, count};
   }
 
   void SetDtr(bool raised) override { EscapeCommFunction(handle_, raised ? SETDTR : CLRDTR); }
@@ -127,12 +121,7 @@ class Win32SerialDevice final : public SerialDevice {
   }
 
   void PurgeInput() override { PurgeComm(handle_, PURGE_RXCLEAR); }
-  // Some drivers let a write wait for room past its time-out, and do not end it on
-  // PURGE_TXABORT: the write under way is cancelled as well.
-  void PurgeOutput() override {
-    CancelIoEx(handle_, nullptr);
-    PurgeComm(handle_, PURGE_TXABORT | PURGE_TXCLEAR);
-  }
+  void PurgeOutput() override { PurgeComm(handle_, PURGE_TXABORT | PURGE_TXCLEAR); }
 
   std::size_t PendingOutput() override {
     COMSTAT status{};

@@ -112,8 +112,7 @@ void WriteSlice(SerialPort& port) {
   const std::int32_t index = port.queueConsumed.load();
   const WriteSlot& slot = port.writeQueue[static_cast<std::size_t>(index)];
   const auto length = static_cast<std::size_t>(slot.length);
-  // a stop that came before the write began finds no write to cut short
-  if (!port.handle->WaitForOutput(kOutputWaitMs) || LineEnded(port)) return;
+  if (!port.handle->WaitForOutput(kOutputWaitMs)) return;
   DeviceWrite outcome;
   {
     std::lock_guard io(port.ioMutex);
@@ -193,12 +192,6 @@ void DropQueuedOutput(SerialPort& port) {
   port.queueConsumed = 0;
   port.slotOffset = 0;
   port.handle->PurgeOutput();
-}
-
-void CutWriteShort(SerialPort& port) {
-  // the writer's step holds the gate's lock to end, so the device outlives the purge
-  std::lock_guard lock(port.gateMutex);
-  if (port.writerBusy) port.handle->PurgeOutput();
 }
 
 void StopPortThreads(SerialPort& port) {

@@ -16,9 +16,6 @@ bool PausePortThreads(SerialPort& port);
 void WakeWriter(SerialPort& port);
 // Pauses both threads, then forgets every queued slot and the device's unsent output.
 void DropQueuedOutput(SerialPort& port);
-// From another thread: ends the writer's write under way at once and drops what the device holds
-// unsent. Nothing happens while the writer is between steps.
-void CutWriteShort(SerialPort& port);
 // Sets `closing`, makes both threads end after their current step and joins them.
 void StopPortThreads(SerialPort& port);
 

@@ -101,10 +101,10 @@ void SerialDrain(int port, std::uint32_t maxMs, Clock& clock);
 // writes fail and waits end at once; the only thing left to do with the port is SerialClose.
 int SerialLineFailure(int port);
 
-// Stops (true) the port for the user, from any thread: the write under way is cut short and what
-// the device holds unsent is dropped, every wait on the port ends, and writes fail, as on a line
-// that failed, until the stop is lifted (false). Closing the port then drops what was not sent,
-// and the line hangs up. The stop outlives closes and opens of the port; only lifting it ends it.
+// Stops (true) the port for the user, from any thread: the writer stops after its current slice
+// (within 50 ms), every wait on the port ends, and writes fail, as on a line that failed, until
+// the stop is lifted (false). Closing the port then drops what was not sent, and the line hangs
+// up. The stop outlives closes and opens of the port; only lifting it ends it.
 void SerialStop(int port, bool stopped);
 
 // Bytes the port's writer has handed to the device since the program started, across opens: a

@@ -137,9 +137,8 @@ void SerialStop(int port, bool stopped) {
   SerialPort* record = ThePortTable().Find(port);
   if (record == nullptr) return;
   record->stopped = stopped;
-  // a wait for an answer or for the queue ends now, and so does the write under way
+  // a wait for an answer or for the queue ends now; the writer stops after its current slice
   record->arrival.Notify();
-  if (stopped) CutWriteShort(*record);
 }
 
 std::uint64_t SerialBytesWritten(int port) {

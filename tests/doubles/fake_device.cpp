@@ -63,11 +63,7 @@ class FakeSerialDevice final : public SerialDevice {
     line_->written_ += bytes;
     line_->writeSizes_.push_back(data.size());
     if (line_->answerer_) {
-      const auto answerer = line_->answerer_;
-      // the far end may act on the port (a user's stop), which purges this device
-      lock.unlock();
-      const std::string answer = answerer(bytes);
-      lock.lock();
+      const std::string answer = line_->answerer_(bytes);
       line_->input_.insert(line_->input_.end(), answer.begin(), answer.end());
       line_->changed_.notify_all();
     }
