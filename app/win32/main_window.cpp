@@ -519,7 +519,8 @@ bool MainWindow::ChooseFitting(int command) {
 }
 
 // The search probes the ports on a worker while this thread runs its dialog, so that the window
-// keeps painting; Cancel stops the search's clock, which ends the probe under way at once.
+// keeps painting; Cancel stops the search's clock and the port under probe, which ends the probe
+// under way at once.
 void MainWindow::SearchPorts() {
   busy_ = true;
   searchClock_.Restart();
