@@ -61,7 +61,8 @@ int SelectInitialPort(const PortList& list, PortSelection& selection) {
 
 int AutoSearch(const LinkContext& context, const PortList& list, LineSpeeds& lineSpeeds,
                PortSelection& selection, const SearchWatch& watch) {
-  const auto stopped = [&watch] { return watch.stopped && watch.stopped(); };
+  SendStop& stop = watch.stop != nullptr ? *watch.stop : NoSendStop();
+  const auto stopped = [&stop] { return stop.Requested(); };
   std::string log;
   std::string model;
   int found = 0;
@@ -70,6 +71,7 @@ int AutoSearch(const LinkContext& context, const PortList& list, LineSpeeds& lin
     for (int position = 1; position <= list.count && found == 0 && !stopped(); ++position) {
       const std::int32_t port = list.ports[static_cast<std::size_t>(position)];
       if (watch.trying) watch.trying(port);
+      const SendStop::OnPort stoppable(stop, port);
       if (link.QuickProbe(port, model, lineSpeeds, log)) found = position;
     }
   }

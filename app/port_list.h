@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "app/send_stop.h"
 #include "handset/handset_link.h"
 #include "handset/line_speeds.h"
 #include "runtime/app_state.h"
@@ -35,8 +36,9 @@ int SelectInitialPort(const PortList& list, PortSelection& selection);
 // `watch`.
 struct SearchWatch {
   std::function<void(int port)> trying;  // told each port before it is probed
-  // Once true, the search ends before the next port, selects nothing and says nothing.
-  std::function<bool()> stopped;
+  // Once requested, the probe under way ends at once (its port is stopped until the probe is
+  // over), and the search ends there, selects nothing and says nothing.
+  SendStop* stop = nullptr;
 };
 int AutoSearch(const LinkContext& context, const PortList& list, LineSpeeds& lineSpeeds,
                PortSelection& selection, const SearchWatch& watch = {});

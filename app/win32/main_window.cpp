@@ -519,13 +519,17 @@ bool MainWindow::ChooseFitting(int command) {
 }
 
 // The search probes the ports on a worker while this thread runs its dialog, so that the window
-// keeps painting; Cancel stops the search's clock, which ends the probe under way at once.
+// keeps painting; Cancel stops the search's clock and the port under probe, which ends the probe
+// under way at once.
 void MainWindow::SearchPorts() {
   busy_ = true;
   searchClock_.Restart();
-  SearchDialog dialog(window_, [this] { searchClock_.Stop(); });
-  const SearchWatch watch{.trying = [&dialog](int port) { dialog.ShowPort(port); },
-                          .stopped = [&dialog] { return dialog.cancelled(); }};
+  SendStop stop;
+  SearchDialog dialog(window_, [this, &stop] {
+    searchClock_.Stop();
+    stop.Request();
+  });
+  const SearchWatch watch{.trying = [&dialog](int port) { dialog.ShowPort(port); }, .stop = &stop};
   std::atomic<bool> done{false};
   int found = 0;
   std::thread worker;

@@ -25,7 +25,6 @@ class SearchDialog {
   void ShowPort(std::int32_t port);
   void End();
 
-  bool cancelled() const { return cancelled_.load(); }
   // The dialog's window while it runs, else nullptr.
   HWND window() const { return window_.load(); }
 

@@ -7,7 +7,7 @@
 #include "app/stop_question.h"
 #include "handset/adpcm_record.h"
 #include "objects/media_file.h"
-#include "tests/handset/link_fixture.h"
+#include "tests/app/send_fixture.h"
 #include "tests/scratch_folder.h"
 #include "tests/sound/wav_builder.h"
 
@@ -28,34 +28,17 @@ class FrontEndSpy : public SendFrontEnd {
   std::size_t convertedSize = 0;
 };
 
-class BatchSendTest : public LinkTest {
+class BatchSendTest : public SendFixture {
  protected:
-  void SetUp() override {
-    LinkTest::SetUp();
-    state_.portSelection = &selection_;
-  }
   std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     return folder_.Write(name, bytes).string();
   }
   BatchResult Run(const std::vector<std::string>& files, const BatchOptions& options = {}) {
-    return RunBatch(files, options,
-                    SendContext{.state = state_,
-                                .clock = clock_,
-                                .ui = ui_,
-                                .trace = NoLinkTrace(),
-                                .progress = progress_,
-                                .frontEnd = frontEnd_,
-                                .lineSpeeds = speeds_,
-                                .stop = stop_});
+    return RunBatch(files, options, SendWith(frontEnd_));
   }
 
   ScratchFolder folder_;
-  LineSpeeds speeds_;
   FrontEndSpy frontEnd_;
-  PortSelection selection_{kTestPort};
-  AppState state_;
-  ProgressDisplay progress_{ui_};
-  SendStop stop_;
 };
 
 const std::vector<std::uint8_t> kCard = {'B', 'E', 'G', 'I', 'N', ':', 'V', 'C', 'A', 'R', 'D'};

@@ -137,27 +137,29 @@ TEST_F(AutoSearchTest, NoHandsetShowsWhatEachPortAnsweredAndKeepsTheSelection) {
                                 "\r\nCOM5 : This port is already used by another application."}));
 }
 
-// The window's search dialog is told each port, and its Cancel, given while the first port is
-// probed, ends the search there without a word and keeps the selection.
+// The window's search dialog is told each port, and its Cancel, given while the handset's port is
+// probed, ends the probe at once (nothing more is written there) and the search without a word,
+// keeping the selection; the port is usable again afterwards.
 TEST_F(AutoSearchTest, AWatchSeesEachPortAndStoppingEndsTheSearchSilently) {
   std::vector<int> tried;
-  bool stop = false;
-  const SearchWatch watch{.trying = [&](int port) { tried.push_back(port); },
-                          .stopped = [&] { return stop; }};
+  SendStop stop;
+  const SearchWatch watch{.trying = [&](int port) { tried.push_back(port); }, .stop = &stop};
   EXPECT_EQ(AutoSearch(Context(), list_, speeds_, selection_, watch), 2);
   EXPECT_EQ(tried, (std::vector<int>{kSilentPort, kTestPort}));
+  CloseListedPorts(list_);
 
   tried.clear();
-  const SearchWatch stopping{.trying =
-                                 [&](int port) {
-                                   tried.push_back(port);
-                                   stop = true;
-                                 },
-                             .stopped = [&] { return stop; }};
+  const std::size_t written = line_.Written().size();
+  line_.SetAnswerer([&stop](std::string_view) {
+    stop.Request();
+    return std::string();
+  });
   selection_.port = kUnreachedPort;
   const std::size_t boxes = BoxTexts().size();
-  EXPECT_EQ(AutoSearch(Context(), list_, speeds_, selection_, stopping), 0);
-  EXPECT_EQ(tried, std::vector<int>{kSilentPort});
+  EXPECT_EQ(AutoSearch(Context(), list_, speeds_, selection_, watch), 0);
+  EXPECT_EQ(tried, (std::vector<int>{kSilentPort, kTestPort}));
+  EXPECT_EQ(line_.Written().substr(written), "ATI3\r");
+  EXPECT_EQ(SerialLineFailure(kTestPort), kDriverNoError);
   EXPECT_EQ(selection_.port, kUnreachedPort);
   EXPECT_EQ(BoxTexts().size(), boxes);
 }

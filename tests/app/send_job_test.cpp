@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "runtime/app_state.h"
+#include "tests/app/send_fixture.h"
+#include "tests/scratch_folder.h"
 
 namespace vandrel {
 namespace {
@@ -19,6 +21,55 @@ TEST(PrepareSend, TitleCharactersOutsideTheHandsetsRangeBecomeQuestionMarks) {
   EXPECT_EQ(state.titleLength, 6);
   EXPECT_EQ(state.currentObjectType, &row);
   EXPECT_FALSE(PrepareSend(state, 0, row, "")) << "no file to send";
+}
+
+// A front end with a progress dialog, noting on the send's clock when the feed stopped, when the
+// dialog was closed and when the send returned.
+class DialogFrontEnd : public SendFrontEnd {
+ public:
+  explicit DialogFrontEnd(Clock& clock) : clock_(clock) {}
+  void StartProgressFeed(ProgressDisplay&) override {}
+  void StopProgressFeed() override { feedStoppedAt = clock_.NowMs(); }
+  void CloseProgress() override { closedAt = clock_.NowMs(); }
+  bool ShowsProgressDialog() const override { return true; }
+
+  std::uint64_t feedStoppedAt = 0;
+  std::uint64_t closedAt = 0;
+
+ private:
+  Clock& clock_;
+};
+
+class SendJobTest : public SendFixture {
+ protected:
+  // Sends a small vCard as the window does; returns the time the send took after its dialog closed.
+  std::uint64_t SendCard() {
+    const std::string path =
+        folder_.Write("me.vcf", std::string("BEGIN:VCARD\r\nEND:VCARD\r\n")).string();
+    row_.kind = kVCard;
+    MediaFile file;
+    if (!PrepareSend(state_, 0, row_, path) || !LoadObjectFile(state_, file, ui_, false)) return 0;
+    RunSendJob(SendWith(frontEnd_), file, "me.vcf");
+    return clock_.NowMs() - frontEnd_.closedAt;
+  }
+
+  ScratchFolder folder_;
+  ObjectKindRow row_;
+  DialogFrontEnd frontEnd_{clock_};
+};
+
+// A sent object's dialog shows the full bar a moment, and the port waits for it to close; a send
+// the user stopped closes its dialog and ends at once.
+TEST_F(SendJobTest, OnlyASendThatWentThroughPausesAroundItsDialog) {
+  EXPECT_EQ(SendCard(), 100u);
+  EXPECT_EQ(frontEnd_.closedAt - frontEnd_.feedStoppedAt, 100u);
+
+  handset_.objectAnswer = [this](const std::string&) {
+    stop_.Request();
+    return std::string();
+  };
+  EXPECT_EQ(SendCard(), 0u);
+  EXPECT_EQ(frontEnd_.closedAt, frontEnd_.feedStoppedAt);
 }
 
 }  // namespace

@@ -112,7 +112,10 @@ ReadResult Line::Read(std::span<std::uint8_t> buffer, int timeoutMs) {
     clientPresent_ = pseudoTerminal_;
     return {ReadStatus::kIdle};
   }
-  if (pseudoTerminal_ && (waiting.revents & POLLIN) == 0) return ClientGone(timeoutMs);
+  // A client that closed its side has hung up, whatever it wrote that is still unread: a handset
+  // sees its line drop at once, not after the bytes that a pseudo-terminal holds.
+  const bool hungUp = (waiting.revents & POLLHUP) != 0 && clientPresent_;
+  if (pseudoTerminal_ && ((waiting.revents & POLLIN) == 0 || hungUp)) return ClientGone(timeoutMs);
   const ssize_t count = read(fd_, buffer.data(), pacer_.ChunkLimit(buffer.size()));
   if (count < 0 && errno == EIO && pseudoTerminal_) return ClientGone(timeoutMs);
   if (count < 0) {

@@ -62,9 +62,10 @@ int Serve(const SimOptions& options, Line& line, HandsetSession& session) {
     }
     const auto now = Clock::now();
     // a handset on a real line sees the line drop when its client closes the port, and gives up
-    // the object it was taking
+    // the object it was taking, with the bytes that were still on their way
     if (result.status == ReadStatus::kClientLeft && session.InDataPhase() &&
         !options.keepDataOnClose) {
+      line.DiscardUnread();
       session.AbandonDataPhase();
     }
     if (result.status != ReadStatus::kData) {

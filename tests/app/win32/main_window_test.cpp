@@ -88,6 +88,25 @@ std::vector<std::uint8_t> ButtonPicture(HWND window, int id) {
   return bits;
 }
 
+// The colours of `control` as it paints itself, row by row.
+std::vector<COLORREF> PaintedPixels(HWND control) {
+  RECT client{};
+  GetClientRect(control, &client);
+  const HDC screen = GetDC(control);
+  const HDC memory = CreateCompatibleDC(screen);
+  const Bitmap canvas(CreateCompatibleBitmap(screen, client.right, client.bottom));
+  const HGDIOBJ before = SelectObject(memory, canvas.get());
+  SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
+               PRF_CLIENT | PRF_ERASEBKGND);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < client.bottom; ++y)
+    for (int x = 0; x < client.right; ++x) pixels.push_back(GetPixel(memory, x, y));
+  SelectObject(memory, before);
+  DeleteDC(memory);
+  ReleaseDC(control, screen);
+  return pixels;
+}
+
 class MainWindowTest : public GuiTest {
  protected:
   void Command(int id, int notification = 0) {
@@ -441,6 +460,37 @@ TEST_F(MainWindowTest, TabReachesEveryControlInLayoutOrderAndEachHasAName) {
 
   Command(ID_MENU_FRENCH);
   EXPECT_EQ(ItemText(window, IDC_OPEN_BUTTON), "Ouvrir le fichier");
+}
+
+// The picture buttons show no text: a focus rectangle, drawn from the start and not only once a
+// key was pressed, is all that tells where Tab went. It is drawn inside the button's frame.
+TEST_F(MainWindowTest, ThePictureButtonWithTheFocusDrawsAFocusRectangle) {
+  const HWND window = window_.Create();
+  const HWND send = GetDlgItem(window, IDC_SEND_BUTTON);
+  SetFocus(GetDlgItem(window, IDC_OPEN_BUTTON));
+  const std::vector<COLORREF> unfocused = PaintedPixels(send);
+  SetFocus(send);
+  ASSERT_EQ(GetFocus(), send);
+  const std::vector<COLORREF> focused = PaintedPixels(send);
+  ASSERT_EQ(focused.size(), unfocused.size());
+
+  RECT client{};
+  GetClientRect(send, &client);
+  const int width = client.right;
+  const int height = client.bottom;
+  constexpr int kFrame = 6;
+  int changed = 0;
+  int insideTheFrame = 0;
+  for (std::size_t i = 0; i < focused.size(); ++i) {
+    if (focused[i] == unfocused[i]) continue;
+    ++changed;
+    const int x = static_cast<int>(i) % width;
+    const int y = static_cast<int>(i) / width;
+    if (x >= kFrame && x < width - kFrame && y >= kFrame && y < height - kFrame) ++insideTheFrame;
+  }
+  // a dotted outline: about every other pixel of a rectangle just inside the button's edge
+  EXPECT_GT(changed, width + height - 4 * kFrame);
+  EXPECT_EQ(insideTheFrame, 0);
 }
 
 // One file dropped is taken as if chosen in Open, under the kind its extension gives.
