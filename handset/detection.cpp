@@ -152,6 +152,7 @@ bool HandsetLink::Detect(int portNumber, LineSpeeds& lineSpeeds, std::string& lo
     found = Identify(log, last, true) == Identified::kPassed;
   }
   if (found) {
+    lineSpeed = lastSpeed;
     ReorderLineSpeeds(lineSpeeds, lastSpeed);
     return true;
   }

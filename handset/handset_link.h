@@ -8,7 +8,7 @@
 #include "handset/answer.h"
 #include "handset/line_speeds.h"
 #include "handset/link_trace.h"
-#include "objects/event_table.h"
+#include "objects/event_log.h"
 #include "platform/clock.h"
 #include "platform/user_interface.h"
 #include "runtime/progress_display.h"
@@ -18,12 +18,13 @@ namespace vandrel {
 class MediaFile;
 
 // What a link is handed when it is created: the clock its waits run on, the user interface it
-// reports to and shows progress through, the trace of what it does on the line, and whether the
-// user asked for the fixed pauses of old (every answer polled for its full steps, every file
-// detected anew) for a handset that needs them.
+// reports to and shows progress through, the log of the send it serves, the trace of what it does
+// on the line, and whether each answer is polled for its full steps and each file of a batch
+// detected anew, for a handset that needs the patient timing.
 struct LinkContext {
   Clock& clock;
   UserInterface& ui;
+  EventLog& log;
   LinkTrace& trace = NoLinkTrace();
   bool patientWaits = false;
 };
@@ -80,6 +81,8 @@ class HandsetLink {
   bool noAnswer = false;
   bool connected = false;
   std::int32_t port = 0;
+  // The line speed the handset was found at.
+  std::int32_t lineSpeed = 0;
   std::string imei;
   bool useAdpcm = false;
   // The event of the download under way, and the answer status that carries the free memory the
