@@ -1,6 +1,5 @@
 #include "app/send_job.h"
 
-#include "handset/adpcm_record.h"
 #include "platform/user_interface.h"
 #include "runtime/message_catalogue.h"
 #include "serial/serial_driver.h"
@@ -73,15 +72,9 @@ SendOutcome RunSendJob(const SendContext& send, const MediaFile& file, std::stri
     link = std::make_unique<HandsetLink>(send.Link(), port, send.lineSpeeds);
   }
   const bool found = link->connected && send.log.ErrorCount() == 0;
-  if (found) {
-    link->SetUseAdpcm(false);
-    if (file.isConverted() && state.currentObjectType != nullptr &&
-        state.currentObjectType->kind == kSound) {
-      bool accepts = true;
-      ReadAdpcmRecord(link->GetImei(), accepts);
-      link->SetUseAdpcm(accepts);
-    }
-  }
+  if (found)
+    link->ChooseRendition(file.isConverted() && state.currentObjectType != nullptr &&
+                          state.currentObjectType->kind == kSound);
   std::uint64_t bytesSent = 0;
   if (!send.stop.Requested()) {
     if (found) frontEnd.HandsetFound(port, link->lineSpeed);

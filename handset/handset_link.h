@@ -69,9 +69,12 @@ class HandsetLink {
   // The identification without the "AT" proof and the IMEI, for the search over all ports.
   bool QuickProbe(int portNumber, std::string& modelName, LineSpeeds& lineSpeeds, std::string& log);
   const std::string& GetImei() const { return imei; }
-  void SetUseAdpcm(bool use) { useAdpcm = use; }
+  // Chooses the rendition of the next download: the ADPCM one for a sound that has one
+  // (`adpcmRendition`), unless the handset's ADPCM record says it refused one before.
+  void ChooseRendition(bool adpcmRendition);
   // Transfers `file` into the connected handset, showing each phase on `progress`; reports every
-  // failure itself.
+  // failure itself. A refused ADPCM rendition is recorded for the handset and followed once by
+  // the file as it is.
   void Download(const MediaFile& file, std::string_view displayName, ProgressDisplay& progress);
 
   // Whether the user stopped the send on the link's port (see SerialStop): every exchange fails
@@ -96,6 +99,11 @@ class HandsetLink {
   // How far the identification got: no answer to "ATI3", a step refused, or every step passed.
   enum class Identified { kSilent, kRefused, kPassed };
   Identified Identify(std::string& log, int openResult, bool readImei);
+  // How a download's command sequence ended: the object went, a step failed (`currentEvent` says
+  // why), or the handset refused the ADPCM rendition.
+  enum class Transfer { kSent, kFailed, kRenditionRefused };
+  Transfer TransferObject(const MediaFile& file, std::string_view displayName,
+                          ProgressDisplay& progress);
 
   LinkContext context_;
 };

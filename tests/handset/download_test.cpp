@@ -32,7 +32,7 @@ class DownloadTest : public LinkTest {
       EXPECT_TRUE(link.connected);
       before = line_.Written().size();
       writtenBefore = SerialBytesWritten(kTestPort);
-      link.SetUseAdpcm(useAdpcm);
+      link.ChooseRendition(useAdpcm);
       link.Download(file_, "object", progress_);
       eventAfter_ = link.currentEvent.code;
     }
