@@ -108,7 +108,7 @@ std::optional<Poll> ReadArrived(int port, LinkTrace& trace, AnswerCollector& col
   return collector.Add(bytes);
 }
 
-// The fixed steps of old: each poll sleeps its whole interval, then reads. After an ERROR every
+// The patient collection: each poll sleeps its whole interval, then reads. After an ERROR every
 // poll that brings bytes allows 20 more.
 Poll CollectPolled(int port, const LinkContext& context, std::size_t expectedSize,
                    AnswerCollector& collector) {
