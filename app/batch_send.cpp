@@ -1,14 +1,25 @@
 #include "app/batch_send.h"
 
 #include "app/chosen_file.h"
+#include "app/file_send.h"
 #include "app/object_title.h"
 #include "handset/handset_link.h"
-#include "objects/media_file.h"
 #include "platform/format_text.h"
 #include "platform/user_interface.h"
 #include "runtime/message_catalogue.h"
 
 namespace vandrel {
+
+int BatchResult::Sent() const {
+  int sent = 0;
+  for (const SendOutcome& outcome : outcomes)
+    if (outcome.succeeded) ++sent;
+  return sent;
+}
+
+int BatchResult::Failed() const {
+  return static_cast<int>(outcomes.size()) - Sent();
+}
 
 std::optional<int> KindFromExtension(const std::string& path) {
   if (ClassifyGraphic(path) != kNoFormat || GoesOnlyFitted(path)) return kGraphic;
@@ -36,17 +47,16 @@ BatchResult RunBatch(const std::vector<std::string>& files, const BatchOptions& 
     if (!options.kind) row.kind = KindFromExtension(path).value_or(row.kind);
     const std::string title = CleanObjectTitle(options.title.value_or(chosen.title));
     StoreObjectTitle(title, state);
-    bool sent = false;
-    MediaFile file;
-    if (!PrepareSend(state, title.size(), row, path))
-      ShowWarning(send.ui, GetText(TXT_NO_OBJECT_FILE));
-    else if (LoadObjectFile(state, file, send.ui, options.fit.FitsPictures()) &&
-             FitForHandset(file, state, chosen.name, options.fit, send.lineSpeeds.speeds[0],
-                           send.ui))
-      sent = RunSendJob(send, file, displayName, kept);
+    const SendOutcome& outcome = result.outcomes.emplace_back(
+        SendFile({.titleLength = title.size(),
+                  .row = row,
+                  .path = path,
+                  .name = chosen.name,
+                  .fit = options.fit},
+                 {.state = state, .ui = send.ui, .log = send.log, .lineSpeeds = send.lineSpeeds},
+                 [&](const MediaFile& file) { return RunSendJob(send, file, displayName, kept); }));
+    const bool sent = outcome.succeeded;
     if (!sent) keptLink.reset();
-    ++(sent ? result.sent : result.failed);
-    result.sentFiles.push_back(sent);
     if (send.stop.Requested()) {
       // a file that went through before the stop was asked for is sent all the same
       if (!sent) ShowError(send.ui, GetText(options.stoppedText));

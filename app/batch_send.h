@@ -6,6 +6,7 @@
 
 #include "app/handset_fit.h"
 #include "app/send_job.h"
+#include "app/send_outcome.h"
 #include "runtime/message_catalogue.h"
 
 namespace vandrel {
@@ -19,12 +20,14 @@ struct BatchOptions {
 };
 
 struct BatchResult {
-  int sent = 0;
-  int failed = 0;
+  // What became of each file sent or tried, in the batch's order.
+  std::vector<SendOutcome> outcomes;
   // The user stopped the batch: the file under way counts as failed, the files after it as
   // neither.
   bool stopped = false;
-  std::vector<bool> sentFiles;  // whether each file went through, in the batch's order
+
+  int Sent() const;
+  int Failed() const;
 };
 
 // Sends `files` in order, one send each, without a window: the path that files given on the

@@ -20,7 +20,8 @@ std::string BatchSummary(const std::vector<std::string>& dropped, const BatchRes
   for (const std::string& path : dropped) {
     int outcome = TXT_BATCH_UNKNOWN_KIND;
     if (KindFromExtension(path)) {
-      const bool wentThrough = sendable < result.sentFiles.size() && result.sentFiles[sendable];
+      const bool wentThrough =
+          sendable < result.outcomes.size() && result.outcomes[sendable].succeeded;
       ++sendable;
       outcome = wentThrough ? TXT_BATCH_SENT : TXT_BATCH_FAILED;
       if (wentThrough) ++sent;

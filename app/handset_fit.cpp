@@ -57,13 +57,14 @@ std::string SendTimeText(std::size_t bytes, std::int32_t speed) {
 }
 
 bool FitForHandset(MediaFile& file, const AppState& state, std::string_view name,
-                   const FitRequest& request, std::int32_t lineSpeed, UserInterface& ui) {
+                   const FitRequest& request, std::int32_t lineSpeed, UserInterface& ui,
+                   EventLog& log) {
   std::optional<FittedObject> fitted;
   if (request.mode != FitMode::kNever)
     fitted = FitObject(file, state.ObjectKindOfSend(), request.options);
   if (!fitted) {
     if (!file.GoesOnlyFitted()) return true;
-    ShowError(ui, FormatEvent(Event{kEventFileBadFormat, 0, 0, state.filePath, ""}));
+    ShowError(ui, log.Record(Event{kEventFileBadFormat, 0, 0, state.filePath, ""}));
     return false;
   }
   const bool onlyFitted = file.GoesOnlyFitted();

@@ -38,9 +38,10 @@ std::string SendTimeText(std::size_t bytes, std::int32_t speed);
 // `lineSpeed` first: puts the handset version in the file's place as `request` says. "Always"
 // says so in a notice; "ask" asks on `ui` when the handset version is much smaller, with both
 // sizes and send times; a hint gives the same figures as a warning. A picture that goes only
-// fitted is fitted without a question; false, with the bad-format event shown, when it could not
-// be and `file` must not be sent.
+// fitted is fitted without a question; false, with the bad-format event shown and recorded in
+// `log`, when it could not be and `file` must not be sent.
 bool FitForHandset(MediaFile& file, const AppState& state, std::string_view name,
-                   const FitRequest& request, std::int32_t lineSpeed, UserInterface& ui);
+                   const FitRequest& request, std::int32_t lineSpeed, UserInterface& ui,
+                   EventLog& log);
 
 }  // namespace vandrel

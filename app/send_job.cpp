@@ -1,9 +1,8 @@
 #include "app/send_job.h"
 
-#include "handset/adpcm_record.h"
-#include "objects/event_table.h"
 #include "platform/user_interface.h"
 #include "runtime/message_catalogue.h"
+#include "serial/serial_driver.h"
 
 namespace vandrel {
 
@@ -35,15 +34,21 @@ bool PrepareSend(AppState& state, std::size_t cleanedTitleLength, const ObjectKi
   return !state.filePath.empty();
 }
 
-bool LoadObjectFile(const AppState& state, MediaFile& file, UserInterface& ui, bool fitting) {
-  ResetEventLog();
+bool LoadObjectFile(const AppState& state, MediaFile& file, UserInterface& ui, EventLog& log,
+                    bool fitting) {
+  log.Begin();
   const std::size_t titleLength = std::min<std::size_t>(state.titleLength, kMaxTitleChars);
   return file.LoadAndValidate(state.filePath, state.ObjectKindOfSend(),
-                              std::span(state.titleChars).first(titleLength), ui, fitting);
+                              std::span(state.titleChars).first(titleLength), ui, log, fitting);
 }
 
-bool RunSendJob(const SendContext& send, const MediaFile& file, std::string_view displayName,
-                std::unique_ptr<HandsetLink>* keptLink) {
+SendOutcome UnsentOutcome(const AppState& state, const EventLog& log) {
+  return {.events = log.Entries(),
+          .port = state.portSelection != nullptr ? state.portSelection->port : 0};
+}
+
+SendOutcome RunSendJob(const SendContext& send, const MediaFile& file, std::string_view displayName,
+                       std::unique_ptr<HandsetLink>* keptLink) {
   const AppState& state = send.state;
   SendFrontEnd& frontEnd = send.frontEnd;
   frontEnd.ObjectLoaded(file);
@@ -67,18 +72,17 @@ bool RunSendJob(const SendContext& send, const MediaFile& file, std::string_view
     if (keptLink != nullptr) keptLink->reset();
     link = std::make_unique<HandsetLink>(send.Link(), port, send.lineSpeeds);
   }
-  if (link->connected && ErrorCount() == 0) {
-    link->SetUseAdpcm(false);
-    if (file.isConverted() && state.currentObjectType != nullptr &&
-        state.currentObjectType->kind == kSound) {
-      bool accepts = true;
-      ReadAdpcmRecord(link->GetImei(), accepts);
-      link->SetUseAdpcm(accepts);
-    }
-  }
+  const bool found = link->connected && send.log.ErrorCount() == 0;
+  if (found)
+    link->ChooseRendition(file.isConverted() && state.currentObjectType != nullptr &&
+                          state.currentObjectType->kind == kSound);
+  std::uint64_t bytesSent = 0;
   if (!send.stop.Requested()) {
+    if (found) frontEnd.HandsetFound(port, link->lineSpeed);
     frontEnd.StartProgressFeed(send.progress);
+    const std::uint64_t writtenBefore = SerialBytesWritten(port);
     link->Download(file, displayName, send.progress);
+    bytesSent = SerialBytesWritten(port) - writtenBefore;
     frontEnd.StopProgressFeed();
   }
   // a stopped send's bar is not shown full
@@ -91,12 +95,18 @@ bool RunSendJob(const SendContext& send, const MediaFile& file, std::string_view
   const bool dialogPauses =
       (waits.KeepsDialogPauses() || frontEnd.ShowsProgressDialog()) && !send.stop.Requested();
   if (dialogPauses) send.clock.Sleep(kFullBarPauseMs);
-  const bool succeeded = CloseEventLog() == 0 && !send.stop.Requested();
+  const bool succeeded = send.log.Close() == 0 && !send.stop.Requested();
   if (succeeded) ShowNotice(send.ui, GetText(TXT_DOWNLOAD_OK));
   frontEnd.CloseProgress();
   if (dialogPauses) send.clock.Sleep(kAfterClosePauseMs);
+  const SendOutcome outcome{.succeeded = succeeded,
+                            .events = send.log.Entries(),
+                            .port = port,
+                            .lineSpeed = found ? link->lineSpeed : 0,
+                            .bytesSent = bytesSent,
+                            .adpcm = link->useAdpcm && file.isConverted()};
   if (succeeded && keptLink != nullptr) *keptLink = std::move(link);
-  return succeeded;
+  return outcome;
 }
 
 }  // namespace vandrel

@@ -87,7 +87,7 @@ struct AppSettings {
   std::array<std::string, 5> folders;
   std::array<std::string, 5> defaultFolders;
   LineSpeeds lineSpeeds;
-  // The fixed pauses of old, for a handset that needs them (see AppState::patientWaits).
+  // Patient waits, for a handset that needs them (see AppState::patientWaits).
   bool patient = false;
   // Files go as they are, as they always have, unless the user asks for more.
   std::int32_t fitToHandset = kFitNever;

@@ -3,7 +3,6 @@
 #include "app/chosen_file.h"
 #include "cli/console_lines.h"
 #include "cli/option_words.h"
-#include "objects/event_table.h"
 #include "objects/media_file.h"
 #include "platform/format_text.h"
 #include "runtime/app_state.h"
@@ -25,9 +24,9 @@ std::string UpperCase(std::string text) {
 
 }  // namespace
 
-std::string DownloadLine(const AppState& state, const MediaFile& media, std::int32_t speed) {
+std::string DownloadLine(const AppState& state, const MediaFile& media, int port,
+                         std::int32_t speed) {
   const int kind = state.ObjectKindOfSend();
-  const int port = state.portSelection != nullptr ? state.portSelection->port : 0;
   // a picture fitted in another format is named by the format that goes
   std::string extension = SplitChosenFile(state.filePath).extension;
   if (kind == kGraphic && ClassifyGraphic(state.filePath) != media.formatCode())
@@ -41,9 +40,8 @@ std::string DownloadLine(const AppState& state, const MediaFile& media, std::int
                            static_cast<int>(speed));
 }
 
-BatchReport::BatchReport(UserInterface& console, const AppState& state,
-                         const LineSpeeds& lineSpeeds, bool quiet)
-    : console_(console), state_(state), lineSpeeds_(lineSpeeds), quiet_(quiet) {}
+BatchReport::BatchReport(UserInterface& console, const AppState& state, bool quiet)
+    : console_(console), state_(state), quiet_(quiet) {}
 
 void BatchReport::ShowBox(BoxKind kind, std::string_view text) {
   if (quiet_ && !IsFailure(kind)) return;
@@ -62,13 +60,13 @@ void BatchReport::FinishProgress() {
   if (!quiet_) console_.FinishProgress();
 }
 
-// The send job starts the feed just before the download, whether or not the handset was found;
-// only a send without an error so far has a handset at the front speed of the list.
+void BatchReport::HandsetFound(int port, std::int32_t lineSpeed) {
+  if (!quiet_ && object_ != nullptr)
+    ShowBox(BoxKind::kPlain, DownloadLine(state_, *object_, port, lineSpeed));
+}
+
 void BatchReport::StartProgressFeed(ProgressDisplay& progress) {
-  if (quiet_) return;
-  if (ErrorCount() == 0 && object_ != nullptr)
-    ShowBox(BoxKind::kPlain, DownloadLine(state_, *object_, lineSpeeds_.speeds[0]));
-  ticker_.StartProgressFeed(progress);
+  if (!quiet_) ticker_.StartProgressFeed(progress);
 }
 
 void BatchReport::StopProgressFeed() {
@@ -77,7 +75,8 @@ void BatchReport::StopProgressFeed() {
 
 void BatchReport::Summarize(const BatchResult& result) {
   if (!quiet_)
-    console_.ShowBox(BoxKind::kPlain, FormatText("%d sent, %d failed", result.sent, result.failed));
+    console_.ShowBox(BoxKind::kPlain,
+                     FormatText("%d sent, %d failed", result.Sent(), result.Failed()));
 }
 
 }  // namespace vandrel

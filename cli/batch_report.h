@@ -14,8 +14,7 @@ namespace vandrel {
 class BatchReport final : public UserInterface, public SendFrontEnd {
  public:
   // The file of each message is `state`'s.
-  BatchReport(UserInterface& console, const AppState& state, const LineSpeeds& lineSpeeds,
-              bool quiet);
+  BatchReport(UserInterface& console, const AppState& state, bool quiet);
 
   void ShowBox(BoxKind kind, std::string_view text) override;
   void ShowProgress(std::string_view caption, std::string_view phase) override;
@@ -23,6 +22,7 @@ class BatchReport final : public UserInterface, public SendFrontEnd {
   void FinishProgress() override;
 
   void ObjectLoaded(const MediaFile& file) override { object_ = &file; }
+  void HandsetFound(int port, std::int32_t lineSpeed) override;
   void StartProgressFeed(ProgressDisplay& progress) override;
   void StopProgressFeed() override;
   void CloseProgress() override {}
@@ -33,14 +33,14 @@ class BatchReport final : public UserInterface, public SendFrontEnd {
  private:
   UserInterface& console_;
   const AppState& state_;
-  const LineSpeeds& lineSpeeds_;
   const bool quiet_;
   ProgressTicker ticker_;
   const MediaFile* object_ = nullptr;
 };
 
 // What the download of `file`, `state`'s object, is: "sound WAV, 23084 bytes (ADPCM rendition
-// 5848 bytes), to COM3 (/dev/ttyS2) at 115200 bit/s". `speed` is the one the handset answered at.
-std::string DownloadLine(const AppState& state, const MediaFile& file, std::int32_t speed);
+// 5848 bytes), to COM3 (/dev/ttyS2) at 115200 bit/s", on `port` at `speed`, the handset's.
+std::string DownloadLine(const AppState& state, const MediaFile& file, int port,
+                         std::int32_t speed);
 
 }  // namespace vandrel

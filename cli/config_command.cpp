@@ -82,8 +82,8 @@ void AddConfigCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus)
   AddWordOption(*config, "--kind", changes->kind, KindWords(),
                 "object kind the window selects at start");
   AddWordOption(*config, "--patient", changes->patient, SwitchWords(),
-                "the fixed pauses of old between a command and its answer, and a detection for "
-                "every file, for a handset that needs them");
+                "wait the full fixed pauses between a command and its answer, and detect the "
+                "handset for every file, for a handset that needs them");
   config->footer(
       "The window and vandrel-cli share these settings (Settings > Port and Language, the\n"
       "object type). Without options nothing is written.\n"

@@ -28,8 +28,9 @@ int RunSearch(const std::vector<std::string>& devices, std::optional<int> langua
   StartUp& start = session.start();
   // the search tells its outcome in one message; which stream it belongs on is known only after
   RecordingUserInterface said;
-  const int found = AutoSearch(LinkContext{.clock = seams.clock, .ui = said}, start.ports,
-                               start.settings.lineSpeeds, start.selection);
+  EventLog searchLog;
+  const int found = AutoSearch(LinkContext{.clock = seams.clock, .ui = said, .log = searchLog},
+                               start.ports, start.settings.lineSpeeds, start.selection);
   CloseListedPorts(start.ports);
   for (const RecordingUserInterface::Box& box : said.boxes)
     seams.console.ShowBox(found != 0 ? BoxKind::kPlain : BoxKind::kError,

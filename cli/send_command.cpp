@@ -97,7 +97,7 @@ int RunSend(const SendRequest& request, const CommandSeams& seams) {
   }
 
   if (request.patient) start.state.patientWaits = true;
-  BatchReport report(seams.console, start.state, start.settings.lineSpeeds, request.quiet);
+  BatchReport report(seams.console, start.state, request.quiet);
   std::unique_ptr<TraceFile> trace;
   if (request.tracePath) {
     trace =
@@ -114,6 +114,7 @@ int RunSend(const SendRequest& request, const CommandSeams& seams) {
   // a trace stands between the send and everything it uses
   UserInterface& ui = trace ? static_cast<UserInterface&>(*trace) : report;
   ProgressDisplay progress(ui);
+  EventLog log;
   const SendContext send{.state = start.state,
                          .clock = trace ? static_cast<Clock&>(*trace) : seams.clock,
                          .ui = ui,
@@ -121,6 +122,7 @@ int RunSend(const SendRequest& request, const CommandSeams& seams) {
                          .progress = progress,
                          .frontEnd = trace ? static_cast<SendFrontEnd&>(*trace) : report,
                          .lineSpeeds = start.settings.lineSpeeds,
+                         .log = log,
                          .stop = stop};
   BatchOptions options;
   options.kind = request.kind;
@@ -129,14 +131,14 @@ int RunSend(const SendRequest& request, const CommandSeams& seams) {
   const LineSpeeds stored = start.settings.lineSpeeds;
   const BatchResult result = RunBatch(request.files, options, send);
   // a run that reached no handset and tried no other speed has nothing to keep
-  if (result.sent > 0 || start.settings.lineSpeeds != stored)
+  if (result.Sent() > 0 || start.settings.lineSpeeds != stored)
     SaveLineSpeeds(start.settings.lineSpeeds);
   report.Summarize(result);
   if (trace)
-    trace->Note(FormatText("end: %d sent, %d failed; line speeds: %s", result.sent, result.failed,
-                           SpeedList(start.settings.lineSpeeds).c_str()));
+    trace->Note(FormatText("end: %d sent, %d failed; line speeds: %s", result.Sent(),
+                           result.Failed(), SpeedList(start.settings.lineSpeeds).c_str()));
   if (result.stopped) return interrupts.ExitStatus();
-  return result.failed == 0 ? kExitDone : kExitFailed;
+  return result.Failed() == 0 ? kExitDone : kExitFailed;
 }
 
 void AddSendCommand(CLI::App& app, const CommandSeams& seams, int& exitStatus) {

@@ -58,6 +58,9 @@ class TraceFile final : public LinkTrace, public Clock, public UserInterface, pu
 
   void AwaitProgressLoop(std::uint32_t maxMs) override { frontEnd_.AwaitProgressLoop(maxMs); }
   void ObjectLoaded(const MediaFile& file) override;
+  void HandsetFound(int port, std::int32_t lineSpeed) override {
+    frontEnd_.HandsetFound(port, lineSpeed);
+  }
   void StartProgressFeed(ProgressDisplay& progress) override {
     frontEnd_.StartProgressFeed(progress);
   }

@@ -139,6 +139,7 @@ bool HandsetLink::SearchSpeeds(LineSpeeds& lineSpeeds, std::string& log,
     context_.trace.PortOpened(port, speed, last);
     const SpeedAttempt outcome = attempt(last);
     if (outcome == SpeedAttempt::kFound) {
+      lineSpeed = speed;
       ReorderLineSpeeds(lineSpeeds, speed);
       return true;
     }

@@ -25,8 +25,30 @@ void ClearEvent(Event& event) {
 
 }  // namespace
 
+void HandsetLink::ChooseRendition(bool adpcmRendition) {
+  bool accepts = true;
+  if (adpcmRendition) ReadAdpcmRecord(imei, accepts);
+  useAdpcm = adpcmRendition && accepts;
+}
+
 void HandsetLink::Download(const MediaFile& file, std::string_view displayName,
                            ProgressDisplay& progress) {
+  Transfer end = TransferObject(file, displayName, progress);
+  // a handset that refuses the ADPCM rendition gets the PCM one, once
+  if (end == Transfer::kRenditionRefused) {
+    WriteAdpcmRecord(imei, false);
+    useAdpcm = false;
+    ClearEvent(currentEvent);
+    // the refused rendition may still be partly queued; the retry's commands go first
+    SerialDiscardOutput(port);
+    end = TransferObject(file, displayName, progress);
+  }
+  if (end != Transfer::kSent) ReportEvent(currentEvent, {});
+}
+
+HandsetLink::Transfer HandsetLink::TransferObject(const MediaFile& file,
+                                                  std::string_view displayName,
+                                                  ProgressDisplay& progress) {
   Event& event = currentEvent;
   AnswerStatus& status = downloadStatus;
   const auto exchangeCommand = [&](std::string_view command) {
@@ -36,50 +58,40 @@ void HandsetLink::Download(const MediaFile& file, std::string_view displayName,
     return SendBytes(bytes, event) && AwaitAnswer(bytes.size(), status, event);
   };
 
-  // a handset that refuses the ADPCM rendition gets the PCM one, once
-  for (;;) {
-    const bool sendConverted = useAdpcm && file.isConverted();
-    const std::span<const std::uint8_t> data = sendConverted ? file.converted() : file.data();
-    const int phase = !file.isConverted() ? TXT_IN_PROGRESS
-                      : useAdpcm          ? TXT_LOADING_ADPCM
-                                          : TXT_LOADING_PCM;
-    const auto size = static_cast<std::int32_t>(data.size());
-    const std::uint64_t sentBefore = SerialBytesWritten(port);
-    progress.Begin(displayName, phase, static_cast<std::uint32_t>(size),
-                   [this, sentBefore] { return SerialBytesWritten(port) - sentBefore; });
+  const bool sendConverted = useAdpcm && file.isConverted();
+  const std::span<const std::uint8_t> data = sendConverted ? file.converted() : file.data();
+  const int phase = !file.isConverted() ? TXT_IN_PROGRESS
+                    : useAdpcm          ? TXT_LOADING_ADPCM
+                                        : TXT_LOADING_PCM;
+  const auto size = static_cast<std::int32_t>(data.size());
+  const std::uint64_t sentBefore = SerialBytesWritten(port);
+  progress.Begin(displayName, phase, static_cast<std::uint32_t>(size),
+                 [this, sentBefore] { return SerialBytesWritten(port) - sentBefore; });
 
-    if (!exchangeCommand(kVerboseErrors)) return ReportEvent(event, {});
-    if (!exchangeCommand(kSimCheck)) {
-      // a handset without a SIM card refuses the command without a code of its own
-      if (event.code == kEventUnexpectedResponse) event.code = kEventNoSim;
-      return ReportEvent(event, {});
-    }
-    if (!exchangeCommand(kFreeMemory)) return ReportEvent(event, {});
-    if (status.value < size) {
-      event.code = kEventPhoneMemoryLow;
-      return ReportEvent(event, {});
-    }
-    if (!exchangeCommand(kOpenSession)) return ReportEvent(event, {});
-    if (!file.title().empty()) {
-      const std::string titleCommand =
-          FormatText(kTitleCommand, static_cast<int>(file.title().size()));
-      if (!exchangeCommand(titleCommand) || !sendData(file.title())) return ReportEvent(event, {});
-    }
-    const std::string objectCommand = FormatText(kObjectCommand, file.formatCode(), size);
-    if (!exchangeCommand(objectCommand) || !sendData(data)) {
-      if (event.code == kEventObjectUnsupported && sendConverted) {
-        WriteAdpcmRecord(imei, false);
-        useAdpcm = false;
-        ClearEvent(event);
-        // the refused rendition may still be partly queued; the retry's commands go first
-        SerialDiscardOutput(port);
-        continue;
-      }
-      return ReportEvent(event, {});
-    }
-    if (!SendBytes(kCloseSession, event)) return ReportEvent(event, {});
-    return;
+  if (!exchangeCommand(kVerboseErrors)) return Transfer::kFailed;
+  if (!exchangeCommand(kSimCheck)) {
+    // a handset without a SIM card refuses the command without a code of its own
+    if (event.code == kEventUnexpectedResponse) event.code = kEventNoSim;
+    return Transfer::kFailed;
   }
+  if (!exchangeCommand(kFreeMemory)) return Transfer::kFailed;
+  if (status.value < size) {
+    event.code = kEventPhoneMemoryLow;
+    return Transfer::kFailed;
+  }
+  if (!exchangeCommand(kOpenSession)) return Transfer::kFailed;
+  if (!file.title().empty()) {
+    const std::string titleCommand =
+        FormatText(kTitleCommand, static_cast<int>(file.title().size()));
+    if (!exchangeCommand(titleCommand) || !sendData(file.title())) return Transfer::kFailed;
+  }
+  const std::string objectCommand = FormatText(kObjectCommand, file.formatCode(), size);
+  if (!exchangeCommand(objectCommand) || !sendData(data)) {
+    const bool refused = event.code == kEventObjectUnsupported && sendConverted;
+    return refused ? Transfer::kRenditionRefused : Transfer::kFailed;
+  }
+  if (!SendBytes(kCloseSession, event)) return Transfer::kFailed;
+  return Transfer::kSent;
 }
 
 }  // namespace vandrel

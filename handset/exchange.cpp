@@ -207,13 +207,14 @@ bool HandsetLink::Stopped() const {
 
 void HandsetLink::ReportEvent(Event& event, std::string_view log) {
   event.number = port;
-  const std::string text = FormatEvent(event);
+  const std::string text = context_.log.Record(event);
   ShowError(context_.ui, log.empty() ? text : log);
   event = Event{kEventNothing, 0, 0, {}, {}};
 }
 
 void HandsetLink::ReportDriverError(int driverCode) {
-  ShowError(context_.ui, FormatEvent(Event{EventOfDriverError(driverCode), port, 0, {}, {}}));
+  ShowError(context_.ui,
+            context_.log.Record(Event{EventOfDriverError(driverCode), port, 0, {}, {}}));
 }
 
 bool HandsetLink::CloseLink() {

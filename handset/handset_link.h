@@ -10,7 +10,7 @@
 #include "handset/line_speeds.h"
 #include "handset/link_trace.h"
 #include "handset/wait_policy.h"
-#include "objects/event_table.h"
+#include "objects/event_log.h"
 #include "platform/clock.h"
 #include "platform/user_interface.h"
 #include "runtime/progress_display.h"
@@ -20,11 +20,12 @@ namespace vandrel {
 class MediaFile;
 
 // What a link is handed when it is created: the clock its waits run on, the user interface it
-// reports to and shows progress through, the trace of what it does on the line, and how it waits
-// for the handset.
+// reports to and shows progress through, the log of the send it serves, the trace of what it does
+// on the line, and how it waits for the handset.
 struct LinkContext {
   Clock& clock;
   UserInterface& ui;
+  EventLog& log;
   LinkTrace& trace = NoLinkTrace();
   WaitPolicy waits{};
 };
@@ -72,9 +73,12 @@ class HandsetLink {
   // Whether the handset on the open port still answers "AT+CGSN" with the IMEI the detection
   // read, within one identification wait: a batch's kept link is checked so before each file.
   bool SameHandset();
-  void SetUseAdpcm(bool use) { useAdpcm = use; }
+  // Chooses the rendition of the next download: the ADPCM one for a sound that has one
+  // (`adpcmRendition`), unless the handset's ADPCM record says it refused one before.
+  void ChooseRendition(bool adpcmRendition);
   // Transfers `file` into the connected handset, showing each phase on `progress`; reports every
-  // failure itself.
+  // failure itself. A refused ADPCM rendition is recorded for the handset and followed once by
+  // the file as it is.
   void Download(const MediaFile& file, std::string_view displayName, ProgressDisplay& progress);
 
   // Whether the user stopped the send on the link's port (see SerialStop): every exchange fails
@@ -84,6 +88,8 @@ class HandsetLink {
   bool noAnswer = false;
   bool connected = false;
   std::int32_t port = 0;
+  // The line speed the handset was found at.
+  std::int32_t lineSpeed = 0;
   std::string imei;
   bool useAdpcm = false;
   // The event of the download under way, and the answer status that carries the free memory the
@@ -110,6 +116,11 @@ class HandsetLink {
   bool SearchSpeeds(LineSpeeds& lineSpeeds, std::string& log,
                     int (*readTimeoutMs)(std::int32_t speed),
                     const std::function<SpeedAttempt(int openResult)>& attempt);
+  // How a download's command sequence ended: the object went, a step failed (`currentEvent` says
+  // why), or the handset refused the ADPCM rendition.
+  enum class Transfer { kSent, kFailed, kRenditionRefused };
+  Transfer TransferObject(const MediaFile& file, std::string_view displayName,
+                          ProgressDisplay& progress);
 
   LinkContext context_;
 };

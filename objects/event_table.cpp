@@ -14,7 +14,7 @@ constexpr std::uint8_t kUnfilledMarker = 0;
 constexpr std::uint8_t kSlotZeroMarker = 255;
 
 constexpr std::int32_t kClassNotice = 0;
-constexpr std::int32_t kClassError = 1;
+constexpr std::int32_t kClassError = kEventClassError;
 
 // One filled row: either a catalogue text (for both the message and the report) or a fixed
 // report line with no message. A field a row leaves out is empty, none or false.
@@ -252,16 +252,13 @@ constexpr EventRow kRows[] = {
 };
 static_assert(std::size(kRows) == 38);
 
-// The reporter's state: the table of one language, the catalogue it came from, the log and the
-// error count of the current send.
-struct EventReporter {
+// The table of one language and the catalogue it came from.
+struct EventTable {
   std::unique_ptr<std::array<EventDescriptor, kEventSlots>> table;
   const TextBlock* catalogue = nullptr;
-  std::vector<Event> log;
-  std::atomic<std::uint32_t> errorCount{0};
 };
 
-EventReporter reporter;
+EventTable eventTable;
 
 std::string FillTemplate(const std::string& pattern, std::int32_t args, const Event& event) {
   switch (args) {
@@ -278,18 +275,12 @@ std::string FillTemplate(const std::string& pattern, std::int32_t args, const Ev
   }
 }
 
-bool AlreadyLogged(std::uint8_t code) {
-  for (const Event& logged : reporter.log)
-    if (logged.code == code) return true;
-  return false;
-}
-
 }  // namespace
 
 void BuildEventTable(const TextBlock& catalogue) {
-  reporter.catalogue = &catalogue;
-  reporter.table = std::make_unique<std::array<EventDescriptor, kEventSlots>>();
-  auto& table = *reporter.table;
+  eventTable.catalogue = &catalogue;
+  eventTable.table = std::make_unique<std::array<EventDescriptor, kEventSlots>>();
+  auto& table = *eventTable.table;
   for (EventDescriptor& slot : table) slot.code = kUnfilledMarker;
   table[0].code = kSlotZeroMarker;
   for (const EventRow& row : kRows) {
@@ -309,51 +300,30 @@ void BuildEventTable(const TextBlock& catalogue) {
     slot.logIt = row.log;
     slot.logRepeats = row.repeats;
   }
-  reporter.log.clear();
-  reporter.errorCount = 0;
 }
 
 void DestroyEventTable() {
-  reporter.table.reset();
-  reporter.log.clear();
+  eventTable.table.reset();
+}
+
+const EventDescriptor* ResolveEvent(Event& event) {
+  if (!eventTable.table) return nullptr;
+  const bool filled =
+      event.code < kEventSlots && (*eventTable.table)[event.code].code == event.code;
+  if (!filled) event = Event{kEventInvalid, event.code, 0, {}, {}};
+  return &(*eventTable.table)[event.code];
 }
 
 std::string FormatEvent(const Event& event) {
-  if (!reporter.table) return {};
-  const bool filled = event.code < kEventSlots && (*reporter.table)[event.code].code == event.code;
-  if (!filled) return FormatEvent(Event{kEventInvalid, event.code, 0, {}, {}});
-  const EventDescriptor& slot = (*reporter.table)[event.code];
-  const bool isError = slot.eventClass == kClassError;
-  std::string result;
-  if (slot.showMessage) {
-    result = FillTemplate(slot.messageText, slot.messageArgs, event);
-    if (isError) {
-      const std::string_view word = (*reporter.catalogue)[TXT_ERROR];
-      result.insert(0, FormatText(kErrorPrefix, std::string(word).c_str(), event.code));
-    }
+  Event known = event;
+  const EventDescriptor* slot = ResolveEvent(known);
+  if (slot == nullptr || !slot->showMessage) return {};
+  std::string result = FillTemplate(slot->messageText, slot->messageArgs, known);
+  if (slot->eventClass == kClassError) {
+    const std::string_view word = (*eventTable.catalogue)[TXT_ERROR];
+    result.insert(0, FormatText(kErrorPrefix, std::string(word).c_str(), known.code));
   }
-  if (slot.countError && isError) ++reporter.errorCount;
-  if (slot.logIt && (slot.logRepeats || !AlreadyLogged(event.code))) reporter.log.push_back(event);
   return result;
-}
-
-void ResetEventLog() {
-  reporter.log.clear();
-  reporter.errorCount = 0;
-}
-
-std::uint32_t CloseEventLog() {
-  const std::uint32_t count = reporter.errorCount;
-  FormatEvent(Event{kEventErrorCountReport, static_cast<std::int32_t>(count), 0, {}, {}});
-  return reporter.errorCount;
-}
-
-std::uint32_t ErrorCount() {
-  return reporter.errorCount;
-}
-
-std::vector<Event> EventLogEntries() {
-  return reporter.log;
 }
 
 }  // namespace vandrel

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -77,20 +76,17 @@ enum EventCode : std::uint8_t {
 };
 
 inline constexpr std::size_t kEventSlots = 255;
+// The class of an event that is an error (0: a notice).
+inline constexpr std::int32_t kEventClassError = 1;
 
-// Fills the table from one language's texts; empties the log and zeroes the error count.
+// Fills the table from one language's texts.
 void BuildEventTable(const TextBlock& catalogue);
-// Frees the table and the log; leaves the error count as it is.
+// Frees the table.
 void DestroyEventTable();
-// The text to show for `event` (empty when there is nothing to show); counts and logs it.
+// The row `event` is kept under, with `event` made the "Invalid event" report (its code as the
+// number) when the table holds no row of its code; null while no table is built.
+const EventDescriptor* ResolveEvent(Event& event);
+// The text to show for `event` in the table's language (empty when there is nothing to show).
 std::string FormatEvent(const Event& event);
-// Empties the log and zeroes the error count: the start of a send.
-void ResetEventLog();
-// Logs the end-of-send report and returns the error count.
-std::uint32_t CloseEventLog();
-// Errors counted since the last reset.
-std::uint32_t ErrorCount();
-// The logged events, oldest first.
-std::vector<Event> EventLogEntries();
 
 }  // namespace vandrel

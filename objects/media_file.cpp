@@ -58,9 +58,9 @@ bool StartsTwoByteCharacter(std::string_view text, std::size_t i) {
          (static_cast<unsigned char>(text[i + 1]) & kContinuationMask) == kContinuation;
 }
 
-void Report(UserInterface& ui, std::uint8_t code, const std::string& text,
+void Report(UserInterface& ui, EventLog& log, std::uint8_t code, const std::string& text,
             std::int32_t number = 0) {
-  ShowError(ui, FormatEvent(Event{code, number, 0, text, ""}));
+  ShowError(ui, log.Record(Event{code, number, 0, text, ""}));
 }
 
 std::int32_t Classify(std::span<const ExtensionCode> list, std::string_view path) {
@@ -87,19 +87,19 @@ Classifier ClassifierFor(std::int32_t kind) {
 }
 
 // The file opens, holds at least one byte and closes again.
-bool CheckFile(const std::string& path, UserInterface& ui) {
+bool CheckFile(const std::string& path, UserInterface& ui, EventLog& log) {
   std::filebuf file;
   if (file.open(Utf8Path(path), std::ios::in | std::ios::binary) == nullptr) {
-    Report(ui, kEventFileOpenFailed, path);
+    Report(ui, log, kEventFileOpenFailed, path);
     return false;
   }
   if (file.sgetc() == std::filebuf::traits_type::eof()) {
-    Report(ui, kEventFileBadLength, path, 0);
+    Report(ui, log, kEventFileBadLength, path, 0);
     file.close();
     return false;
   }
   if (file.close() == nullptr) {
-    Report(ui, kEventFileCloseFailed, path);
+    Report(ui, log, kEventFileCloseFailed, path);
     return false;
   }
   return true;
@@ -156,8 +156,8 @@ bool GoesOnlyFitted(std::string_view path) {
 
 bool MediaFile::LoadAndValidate(const std::string& path, std::int32_t kind,
                                 std::span<const std::uint16_t> title, UserInterface& ui,
-                                bool fitting) {
-  if (!CheckFile(path, ui)) return false;
+                                EventLog& log, bool fitting) {
+  if (!CheckFile(path, ui, log)) return false;
 
   isConverted_ = false;
   TakeTitle(title);
@@ -171,21 +171,21 @@ bool MediaFile::LoadAndValidate(const std::string& path, std::int32_t kind,
   }
   if (formatCode_ == kNoFormat && !onlyFitted) {
     // the message names the file as given: a lower-cased copy may name no file at all
-    Report(ui, kEventFileBadFormat, path);
+    Report(ui, log, kEventFileBadFormat, path);
     return false;
   }
 
   Release(converted_);
   const bool leadingZero = formatCode_ == kFormatWithLeadingZero;
-  if (!LoadData(path, leadingZero, ui)) return false;
+  if (!LoadData(path, leadingZero, ui, log)) return false;
   if (!CarriesSignature(formatCode_, std::span(data_).subspan(leadingZero ? 1 : 0))) {
     Release(data_);
-    Report(ui, kEventFileBadFormat, path);
+    Report(ui, log, kEventFileBadFormat, path);
     return false;
   }
   if (kind == kSound && !ConvertSoundData()) return false;
 
-  FormatEvent(Event{kEventObjectPrepared, 0, 0, "", ""});
+  log.Record(Event{kEventObjectPrepared, 0, 0, "", ""});
   return true;
 }
 
@@ -204,11 +204,12 @@ void MediaFile::TakeTitle(std::span<const std::uint16_t> title) {
     title_[i] = static_cast<std::uint8_t>(title[i] & 0xFF);
 }
 
-bool MediaFile::LoadData(const std::string& path, bool leadingZero, UserInterface& ui) {
+bool MediaFile::LoadData(const std::string& path, bool leadingZero, UserInterface& ui,
+                         EventLog& log) {
   Release(data_);
   std::filebuf file;
   if (file.open(Utf8Path(path), std::ios::in | std::ios::binary) == nullptr) {
-    Report(ui, kEventFileBadFormat, path);
+    Report(ui, log, kEventFileBadFormat, path);
     return false;
   }
   const std::streamoff length = file.pubseekoff(0, std::ios::end, std::ios::in);
@@ -221,7 +222,7 @@ bool MediaFile::LoadData(const std::string& path, bool leadingZero, UserInterfac
   const auto wanted = static_cast<std::streamsize>(length);
   if (file.sgetn(reinterpret_cast<char*>(data_.data() + offset), wanted) != wanted) {
     Release(data_);
-    Report(ui, kEventFileBadFormat, path);
+    Report(ui, log, kEventFileBadFormat, path);
     return false;
   }
   return true;

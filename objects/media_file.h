@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "objects/event_log.h"
 #include "platform/user_interface.h"
 
 namespace vandrel {
@@ -40,11 +41,11 @@ class MediaFile {
  public:
   // Checks and loads `path` as an object of `kind` (an ObjectKind) and takes `title`, one
   // character per element, of which the low byte is sent (at most 20). Reports every failure as
-  // an event, shown in an error box on `ui`, and returns false. A picture that goes only fitted
-  // is loaded without a format code when `fitting` is on, and refused with a message saying so
-  // when it is off.
+  // an event recorded in `log` and shown in an error box on `ui`, and returns false. A picture that
+  // goes only fitted is loaded without a format code when `fitting` is on, and refused with a
+  // message saying so when it is off.
   bool LoadAndValidate(const std::string& path, std::int32_t kind,
-                       std::span<const std::uint16_t> title, UserInterface& ui,
+                       std::span<const std::uint16_t> title, UserInterface& ui, EventLog& log,
                        bool fitting = false);
 
   // Puts `bytes`, an object file of format `formatCode`, in place of the file's bytes and format,
@@ -62,7 +63,7 @@ class MediaFile {
 
  private:
   void TakeTitle(std::span<const std::uint16_t> title);
-  bool LoadData(const std::string& path, bool leadingZero, UserInterface& ui);
+  bool LoadData(const std::string& path, bool leadingZero, UserInterface& ui, EventLog& log);
   bool ConvertSoundData();
 
   std::vector<std::uint8_t> data_;

@@ -36,8 +36,8 @@ struct AppState {
   const ObjectKindRow* currentObjectType = nullptr;
   std::string filePath;
   PortSelection* portSelection = nullptr;
-  // The fixed pauses of old: every answer polled for its full steps, every file detected anew.
-  // For a handset that needs them; off unless the user asks.
+  // Patient waits: every answer polled for its full steps, every file detected anew. For a
+  // handset that needs them; off unless the user asks.
   bool patientWaits = false;
 
   // The kind of the next send's object; 0 while no kind is chosen.

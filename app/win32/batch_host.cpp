@@ -51,6 +51,7 @@ BatchResult BatchHost::Send(const std::vector<std::string>& files, const BatchOp
   ProgressDisplay progress(*this);
   stop_.Lift();
   state_ = &state;
+  EventLog log;
   const SendContext send{.state = state,
                          .clock = clock_,
                          .ui = *this,
@@ -58,6 +59,7 @@ BatchResult BatchHost::Send(const std::vector<std::string>& files, const BatchOp
                          .progress = progress,
                          .frontEnd = *this,
                          .lineSpeeds = lineSpeeds,
+                         .log = log,
                          .stop = stop_};
   BatchOptions cancellable = options;
   cancellable.stoppedText = TXT_SENDING_CANCELLED;

@@ -38,7 +38,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
 
-  vandrel::ResetEventLog();
   vandrel::Win32UserInterface userInterface;
   vandrel::RealClock clock;
   const std::vector<std::string> files = CommandLineFiles();
@@ -51,7 +50,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     window.Run();
   } else {
     vandrel::BatchHost batch(userInterface, userInterface, clock);
-    exitStatus = batch.Run(files).failed > 0 ? 1 : 0;
+    exitStatus = batch.Run(files).Failed() > 0 ? 1 : 0;
   }
   // Messages raised while the window closes still find their texts: the table goes last.
   vandrel::DestroyEventTable();

@@ -10,6 +10,7 @@
 
 #include "app/batch_summary.h"
 #include "app/chosen_file.h"
+#include "app/file_send.h"
 #include "app/handset_fit.h"
 #include "app/language.h"
 #include "app/object_title.h"
@@ -396,26 +397,25 @@ void MainWindow::Send() {
   SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   busy_ = true;
   AppState& state = start_->state;
-  const bool prepared = PrepareSend(state, objectTitle_.size(), kinds_.Row(selectedKind_),
-                                    ControlText(window_, IDC_FILE));
-  MediaFile file;
-  if (!prepared) {
-    ShowWarning(shown_, GetText(TXT_NO_OBJECT_FILE));
-  } else if (const FitRequest fit = FitRequestOf(start_->settings, true);
-             LoadObjectFile(state, file, shown_, fit.FitsPictures()) &&
-             FitForHandset(file, state, displayName_, fit, start_->settings.lineSpeeds.speeds[0],
-                           shown_)) {
-    RunSend(file);
-  }
+  const std::string path = ControlText(window_, IDC_FILE);
+  const FitRequest fit = FitRequestOf(start_->settings, true);
+  EventLog log;
+  SendFile({.titleLength = objectTitle_.size(),
+            .row = kinds_.Row(selectedKind_),
+            .path = path,
+            .name = displayName_,
+            .fit = fit},
+           {.state = state, .ui = shown_, .log = log, .lineSpeeds = start_->settings.lineSpeeds},
+           [&](const MediaFile& file) { return RunSend(file, log); });
   LockWindowUpdate(nullptr);
   EnableWindow(button, TRUE);
-  if (prepared) clock_.Sleep(kAfterSendPauseMs);
+  if (!path.empty()) clock_.Sleep(kAfterSendPauseMs);
   EndBusy();
 }
 
 // The worker talks to the handset while this thread runs the progress dialog, which the worker
 // closes once the send is over.
-void MainWindow::RunSend(const MediaFile& file) {
+SendOutcome MainWindow::RunSend(const MediaFile& file, EventLog& log) {
   ProgressDialog dialog(window_);
   WindowSendFrontEnd frontEnd(window_, dialog, clock_);
   SendStop stop;
@@ -426,20 +426,22 @@ void MainWindow::RunSend(const MediaFile& file) {
                          .progress = progress_,
                          .frontEnd = frontEnd,
                          .lineSpeeds = start_->settings.lineSpeeds,
+                         .log = log,
                          .stop = stop};
   dialog.OfferStop([&] { return AskToStop(shown_, stop, displayName_, false); });
   dialogs_.AttachProgressDialog(&dialog);
   std::atomic<bool> done{false};
+  SendOutcome outcome = UnsentOutcome(start_->state, log);
   std::thread worker;
   try {
     worker = std::thread([&] {
-      RunSendJob(send, file, displayName_);
+      outcome = RunSendJob(send, file, displayName_);
       done = true;
     });
   } catch (const std::system_error&) {
     // no worker, no send: the command ends as if it had not been given
     dialogs_.AttachProgressDialog(nullptr);
-    return;
+    return outcome;
   }
   dialog.Run();
   // a dialog that could not be shown returns at once, while the worker still asks this thread
@@ -447,6 +449,7 @@ void MainWindow::RunSend(const MediaFile& file) {
   JoinServingSentMessages(worker, done);
   dialogs_.AttachProgressDialog(nullptr);
   if (stop.Requested()) ShowNotice(shown_, GetText(TXT_SENDING_CANCELLED));
+  return outcome;
 }
 
 void MainWindow::ChoosePort(int position) {
@@ -532,11 +535,12 @@ void MainWindow::SearchPorts() {
   const SearchWatch watch{.trying = [&dialog](int port) { dialog.ShowPort(port); }, .stop = &stop};
   std::atomic<bool> done{false};
   int found = 0;
+  EventLog searchLog;
   std::thread worker;
   try {
     worker = std::thread([&] {
-      found = AutoSearch(LinkContext{.clock = searchClock_, .ui = shown_}, start_->ports,
-                         start_->settings.lineSpeeds, start_->selection, watch);
+      found = AutoSearch(LinkContext{.clock = searchClock_, .ui = shown_, .log = searchLog},
+                         start_->ports, start_->settings.lineSpeeds, start_->selection, watch);
       dialog.End();
       done = true;
     });

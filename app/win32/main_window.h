@@ -9,12 +9,14 @@
 
 #include "app/object_kinds.h"
 #include "app/port_list.h"
+#include "app/send_outcome.h"
 #include "app/start_up.h"
 #include "app/win32/dialog_dispatch.h"
 #include "app/win32/gdi_objects.h"
 #include "app/win32/menu_bar.h"
 #include "app/win32/open_file_dialog.h"
 #include "handset/line_speeds.h"
+#include "objects/event_log.h"
 #include "objects/media_file.h"
 #include "platform/clock.h"
 #include "platform/stoppable_clock.h"
@@ -82,7 +84,7 @@ class MainWindow {
   void TakeFile(const std::string& path);
   void DropFiles(const std::vector<std::string>& paths);
   void Send();
-  void RunSend(const MediaFile& file);
+  SendOutcome RunSend(const MediaFile& file, EventLog& log);
   void ChoosePort(int position);
   // A serial device came or went: the Port menu follows, now or once the window is no longer busy.
   void PortsChanged();

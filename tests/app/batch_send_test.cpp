@@ -41,6 +41,12 @@ class BatchSendTest : public SendFixture {
   FrontEndSpy frontEnd_;
 };
 
+std::vector<bool> SentFiles(const BatchResult& result) {
+  std::vector<bool> sent;
+  for (const SendOutcome& outcome : result.outcomes) sent.push_back(outcome.succeeded);
+  return sent;
+}
+
 const std::vector<std::uint8_t> kCard = {'B', 'E', 'G', 'I', 'N', ':', 'V', 'C', 'A', 'R', 'D'};
 
 TEST_F(BatchSendTest, FilesGoInOrderAndBadOnesFailBeforeAnyPortIsOpened) {
@@ -53,9 +59,17 @@ TEST_F(BatchSendTest, FilesGoInOrderAndBadOnesFailBeforeAnyPortIsOpened) {
   // the file is checked before its kind: a missing file is missing, whatever its extension
   const std::string missing = (folder_.path() / "gone.txt").string();
   const BatchResult result = Run({picture, unknown, missing, "", misnamed, card});
-  EXPECT_EQ(result.sent, 2);
-  EXPECT_EQ(result.failed, 4);
-  EXPECT_EQ(result.sentFiles, (std::vector<bool>{true, false, false, false, false, true}));
+  EXPECT_EQ(result.Sent(), 2);
+  EXPECT_EQ(result.Failed(), 4);
+  EXPECT_EQ(SentFiles(result), (std::vector<bool>{true, false, false, false, false, true}));
+  const SendOutcome& sent = result.outcomes.back();
+  EXPECT_EQ(sent.port, kTestPort);
+  EXPECT_EQ(sent.lineSpeed, speeds_.speeds[0]);
+  EXPECT_GT(sent.bytesSent, kCard.size());
+  EXPECT_EQ(result.outcomes[1].lineSpeed, 0) << "a file refused before the link finds no handset";
+  ASSERT_FALSE(result.outcomes[1].events.empty());
+  EXPECT_EQ(result.outcomes[1].events[0].code, kEventFileBadFormat);
+  EXPECT_EQ(result.outcomes[1].events[0].text, unknown);
   EXPECT_EQ(line_.Opens(), 2);
   EXPECT_EQ(frontEnd_.closed, 2);
   const std::string written = line_.Written();
@@ -81,7 +95,7 @@ TEST_F(BatchSendTest, ConvertedSoundGoesOutAsAdpcmUnlessTheHandsetRefusedIt) {
   const std::string ring = Write("ring.wav", wav_builder::Pcm16Wav(wav_builder::SpeechLike(8000)));
   BatchOptions options;
   options.title = "Sonnerie";
-  Run({ring}, options);
+  EXPECT_TRUE(Run({ring}, options).outcomes[0].adpcm);
   EXPECT_NE(line_.Written().find("AT+KDOBJ=2,1,3,0,8\rSonnerie"), std::string::npos);
   const std::string adpcmCommand =
       "AT+KDOBJ=2,1,0,1," + std::to_string(frontEnd_.convertedSize) + "\r";
@@ -89,7 +103,7 @@ TEST_F(BatchSendTest, ConvertedSoundGoesOutAsAdpcmUnlessTheHandsetRefusedIt) {
 
   WriteAdpcmRecord("351234567890123", false);
   const std::size_t before = line_.Written().size();
-  Run({ring}, options);
+  EXPECT_FALSE(Run({ring}, options).outcomes[0].adpcm);
   const std::string pcmCommand = "AT+KDOBJ=2,1,0,1," + std::to_string(frontEnd_.dataSize) + "\r";
   EXPECT_NE(line_.Written().find(pcmCommand, before), std::string::npos);
   EXPECT_EQ(ui_.progressPhases.back(), " Loading with PCM format in progress...");
@@ -99,7 +113,10 @@ TEST_F(BatchSendTest, NoHandsetMeansNoSuccessButTheProgressStillCloses) {
   handset_.silent = true;
   const std::string picture = Write("a.png", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'});
   const BatchResult result = Run({picture});
-  EXPECT_EQ(result.failed, 1);
+  EXPECT_EQ(result.Failed(), 1);
+  EXPECT_EQ(result.outcomes[0].lineSpeed, 0);
+  ASSERT_GE(result.outcomes[0].events.size(), 2u);
+  EXPECT_EQ(result.outcomes[0].events[1].code, kEventConnectFailed);
   EXPECT_EQ(frontEnd_.closed, 1);
   EXPECT_EQ(ui_.finishCount, 1);
   ASSERT_FALSE(ui_.boxes.empty());
@@ -120,8 +137,8 @@ TEST_F(BatchSendTest, StopEndsTheFileUnderWayAndTheBatch) {
   };
   const BatchResult result = Run({card, card});
   EXPECT_TRUE(result.stopped);
-  EXPECT_EQ(result.sent, 0);
-  EXPECT_EQ(result.failed, 1);
+  EXPECT_EQ(result.Sent(), 0);
+  EXPECT_EQ(result.Failed(), 1);
   EXPECT_EQ(line_.Opens(), 1);
   EXPECT_FALSE(line_.IsOpen());
   EXPECT_EQ(SerialLineFailure(kTestPort), kDriverNoError);
@@ -156,7 +173,7 @@ TEST_F(BatchSendTest, CancelAsksThenStopsTheFileOrTheBatch) {
   options.stoppedText = TXT_SENDING_CANCELLED;
   const BatchResult result = Run({card, card}, options);
   EXPECT_FALSE(result.stopped);
-  EXPECT_EQ(result.sentFiles, (std::vector<bool>{false, true}));
+  EXPECT_EQ(SentFiles(result), (std::vector<bool>{false, true}));
   EXPECT_EQ(ui_.boxes.front().text, "Sending cancelled");
 }
 
@@ -169,8 +186,8 @@ TEST_F(BatchSendTest, TheHandsetFoundIsKeptUntilAFileFails) {
     return std::string(++objects == 2 ? "\r\n+CME ERROR: 100,65524\r\n" : "\r\nOK\r\n");
   };
   const BatchResult result = Run({card, card, card, card});
-  EXPECT_EQ(result.sent, 3);
-  EXPECT_EQ(result.failed, 1);
+  EXPECT_EQ(result.Sent(), 3);
+  EXPECT_EQ(result.Failed(), 1);
   EXPECT_EQ(line_.Opens(), 2);
   const auto identifications = [this] {
     return std::count(handset_.commands.begin(), handset_.commands.end(), "ATI3");
@@ -180,10 +197,12 @@ TEST_F(BatchSendTest, TheHandsetFoundIsKeptUntilAFileFails) {
   EXPECT_EQ(std::count(handset_.commands.begin(), handset_.commands.end(), "AT+CMEE=1"), 4);
   // the kept handset proves itself by its IMEI before files 2 and 4
   EXPECT_EQ(std::count(handset_.commands.begin(), handset_.commands.end(), "AT+CGSN"), 4);
-  EXPECT_EQ(ErrorCount(), 0u);
+  ASSERT_FALSE(result.outcomes.back().events.empty());
+  EXPECT_EQ(result.outcomes.back().events.back().code, kEventErrorCountReport);
+  EXPECT_EQ(result.outcomes.back().events.back().number, 0) << "each file has a log of its own";
 
   state_.patientWaits = true;
-  EXPECT_EQ(Run({card, card}).sent, 2);
+  EXPECT_EQ(Run({card, card}).Sent(), 2);
   EXPECT_EQ(line_.Opens(), 4);
   EXPECT_EQ(identifications(), 4);
 }
@@ -197,7 +216,7 @@ TEST_F(BatchSendTest, AHandsetSwappedBetweenFilesIsDetectedAfreshWithItsOwnImei)
     handset_.answers["AT+CGSN"] = "\r\n359999999999999\r\n\r\nOK\r\n";
     return std::string("\r\nOK\r\n");
   };
-  EXPECT_EQ(Run({ring, ring}).sent, 2);
+  EXPECT_EQ(Run({ring, ring}).Sent(), 2);
   EXPECT_EQ(std::count(handset_.commands.begin(), handset_.commands.end(), "ATI3"), 2);
   EXPECT_EQ(line_.Opens(), 2);
   const std::string written = line_.Written();
@@ -218,13 +237,13 @@ TEST_F(BatchSendTest, AHandsetGoneBetweenFilesFailsTheNextAsAFreshSendWould) {
     return std::find(handset_.commands.begin(), handset_.commands.end(), "AT+KDOBJ=1,0") ==
            handset_.commands.end();
   };
-  EXPECT_EQ(Run({card, card}).sentFiles, (std::vector<bool>{true, false}));
+  EXPECT_EQ(SentFiles(Run({card, card})), (std::vector<bool>{true, false}));
   ASSERT_FALSE(ui_.boxes.empty());
   EXPECT_EQ(ui_.boxes[0].text, "Successfull Download");
   const std::vector<std::string> texts = BoxTexts();
   const std::vector<std::string> second(texts.begin() + 1, texts.end());
   ui_.boxes.clear();
-  EXPECT_EQ(Run({card}).failed, 1);
+  EXPECT_EQ(Run({card}).Failed(), 1);
   EXPECT_EQ(second, BoxTexts());
   EXPECT_EQ(second.front(),
             "Error 0x02 : Mobile phone connexion failure on port 3\n"

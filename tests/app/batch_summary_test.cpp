@@ -14,9 +14,7 @@ TEST(BatchSummary, NamesEveryDroppedFileWithItsResultInTheOrderDropped) {
             (std::vector<std::string>{"C:\\Cards\\one.vcf", "C:\\Pictures\\Two.PNG",
                                       "Z:/sounds/ring.wav"}));
   BatchResult result;
-  result.sent = 2;
-  result.failed = 1;
-  result.sentFiles = {true, false, true};
+  for (const bool sent : {true, false, true}) result.outcomes.push_back({.succeeded = sent});
   EXPECT_EQ(BatchSummary(dropped, result),
             "one.vcf: sent\n"
             "notes.txt: not a kind of object the handset takes\n"

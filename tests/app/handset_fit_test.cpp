@@ -47,7 +47,8 @@ TEST(HandsetFit, AskingAboutAPictureNamesItsSizeOnTheScreen) {
   RecordingUserInterface ui;
   MediaFile file;
   const std::vector<std::uint16_t> title{'B'};
-  ASSERT_TRUE(file.LoadAndValidate(path, kGraphic, title, ui));
+  EventLog log;
+  ASSERT_TRUE(file.LoadAndValidate(path, kGraphic, title, ui, log));
   ObjectKindRow row;
   row.kind = kGraphic;
   AppState state;
@@ -57,7 +58,7 @@ TEST(HandsetFit, AskingAboutAPictureNamesItsSizeOnTheScreen) {
   request.options.screen = PictureSize{128, 160};
   ui.answer = false;
 
-  FitForHandset(file, state, "beach.bmp", request, 9600, ui);
+  FitForHandset(file, state, "beach.bmp", request, 9600, ui, log);
   ASSERT_EQ(ui.questions.size(), 1u);
   const std::string& question = ui.questions[0];
   EXPECT_NE(question.find("As it is: 921654 bytes, 16 min 1 s at 9600 bit/s.\n"), std::string::npos)

@@ -21,6 +21,7 @@ class SendFixture : public LinkTest {
                        .progress = progress_,
                        .frontEnd = frontEnd,
                        .lineSpeeds = speeds_,
+                       .log = log_,
                        .stop = stop_};
   }
 

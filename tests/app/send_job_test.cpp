@@ -48,7 +48,8 @@ class SendJobTest : public SendFixture {
         folder_.Write("me.vcf", std::string("BEGIN:VCARD\r\nEND:VCARD\r\n")).string();
     row_.kind = kVCard;
     MediaFile file;
-    if (!PrepareSend(state_, 0, row_, path) || !LoadObjectFile(state_, file, ui_, false)) return 0;
+    if (!PrepareSend(state_, 0, row_, path) || !LoadObjectFile(state_, file, ui_, log_, false))
+      return 0;
     RunSendJob(SendWith(frontEnd_), file, "me.vcf");
     return clock_.NowMs() - frontEnd_.closedAt;
   }

@@ -390,7 +390,7 @@ void PrintTo(const FaultCase& fault, std::ostream* out) {
   *out << fault.name;
 }
 
-class Fault : public EventTexts, public testing::WithParamInterface<FaultCase> {};
+class Fault : public testing::TestWithParam<FaultCase> {};
 
 TEST_P(Fault, EndsWithItsMessageInTimeAndLeavesThePortFree) {
   const FaultCase& fault = GetParam();

@@ -37,7 +37,7 @@ TEST_F(DetectionTest, ModemWithoutIdentificationWordLogsTwice) {
   EXPECT_EQ(BoxTexts(),
             (std::vector<std::string>{"\r\nCOM3 : A modem was found, but it refused to communicate."
                                       "\r\nCOM3 : No DATA cable and no IRDA have been detected"}));
-  EXPECT_EQ(ErrorCount(), 1u);
+  EXPECT_EQ(log_.ErrorCount(), 1u);
   EXPECT_FALSE(line_.IsOpen());
 }
 

@@ -19,7 +19,7 @@ class DownloadTest : public LinkTest {
   void Prepare(const std::string& name, const std::vector<std::uint8_t>& bytes, ObjectKind kind,
                const std::string& title) {
     const std::vector<std::uint16_t> chars(title.begin(), title.end());
-    ASSERT_TRUE(file_.LoadAndValidate(folder_.Write(name, bytes).string(), kind, chars, ui_));
+    ASSERT_TRUE(file_.LoadAndValidate(folder_.Write(name, bytes).string(), kind, chars, ui_, log_));
   }
 
   // Connects, downloads and closes; returns what the handset received during the download.
@@ -32,7 +32,7 @@ class DownloadTest : public LinkTest {
       EXPECT_TRUE(link.connected);
       before = line_.Written().size();
       writtenBefore = SerialBytesWritten(kTestPort);
-      link.SetUseAdpcm(useAdpcm);
+      link.ChooseRendition(useAdpcm);
       link.Download(file_, "object", progress_);
       eventAfter_ = link.currentEvent.code;
     }
@@ -69,7 +69,7 @@ TEST_F(DownloadTest, PictureGoesOutInOrderAfterItsTitleIfAny) {
   Prepare("logo.bmp", kPicture, kGraphic, "");
   EXPECT_EQ(Send(false), session + object);
   EXPECT_TRUE(ui_.boxes.empty());
-  EXPECT_EQ(ErrorCount(), 0u);
+  EXPECT_EQ(log_.ErrorCount(), 0u);
 }
 
 struct FailureCase {
@@ -122,7 +122,7 @@ class SoundDownloadTest : public DownloadTest {
 TEST_F(SoundDownloadTest, RefusedAdpcmIsRecordedAndSentAgainAsPcm) {
   const std::string received = Send(true);
   EXPECT_TRUE(ui_.boxes.empty());
-  EXPECT_EQ(ErrorCount(), 0u);
+  EXPECT_EQ(log_.ErrorCount(), 0u);
   EXPECT_NE(received.find(AsText(file_.converted())), std::string::npos);
   EXPECT_TRUE(received.ends_with(AsText(file_.data()) + "AT+KDOBJ=1,0\r"));
   EXPECT_EQ(ui_.progressPhases,

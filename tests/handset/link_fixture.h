@@ -37,7 +37,7 @@ class LinkTest : public testing::Test {
 
   // What a link on this world is handed.
   LinkContext Context(bool patient = false) {
-    return {.clock = clock_, .ui = ui_, .waits = WaitPolicy(patient)};
+    return {.clock = clock_, .ui = ui_, .log = log_, .waits = WaitPolicy(patient)};
   }
 
   std::vector<std::string> BoxTexts() const {
@@ -50,6 +50,7 @@ class LinkTest : public testing::Test {
   FakeSerialLine& line_;
   SettlingClock clock_;
   RecordingUserInterface ui_;
+  EventLog log_;
   MemoryRegistryStore store_;
   FakeHandset handset_;
 };

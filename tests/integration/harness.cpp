@@ -377,16 +377,41 @@ CliRun Session::Collect(int status) {
   return run;
 }
 
-void EventTexts::SetUp() {
-  BuildEventTable(GetTextBlock(kEnglish));
-}
+namespace {
 
-void EventTexts::TearDown() {
-  DestroyEventTable();
-}
+// The English messages of the events a send ends with in these tests, as the user reads them;
+// "%d" stands for the port.
+struct ExpectedMessage {
+  std::uint8_t code;
+  std::string_view text;
+};
+
+constexpr ExpectedMessage kExpectedMessages[] = {
+    {kEventConnectFailed,
+     "Error 0x02 : Mobile phone connexion failure on port %d\n"
+     "Check that the mobile is configured in 'Automatic' speed"},
+    {kEventPhoneMemoryLow, "Error 0x04 : Not enough memory in cell phone"},
+    {kEventPortReadFailed, "Error 0x12 : Failed reading in port %d"},
+    {kEventPortWriteFailed, "Error 0x13 : Failed writing in port %d"},
+    {kEventPortTimeout, "Error 0x14 : Timeout error in port %d"},
+    {kEventUnexpectedResponse, "Error 0x15 : Unexpected cell phone's reponse"},
+    {kEventFormatUnsupported, "Error 0x19 : This format isn't supported by cell phone"},
+    {kEventObjectUnsupported, "Error 0x1A : This object isn't supported by cell phone"},
+    {kEventNoSim, "Error 0x1D : The handset does not contain a SIM card."},
+};
+
+}  // namespace
 
 std::string EventLine(std::uint8_t code, int port) {
-  return FormatEvent(Event{code, port, 0, {}, {}}) + "\n";
+  for (const ExpectedMessage& message : kExpectedMessages) {
+    if (message.code != code) continue;
+    std::string line(message.text);
+    if (const std::size_t at = line.find("%d"); at != std::string::npos)
+      line.replace(at, 2, std::to_string(port));
+    return line + "\n";
+  }
+  ADD_FAILURE() << "no expected message for event " << int{code};
+  return {};
 }
 
 std::string LogLine(int port, int textId) {

@@ -164,13 +164,7 @@ std::string AdpcmRendition(const std::filesystem::path& wav, const std::filesyst
 
 std::filesystem::path Sample(const std::string& name);
 
-// The texts as the event reporter formats them, in English.
-class EventTexts : public testing::Test {
- protected:
-  void SetUp() override;
-  void TearDown() override;
-};
-// An event's message for `port`, as the program shows it (one line).
+// An event's English message for `port`, as the user reads it (one line).
 std::string EventLine(std::uint8_t code, int port);
 // A diagnostic line of the port search for `port`, catalogue text `textId`.
 std::string LogLine(int port, int textId);

@@ -206,18 +206,17 @@ TEST(SendEndToEnd, LateAnswersAreNotTakenForTheNextCommands) {
 
 // Each failure is labelled with its file; files that cannot be sent fail before a port is
 // opened for them, and the handset's refusal comes after the line of its download.
-TEST_F(EventTexts, EveryFileIsNamedWithItsResultAndTheRunEndsWithASummary) {
+TEST(Batch, EveryFileIsNamedWithItsResultAndTheRunEndsWithASummary) {
   const CliRun& run = Outcome("mixed");
   EXPECT_EQ(run.status, 1);
   ASSERT_EQ(run.stored.size(), 1u);
   const std::string missing = Target::Get().FilePath(Scratch() / "missing.vcf");
   const std::string empty = Target::Get().FilePath(Scratch() / "empty.gif");
   const std::string notes = Target::Get().FilePath(Scratch() / "notes.txt");
-  EXPECT_EQ(run.err,
-            Labelled(missing, FormatEvent(Event{kEventFileOpenFailed, 0, 0, missing, ""})) +
-                Labelled(empty, FormatEvent(Event{kEventFileBadLength, 0, 0, empty, ""})) +
-                Labelled(notes, FormatEvent(Event{kEventFileBadFormat, 0, 0, notes, ""})) +
-                Labelled(Given("picture.png"), EventLine(kEventPhoneMemoryLow, run.port)));
+  EXPECT_EQ(run.err, Labelled(missing, "Error 0x28 : Failed opening file " + missing) +
+                         Labelled(empty, "Error 0x27 : File " + empty + " has bad length : 0") +
+                         Labelled(notes, "Error 0x26 : File " + notes + " has bad format") +
+                         Labelled(Given("picture.png"), EventLine(kEventPhoneMemoryLow, run.port)));
   const std::string port = "COM" + std::to_string(run.port) + " at N bit/s\n";
   EXPECT_EQ(WithoutDevices(run.out), Given("contact.vcf") + ": vcard VCF, 138 bytes, to " + port +
                                          Sent("contact.vcf") + Given("picture.png") +

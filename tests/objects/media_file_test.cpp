@@ -55,7 +55,7 @@ class MediaFileTest : public testing::Test {
     return path_;
   }
 
-  bool Load() { return media.LoadAndValidate(path_, kind_, title_, recorder); }
+  bool Load() { return media.LoadAndValidate(path_, kind_, title_, recorder, log_); }
 
   std::vector<std::string> Shown() const {
     std::vector<std::string> texts;
@@ -65,6 +65,7 @@ class MediaFileTest : public testing::Test {
 
   ScratchFolder folder;
   RecordingUserInterface recorder;
+  EventLog log_;
   std::string path_;
   std::int32_t kind_ = kGraphic;
   std::vector<std::uint16_t> title_;
@@ -184,9 +185,9 @@ TEST_P(SentUnconverted, WithItsFormatCodeAndNoError) {
   EXPECT_FALSE(media.isConverted());
   EXPECT_TRUE(media.converted().empty());
   EXPECT_TRUE(Shown().empty());
-  EXPECT_EQ(ErrorCount(), 0u);
-  ASSERT_FALSE(EventLogEntries().empty());
-  EXPECT_EQ(EventLogEntries().back().code, kEventObjectPrepared);
+  EXPECT_EQ(log_.ErrorCount(), 0u);
+  ASSERT_FALSE(log_.Entries().empty());
+  EXPECT_EQ(log_.Entries().back().code, kEventObjectPrepared);
 }
 
 INSTANTIATE_TEST_SUITE_P(

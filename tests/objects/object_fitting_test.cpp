@@ -30,12 +30,13 @@ class ObjectFitting : public testing::Test {
 
   MediaFile Loaded(std::int32_t kind) {
     MediaFile file;
-    EXPECT_TRUE(file.LoadAndValidate(folder.Write("spin.gif", kGif).string(), kind, {}, ui));
+    EXPECT_TRUE(file.LoadAndValidate(folder.Write("spin.gif", kGif).string(), kind, {}, ui, log));
     return file;
   }
 
   ScratchFolder folder;
   RecordingUserInterface ui;
+  EventLog log;
 };
 
 // A wallpaper GIF goes as the PNG of its first frame, with PNG's format code; an animation keeps

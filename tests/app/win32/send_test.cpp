@@ -120,8 +120,8 @@ TEST_F(SendTest, BatchSendsEachFileWithItsOwnProgressDialog) {
   BatchHost batch(ui_, dialogs_, clock_);
   const BatchResult result = batch.Run(files);
 
-  EXPECT_EQ(result.sent, 2);
-  EXPECT_EQ(result.failed, 1);
+  EXPECT_EQ(result.Sent(), 2);
+  EXPECT_EQ(result.Failed(), 1);
   EXPECT_EQ(std::ranges::count(boxes_.boxes, std::string("Successfull Download"),
                                &RecordingUserInterface::Box::text),
             2);
