@@ -37,6 +37,12 @@ class BatchSendTest : public SendFixture {
     return RunBatch(files, options, SendWith(frontEnd_));
   }
 
+  std::vector<std::pair<BoxKind, std::string>> Boxes() const {
+    std::vector<std::pair<BoxKind, std::string>> boxes;
+    for (const auto& box : ui_.boxes) boxes.emplace_back(box.kind, box.text);
+    return boxes;
+  }
+
   ScratchFolder folder_;
   FrontEndSpy frontEnd_;
 };
@@ -75,15 +81,13 @@ TEST_F(BatchSendTest, FilesGoInOrderAndBadOnesFailBeforeAnyPortIsOpened) {
   const std::string written = line_.Written();
   EXPECT_NE(written.find("AT+KDOBJ=2,1,3,0,4\rLogo"), std::string::npos);
   EXPECT_NE(written.find("AT+KDOBJ=2,1,0,220,11\rBEGIN:VCARD"), std::string::npos);
-  std::vector<std::pair<BoxKind, std::string>> boxes;
-  for (const auto& box : ui_.boxes) boxes.emplace_back(box.kind, box.text);
-  EXPECT_EQ(boxes, (std::vector<std::pair<BoxKind, std::string>>{
-                       {BoxKind::kNotice, "Successfull Download"},
-                       {BoxKind::kError, "Error 0x26 : File " + unknown + " has bad format"},
-                       {BoxKind::kError, "Error 0x28 : Failed opening file " + missing},
-                       {BoxKind::kWarning, "Object filename must be specified !"},
-                       {BoxKind::kError, "Error 0x26 : File " + misnamed + " has bad format"},
-                       {BoxKind::kNotice, "Successfull Download"}}));
+  EXPECT_EQ(Boxes(), (std::vector<std::pair<BoxKind, std::string>>{
+                         {BoxKind::kNotice, "Successfull Download"},
+                         {BoxKind::kError, "Error 0x26 : File " + unknown + " has bad format"},
+                         {BoxKind::kError, "Error 0x28 : Failed opening file " + missing},
+                         {BoxKind::kWarning, "Object filename must be specified !"},
+                         {BoxKind::kError, "Error 0x26 : File " + misnamed + " has bad format"},
+                         {BoxKind::kNotice, "Successfull Download"}}));
   EXPECT_EQ(written.find("hello"), std::string::npos);
   // the name and the size show from the first phase on
   EXPECT_EQ(ui_.progressCaptions[0], "Send file Logo.BMP (1/6)");
@@ -130,7 +134,7 @@ TEST_F(BatchSendTest, NoHandsetMeansNoSuccessButTheProgressStillCloses) {
 // file under way is reported once as interrupted and not as sent, the rest are not tried, and the
 // port is closed and usable again.
 TEST_F(BatchSendTest, StopEndsTheFileUnderWayAndTheBatch) {
-  const std::string card = Write("me.vcf", {'B', 'E', 'G', 'I', 'N', ':', 'V', 'C', 'A', 'R', 'D'});
+  const std::string card = Write("me.vcf", kCard);
   handset_.objectAnswer = [this](const std::string&) {
     stop_.Request();
     return std::string();
@@ -144,9 +148,7 @@ TEST_F(BatchSendTest, StopEndsTheFileUnderWayAndTheBatch) {
   EXPECT_EQ(SerialLineFailure(kTestPort), kDriverNoError);
   EXPECT_EQ(frontEnd_.closed, 1);
   EXPECT_EQ(ui_.finishCount, 0) << "the bar was shown full";
-  std::vector<std::pair<BoxKind, std::string>> boxes;
-  for (const auto& box : ui_.boxes) boxes.emplace_back(box.kind, box.text);
-  EXPECT_EQ(boxes,
+  EXPECT_EQ(Boxes(),
             (std::vector<std::pair<BoxKind, std::string>>{{BoxKind::kError, "Interrupted"}}));
 }
 

@@ -21,6 +21,7 @@ TEST_F(ObjectKindsTest, KindOutsideTheRowsGivesTheGraphicRow) {
   EXPECT_EQ(&kinds.Row(7), &kinds.Row(kGraphic));
 }
 
+// The name, the filter and the patterns between its bars follow the language; the formats stay.
 TEST_F(ObjectKindsTest, RenameFollowsTheLanguageAndKeepsFormats) {
   ObjectKindList kinds;
   const std::string formats = kinds.Row(kSound).formats;
@@ -29,10 +30,6 @@ TEST_F(ObjectKindsTest, RenameFollowsTheLanguageAndKeepsFormats) {
   EXPECT_EQ(kinds.Row(kVCard).name, GetText(TXT_KIND_VCARDS));
   EXPECT_EQ(kinds.Row(kVCard).filter, GetText(TXT_KIND_VCARDS) + " (*.vcf)|*.vcf|");
   EXPECT_EQ(kinds.Row(kSound).formats, formats);
-}
-
-TEST_F(ObjectKindsTest, PatternsAreTheFilterBetweenItsBars) {
-  const ObjectKindList kinds;
   EXPECT_EQ(FilterPatterns(kinds.Row(kVCard)), "*.vcf");
   ObjectKindRow broken;
   broken.filter = "no bars";

@@ -48,14 +48,6 @@ TEST_F(SettingsTest, FirstRunGivesDefaultsAndSavingMakesThemStored) {
   EXPECT_EQ(Stored(reloaded), Stored(settings));
 }
 
-TEST_F(SettingsTest, OneMissingSpeedResetsTheWholeList) {
-  for (int i = 1; i <= 8; ++i)
-    store_.StoreSetting("Vitesse " + std::to_string(i), i == 3 ? 0u : 1200u * i);
-  AppSettings settings;
-  LoadSettings(settings);
-  EXPECT_EQ(settings.lineSpeeds, LineSpeeds{});
-}
-
 TEST_F(SettingsTest, UnusableStoredValuesFallBackOrAreCut) {
   store_.StoreSetting("Language", RegistryValue::Dword(7));
   store_.StoreSetting("Combo", RegistryValue::Dword(0xFFFFFFFF));

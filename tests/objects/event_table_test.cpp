@@ -47,12 +47,5 @@ TEST_F(EventTableTest, UnfilledCodesResolveToInvalidEventAndNoTableToNothing) {
   EXPECT_EQ(FormatEvent(unknown), "");
 }
 
-TEST_F(EventTableTest, RebuildInFrenchChangesTextsAndPrefix) {
-  DestroyEventTable();
-  BuildEventTable(GetTextBlock(kFrench));
-  EXPECT_EQ(FormatEvent(Event{kEventFileBadLength, 12, 0, "d:\\b.bmp", ""}),
-            "Erreur 0x27 : Taille du fichier objet d:\\b.bmp invalide : 12");
-}
-
 }  // namespace
 }  // namespace vandrel

@@ -234,16 +234,22 @@ void AppendChunk(Bytes& png, std::string_view type, const Bytes& data) {
       crc32(0, png.data() + typeAt, static_cast<uInt>(png.size() - typeAt))));
 }
 
+// The signature and header of a `width` x `height` RGB PNG, `interlace` its last byte.
+Bytes PngStart(std::uint32_t width, std::uint32_t height, std::uint8_t interlace) {
+  Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  Bytes header;
+  for (const std::uint32_t side : {width, height})
+    for (const int shift : {24, 16, 8, 0})
+      header.push_back(static_cast<std::uint8_t>(side >> shift));
+  header.insert(header.end(), {8, 2, 0, 0, interlace});
+  AppendChunk(png, "IHDR", header);
+  return png;
+}
+
 // A `side` x `side` RGB PNG whose image data inflates to `zeros` zero bytes (a black picture when
 // that is what its rows need), deflated a mebibyte at a time.
 Bytes BlackPng(std::size_t zeros, std::uint32_t side = 200) {
-  Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  Bytes header;
-  for (int word = 0; word < 2; ++word)
-    for (const int shift : {24, 16, 8, 0})
-      header.push_back(static_cast<std::uint8_t>(side >> shift));
-  header.insert(header.end(), {8, 2, 0, 0, 0});
-  AppendChunk(png, "IHDR", header);
+  Bytes png = PngStart(side, side, 0);
   z_stream stream{};
   EXPECT_EQ(deflateInit(&stream, Z_BEST_COMPRESSION), Z_OK);
   const Bytes block(std::size_t{1} << 20, 0);
@@ -290,13 +296,7 @@ Bytes InterlacedPng(std::uint32_t width, std::uint32_t height, const Bytes& pixe
                     pixels.begin() + (y * width + x + 1) * 3);
     }
   }
-  Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  Bytes header;
-  for (const std::uint32_t side : {width, height})
-    for (const int shift : {24, 16, 8, 0})
-      header.push_back(static_cast<std::uint8_t>(side >> shift));
-  header.insert(header.end(), {8, 2, 0, 0, 1});
-  AppendChunk(png, "IHDR", header);
+  Bytes png = PngStart(width, height, 1);
   uLongf deflatedBytes = compressBound(static_cast<uLong>(rows.size()));
   Bytes deflated(deflatedBytes);
   EXPECT_EQ(compress(deflated.data(), &deflatedBytes, rows.data(), static_cast<uLong>(rows.size())),
