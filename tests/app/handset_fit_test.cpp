@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "objects/event_table.h"
+#include "picture/bmp_encoding.h"
 #include "tests/scratch_folder.h"
 
 namespace vandrel {
@@ -13,30 +15,9 @@ namespace {
 
 // A 24-bit BMP of `width` x `height` grey pixels.
 std::vector<std::uint8_t> GreyBmp(int width, int height) {
-  const std::uint32_t row = static_cast<std::uint32_t>(width * 3 + 3) / 4 * 4;
-  const std::uint32_t size = 54 + row * static_cast<std::uint32_t>(height);
-  std::vector<std::uint8_t> bmp(size, 0x80);
-  const auto put = [&bmp](std::size_t at, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-      bmp[at + static_cast<std::size_t>(i)] = (value >> (8 * i)) & 0xFF;
-  };
-  bmp[0] = 'B';
-  bmp[1] = 'M';
-  put(2, size, 4);
-  put(6, 0, 4);
-  put(10, 54, 4);
-  put(14, 40, 4);
-  put(18, static_cast<std::uint32_t>(width), 4);
-  put(22, static_cast<std::uint32_t>(height), 4);
-  put(26, 1, 2);
-  put(28, 24, 2);
-  put(30, 0, 4);
-  put(34, row * static_cast<std::uint32_t>(height), 4);
-  put(38, 2835, 4);
-  put(42, 2835, 4);
-  put(46, 0, 4);
-  put(50, 0, 4);
-  return bmp;
+  std::optional<RasterImage> image = AllocateRasterImage(width, height, 3);
+  std::ranges::fill(image->Bytes(), 0x80);
+  return EncodeBmp(*image).value();
 }
 
 // The question a wallpaper raises names the size it takes on the handset's screen, and times

@@ -76,38 +76,26 @@ TEST_F(ConvertCommand, WritesTheHandsetRenditionUnderAnyName) {
   EXPECT_EQ(recorder.boxes[0].kind, BoxKind::kNotice);
 }
 
-struct RefusedCase {
-  const char* name;
-  Bytes input;
-  const char* reason;
-};
-
-class RefusedInputs : public ConvertCommand, public testing::WithParamInterface<RefusedCase> {};
-
-TEST_P(RefusedInputs, WriteNothingAndSayWhy) {
-  const std::string input = Write("in.wav", GetParam().input);
-  const std::string output = PathOf("out.wav");
-  EXPECT_EQ(RunConvert(input, output, recorder), kExitFailed);
-  EXPECT_FALSE(fs::exists(Utf8Path(output)));
-  EXPECT_EQ(OnlyError(), "vandrel-cli: " + input + " is not converted: " + GetParam().reason +
-                             ". Nothing was written.");
+TEST_F(ConvertCommand, RefusedInputsWriteNothingAndSayWhy) {
+  const std::pair<Bytes, const char*> cases[] = {
+      {Riff({Chunk("fmt ", FmtPayload({0x0055, 2, 8000, 4, 16}, {0, 0})),
+             Chunk("data", Bytes(800, 0))}),
+       "it is not a WAV file of the accepted kind (4000–192000 Hz, any number of channels, PCM "
+       "8/16/24/32-bit, 32-bit float, A-law, µ-law or mono IMA ADPCM)"},
+      {Pcm8Wav(Bytes(100, 0x80)), "it is shorter than 200 bytes"},
+      {Converted(Pcm16Wav(SpeechLike(3000))), "it is already in the handset format"},
+      {ToStandardIma(Converted(Pcm16Wav(SpeechLike(3000)))),
+       "the conversion would not be smaller"}};
+  for (const auto& [bytes, reason] : cases) {
+    recorder.boxes.clear();
+    const std::string input = Write("in.wav", bytes);
+    const std::string output = PathOf("out.wav");
+    EXPECT_EQ(RunConvert(input, output, recorder), kExitFailed) << reason;
+    EXPECT_FALSE(fs::exists(Utf8Path(output))) << reason;
+    EXPECT_EQ(OnlyError(),
+              "vandrel-cli: " + input + " is not converted: " + reason + ". Nothing was written.");
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Sounds, RefusedInputs,
-    testing::Values(
-        RefusedCase{"CompressedLayout",
-                    Riff({Chunk("fmt ", FmtPayload({0x0055, 2, 8000, 4, 16}, {0, 0})),
-                          Chunk("data", Bytes(800, 0))}),
-                    "it is not a WAV file of the accepted kind (4000–192000 Hz, any number of "
-                    "channels, PCM 8/16/24/32-bit, 32-bit float, A-law, µ-law or mono IMA "
-                    "ADPCM)"},
-        RefusedCase{"Short", Pcm8Wav(Bytes(100, 0x80)), "it is shorter than 200 bytes"},
-        RefusedCase{"HandsetFormat", Converted(Pcm16Wav(SpeechLike(3000))),
-                    "it is already in the handset format"},
-        RefusedCase{"ImaAdpcm", ToStandardIma(Converted(Pcm16Wav(SpeechLike(3000)))),
-                    "the conversion would not be smaller"}),
-    [](const testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ConvertCommand, PreparesAStereo44kHzSoundThenConvertsIt) {
   std::vector<std::int16_t> stereo;

@@ -7,30 +7,23 @@
 namespace vandrel {
 namespace {
 
-struct EscapeCase {
-  std::string bytes;
-  std::size_t limit;
-  std::string shown;
-};
-
-class EscapeBytesTest : public testing::TestWithParam<EscapeCase> {};
-
-TEST_P(EscapeBytesTest, ShowsBytesReadably) {
-  const std::string& bytes = GetParam().bytes;
-  EXPECT_EQ(
-      EscapeBytes(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
-                  GetParam().limit),
-      GetParam().shown);
+TEST(EscapeBytes, ShowsBytesReadably) {
+  const struct {
+    std::string bytes;
+    std::size_t limit;
+    std::string shown;
+  } cases[] = {{"AT\r", 64, "\"AT\\r\""},
+               {"\r\nOK\r\n", 64, "\"\\r\\nOK\\r\\n\""},
+               {std::string("a\0\x7F\xFF\t", 5), 64, "\"a\\x00\\x7F\\xFF\\t\""},
+               {"say \"hi\" \\", 64, "\"say \\\"hi\\\" \\\\\""},
+               {"RIFF1234", 4, "\"RIFF\"... (4 more bytes)"},
+               {"", 64, "\"\""}};
+  for (const auto& c : cases)
+    EXPECT_EQ(EscapeBytes(
+                  std::span(reinterpret_cast<const std::uint8_t*>(c.bytes.data()), c.bytes.size()),
+                  c.limit),
+              c.shown);
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, EscapeBytesTest,
-                         testing::Values(EscapeCase{"AT\r", 64, "\"AT\\r\""},
-                                         EscapeCase{"\r\nOK\r\n", 64, "\"\\r\\nOK\\r\\n\""},
-                                         EscapeCase{std::string("a\0\x7F\xFF\t", 5), 64,
-                                                    "\"a\\x00\\x7F\\xFF\\t\""},
-                                         EscapeCase{"say \"hi\" \\", 64, "\"say \\\"hi\\\" \\\\\""},
-                                         EscapeCase{"RIFF1234", 4, "\"RIFF\"... (4 more bytes)"},
-                                         EscapeCase{"", 64, "\"\""}));
 
 class QuietFrontEnd final : public SendFrontEnd {
  public:

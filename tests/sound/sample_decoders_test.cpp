@@ -28,26 +28,20 @@ struct LinearCase {
   std::vector<std::int16_t> expected;
 };
 
-class LinearDecoders : public testing::TestWithParam<LinearCase> {};
-
-TEST_P(LinearDecoders, ExpandKnownValues) {
-  const LinearCase& c = GetParam();
-  WavFormat format =
-      Linear(c.formatTag, c.bytesPerSample, static_cast<std::uint32_t>(c.input.size()));
-  ASSERT_TRUE(DecoderSetup(format));
-  EXPECT_EQ(format.sampleCount, c.expected.size());
-  EXPECT_EQ(Decode(format, c.input, 64), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Encodings, LinearDecoders,
-    testing::Values(
-        LinearCase{"Pcm8", FORMAT_PCM, 1, {0x80, 0x00, 0xFF, 0x81}, {0, -32768, 32512, 256}},
+TEST(LinearDecoders, ExpandKnownValues) {
+  for (const LinearCase& c :
+       {LinearCase{"Pcm8", FORMAT_PCM, 1, {0x80, 0x00, 0xFF, 0x81}, {0, -32768, 32512, 256}},
         LinearCase{
             "Pcm16", FORMAT_PCM, 2, {0x34, 0x12, 0x00, 0x80, 0xFF, 0xFF}, {0x1234, -32768, -1}},
         LinearCase{"ALaw", FORMAT_ALAW, 1, {0xD5, 0x55, 0xAA, 0x2A}, {8, -8, 32256, -32256}},
-        LinearCase{"MuLaw", FORMAT_MULAW, 1, {0xFF, 0x7F, 0x00, 0x80}, {0, 0, -32124, 32124}}),
-    [](const testing::TestParamInfo<LinearCase>& info) { return std::string(info.param.name); });
+        LinearCase{"MuLaw", FORMAT_MULAW, 1, {0xFF, 0x7F, 0x00, 0x80}, {0, 0, -32124, 32124}}}) {
+    WavFormat format =
+        Linear(c.formatTag, c.bytesPerSample, static_cast<std::uint32_t>(c.input.size()));
+    ASSERT_TRUE(DecoderSetup(format)) << c.name;
+    EXPECT_EQ(format.sampleCount, c.expected.size()) << c.name;
+    EXPECT_EQ(Decode(format, c.input, 64), c.expected) << c.name;
+  }
+}
 
 TEST(LinearDecoders, StopAtTheSampleCountAndAtWholeSamples) {
   WavFormat format = Linear(FORMAT_PCM, 2, 5);  // two whole samples and a stray byte

@@ -217,27 +217,21 @@ TEST(PrepareSound, MixesEveryChannelOfASixChannelSound) {
   EXPECT_NEAR(Rms(samples), 0.1 / std::numbers::sqrt2, 0.003);
 }
 
-constexpr auto kCaseName = [](const auto& info) { return std::string(info.param.first); };
-
-class Encodings : public testing::TestWithParam<std::pair<const char*, Layout>> {};
-
-TEST_P(Encodings, KeepTheToneAndItsLevel) {
-  const std::vector<double> samples = Middle(PreparedSamples(
-      PrepareSound(SignalWav(Sine(1000, 0.5), 2, 22050, 0.5, GetParam().second), {})));
-  EXPECT_NEAR(FrequencyOf(samples), 1000, 10);
-  EXPECT_NEAR(Rms(samples), 0.5 / std::numbers::sqrt2, 0.01);
+TEST(PrepareSound, EveryEncodingKeepsTheToneAndItsLevel) {
+  for (const auto& [name, layout] :
+       {std::pair{"Unsigned8", Layout{FORMAT_PCM, 8}},
+        std::pair{"Signed24", Layout{FORMAT_PCM, 24}},
+        std::pair{"Signed32", Layout{FORMAT_PCM, 32}},
+        std::pair{"Float32", Layout{FORMAT_IEEE_FLOAT, 32}},
+        std::pair{"Float32BareFmt", Layout{FORMAT_IEEE_FLOAT, 32, 0, true}},
+        std::pair{"Extensible24", Layout{FORMAT_EXTENSIBLE, 24, FORMAT_PCM}},
+        std::pair{"ExtensibleFloat", Layout{FORMAT_EXTENSIBLE, 32, FORMAT_IEEE_FLOAT}}}) {
+    const std::vector<double> samples = Middle(
+        PreparedSamples(PrepareSound(SignalWav(Sine(1000, 0.5), 2, 22050, 0.5, layout), {})));
+    EXPECT_NEAR(FrequencyOf(samples), 1000, 10) << name;
+    EXPECT_NEAR(Rms(samples), 0.5 / std::numbers::sqrt2, 0.01) << name;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Layouts, Encodings,
-    testing::Values(std::pair{"Unsigned8", Layout{FORMAT_PCM, 8}},
-                    std::pair{"Signed24", Layout{FORMAT_PCM, 24}},
-                    std::pair{"Signed32", Layout{FORMAT_PCM, 32}},
-                    std::pair{"Float32", Layout{FORMAT_IEEE_FLOAT, 32}},
-                    std::pair{"Float32BareFmt", Layout{FORMAT_IEEE_FLOAT, 32, 0, true}},
-                    std::pair{"Extensible24", Layout{FORMAT_EXTENSIBLE, 24, FORMAT_PCM}},
-                    std::pair{"ExtensibleFloat", Layout{FORMAT_EXTENSIBLE, 32, FORMAT_IEEE_FLOAT}}),
-    kCaseName);
 
 TEST(PrepareSound, ReadsMonoImaAdpcm) {
   const Converted handset = Convert(SignalWav(Sine(1000, 0.5), 1, 8000, 1.0));
@@ -270,16 +264,9 @@ TEST(PrepareSound, TrimKeepsTheStartAndNormaliseBringsThePeakToFullScale) {
   EXPECT_NEAR(Peak(plain), 0.25, 0.01);
 }
 
-class Unreadable : public testing::TestWithParam<std::pair<const char*, Bytes>> {};
-
-TEST_P(Unreadable, GivesNoSound) {
-  EXPECT_FALSE(PrepareSound(GetParam().second, {}).has_value());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Images, Unreadable,
-    testing::Values(
-        std::pair{"NotRiff", Bytes(400, 0x55)},
+TEST(PrepareSound, GivesNoSoundOfWhatItCannotRead) {
+  for (const auto& [name, image] :
+       {std::pair{"NotRiff", Bytes(400, 0x55)},
         std::pair{"NoData", Riff({Chunk("fmt ", FmtPayload({FORMAT_PCM, 1, 8000, 2, 16}))})},
         std::pair{"CompressedTag", Wav({0x0055, 16}, 1, 8000, Bytes(400, 0))},
         std::pair{"RateTooLow", Wav({FORMAT_PCM, 16}, 1, 2000, Bytes(400, 0))},
@@ -289,8 +276,9 @@ INSTANTIATE_TEST_SUITE_P(
         std::pair{
             "TwoChannelIma",
             Riff({Chunk("fmt ", FmtPayload({FORMAT_IMA_ADPCM, 2, 8000, 512, 4}, {2, 0, 0xF9, 1})),
-                  Chunk("data", Bytes(1024, 0))})}),
-    kCaseName);
+                  Chunk("data", Bytes(1024, 0))})}})
+    EXPECT_FALSE(PrepareSound(image, {}).has_value()) << name;
+}
 
 }  // namespace
 }  // namespace vandrel
