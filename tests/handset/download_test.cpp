@@ -72,37 +72,34 @@ TEST_F(DownloadTest, PictureGoesOutInOrderAfterItsTitleIfAny) {
   EXPECT_EQ(log_.ErrorCount(), 0u);
 }
 
-struct FailureCase {
-  const char* command;
-  const char* answer;
-  const char* shown;
-};
-
-class DownloadFailure : public DownloadTest, public testing::WithParamInterface<FailureCase> {};
-
-TEST_P(DownloadFailure, EndsWithItsMessageAndWithoutTheClosingCommand) {
-  handset_.answers[GetParam().command] = GetParam().answer;
-  Prepare("logo.bmp", kPicture, kGraphic, "Hi");
-  const std::string received = Send(false);
-  EXPECT_EQ(BoxTexts(), std::vector<std::string>{GetParam().shown});
-  EXPECT_EQ(received.find("AT+KDOBJ=1,0\r"), std::string::npos);
-  EXPECT_EQ(eventAfter_, kEventNothing);
+// Each refusal ends the download with its message and without the closing command.
+TEST_F(DownloadTest, RefusalsEndWithTheirMessageAndWithoutTheClosingCommand) {
+  const auto answers = handset_.answers;
+  const struct {
+    const char* command;
+    const char* answer;
+    const char* shown;
+  } cases[] = {
+      {"AT&K3", "\r\nERROR\r\n", "Error 0x1D : The handset does not contain a SIM card."},
+      // only the echo comes back
+      {"AT&K3", "", "Error 0x1D : The handset does not contain a SIM card."},
+      {"AT+KDOBJ?", "\r\n+KDOBJ: 99\r\n\r\nOK\r\n", "Error 0x04 : Not enough memory in cell phone"},
+      {"AT+CMEE=1", "\r\nERROR\r\n", "Error 0x15 : Unexpected cell phone's reponse"},
+      {"AT+KDOBJ=2,1,3,0", "\r\n+CME ERROR: 100,65533\r\n",
+       "Error 0x1B : The cell phone failed writing in Flash memory"},
+      {"AT+KDOBJ=2,1,0", "\r\n+CME ERROR: 100,65524\r\n",
+       "Error 0x19 : This format isn't supported by cell phone"}};
+  for (const auto& c : cases) {
+    handset_.answers = answers;
+    handset_.answers[c.command] = c.answer;
+    ui_.boxes.clear();
+    Prepare("logo.bmp", kPicture, kGraphic, "Hi");
+    const std::string received = Send(false);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.shown}) << c.command;
+    EXPECT_EQ(received.find("AT+KDOBJ=1,0\r"), std::string::npos) << c.command;
+    EXPECT_EQ(eventAfter_, kEventNothing) << c.command;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Answers, DownloadFailure,
-    testing::Values(
-        FailureCase{"AT&K3", "\r\nERROR\r\n",
-                    "Error 0x1D : The handset does not contain a SIM card."},
-        // only the echo comes back
-        FailureCase{"AT&K3", "", "Error 0x1D : The handset does not contain a SIM card."},
-        FailureCase{"AT+KDOBJ?", "\r\n+KDOBJ: 99\r\n\r\nOK\r\n",
-                    "Error 0x04 : Not enough memory in cell phone"},
-        FailureCase{"AT+CMEE=1", "\r\nERROR\r\n", "Error 0x15 : Unexpected cell phone's reponse"},
-        FailureCase{"AT+KDOBJ=2,1,3,0", "\r\n+CME ERROR: 100,65533\r\n",
-                    "Error 0x1B : The cell phone failed writing in Flash memory"},
-        FailureCase{"AT+KDOBJ=2,1,0", "\r\n+CME ERROR: 100,65524\r\n",
-                    "Error 0x19 : This format isn't supported by cell phone"}));
 
 class SoundDownloadTest : public DownloadTest {
  protected:

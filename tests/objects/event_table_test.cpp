@@ -11,29 +11,24 @@ class EventTableTest : public testing::Test {
   void TearDown() override { DestroyEventTable(); }
 };
 
-struct FormatCase {
-  std::uint8_t code;
-  std::int32_t number;
-  const char* text;
-  const char* shown;
-};
-
-class EventFormatting : public EventTableTest, public testing::WithParamInterface<FormatCase> {};
-
-TEST_P(EventFormatting, Shows) {
-  const FormatCase& c = GetParam();
-  EXPECT_EQ(FormatEvent(Event{c.code, c.number, 0, c.text, ""}), c.shown);
+TEST_F(EventTableTest, FormatsTheTextOfTheRowOrNothing) {
+  const struct {
+    std::uint8_t code;
+    std::int32_t number;
+    const char* text;
+    const char* shown;
+  } cases[] = {{39, 0, "D:\\b.bmp", "Error 0x27 : File D:\\b.bmp has bad length : 0"},
+               {1, 3, "", "Error 0x01 : Unavailable port 3"},
+               {17, 9, "x", ""},
+               {255, 0, "", ""},
+               {79, 0, "", ""},
+               {51, 4, "", ""},
+               // a per-cent sign in a path or a text without arguments is shown as it is
+               {40, 0, "C:\\100%d.bmp", "Error 0x28 : Failed opening file C:\\100%d.bmp"},
+               {3, 0, "%s%s%s", "Error 0x03 : Insufficient memory in cell phone"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(FormatEvent(Event{c.code, c.number, 0, c.text, ""}), c.shown) << int{c.code};
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Examples, EventFormatting,
-    testing::Values(
-        FormatCase{39, 0, "D:\\b.bmp", "Error 0x27 : File D:\\b.bmp has bad length : 0"},
-        FormatCase{1, 3, "", "Error 0x01 : Unavailable port 3"}, FormatCase{17, 9, "x", ""},
-        FormatCase{255, 0, "", ""}, FormatCase{79, 0, "", ""}, FormatCase{51, 4, "", ""},
-        // a per-cent sign in a path or a text without arguments is shown as it is
-        FormatCase{40, 0, "C:\\100%d.bmp", "Error 0x28 : Failed opening file C:\\100%d.bmp"},
-        FormatCase{3, 0, "%s%s%s", "Error 0x03 : Insufficient memory in cell phone"}));
 
 TEST_F(EventTableTest, UnfilledCodesResolveToInvalidEventAndNoTableToNothing) {
   Event event{200, 9, 0, "x", ""};

@@ -174,26 +174,9 @@ struct LoadedCase {
   Bytes sent;
 };
 
-class SentUnconverted : public MediaFileTest, public testing::WithParamInterface<LoadedCase> {};
-
-TEST_P(SentUnconverted, WithItsFormatCodeAndNoError) {
-  const LoadedCase& c = GetParam();
-  Prepare(c.name, c.bytes, c.kind);
-  ASSERT_TRUE(Load());
-  EXPECT_EQ(media.formatCode(), c.formatCode);
-  EXPECT_EQ(Bytes(media.data().begin(), media.data().end()), c.sent);
-  EXPECT_FALSE(media.isConverted());
-  EXPECT_TRUE(media.converted().empty());
-  EXPECT_TRUE(Shown().empty());
-  EXPECT_EQ(log_.ErrorCount(), 0u);
-  ASSERT_FALSE(log_.Entries().empty());
-  EXPECT_EQ(log_.Entries().back().code, kEventObjectPrepared);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, SentUnconverted,
-    testing::Values(
-        // a QV1 picture goes behind one zero byte
+TEST_F(MediaFileTest, WhatIsNotConvertedIsSentWithItsFormatCodeAndNoError) {
+  for (const LoadedCase& c :
+       {// a QV1 picture goes behind one zero byte
         LoadedCase{"clip.qv1", {9, 8, 7}, kAnimation, 203, {0, 9, 8, 7}},
         // a sound the converter refuses, and a sound of a kind that is never converted
         LoadedCase{"tune.mid", kMidi, kSound, 2, kMidi},
@@ -201,7 +184,19 @@ INSTANTIATE_TEST_SUITE_P(
         // a sound already in the handset format converts to its own length
         LoadedCase{"tune2.wav", kHandsetWav, kSound, 1, kHandsetWav},
         // any file name given in UTF-8 opens
-        LoadedCase{"Sonnerie d'été \xCE\xA9.vcf", kCard, kVCard, 220, kCard}));
+        LoadedCase{"Sonnerie d'été \xCE\xA9.vcf", kCard, kVCard, 220, kCard}}) {
+    Prepare(c.name, c.bytes, c.kind);
+    ASSERT_TRUE(Load()) << c.name;
+    EXPECT_EQ(media.formatCode(), c.formatCode) << c.name;
+    EXPECT_EQ(Bytes(media.data().begin(), media.data().end()), c.sent) << c.name;
+    EXPECT_FALSE(media.isConverted()) << c.name;
+    EXPECT_TRUE(media.converted().empty()) << c.name;
+    ASSERT_FALSE(log_.Entries().empty());
+    EXPECT_EQ(log_.Entries().back().code, kEventObjectPrepared) << c.name;
+  }
+  EXPECT_TRUE(Shown().empty());
+  EXPECT_EQ(log_.ErrorCount(), 0u);
+}
 
 }  // namespace
 }  // namespace vandrel
