@@ -17,7 +17,6 @@
 #include "platform/user_interface.h"
 #include "platform/utf8_path.h"
 #include "sound/byte_order.h"
-#include "sound/sound_converter.h"
 #include "tests/scratch_folder.h"
 #include "tests/sound/wav_builder.h"
 
@@ -26,15 +25,6 @@ namespace {
 
 using namespace wav_builder;
 namespace fs = std::filesystem;
-
-// The handset rendition of `wav`.
-Bytes Converted(const Bytes& wav) {
-  Bytes handset(wav.size());
-  std::size_t length = 0;
-  EXPECT_EQ(ConvertSound(wav, handset, length), CONV_OK);
-  handset.resize(length);
-  return handset;
-}
 
 class ConvertCommand : public testing::Test {
  protected:
@@ -71,7 +61,7 @@ TEST_F(ConvertCommand, WritesTheHandsetRenditionUnderAnyName) {
   const std::string input = Write("Sonnerie d'été.wav", wav);
   const std::string output = PathOf("sortie \xCE\xA9.wav");
   EXPECT_EQ(RunConvert(input, output, recorder), kExitDone);
-  EXPECT_EQ(Read(output), Converted(wav));
+  EXPECT_EQ(Read(output), Convert(wav).image);
   ASSERT_EQ(recorder.boxes.size(), 1u);
   EXPECT_EQ(recorder.boxes[0].kind, BoxKind::kNotice);
 }
@@ -83,8 +73,8 @@ TEST_F(ConvertCommand, RefusedInputsWriteNothingAndSayWhy) {
        "it is not a WAV file of the accepted kind (4000–192000 Hz, any number of channels, PCM "
        "8/16/24/32-bit, 32-bit float, A-law, µ-law or mono IMA ADPCM)"},
       {Pcm8Wav(Bytes(100, 0x80)), "it is shorter than 200 bytes"},
-      {Converted(Pcm16Wav(SpeechLike(3000))), "it is already in the handset format"},
-      {ToStandardIma(Converted(Pcm16Wav(SpeechLike(3000)))),
+      {Convert(Pcm16Wav(SpeechLike(3000))).image, "it is already in the handset format"},
+      {ToStandardIma(Convert(Pcm16Wav(SpeechLike(3000))).image),
        "the conversion would not be smaller"}};
   for (const auto& [bytes, reason] : cases) {
     recorder.boxes.clear();
@@ -130,7 +120,7 @@ TEST_F(ConvertCommand, ConvertsASoundInPlace) {
   const Bytes wav = Pcm16Wav(SpeechLike(8000));
   const std::string sound = Write("song.wav", wav);
   EXPECT_EQ(RunConvert(sound, sound, recorder), kExitDone);
-  EXPECT_EQ(Read(sound), Converted(wav));
+  EXPECT_EQ(Read(sound), Convert(wav).image);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
 }
 

@@ -9,6 +9,7 @@
 #include "serial/port_map.h"
 #include "tests/app/installed_store.h"
 #include "tests/cli/run_cli.h"
+#include "tests/picture/test_pictures.h"
 #include "tests/scratch_folder.h"
 #include "tests/sound/wav_builder.h"
 
@@ -114,13 +115,7 @@ TEST_F(SendCommandTest, SoundThatFittingShrinksGetsAHintOrIsSentFitted) {
 
 // A WebP, which the handset does not take, goes only fitted: without --fit the refusal says so.
 TEST_F(SendCommandTest, WebpIsRefusedWithoutFitSayingFittingWouldSendIt) {
-  // 16 x 8 red pixels, lossless
-  const std::string webp = folder_
-                               .Write("red.webp", std::string("RIFF\x1c\0\0\0WEBPVP8L\x0f\0\0\0"
-                                                              "/\x0f\xc0\x01\0\x07\x10\xfd"
-                                                              "\x8f\xfe\x07\"\xa2\xff\x01\0",
-                                                              36))
-                               .string();
+  const std::string webp = folder_.Write("red.webp", test_pictures::kRedWebp).string();
   const CliOutput refused = RunCli({"send", "--lang", "en", "--port", kDeadPort, webp});
   EXPECT_EQ(refused.status, kExitFailed);
   EXPECT_THAT(refused.err, HasSubstr("File " + webp +

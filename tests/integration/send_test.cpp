@@ -15,6 +15,7 @@
 #include "objects/event_table.h"
 #include "runtime/message_catalogue.h"
 #include "tests/integration/harness.h"
+#include "tests/picture/test_pictures.h"
 #include "tests/sound/wav_builder.h"
 
 namespace vandrel::e2e {
@@ -98,10 +99,7 @@ const std::filesystem::path& Scratch() {
   static const bool made = [] {
     folder.Write("empty.gif", "");
     folder.Write("notes.txt", "not an object\n");
-    // 16 x 8 red pixels, lossless
-    folder.Write("red.webp", std::string("RIFF\x1c\0\0\0WEBPVP8L\x0f\0\0\0/\x0f\xc0\x01\0\x07"
-                                         "\x10\xfd\x8f\xfe\x07\"\xa2\xff\x01\0",
-                                         36));
+    folder.Write("red.webp", test_pictures::kRedWebp);
     folder.Write("song.wav", wav_builder::Pcm16Wav(wav_builder::SpeechLike(2 * 44100), 44100));
     return true;
   }();

@@ -8,6 +8,7 @@
 #include "platform/user_interface.h"
 #include "runtime/app_state.h"
 #include "runtime/message_catalogue.h"
+#include "tests/picture/test_pictures.h"
 #include "tests/scratch_folder.h"
 
 namespace vandrel {
@@ -15,12 +16,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// 4 x 8 pixels, interlaced, red above green.
-const Bytes kGif{0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x04, 0x00, 0x08, 0x00, 0xf1, 0x00,
-                 0x00, 0xff, 0x00, 0x00, 0x00, 0xff, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-                 0x00, 0x21, 0xf9, 0x04, 0x01, 0x00, 0x00, 0x02, 0x00, 0x2c, 0x00, 0x00,
-                 0x00, 0x00, 0x04, 0x00, 0x08, 0x00, 0x40, 0x02, 0x09, 0x14, 0x1e, 0x19,
-                 0x87, 0xca, 0x0f, 0x94, 0x0c, 0x05, 0x00, 0x3b};
 constexpr std::int32_t kPngFormat = 103;
 
 class ObjectFitting : public testing::Test {
@@ -30,7 +25,8 @@ class ObjectFitting : public testing::Test {
 
   MediaFile Loaded(std::int32_t kind) {
     MediaFile file;
-    EXPECT_TRUE(file.LoadAndValidate(folder.Write("spin.gif", kGif).string(), kind, {}, ui, log));
+    EXPECT_TRUE(file.LoadAndValidate(
+        folder.Write("spin.gif", test_pictures::kInterlacedGif).string(), kind, {}, ui, log));
     return file;
   }
 

@@ -23,11 +23,14 @@
 #include "picture/image_decoding.h"
 #include "picture/jpeg_encoding.h"
 #include "picture/png_encoding.h"
+#include "tests/picture/test_pictures.h"
 
 namespace vandrel {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using test_pictures::kInterlacedGif;
+using test_pictures::kRedWebp;
 
 constexpr std::int64_t kAnyPixels = 64'000'000;
 
@@ -159,14 +162,6 @@ TEST(PictureDecoding, JpegComesScaledToTheSizeAskedFor) {
   }
 }
 
-// 4 x 8 pixels, interlaced: the top half red, the bottom half green, the top left pixel
-// transparent.
-const Bytes kInterlacedGif{0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x04, 0x00, 0x08, 0x00, 0xf1, 0x00,
-                           0x00, 0xff, 0x00, 0x00, 0x00, 0xff, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-                           0x00, 0x21, 0xf9, 0x04, 0x01, 0x00, 0x00, 0x02, 0x00, 0x2c, 0x00, 0x00,
-                           0x00, 0x00, 0x04, 0x00, 0x08, 0x00, 0x40, 0x02, 0x09, 0x14, 0x1e, 0x19,
-                           0x87, 0xca, 0x0f, 0x94, 0x0c, 0x05, 0x00, 0x3b};
-
 TEST(PictureDecoding, GifRowsGoWhereTheirInterlacingPutsThemAndItsTransparentColourIsClear) {
   const std::optional<RasterImage> image = DecodeImage(kInterlacedGif, {4, 8}, kAnyPixels);
   ASSERT_TRUE(image.has_value());
@@ -187,12 +182,8 @@ TEST(PictureDecoding, GifRowsGoWhereTheirInterlacingPutsThemAndItsTransparentCol
   EXPECT_FALSE(DecodeImage(onePixelScreen, {1, 1}, 31).has_value());
 }
 
-// 16 x 8 red pixels, lossless.
-const Bytes kRedWebp{0x52, 0x49, 0x46, 0x46, 0x1c, 0x00, 0x00, 0x00, 0x57, 0x45, 0x42, 0x50,
-                     0x56, 0x50, 0x38, 0x4c, 0x0f, 0x00, 0x00, 0x00, 0x2f, 0x0f, 0xc0, 0x01,
-                     0x00, 0x07, 0x10, 0xfd, 0x8f, 0xfe, 0x07, 0x22, 0xa2, 0xff, 0x01, 0x00};
-
-// The same red pixels, lossless, on sides of `width` x `height` (its one colour fills them all).
+// The red pixels of kRedWebp, lossless, on sides of `width` x `height` (its one colour fills them
+// all).
 Bytes RedWebp(std::uint32_t width, std::uint32_t height) {
   Bytes webp = kRedWebp;
   // after the signature byte: 14 bits of width less one, 14 of height less one, then flags

@@ -19,15 +19,6 @@ class ProgressTest : public testing::Test {
   }
 };
 
-TEST_F(ProgressTest, BeginShowsCaptionPhaseAndSizeInKb) {
-  progress_.Begin("", TXT_TRANSFER_INIT, 0);
-  progress_.Begin("ring.wav", TXT_LOADING_PCM, 3000);
-  EXPECT_EQ(ui_.progressCaptions, (std::vector<std::string>{"Send file ", "Send file ring.wav"}));
-  EXPECT_EQ(ui_.progressPhases[1], " Loading with PCM format in progress...");
-  EXPECT_EQ(ui_.progressLines,
-            (std::vector<std::string>{"Downloaded: 0 % of 0.0 Kb", "Downloaded: 0 % of 2.9 Kb"}));
-}
-
 TEST_F(ProgressTest, UpdateShowsEachNewPercentOnceAndOnlyWhileCounting) {
   SelectTextLanguage(kFrench);
   sent_ = 1500;
