@@ -167,12 +167,15 @@ TEST(HandEditedSettings, ReadOnlyCommandsReadThemAndTouchNothingADamagedFileIsNa
   write("Language 1\n");
   const CliRun shown = session.Run("config", {}, false);
   EXPECT_THAT(shown.err, HasSubstr(file.string() + " is not a settings file (line 1)"));
+  EXPECT_THAT(shown.out, HasSubstr("\nLanguage         0 (en)\n")) << "read as the defaults";
+  EXPECT_EQ(ReadWhole(file), "Language 1\n") << "and kept until a setting is stored";
   const CliRun stored = session.Run("config", {"--lang", "fr"}, false);
   EXPECT_EQ(stored.status, 0) << stored.err;
   const auto after = state();
   const auto aside = std::ranges::find_if(
       after, [](const auto& entry) { return entry.first.starts_with("vandrel.ini.damaged-"); });
   ASSERT_NE(aside, after.end());
+  EXPECT_EQ(ReadWhole(folder / aside->first), "Language 1\n");
   EXPECT_THAT(stored.err, HasSubstr(file.string() + " is not a settings file (line 1): it was " +
                                     "set aside as " + (folder / aside->first).string()));
   EXPECT_EQ(session.settings().Get("Language"), static_cast<std::uint32_t>(kFrench));

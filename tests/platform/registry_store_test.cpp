@@ -195,30 +195,6 @@ TEST(FileRegistryStore, AFileThatCannotBeReadIsReportedOnceAndLeftAsItIs) {
       << reporting.reports[0];
 }
 
-TEST(FileRegistryStore, ADamagedFileIsReadAsDefaultsThenSetAsideNamingBothPaths) {
-  ScratchFolder folder;
-  const std::string damaged = "[HKCU\\Software\\Kesta]\nPort 3\n";
-  folder.Write("vandrel.ini", damaged);
-  ReportingStore reporting(folder.path());
-  EXPECT_FALSE(ReadPort(reporting.store));
-  EXPECT_EQ(ReadWhole(folder.path() / "vandrel.ini"), damaged);
-  WritePort(reporting.store, 2);
-  EXPECT_EQ(ReadPort(reporting.store), 2u);
-
-  std::vector<fs::path> setAside;
-  for (const auto& entry : fs::directory_iterator(folder.path()))
-    if (entry.path().filename().string().starts_with("vandrel.ini.damaged-"))
-      setAside.push_back(entry.path());
-  ASSERT_EQ(setAside.size(), 1u);
-  EXPECT_EQ(ReadWhole(setAside[0]), damaged);
-  ASSERT_EQ(reporting.reports.size(), 2u);
-  EXPECT_NE(reporting.reports[1].find((folder.path() / "vandrel.ini").string() +
-                                      " is not a settings file (line 2): it was set aside as " +
-                                      setAside[0].string()),
-            std::string::npos)
-      << reporting.reports[1];
-}
-
 TEST(FileRegistryStore, TheEarlierFileIsReadWithoutAWriteAndCarriedIntoTheFirstSave) {
   ScratchFolder folder;
   const std::string earlier =
@@ -253,23 +229,6 @@ TEST(FileRegistryStore, ANameTooLongForTheFileIsRefusedNeverCutShort) {
   folder.Write("vandrel.ini", "[" + std::string(60, 'k') + "]\nPort = 1\n");
   EXPECT_FALSE(
       store.OpenKey(RegistryRoot::kCurrentUser, "Software\\Kesta\\" + std::string(49, 'k')));
-}
-
-TEST(FileRegistryStore, ReadingWritesMovesAndCreatesNothing) {
-  ScratchFolder folder;
-  {
-    FileRegistryStore store(folder.path());
-    WritePort(store, 5);
-  }
-  fs::last_write_time(folder.path() / "vandrel.ini",
-                      fs::last_write_time(folder.path() / "vandrel.ini") - std::chrono::hours(1));
-  const auto before = FolderState(folder.path());
-  FileRegistryStore store(folder.path());
-  EXPECT_EQ(ReadPort(store), 5u);
-  EXPECT_FALSE(store.OpenKey(RegistryRoot::kCurrentUser, "Software\\Missing"));
-  EXPECT_EQ(FolderState(folder.path()), before);
-  EXPECT_FALSE(ReadPort(FileRegistryStore(folder.path() / "never-made")));
-  EXPECT_FALSE(fs::exists(folder.path() / "never-made"));
 }
 
 // CPU time of reading a file of `keys` sections of one value each.
