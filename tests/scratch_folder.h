@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/utf8_path.h"
+
 namespace vandrel {
 
 // A folder of its own for one test, named so that no other run shares it, removed afterwards.
@@ -28,9 +30,9 @@ class ScratchFolder {
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
   const std::filesystem::path& path() const { return path_; }
-  // Writes `bytes` as the file `name` in the folder; returns its path.
+  // Writes `bytes` as the file `name` (UTF-8) in the folder; returns its path.
   std::filesystem::path Write(const std::string& name, std::span<const std::uint8_t> bytes) const {
-    const std::filesystem::path file = path_ / name;
+    const std::filesystem::path file = path_ / Utf8Path(name);
     std::ofstream(file, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));

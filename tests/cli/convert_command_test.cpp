@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 
 #ifndef _WIN32
@@ -34,10 +33,7 @@ class ConvertCommand : public testing::Test {
   }
 
   std::string Write(const std::string& name, const Bytes& bytes) {
-    std::ofstream(Utf8Path(PathOf(name)), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return PathOf(name);
+    return PathToUtf8(folder.Write(name, bytes));
   }
 
   Bytes Read(const std::string& path) const {

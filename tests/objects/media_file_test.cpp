@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "objects/event_table.h"
 #include "platform/user_interface.h"
@@ -47,11 +46,8 @@ class MediaFileTest : public testing::Test {
 
   // Writes `bytes` to `name` and makes it the file to send, of kind `kind`.
   std::string Prepare(const std::string& name, const Bytes& bytes, std::int32_t kind) {
-    path_ = PathToUtf8(folder.path() / Utf8Path(name));
+    path_ = PathToUtf8(folder.Write(name, bytes));
     kind_ = kind;
-    std::ofstream(Utf8Path(path_), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
     return path_;
   }
 
