@@ -27,7 +27,7 @@ TEST(Classification, GivesTheCodeOfTheWholeExtensionInTheKindsList) {
 }
 
 TEST(LowerCasePath, LowersTheCapitalsOfTheCodePageOnly) {
-  EXPECT_EQ(LowerCasePath("C:\\Été\\ÀÞ×Ω.WAV"), "c:\\été\\àþ×Ω.wav");
+  EXPECT_EQ(LowerCasePath("C:\\Été\\AZÀÞ×ßΩ.WAV"), "c:\\été\\azàþ×ßΩ.wav");
   EXPECT_EQ(LowerCasePath("ŠŒŽŸ Ώ.Mp3"), "šœžÿ Ώ.mp3");
 }
 

@@ -69,6 +69,8 @@ TEST(PortMap, NumbersOfNamedDevicesAreKeptInTheSettingsAndReadBack) {
       (std::map<int, std::string>{{kFirstExtraPort, "usb-A"}, {kFirstExtraPort + 2, "usb-B"}}));
 }
 
+// A path of its own keeps the number it was given and is listed; the platform's name of a port
+// gives that port's number.
 TEST(PortMap, RegisteredPathKeepsItsNumberAndIsListed) {
   const int port = RegisterSerialDevicePath("/tmp/vandrel-test-port");
   ASSERT_GE(port, kFirstExtraPort);
@@ -76,9 +78,6 @@ TEST(PortMap, RegisteredPathKeepsItsNumberAndIsListed) {
   EXPECT_EQ(SerialDevicePath(port), "/tmp/vandrel-test-port");
   const std::vector<MappedPort> ports = MappedSerialPorts();
   EXPECT_NE(std::ranges::find(ports, MappedPort{port, "/tmp/vandrel-test-port", ""}), ports.end());
-}
-
-TEST(PortMap, ThePlatformNameOfAPortGivesItsNumber) {
   const std::string name = DefaultSerialDevicePath(5);
   ASSERT_FALSE(name.empty());
   EXPECT_EQ(RegisterSerialDevicePath(name), 5);

@@ -258,18 +258,11 @@ TEST_F(SerialDriver, WriteAfterCloseFailsWithCodeElevenOnce) {
   EXPECT_EQ(code, kDriverNoError);
 }
 
-// What the full ring left in the device is stored from the ring's start on, once there is room.
 // What the device held before the open, such as a late answer to the port's last user, is not
-// read as an answer of this conversation.
-TEST_F(SerialDriver, OpenDiscardsWhatTheDeviceHeldBefore) {
+// read as an answer of this conversation; what the full ring left in the device is stored from
+// the ring's start on, once there is room.
+TEST_F(SerialDriver, OpenDiscardsWhatTheDeviceHeldAndAFullRingReadsTheRestInOrder) {
   Line().Feed("\r\nOK\r\n");
-  ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
-  ASSERT_TRUE(SerialWrite(kPort, {}));
-  Line().Feed("AT");
-  EXPECT_EQ(ReadBytes(kPort, 2), "AT");
-}
-
-TEST_F(SerialDriver, FullRingLeavesBytesInTheDeviceAndReadsThemWrappedInOrder) {
   ASSERT_EQ(OpenWithHandset(), kOpenConfigured);
   ASSERT_TRUE(SerialWrite(kPort, {}));
   const std::string incoming = AsText(Pattern(9000));
