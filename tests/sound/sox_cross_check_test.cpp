@@ -26,38 +26,30 @@ double SignalToNoiseDb(const std::vector<std::int16_t>& original,
 
 // The handset format differs from standard IMA ADPCM only in its nibble order and one header
 // byte, so an independent IMA ADPCM decoder (sox) must hear our blocks as the original sound.
-class SoxCrossCheck : public testing::TestWithParam<std::size_t> {
- protected:
-  void SetUp() override {
-    if (std::system("sox --version >/dev/null 2>&1") != 0)
-      GTEST_SKIP() << "sox is not installed (scripts/install-deps installs it)";
-  }
-
-  ScratchFolder folder;
-};
-
-TEST_P(SoxCrossCheck, DecodesOurEncodingWithin20Decibels) {
-  const std::vector<std::int16_t> speech = SpeechLike(GetParam());
-  const Converted converted = Convert(Pcm16Wav(speech));
-  ASSERT_EQ(converted.result, CONV_OK);
-
-  const auto encoded = folder.Write("encoded.wav", ToStandardIma(converted.image));
-  const auto decoded = folder.path() / "decoded.raw";
-  const std::string command = "sox '" + encoded.string() + "' -e signed-integer -b 16 -t raw '" +
-                              decoded.string() + "' 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
-
-  const std::string raw = ReadWhole(decoded);
-  std::vector<std::int16_t> samples(raw.size() / 2);
-  std::memcpy(samples.data(), raw.data(), samples.size() * 2);  // in the machine's byte order
-  ASSERT_GE(samples.size(), speech.size());
-  const double snr = SignalToNoiseDb(speech, samples);
-  RecordProperty("snr_db", std::to_string(snr));
-  EXPECT_GE(snr, 20.0);
-}
-
 // 40 000 samples give 44-byte blocks, 40 100 give 164-byte blocks.
-INSTANTIATE_TEST_SUITE_P(BlockLengths, SoxCrossCheck, testing::Values(40000, 40100));
+TEST(SoxCrossCheck, DecodesOurEncodingWithin20Decibels) {
+  if (std::system("sox --version >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "sox is not installed (scripts/install-deps installs it)";
+  const ScratchFolder folder;
+  for (const std::size_t length : {40000, 40100}) {
+    const std::vector<std::int16_t> speech = SpeechLike(length);
+    const Converted converted = Convert(Pcm16Wav(speech));
+    ASSERT_EQ(converted.result, CONV_OK);
+    const auto encoded = folder.Write("encoded.wav", ToStandardIma(converted.image));
+    const auto decoded = folder.path() / "decoded.raw";
+    const std::string command = "sox '" + encoded.string() + "' -e signed-integer -b 16 -t raw '" +
+                                decoded.string() + "' 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+
+    const std::string raw = ReadWhole(decoded);
+    std::vector<std::int16_t> samples(raw.size() / 2);
+    std::memcpy(samples.data(), raw.data(), samples.size() * 2);  // in the machine's byte order
+    ASSERT_GE(samples.size(), speech.size());
+    const double snr = SignalToNoiseDb(speech, samples);
+    RecordProperty("snr_db_" + std::to_string(length), std::to_string(snr));
+    EXPECT_GE(snr, 20.0) << length;
+  }
+}
 
 }  // namespace
 }  // namespace vandrel
