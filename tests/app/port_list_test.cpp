@@ -2,12 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "platform/format_text.h"
 #include "platform/registry_tree.h"
 #include "runtime/message_catalogue.h"
-#include "serial/port_map.h"
 #include "tests/app/installed_store.h"
 #include "tests/handset/link_fixture.h"
 
@@ -76,19 +73,6 @@ TEST_F(PortListTest, InitialSelectionKeepsAListedPortOrTakesTheFirst) {
   PortList empty;
   SelectInitialPort(empty, selection);
   EXPECT_EQ(selection.port, 0);
-}
-
-// Without a key of its own the system's serial devices are listed as "COM<n>" by their path.
-TEST_F(PortListTest, ProducedKeyNamesEachMappedDeviceByItsNumber) {
-  const std::string path = "/dev/vandrel-port-list-" + std::to_string(std::random_device{}());
-  const int port = RegisterSerialDevicePath(path);
-  ASSERT_GT(port, 0);
-  ProduceSerialPortKey();
-  ScopedRegistryKey key(store_, store_.OpenKey(RegistryRoot::kLocalMachine, kSerialCommKey));
-  ASSERT_TRUE(key);
-  const auto value = store_.QueryValue(*key, path);
-  ASSERT_TRUE(value);
-  EXPECT_EQ(value->AsString(), "COM" + std::to_string(port));
 }
 
 // The search over the listed ports, a silent port first and the handset's port second.
