@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "handset/handset_link.h"
+#include "handset/line_speeds.h"
 #include "tests/handset/link_fixture.h"
 
 namespace vandrel {
@@ -77,6 +78,12 @@ TEST_F(DetectionTest, QuickProbeStopsAtTheFirstSpeedThatAnswers) {
   EXPECT_TRUE(link.QuickProbe(kTestPort, model, speeds, log));
   EXPECT_EQ(model, "");
   EXPECT_EQ(log, "");
+}
+
+TEST(LineSpeeds, ReadTimeOutIsAboutOneCharacterRoundedUp) {
+  // 1.1 ms at 100000 bit/s waits 2 ms
+  const std::pair<int, int> cases[] = {{115200, 1}, {38400, 3}, {1200, 96}, {100000, 2}};
+  for (const auto& [speed, ms] : cases) EXPECT_EQ(LineSpeedTimeoutMs(speed), ms) << speed;
 }
 
 }  // namespace

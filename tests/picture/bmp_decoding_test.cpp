@@ -171,21 +171,19 @@ TEST(BmpDecoding, ACompressedTruncatedOrOverclaimingBmpIsRefused) {
   };
   refused(Bytes(good.begin(), good.end() - 1), "a row cut short");
   refused(Bytes(good.begin(), good.begin() + 60), "the palette cut short");
-  Bytes changed = good;
-  Put(changed, 30, 2);
-  refused(changed, "run-length compressed");
-  changed = good;
-  Put(changed, 46, 17);
-  refused(changed, "more colours than 4 bits index");
-  changed = good;
-  Put(changed, 14, 64);
-  refused(changed, "an unknown header");
-  changed = good;
-  Put(changed, 10, 0xFFFFFFF0);
-  refused(changed, "pixels beyond the end");
+  const std::tuple<std::size_t, std::uint32_t, const char*> fields[] = {
+      {30, 2, "run-length compressed"},
+      {46, 17, "more colours than 4 bits index"},
+      {14, 64, "an unknown header"},
+      {10, 0xFFFFFFF0, "pixels beyond the end"}};
+  for (const auto& [at, value, why] : fields) {
+    Bytes changed = good;
+    Put(changed, at, value);
+    refused(changed, why);
+  }
   for (const auto& [width, height] :
        {std::pair(60000, 60000), std::pair(70000, 1), std::pair(0, 3), std::pair(9, 0)}) {
-    changed = good;
+    Bytes changed = good;
     Put(changed, 18, static_cast<std::uint32_t>(width));
     Put(changed, 22, static_cast<std::uint32_t>(-height));
     refused(changed, "sides that the rows do not fill or out of range");
