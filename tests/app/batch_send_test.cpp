@@ -66,8 +66,6 @@ TEST_F(BatchSendTest, FilesGoInOrderAndBadOnesFailBeforeAnyPortIsOpened) {
   // the file is checked before its kind: a missing file is missing, whatever its extension
   const std::string missing = (folder_.path() / "gone.txt").string();
   const BatchResult result = Run({picture, unknown, missing, "", misnamed, card});
-  EXPECT_EQ(result.Sent(), 2);
-  EXPECT_EQ(result.Failed(), 4);
   EXPECT_EQ(SentFiles(result), (std::vector<bool>{true, false, false, false, false, true}));
   const SendOutcome& sent = result.outcomes.back();
   EXPECT_EQ(sent.port, kTestPort);

@@ -1,9 +1,12 @@
 #include "cli/command_line.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "cli/console_lines.h"
 #include "cli/exit_status.h"
+#include "serial/port_map.h"
+#include "tests/app/installed_store.h"
 #include "tests/cli/run_cli.h"
 
 namespace vandrel {
@@ -44,6 +47,16 @@ TEST(ConsoleLines, LabelsEveryLineAndDropsTheWindowsLineBreaks) {
             "b.vcf: COM3 : first\nb.vcf: COM4 : second");
   EXPECT_EQ(ConsoleLines("Not found\r\nCOM3 : why", ""), "Not found\nCOM3 : why");
   EXPECT_EQ(ConsoleLines("two\nlines", ""), "two\nlines");
+}
+
+// The port send uses is marked, and shown with its device even when the system does not list it.
+TEST(PortsCommand, MarksTheStoredPortWithItsDevice) {
+  constexpr int kStoredPort = 200;
+  InstalledStore store;
+  store.StoreSetting("Port", kStoredPort);
+  const CliOutput run = RunCli({"ports"});
+  EXPECT_EQ(run.status, kExitDone) << run.err;
+  EXPECT_THAT(run.out, testing::HasSubstr("* COM200 " + SerialDevicePath(kStoredPort)));
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 
 #include <regex>
 
+#include "cli/batch_report.h"
 #include "cli/exit_status.h"
+#include "objects/media_file.h"
 #include "serial/port_map.h"
 #include "tests/app/installed_store.h"
 #include "tests/cli/run_cli.h"
@@ -125,6 +127,26 @@ TEST_F(SendCommandTest, WebpIsRefusedWithoutFitSayingFittingWouldSendIt) {
       {"send", "--lang", "en", "--port", kDeadPort, "--fit", "--picture-size", "128x160", webp});
   EXPECT_THAT(fitted.out, HasSubstr(webp + ": Sending the handset version: "));
   EXPECT_THAT(fitted.err, testing::Not(HasSubstr("WebP")));
+}
+
+// The download line names the port and the speed the handset was found at, as the send job
+// reports them, and a quiet run leaves it out.
+TEST(BatchReport, DownloadLineNamesThePortAndSpeedTheHandsetWasFoundAt) {
+  RecordingUserInterface console;
+  AppState state;
+  state.filePath = "me.vcf";
+  const MediaFile file;
+  BatchReport report(console, state, false);
+  report.ObjectLoaded(file);
+  report.HandsetFound(7, 57600);
+  ASSERT_EQ(console.boxes.size(), 1u);
+  EXPECT_NE(console.boxes[0].text.find(", to COM7 ("), std::string::npos) << console.boxes[0].text;
+  EXPECT_TRUE(console.boxes[0].text.ends_with(") at 57600 bit/s")) << console.boxes[0].text;
+
+  BatchReport quiet(console, state, true);
+  quiet.ObjectLoaded(file);
+  quiet.HandsetFound(7, 57600);
+  EXPECT_EQ(console.boxes.size(), 1u);
 }
 
 }  // namespace

@@ -118,10 +118,6 @@ std::optional<std::uint32_t> ReadPort(FileRegistryStore& store) {
   return value ? value->AsDword() : std::nullopt;
 }
 
-std::optional<std::uint32_t> ReadPort(FileRegistryStore&& store) {
-  return ReadPort(store);
-}
-
 void WritePort(FileRegistryStore& store, std::uint32_t port) {
   ScopedRegistryKey key(store, store.CreateKey(RegistryRoot::kCurrentUser, "Software\\Kesta"));
   ASSERT_TRUE(key);
@@ -159,7 +155,8 @@ TEST(FileRegistryStore, SavesThroughNoLinkAndSurvivesAStaleTemporaryFile) {
   FileRegistryStore reopened(folder.path());
   EXPECT_EQ(ReadPort(reopened), 5u);
   WritePort(reopened, 6);
-  EXPECT_EQ(ReadPort(FileRegistryStore(folder.path())), 6u);
+  FileRegistryStore again(folder.path());
+  EXPECT_EQ(ReadPort(again), 6u);
   EXPECT_EQ(ReadWhole(target), "untouched");
   EXPECT_FALSE(fs::is_symlink(folder.path() / "vandrel.ini"));
 }

@@ -30,7 +30,6 @@ using namespace std::chrono_literals;
 using namespace std::string_literals;
 using Clock = std::chrono::steady_clock;
 using testing::EndsWith;
-using testing::StartsWith;
 
 constexpr auto kAnswerTimeout = 3s;
 constexpr auto kQuietTime = 700ms;
@@ -154,7 +153,6 @@ std::string Digest(std::string_view bytes) {
 TEST(HandsetSim, AnswersEachCommandAsAHandsetDoes) {
   SimulatedHandset handset({"--imei", "490154203237518", "--free-memory", "35000"});
   ASSERT_TRUE(handset.ready()) << handset.path();
-  EXPECT_THAT(handset.path(), StartsWith("/dev/pts/"));
 
   const std::pair<const char*, const char*> exchanges[] = {
       {"AT", "AT\r\r\nOK\r\n"},
