@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "app/chosen_file.h"
 #include "runtime/app_state.h"
 #include "runtime/message_catalogue.h"
 
@@ -56,6 +59,25 @@ TEST_F(ObjectKindsTest, OpenListsWebpAmongPicturesOnlyWhenFitting) {
   EXPECT_TRUE(FilterAcceptsExtension(pictures, "webp"));
   EXPECT_EQ(RowToOpen(kinds.Row(kGraphic), false).filter, kinds.Row(kGraphic).filter);
   EXPECT_EQ(RowToOpen(kinds.Row(kAnimation), true).filter, kinds.Row(kAnimation).filter);
+}
+
+TEST(ChosenFile, SplitGivesFolderNameTitleAndExtension) {
+  const struct {
+    const char* path;
+    const char* folder;
+    const char* name;
+    const char* title;
+    const char* extension;
+  } cases[] = {{"C:\\Pics\\Sea.View.JPG", "C:\\Pics", "Sea.View.JPG", "Sea.View", "JPG"},
+               {"/home/u/ring.wav", "/home/u", "ring.wav", "ring", "wav"},
+               {"C:\\Docs\\README", "C:\\Docs", "README", "README", ""},
+               {"C:\\Docs\\card.", "C:\\Docs", "card.", "card", ""},
+               {"card.vcf", "", "card.vcf", "card", "vcf"}};
+  for (const auto& c : cases) {
+    const ChosenFile file = SplitChosenFile(c.path);
+    EXPECT_EQ(std::tuple(file.path, file.folder, file.name, file.title, file.extension),
+              std::tuple(c.path, c.folder, c.name, c.title, c.extension));
+  }
 }
 
 }  // namespace

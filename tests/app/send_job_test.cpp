@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/object_title.h"
 #include "runtime/app_state.h"
 #include "tests/app/send_fixture.h"
 #include "tests/scratch_folder.h"
@@ -71,6 +72,24 @@ TEST_F(SendJobTest, OnlyASendThatWentThroughPausesAroundItsDialog) {
   };
   EXPECT_EQ(SendCard(), 0u);
   EXPECT_EQ(frontEnd_.closedAt, frontEnd_.feedStoppedAt);
+}
+
+TEST(ObjectTitle, DropsControlCharactersAndKeepsTheFirstTwentyBytes) {
+  const std::string title = CleanObjectTitle("My\x01Holiday\tPicture With A Long Name");
+  EXPECT_EQ(title, "MyHolidayPicture Wit");
+  EXPECT_EQ(CleanObjectTitle("Réveil été – ♫ sonnerie longue"), "R\xE9veil \xE9t\xE9 \x96 ? sonne");
+}
+
+TEST(ObjectTitle, StoresTheCodePageBytesOneCharacterPerElement) {
+  AppState state;
+  state.titleChars.fill(0x55);
+  const std::string title = CleanObjectTitle("Don’t stop");
+  EXPECT_EQ(title, "Don\x92t stop");
+  StoreObjectTitle(title, state);
+  EXPECT_EQ(state.titleChars[3], 0x92);
+  EXPECT_EQ(state.titleChars[9], 'p');
+  EXPECT_EQ(state.titleChars[10], 0x55);
+  EXPECT_EQ(ObjectTitleText(title), "Don’t stop");
 }
 
 }  // namespace
