@@ -17,8 +17,6 @@ class WaitPolicy {
   constexpr WaitPolicy() = default;
   explicit constexpr WaitPolicy(bool patient) : patient_(patient) {}
 
-  bool Patient() const { return patient_; }
-
   // One step of a wait that has `remainingMs` left: returns the milliseconds it counts for.
   // Prompt returns as soon as bytes come in; patient sleeps the whole `stepMs`.
   std::uint64_t AwaitArrival(int port, std::uint32_t stepMs, std::uint64_t remainingMs,
