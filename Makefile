@@ -25,7 +25,8 @@ check-linux check-asan check-tsan: check-%: %
 # server first started without a display leaves later windowed tests unable to open windows.
 # One test at a time: windowed tests find their boxes by caption, and two test processes on
 # one Wine desktop would find (and dismiss) each other's.
-check-windows: windows
+# The Wine prefix comes from scripts/install-deps, which sets it up as the windowed tests expect.
+check-windows: deps windows
 	wineserver -k 2>/dev/null || true
 	xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset windows -j 1
 
